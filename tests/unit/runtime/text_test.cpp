@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include "runtime/text.h"
+
+namespace quillet {
+namespace {
+
+TEST(Text, Utf8RoundTripsEveryPlane) {
+    const std::u16string samples[] = {u"", u"F5", u"caf\u00e9", u"\u20ac100", u"\U0001F600 ok"};
+    for (const auto& s : samples) EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(s)), s);
+    EXPECT_EQ(Utf16ToUtf8(u"\u00e9"), "\xC3\xA9");
+    EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
+}
+
+TEST(Text, BadInputBecomesReplacementCharacter) {
+    struct Case {
+        std::string utf8;
+        std::u16string utf16;
+    } cases[] = {
+        {"\xC3", u"\uFFFD"},             // truncated sequence
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},   // overlong
+        {"a\xFF" "b", u"a\uFFFDb"},       // never valid
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // encoded surrogate
+    };
+    for (const auto& c : cases) EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16);
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{u'\xDC00', u'a'}), "\xEF\xBF\xBD" "a");
+}
+
+TEST(Text, DecimalText) {
+    EXPECT_EQ(DecimalText(0), u"0");
+    EXPECT_EQ(DecimalText(112), u"112");
+    EXPECT_EQ(DecimalText(-50), u"-50");
+    EXPECT_EQ(DecimalText(INT64_MIN), u"-9223372036854775808");
+}
+
+}  // namespace
+}  // namespace quillet
