@@ -1,0 +1,12 @@
+#include "sound/pause.h"
+
+#include <chrono>
+#include <thread>
+
+namespace quillet {
+
+void Pause(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms < 0 ? 0 : ms));
+}
+
+}  // namespace quillet

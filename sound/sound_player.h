@@ -1,0 +1,119 @@
+#pragma once
+
+#include <miniaudio.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "sound/decoder.h"
+#include "sound/sound_table.h"
+
+namespace quillet {
+
+// How the engine is brought up. The defaults are the program's: the system's default
+// playback device with its own format, and the idle watchdog running.
+struct SoundPlayerOptions {
+    // No device at all: frames are pulled with ma_engine_read_pcm_frames (tests).
+    bool noDevice = false;
+    // Use only miniaudio's null backend: a real device object that needs no sound card.
+    bool nullBackend = false;
+    // Channel count and rate of the mix; 0 keeps the device's own.
+    uint32_t channels = 0;
+    uint32_t sampleRate = 0;
+    bool watchdogThread = true;
+    int watchdogWakeMs = 2000;
+    uint32_t idleLimitMs = 10000;
+};
+
+enum SoundStatus : int {
+    kSoundStopped = 0,
+    kSoundPlaying = 1,
+    kSoundInUseNotPlaying = 2,
+    kSoundMissing = 3,
+};
+
+// Numbered in-memory sounds played by a pool of 64 voices on the miniaudio engine. Every
+// operation except the watchdog runs on one thread (the program's main thread); the
+// audio thread only marks voices as ended.
+class SoundPlayer {
+public:
+    static constexpr int kVoiceCount = 64;
+
+    SoundPlayer() = default;
+    ~SoundPlayer();
+    SoundPlayer(const SoundPlayer&) = delete;
+    SoundPlayer& operator=(const SoundPlayer&) = delete;
+
+    // Runs once; later calls give the first answer. False leaves every operation a no-op.
+    bool Start(const SoundPlayerOptions& options = {});
+    bool IsInitialised() const { return initialised_; }
+    void RegisterOggVorbisDecoder();
+
+    bool LoadFromMemory(int32_t number, const void* data, size_t length);
+    bool Exists(int32_t number) const;
+    int32_t GetFrequency(int32_t number) const;
+    void SetFrequency(int32_t number, int32_t frequency);
+    // 0 on failure; otherwise 1, or with flag bit 1 the voice index + 2.
+    int Play(int32_t number, int32_t flags, double volume);
+    void Stop(int32_t number);  // -1: every sound
+    int Status(int32_t number) const;
+    void Free(int32_t number);  // -1: every sound
+    void End();
+
+    // One idle check of the watchdog at the given tick count (ms).
+    void IdleCheck(uint32_t nowMs);
+
+    // For tests and benchmarks.
+    ma_engine* Engine() { return initialised_ ? &engine_ : nullptr; }
+    size_t TableSize() const { return table_.Size(); }
+    bool DeviceStarted() const;
+    const SoundRecord* Record(int32_t number) const;
+
+private:
+    enum VoiceState : uint8_t { kFree = 0, kInUse = 1, kEnded = 2 };
+
+    struct Voice {
+        ma_sound sound;
+        ma_audio_buffer buffer;
+        int32_t soundNumber;
+        int32_t playFlags;
+        int32_t index;
+        // Free, in use, or ended with its ma_sound still to be released. One atomic state so
+        // that a stop racing the end notification releases the sound exactly once.
+        std::atomic<uint8_t> state;
+        uint8_t streamed;
+    };
+
+    static void OnVoiceEnd(void* userData, ma_sound* sound);
+    Voice* AllocateVoice();
+    void ReleaseVoiceSound(Voice& v);
+    bool AnyVoiceInUse() const;
+    void IdleCheckLocked(uint32_t nowMs);
+    void WatchdogLoop();
+
+    bool attempted_ = false;
+    bool initialised_ = false;
+    ma_context context_{};
+    bool ownsContext_ = false;
+    ma_engine engine_{};
+    SoundTable table_;
+    std::unique_ptr<Voice[]> voices_;
+    std::vector<OpenFromMemoryFn> decoders_;
+    SoundPlayerOptions options_;
+
+    // Held across the watchdog's idle check and stop, and across a play's voice allocation
+    // and device start, so a new voice never lands on a device being stopped.
+    mutable std::mutex deviceLock_;
+    std::atomic<ma_device*> device_{nullptr};
+    std::condition_variable watchdogWake_;
+    std::thread watchdog_;
+    bool idleMarked_ = false;  // watchdog only
+    uint32_t idleMark_ = 0;
+};
+
+}  // namespace quillet
