@@ -1,0 +1,96 @@
+// key_target: a plain visible window that records every key message it
+// receives, so the end-to-end tests can tell which presses reached the
+// foreground application. Usage: key_target <log-file>
+#include <windows.h>
+
+#include <string>
+
+namespace quillet {
+namespace {
+
+const wchar_t* logPath = nullptr;
+
+// Opened and closed per line so the harness can read the file at any time.
+void Record(const std::string& line) {
+    if (!logPath) return;
+    HANDLE file = CreateFileW(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    std::string text = line + "\n";
+    DWORD written = 0;
+    WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Posted by the harness to bring the window back to the front, for example
+// after a message box of another program had taken it.
+const UINT activateMessage = WM_APP + 1;
+
+void ComeForward(HWND window) {
+    ShowWindow(window, SW_SHOWNORMAL);
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+    SetFocus(window);
+}
+
+const char* KeyKind(UINT msg) {
+    switch (msg) {
+        case WM_KEYDOWN:
+            return "down";
+        case WM_KEYUP:
+            return "up";
+        case WM_SYSKEYDOWN:
+            return "sysdown";
+        case WM_SYSKEYUP:
+            return "sysup";
+        default:
+            return nullptr;
+    }
+}
+
+LRESULT CALLBACK TargetProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (const char* kind = KeyKind(msg)) {
+        Record(std::string(kind) + " " + std::to_string(wParam));
+        return 0;
+    }
+    switch (msg) {
+        case WM_SETFOCUS:
+            Record("focus");
+            return 0;
+        case WM_KILLFOCUS:
+            Record("blur");
+            return 0;
+        case activateMessage:
+            ComeForward(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+}  // namespace
+}  // namespace quillet
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    using namespace quillet;
+    if (__argc >= 2) logPath = __wargv[1];
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = TargetProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"QuilletKeyTarget";
+    if (!RegisterClassW(&wc)) return 1;
+    HWND window = CreateWindowExW(0, wc.lpszClassName, L"Quillet key target",
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 200, nullptr,
+                                  nullptr, instance, nullptr);
+    if (!window) return 1;
+    ComeForward(window);
+    MSG msg;
+    // No TranslateMessage: only raw key messages matter, and Alt+key must not
+    // open the system menu.
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return 0;
+}

@@ -1,0 +1,81 @@
+// The five exports of the speech library, with the C calling convention and
+// two 32-bit arguments each, as the program calls them.
+#include <windows.h>
+
+#include <string>
+
+#include "call_log.h"
+#include "sapi_voice.h"
+
+namespace quillet {
+namespace {
+
+// A few settings remembered so that speechGetValue answers what was set.
+struct Setting {
+    int what;
+    int value;
+};
+Setting settings[16];
+int settingCount = 0;
+SRWLOCK settingsLock = SRWLOCK_INIT;
+
+std::wstring Number(int n) { return std::to_wstring(n); }
+
+std::wstring Text(const wchar_t* text) { return text ? std::wstring(text) : std::wstring(); }
+
+}  // namespace
+}  // namespace quillet
+
+using namespace quillet;
+
+extern "C" {
+
+__declspec(dllexport) int __cdecl speechSay(const wchar_t* text, int interrupt) {
+    (void)interrupt;
+    LogCall(L"speechSay " + Text(text));
+    VoiceSpeak(Text(text));
+    return 1;
+}
+
+__declspec(dllexport) int __cdecl speechSetValue(int what, int value) {
+    LogCall(L"speechSetValue " + Number(what) + L" " + Number(value));
+    AcquireSRWLockExclusive(&settingsLock);
+    int i = 0;
+    while (i < settingCount && settings[i].what != what) ++i;
+    if (i < static_cast<int>(sizeof settings / sizeof settings[0])) {
+        settings[i] = Setting{what, value};
+        if (i == settingCount) ++settingCount;
+    }
+    ReleaseSRWLockExclusive(&settingsLock);
+    return 1;
+}
+
+__declspec(dllexport) int __cdecl speechGetValue(int what, int unused) {
+    (void)unused;
+    LogCall(L"speechGetValue " + Number(what));
+    int value = 0;
+    AcquireSRWLockShared(&settingsLock);
+    for (int i = 0; i < settingCount; ++i) {
+        if (settings[i].what == what) value = settings[i].value;
+    }
+    ReleaseSRWLockShared(&settingsLock);
+    return value;
+}
+
+#ifndef QUILLET_STANDIN_WITHOUT_SPEECH_STOP
+__declspec(dllexport) int __cdecl speechStop(int unused1, int unused2) {
+    (void)unused1;
+    (void)unused2;
+    LogCall(L"speechStop");
+    VoiceStop();
+    return 1;
+}
+#endif
+
+__declspec(dllexport) int __cdecl brailleDisplay(const wchar_t* text, int unused) {
+    (void)unused;
+    LogCall(L"brailleDisplay " + Text(text));
+    return 1;
+}
+
+}  // extern "C"
