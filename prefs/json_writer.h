@@ -1,0 +1,30 @@
+// JSON text from a value tree, compact or indented, and documents saved as UTF-8 files.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "prefs/file_ops.h"
+#include "prefs/json_value.h"
+
+namespace quillet {
+
+// Takes one code point per call: a UTF-16 unit in the low 16 bits, or a surrogate
+// pair with its first unit low and its second unit high. False stops the writer.
+using JsonSink = std::function<bool(uint32_t)>;
+
+inline constexpr uint32_t kJsonPrettyPrint = 1;
+
+// Writes value at the given indent. A floating zero is stored back as +0 first.
+bool WriteJson(JsonValue& value, const JsonSink& sink, int indent, uint32_t flags);
+
+// Convenience for tests and callers that want the text itself.
+std::u16string JsonText(JsonValue& value, uint32_t flags);
+
+// Writes the document held under the number to a new file that then replaces
+// fileName in one step, so a failed save never leaves a partial file behind.
+bool SaveJsonFile(int number, const std::u16string& fileName, uint32_t flags,
+                  FileOps& ops = NativeFileOps());
+
+}  // namespace quillet

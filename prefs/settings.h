@@ -1,0 +1,42 @@
+// The program's three settings and their file, "Quillet.json" in the current directory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "prefs/file_ops.h"
+#include "prefs/record_fields.h"
+
+namespace quillet {
+
+struct SettingsRecord {
+    uint8_t exclude_escape = 0;         // 1 exempts Escape from the double-press rule
+    int32_t doublePressTimeout = 300;   // milliseconds
+    uint8_t runAsAdmin = 0;             // non-zero asks to run elevated
+};
+
+inline constexpr char16_t kSettingsFileName[] = u"Quillet.json";
+inline constexpr int32_t kMinDoublePressTimeout = 50;
+
+// The field table "prefsstruct".
+const RecordDescriptor& SettingsDescriptor();
+
+// Fills the record from the file when it exists as a file and holds valid JSON;
+// whatever the file does not supply keeps its current value. True when the file
+// was read and parsed.
+bool LoadSettings(SettingsRecord& settings);
+bool LoadSettings(SettingsRecord& settings, const std::u16string& path, FileOps& ops = NativeFileOps());
+
+// Writes the whole record in the indented layout. False when the file could not
+// be replaced; the previous file then stays as it was.
+bool SaveSettings(const SettingsRecord& settings);
+bool SaveSettings(const SettingsRecord& settings, const std::u16string& path,
+                  FileOps& ops = NativeFileOps());
+
+// Raises a timeout below 50 to 50 and saves, then turns an exclude_escape other
+// than 0 or 1 into 1 and saves again. Returns how many saves it made (0 to 2).
+int CorrectSettings(SettingsRecord& settings);
+int CorrectSettings(SettingsRecord& settings, const std::u16string& path,
+                    FileOps& ops = NativeFileOps());
+
+}  // namespace quillet
