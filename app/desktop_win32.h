@@ -1,0 +1,60 @@
+// The Desktop on the real Windows layers.
+#pragma once
+
+#include <windows.h>
+
+#include "app/desktop.h"
+#include "app/startup.h"
+#include "filter/double_press_filter.h"
+#include "speech/speech_binding.h"
+
+namespace quillet {
+
+class Win32Desktop final : public Desktop, private FilterFeedback {
+public:
+    explicit Win32Desktop(AppState& state);
+
+    void StartLayers() override;
+    bool CreateInstanceMutex() override;
+    void CloseInstanceMutex() override;
+    std::u16string ExecutablePath() override;
+    void SetWorkingDirectory(const std::u16string& folder) override;
+    std::u16string CommandLine() override;
+    std::u16string LowerCase(const std::u16string& text) override;
+    void LoadSettings(SettingsRecord& settings) override;
+    void CorrectSettings(SettingsRecord& settings) override;
+    void SaveSettings(const SettingsRecord& settings) override;
+    Elevation QueryElevation() override;
+    bool Launch(const std::u16string& file, const std::u16string& parameters,
+                const std::u16string& directory, const std::u16string& verb) override;
+    void StartSound() override;
+    void SoundStartCue() override;
+    void SoundExitCueAndWait() override;
+    bool BindSpeech() override;
+    int MissingSpeechExportCount() override;
+    int MissingSpeechExport(int n) override;
+    int ShowMessage(const std::u16string& title, const std::u16string& text, int style) override;
+    void OpenMainWindow() override;
+    void CloseMainWindow() override;
+    void AddTrayIcon() override;
+    bool HasTrayIcon() override;
+    void RemoveTrayIcon() override;
+    void BuildMenu() override;
+    bool InstallHook() override;
+    void RemoveHook() override;
+    void RunEventLoop() override;
+    void EndSequence() override;
+
+private:
+    // What the keyboard hook says and sounds.
+    void Announce(std::u16string_view text) override;
+    void SoundIgnoreModeCue(int32_t mode) override;
+    void SoundNextKeyConsumedCue() override;
+
+    AppState& state_;
+    HANDLE mutex_ = nullptr;
+    SpeechBinding speech_;
+    DoublePressFilter filter_;
+};
+
+}  // namespace quillet

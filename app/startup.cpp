@@ -1,0 +1,85 @@
+#include "app/startup.h"
+
+#include "app/command_line.h"
+#include "speech/speech_binding.h"
+
+namespace quillet {
+
+namespace {
+
+int End(Desktop& desktop) {
+    desktop.EndSequence();
+    return 0;
+}
+
+// Relaunches elevated before anything is corrected or sounded. True when the
+// new instance took over; on a refused or failed launch this one keeps its
+// mutex and goes on starting, unelevated, rather than leave the user unguarded.
+bool RelaunchElevatedAtStart(Desktop& desktop, const AppState& state) {
+    desktop.CloseInstanceMutex();
+    if (desktop.HasTrayIcon()) desktop.RemoveTrayIcon();
+    if (desktop.Launch(state.executablePath, u"", FolderOfPath(state.executablePath), u"runas")) {
+        return true;
+    }
+    desktop.CreateInstanceMutex();
+    return false;
+}
+
+}  // namespace
+
+int RunQuillet(Desktop& desktop, AppState& state) {
+    desktop.StartLayers();
+    RegisterKeyConstants(state.constants);
+
+    if (!desktop.CreateInstanceMutex()) {
+        desktop.ShowMessage(kQuilletTitle, kAlreadyRunning, kStyleError);
+        return End(desktop);
+    }
+
+    state.executablePath = desktop.ExecutablePath();
+    desktop.SetWorkingDirectory(FolderOfPath(state.executablePath));
+    state.parameterText = JoinProgramParameters(desktop.CommandLine());
+
+    state.settings = SettingsRecord{};
+    desktop.LoadSettings(state.settings);
+    const Elevation elevation = desktop.QueryElevation();
+    if (elevation == Elevation::NotElevated && state.settings.runAsAdmin != 0 &&
+        RelaunchElevatedAtStart(desktop, state)) {
+        return End(desktop);
+    }
+    desktop.CorrectSettings(state.settings);
+
+    desktop.StartSound();
+    if (desktop.LowerCase(state.parameterText) != u"/silent") desktop.SoundStartCue();
+
+    if (!desktop.BindSpeech()) {
+        desktop.ShowMessage(kErrorTitle, kCannotLoadComponents, kStyleError);
+        return End(desktop);
+    }
+    for (int n = 0; n < desktop.MissingSpeechExportCount(); ++n) {
+        desktop.ShowMessage(kMissingExportTitle, MissingExportMessage(desktop.MissingSpeechExport(n)),
+                           kStyleError);
+    }
+
+    desktop.OpenMainWindow();
+    desktop.AddTrayIcon();
+    desktop.BuildMenu();
+
+    BuildKeyTables(state.filter, state.constants);
+    state.filter.ignoreMode = kIgnoreOff;
+    if (!desktop.InstallHook()) {
+        desktop.ShowMessage(kErrorTitle, kCannotInitializeKeys, kStyleError);
+        return End(desktop);
+    }
+
+    state.deferredClickPending = 0;
+    desktop.RunEventLoop();
+
+    desktop.RemoveHook();
+    desktop.CloseInstanceMutex();
+    desktop.CloseMainWindow();
+    desktop.SoundExitCueAndWait();
+    return End(desktop);
+}
+
+}  // namespace quillet

@@ -1,0 +1,102 @@
+#include "filter/double_press_filter.h"
+
+#include "runtime/text.h"
+
+namespace quillet {
+
+namespace {
+constexpr uint32_t kPressKind = kWmKeyDown;
+constexpr uint32_t kReleaseKind = kWmKeyUp;
+constexpr uint32_t kSysBit = 4;  // WM_SYSKEY* differ from WM_KEY* by this bit
+
+int ModifierIndex(uint32_t vk) {
+    switch (vk) {
+        case kVkCapital: return 0;
+        case kVkInsert: return 1;
+        case kVkNumpad0: return 2;
+        default: return -1;
+    }
+}
+}  // namespace
+
+bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t vk) {
+    if (hookCode != kHcAction) return false;
+
+    // Ctrl+Alt+Escape cycles the ignore mode; every Escape event while both
+    // are held is swallowed, so the hot key never reaches an application.
+    if (vk == kVkEscape && platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkMenu)) {
+        if (message == kWmKeyDown) {
+            state_.ignoreMode = (state_.ignoreMode + 1) % 3;
+            const int32_t mode = state_.ignoreMode;
+            if (mode >= 0 && mode < 3) feedback_.Announce(kIgnoreModeTexts[mode]);
+            feedback_.SoundIgnoreModeCue(mode);
+        }
+        return true;
+    }
+
+    const std::u16string keyText = DecimalText(vk);
+    TrackModifier(message, vk);
+    if (state_.AnyModifierHeld()) return false;
+    if (!IsGuarded(keyText)) return false;
+
+    switch (message & ~kSysBit) {
+        case kPressKind: return OnPress(keyText);
+        case kReleaseKind: OnRelease(keyText); return false;
+        default: return false;
+    }
+}
+
+void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk) {
+    const int index = ModifierIndex(vk);
+    if (index < 0) return;
+    if (message == kWmKeyDown || message == kWmSysKeyDown) {
+        state_.modifierHeld[index] = true;
+    } else if (message == kWmKeyUp || message == kWmSysKeyUp) {
+        state_.modifierHeld[index] = false;
+    }
+}
+
+bool DoublePressFilter::IsGuarded(const std::u16string& keyText) const {
+    if (*settings_.excludeEscape != 0 && keyText == u"27") return false;
+    return state_.keyNames.contains(keyText);
+}
+
+bool DoublePressFilter::OnPress(const std::u16string& keyText) {
+    const int64_t now = platform_.ReadClock();
+    switch (state_.ignoreMode) {
+        case kIgnoreAlways: return false;
+        case kIgnoreNextKey:
+            state_.ignoreMode = kIgnoreOff;
+            feedback_.SoundNextKeyConsumedCue();
+            return false;
+        case kIgnoreOff: break;
+        default: return false;
+    }
+    KeyState& s = KeyStateFor(state_, keyText);
+    const int64_t timeout = *settings_.doublePressTimeout;
+    if (s.releaseCount >= 1 && now - s.lastRelease <= timeout) {
+        s.passThrough = 1;
+        return false;
+    }
+    if (s.passThrough != 0) return false;  // auto-repeat of a press let through
+    feedback_.Announce(state_.keyNames[keyText]);
+    s.releaseCount = 0;
+    return true;
+}
+
+void DoublePressFilter::OnRelease(const std::u16string& keyText) {
+    const int64_t now = platform_.ReadClock();
+    switch (state_.ignoreMode) {
+        case kIgnoreOff: {
+            KeyState& s = KeyStateFor(state_, keyText);
+            s.passThrough = 0;
+            s.releaseCount = s.releaseCount >= 1 ? 0 : s.releaseCount + 1;
+            s.lastRelease = now;
+            return;
+        }
+        case kIgnoreNextKey: state_.ignoreMode = kIgnoreOff; return;
+        default: return;
+    }
+}
+
+}  // namespace quillet

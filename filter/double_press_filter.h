@@ -1,0 +1,81 @@
+// The double-press rule: decides for every key event of the desktop whether it
+// reaches the system. Portable; the Win32 hook procedure feeds it.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "filter/key_tables.h"
+
+namespace quillet {
+
+// Hook message kinds.
+inline constexpr uint32_t kWmKeyDown = 256;
+inline constexpr uint32_t kWmKeyUp = 257;
+inline constexpr uint32_t kWmSysKeyDown = 260;
+inline constexpr uint32_t kWmSysKeyUp = 261;
+inline constexpr int kHcAction = 0;
+
+inline constexpr std::u16string_view kIgnoreModeTexts[3] = {
+    u"Double-press ignore off.",
+    u"Ignoring double-press for the next key only.",
+    u"Ignoring double-press.",
+};
+
+// What the filter asks of the system, only when it needs it.
+class FilterPlatform {
+public:
+    virtual ~FilterPlatform() = default;
+    virtual bool IsKeyHeld(uint32_t vk) = 0;  // high bit of GetKeyState
+    virtual int64_t ReadClock() = 0;          // MillisecondClock
+};
+
+// What the filter tells the user.
+class FilterFeedback {
+public:
+    virtual ~FilterFeedback() = default;
+    virtual void Announce(std::u16string_view text) = 0;
+    virtual void SoundIgnoreModeCue(int32_t mode) = 0;
+    virtual void SoundNextKeyConsumedCue() = 0;
+};
+
+// The two settings the filter reads afresh at every event, so a menu change
+// applies to the next key.
+struct FilterSettings {
+    const uint8_t* excludeEscape;
+    const int32_t* doublePressTimeout;
+};
+
+class DoublePressFilter {
+public:
+    DoublePressFilter(FilterState& state, FilterSettings settings, FilterPlatform& platform,
+                      FilterFeedback& feedback)
+        : state_(state), settings_(settings), platform_(platform), feedback_(feedback) {}
+
+    // True to swallow the event. The caller has already passed it down the
+    // hook chain and returns the chain's result otherwise.
+    bool ShouldSwallow(int hookCode, uint32_t message, uint32_t vk);
+
+private:
+    bool IsGuarded(const std::u16string& keyText) const;
+    bool OnPress(const std::u16string& keyText);
+    void OnRelease(const std::u16string& keyText);
+    void TrackModifier(uint32_t message, uint32_t vk);
+
+    FilterState& state_;
+    FilterSettings settings_;
+    FilterPlatform& platform_;
+    FilterFeedback& feedback_;
+};
+
+// The hook procedure's shape: the chain is called first for every event, then
+// the filter decides. `vkOf` is only asked for action events, whose key data is valid.
+template <typename CallNext, typename VkOf>
+intptr_t RunHook(DoublePressFilter& filter, int hookCode, uint32_t message, CallNext callNext,
+                 VkOf vkOf) {
+    const intptr_t chainResult = callNext();
+    if (hookCode != kHcAction) return chainResult;
+    return filter.ShouldSwallow(hookCode, message, vkOf()) ? 1 : chainResult;
+}
+
+}  // namespace quillet

@@ -1,0 +1,71 @@
+// The tables the keyboard filter works from: named key constants, the guarded
+// keys with their spoken names, and what is remembered about each guarded key.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace quillet {
+
+// Virtual-key codes the filter cares about.
+inline constexpr uint32_t kVkControl = 17;
+inline constexpr uint32_t kVkMenu = 18;  // Alt
+inline constexpr uint32_t kVkCapital = 20;
+inline constexpr uint32_t kVkEscape = 27;
+inline constexpr uint32_t kVkInsert = 45;
+inline constexpr uint32_t kVkNumpad0 = 96;
+inline constexpr uint32_t kVkF1 = 112;
+
+struct KeyState {
+    int64_t lastRelease = 0;   // clock reading at the last release handled in mode 0
+    int32_t releaseCount = 0;  // 1 while a release has armed the key
+    uint8_t passThrough = 0;   // 1 from a press let through until the next release
+};
+
+// Case-insensitive registry of named integer constants ("#VK_F1" = 112 ...).
+class NamedConstantTable {
+public:
+    void RegisterConstant(std::u16string_view name, int32_t value);
+    // 0 when no entry matches, ignoring letter case.
+    int32_t LookupConstant(std::u16string_view name) const;
+    size_t size() const { return values_.size(); }
+
+private:
+    static std::u16string Fold(std::u16string_view name);
+    std::unordered_map<std::u16string, int32_t> values_;
+};
+
+void RegisterKeyConstants(NamedConstantTable& table);
+
+using KeyNameTable = std::unordered_map<std::u16string, std::u16string>;
+using KeyStateTable = std::unordered_map<std::u16string, KeyState>;
+
+enum IgnoreModeValue : int32_t {
+    kIgnoreOff = 0,      // the double-press rule applies
+    kIgnoreNextKey = 1,  // suspended for the next guarded key only
+    kIgnoreAlways = 2,   // suspended until changed again
+};
+
+// Everything the filter remembers between events. Lives on the main thread;
+// the menu commands read and set ignoreMode.
+struct FilterState {
+    KeyNameTable keyNames;
+    KeyStateTable keyStates;
+    int32_t ignoreMode = kIgnoreOff;
+    // One held flag per screen-reader modifier (Caps Lock, Insert, numpad 0).
+    // Flags rather than a press/release count: auto-repeats and releases
+    // without a press must not leave the filter switched off.
+    bool modifierHeld[3] = {false, false, false};
+
+    bool AnyModifierHeld() const { return modifierHeld[0] || modifierHeld[1] || modifierHeld[2]; }
+};
+
+// Fills keyNames with "27" -> "Escape" and the codes of #VK_F1..#VK_F12 -> "F1".."F12".
+void BuildKeyTables(FilterState& state, const NamedConstantTable& constants);
+
+// Element access: the key's record, created zeroed when absent.
+KeyState& KeyStateFor(FilterState& state, const std::u16string& keyText);
+
+}  // namespace quillet

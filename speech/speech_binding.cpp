@@ -1,0 +1,50 @@
+#include "speech/speech_binding.h"
+
+#include "runtime/text.h"
+
+namespace quillet {
+
+namespace {
+constexpr int kFirstReportLine = 26;
+constexpr int kSayIndex = 0;
+constexpr int kSetValueIndex = 1;
+constexpr int kSpeechValueKey = 65535;
+}  // namespace
+
+bool SpeechBinding::Bind(LibraryLoader& loader) {
+    library_ = loader.Load(kSpeechLibraryName);
+    missing_.clear();
+    entries_.fill(nullptr);
+    if (!library_) return false;
+    for (size_t i = 0; i < kSpeechExports.size(); ++i) {
+        entries_[i] = loader.Resolve(library_, kSpeechExports[i]);
+        if (!entries_[i]) missing_.push_back(static_cast<int>(i));
+    }
+    return true;
+}
+
+void SpeechBinding::Unbind(LibraryLoader& loader) {
+    if (library_) loader.Free(library_);
+    library_ = nullptr;
+    entries_.fill(nullptr);
+}
+
+void SpeechBinding::Announce(std::u16string_view text) const {
+    if (auto setValue = reinterpret_cast<SpeechSetValueFn>(entries_[kSetValueIndex])) {
+        setValue(kSpeechValueKey, 1);
+    }
+    if (auto say = reinterpret_cast<SpeechSayFn>(entries_[kSayIndex])) {
+        const std::u16string terminated(text);
+        say(terminated.c_str(), 1);
+    }
+}
+
+std::u16string MissingExportMessage(int exportIndex) {
+    std::u16string text = u"line " + DecimalText(kFirstReportLine + exportIndex) + u":";
+    text += char16_t{1};
+    text += kSpeechExports[exportIndex];
+    text += u" Not found";
+    return text;
+}
+
+}  // namespace quillet

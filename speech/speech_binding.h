@@ -1,0 +1,51 @@
+// Binding to the outside speech library: five exports resolved by name, two
+// of them called to speak.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet {
+
+inline constexpr char16_t kSpeechLibraryName[] = u"UniversalSpeech.dll";
+
+inline constexpr std::array<std::u16string_view, 5> kSpeechExports = {
+    u"speechSay", u"speechSetValue", u"speechGetValue", u"speechStop", u"brailleDisplay"};
+
+// The library's calls: C calling convention, two 32-bit arguments each.
+using SpeechSayFn = int (*)(const char16_t* text, int interrupt);
+using SpeechSetValueFn = int (*)(int what, int value);
+
+// What the binding needs from the system's library loader.
+class LibraryLoader {
+public:
+    virtual ~LibraryLoader() = default;
+    virtual void* Load(std::u16string_view fileName) = 0;  // null on failure
+    virtual void* Resolve(void* library, std::u16string_view exportName) = 0;
+    virtual void Free(void* library) = 0;
+};
+
+class SpeechBinding {
+public:
+    // Loads the library and resolves its exports in order. False when the
+    // library itself cannot be loaded; missing exports are listed by index.
+    bool Bind(LibraryLoader& loader);
+    const std::vector<int>& MissingExports() const { return missing_; }
+    void Unbind(LibraryLoader& loader);
+
+    // Sets the speech value 65535 to 1, then says the text, interrupting.
+    // A missing export is never called.
+    void Announce(std::u16string_view text) const;
+
+private:
+    void* library_ = nullptr;
+    std::array<void*, 5> entries_{};
+    std::vector<int> missing_;
+};
+
+// The "error" box text for a missing export: "line 26:", U+0001, "speechSay Not found".
+std::u16string MissingExportMessage(int exportIndex);
+
+}  // namespace quillet

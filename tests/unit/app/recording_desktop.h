@@ -1,0 +1,113 @@
+// A Desktop that records every call, for checking the order of start-up and shutdown.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/desktop.h"
+#include "app/startup.h"
+#include "runtime/text.h"
+
+namespace quillet::testing {
+
+class RecordingDesktop : public Desktop {
+public:
+    explicit RecordingDesktop(AppState& state) : state_(state) {}
+
+    std::vector<std::string> calls;
+    std::vector<std::u16string> messages;  // "title|text|style"
+    bool mutexFree = true;
+    std::u16string path = u"C:\\Apps\\Quillet\\Quillet.exe";
+    std::u16string commandLine = u"\"C:\\Apps\\Quillet\\Quillet.exe\"";
+    SettingsRecord fileSettings;
+    Elevation elevation = Elevation::Elevated;
+    bool launchSucceeds = true;
+    bool speechLoads = true;
+    std::vector<int> missingExports;
+    bool hookInstalls = true;
+    bool trayIcon = false;
+    int answer = 1;
+    // Seen when the hook was installed.
+    int32_t ignoreModeAtHook = -1;
+    size_t keyNamesAtHook = 0;
+
+    void StartLayers() override { Record("StartLayers"); }
+    bool CreateInstanceMutex() override {
+        Record("CreateInstanceMutex");
+        return mutexFree;
+    }
+    void CloseInstanceMutex() override { Record("CloseInstanceMutex"); }
+    std::u16string ExecutablePath() override {
+        Record("ExecutablePath");
+        return path;
+    }
+    void SetWorkingDirectory(const std::u16string& folder) override {
+        Record("SetWorkingDirectory " + Utf16ToUtf8(folder));
+    }
+    std::u16string CommandLine() override {
+        Record("CommandLine");
+        return commandLine;
+    }
+    std::u16string LowerCase(const std::u16string& text) override {
+        std::u16string lower = text;
+        for (auto& c : lower) c = AsciiLower(c);
+        return lower;
+    }
+    void LoadSettings(SettingsRecord& settings) override {
+        Record("LoadSettings");
+        settings = fileSettings;
+    }
+    void CorrectSettings(SettingsRecord&) override { Record("CorrectSettings"); }
+    void SaveSettings(const SettingsRecord&) override { Record("SaveSettings"); }
+    Elevation QueryElevation() override {
+        Record("QueryElevation");
+        return elevation;
+    }
+    bool Launch(const std::u16string& file, const std::u16string& parameters,
+                const std::u16string& directory, const std::u16string& verb) override {
+        Record("Launch " + Utf16ToUtf8(file) + "|" + Utf16ToUtf8(parameters) + "|" +
+               Utf16ToUtf8(directory) + "|" + Utf16ToUtf8(verb));
+        return launchSucceeds;
+    }
+    void StartSound() override { Record("StartSound"); }
+    void SoundStartCue() override { Record("SoundStartCue"); }
+    void SoundExitCueAndWait() override { Record("SoundExitCueAndWait"); }
+    bool BindSpeech() override {
+        Record("BindSpeech");
+        return speechLoads;
+    }
+    int MissingSpeechExportCount() override { return static_cast<int>(missingExports.size()); }
+    int MissingSpeechExport(int n) override { return missingExports[n]; }
+    int ShowMessage(const std::u16string& title, const std::u16string& text, int style) override {
+        Record("ShowMessage");
+        messages.push_back(title + u"|" + text + u"|" + DecimalText(style));
+        return answer;
+    }
+    void OpenMainWindow() override { Record("OpenMainWindow"); }
+    void CloseMainWindow() override { Record("CloseMainWindow"); }
+    void AddTrayIcon() override {
+        Record("AddTrayIcon");
+        trayIcon = true;
+    }
+    bool HasTrayIcon() override { return trayIcon; }
+    void RemoveTrayIcon() override {
+        Record("RemoveTrayIcon");
+        trayIcon = false;
+    }
+    void BuildMenu() override { Record("BuildMenu"); }
+    bool InstallHook() override {
+        Record("InstallHook");
+        ignoreModeAtHook = state_.filter.ignoreMode;
+        keyNamesAtHook = state_.filter.keyNames.size();
+        return hookInstalls;
+    }
+    void RemoveHook() override { Record("RemoveHook"); }
+    void RunEventLoop() override { Record("RunEventLoop"); }
+    void EndSequence() override { Record("EndSequence"); }
+
+protected:
+    void Record(std::string call) { calls.push_back(std::move(call)); }
+    AppState& state_;
+};
+
+}  // namespace quillet::testing

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/startup.h"
+#include "recording_desktop.h"
+
+namespace quillet {
+namespace {
+
+using testing::RecordingDesktop;
+using Calls = std::vector<std::string>;
+
+const Calls kFullRun = {
+    "StartLayers",    "CreateInstanceMutex", "ExecutablePath",
+    "SetWorkingDirectory C:\\Apps\\Quillet\\", "CommandLine", "LoadSettings",
+    "QueryElevation", "CorrectSettings",     "StartSound",
+    "SoundStartCue",  "BindSpeech",          "OpenMainWindow",
+    "AddTrayIcon",    "BuildMenu",           "InstallHook",
+    "RunEventLoop",   "RemoveHook",          "CloseInstanceMutex",
+    "CloseMainWindow", "SoundExitCueAndWait", "EndSequence",
+};
+
+bool Has(const Calls& calls, const std::string& call) {
+    return std::find(calls.begin(), calls.end(), call) != calls.end();
+}
+
+TEST(Startup, RunsEveryStepInOrderAndEndsOnce) {
+    AppState state;
+    state.filter.ignoreMode = 2;
+    RecordingDesktop desktop(state);
+    EXPECT_EQ(RunQuillet(desktop, state), 0);
+    EXPECT_EQ(desktop.calls, kFullRun);
+    EXPECT_TRUE(desktop.messages.empty());
+    EXPECT_EQ(desktop.ignoreModeAtHook, 0);
+    EXPECT_EQ(desktop.keyNamesAtHook, 13u);
+    EXPECT_EQ(state.executablePath, u"C:\\Apps\\Quillet\\Quillet.exe");
+}
+
+TEST(Startup, SecondInstanceOnlyShowsItsMessage) {
+    AppState state;
+    RecordingDesktop desktop(state);
+    desktop.mutexFree = false;
+    EXPECT_EQ(RunQuillet(desktop, state), 0);
+    EXPECT_EQ(desktop.calls, (Calls{"StartLayers", "CreateInstanceMutex", "ShowMessage", "EndSequence"}));
+    EXPECT_EQ(desktop.messages, std::vector<std::u16string>{u"Quillet|Already running.|16"});
+}
+
+TEST(Startup, StartCueDependsOnTheParameterText) {
+    struct Case {
+        const char16_t* commandLine;
+        bool cue;
+    } cases[] = {
+        {u"Quillet.exe", true},          {u"Quillet.exe /silent", false},
+        {u"Quillet.exe /SILENT", false}, {u"Quillet.exe \"/Silent  \"", false},
+        {u"Quillet.exe \" /silent\"", true}, {u"Quillet.exe /silent now", true},
+    };
+    for (const auto& c : cases) {
+        AppState state;
+        RecordingDesktop desktop(state);
+        desktop.commandLine = c.commandLine;
+        RunQuillet(desktop, state);
+        EXPECT_EQ(Has(desktop.calls, "SoundStartCue"), c.cue);
+        EXPECT_TRUE(Has(desktop.calls, "RunEventLoop"));
+    }
+}
+
+TEST(Startup, FatalErrorsShowTheirMessageAndEnd) {
+    struct Case {
+        bool speechLoads;
+        bool hookInstalls;
+        std::u16string message;
+        std::string lastStep;
+    } cases[] = {
+        {false, true, u"Error|Could not load required components.|16", "BindSpeech"},
+        {true, false, u"Error|Could not initialize keys.|16", "InstallHook"},
+    };
+    for (const auto& c : cases) {
+        AppState state;
+        RecordingDesktop desktop(state);
+        desktop.speechLoads = c.speechLoads;
+        desktop.hookInstalls = c.hookInstalls;
+        EXPECT_EQ(RunQuillet(desktop, state), 0);
+        EXPECT_EQ(desktop.messages, std::vector<std::u16string>{c.message});
+        ASSERT_GE(desktop.calls.size(), 3u);
+        const Calls tail(desktop.calls.end() - 3, desktop.calls.end());
+        EXPECT_EQ(tail, (Calls{c.lastStep, "ShowMessage", "EndSequence"}));
+        EXPECT_FALSE(Has(desktop.calls, "RunEventLoop"));
+    }
+}
+
+TEST(Startup, MissingSpeechExportsAreReportedAndStartUpGoesOn) {
+    AppState state;
+    RecordingDesktop desktop(state);
+    desktop.missingExports = {0, 3};
+    RunQuillet(desktop, state);
+    EXPECT_EQ(desktop.messages, (std::vector<std::u16string>{u"error|line 26:\u0001speechSay Not found|16",
+                                                             u"error|line 29:\u0001speechStop Not found|16"}));
+    EXPECT_TRUE(Has(desktop.calls, "InstallHook"));
+    EXPECT_TRUE(Has(desktop.calls, "RunEventLoop"));
+}
+
+TEST(Startup, RelaunchesElevatedBeforeAnyCorrectionOrCue) {
+    AppState state;
+    RecordingDesktop desktop(state);
+    desktop.fileSettings.runAsAdmin = 7;  // any non-zero value asks for it
+    desktop.elevation = Elevation::NotElevated;
+    desktop.commandLine = u"Quillet.exe /silent";
+    RunQuillet(desktop, state);
+    EXPECT_EQ(desktop.calls,
+              (Calls{"StartLayers", "CreateInstanceMutex", "ExecutablePath",
+                     "SetWorkingDirectory C:\\Apps\\Quillet\\", "CommandLine", "LoadSettings",
+                     "QueryElevation", "CloseInstanceMutex",
+                     "Launch C:\\Apps\\Quillet\\Quillet.exe||C:\\Apps\\Quillet\\|runas", "EndSequence"}));
+}
+
+TEST(Startup, RefusedElevationKeepsThisInstanceGuarding) {
+    AppState state;
+    RecordingDesktop desktop(state);
+    desktop.fileSettings.runAsAdmin = 1;
+    desktop.elevation = Elevation::NotElevated;
+    desktop.launchSucceeds = false;
+    RunQuillet(desktop, state);
+    const auto launch = std::find_if(desktop.calls.begin(), desktop.calls.end(),
+                                     [](const std::string& c) { return c.starts_with("Launch "); });
+    ASSERT_NE(launch, desktop.calls.end());
+    EXPECT_EQ(*(launch + 1), "CreateInstanceMutex");  // the mutex is taken back at once
+    EXPECT_EQ(*(launch + 2), "CorrectSettings");
+    EXPECT_TRUE(Has(desktop.calls, "InstallHook"));
+    EXPECT_TRUE(Has(desktop.calls, "RunEventLoop"));
+}
+
+TEST(Startup, NoRelaunchWhenElevatedUnknownOrNotAsked) {
+    struct Case {
+        Elevation elevation;
+        uint8_t runAsAdmin;
+    } cases[] = {{Elevation::Elevated, 1}, {Elevation::Unknown, 1}, {Elevation::NotElevated, 0}};
+    for (const auto& c : cases) {
+        AppState state;
+        RecordingDesktop desktop(state);
+        desktop.elevation = c.elevation;
+        desktop.fileSettings.runAsAdmin = c.runAsAdmin;
+        RunQuillet(desktop, state);
+        EXPECT_EQ(desktop.calls, kFullRun);
+    }
+}
+
+}  // namespace
+}  // namespace quillet

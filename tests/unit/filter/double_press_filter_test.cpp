@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include "filter_fakes.h"
+
+namespace quillet {
+namespace {
+
+using testing::FilterRig;
+constexpr uint32_t kF4 = 115, kF5 = 116, kF7 = 118, kF13 = 124, kTab = 9, kLetterA = 65;
+
+struct Step {
+    int64_t at;
+    uint32_t message;
+    uint32_t vk;
+    bool swallowed;
+    const char16_t* spoken;  // nullptr: nothing spoken by this step
+};
+
+void RunScript(FilterRig& rig, const std::vector<Step>& steps) {
+    for (size_t n = 0; n < steps.size(); ++n) {
+        const Step& s = steps[n];
+        const size_t spokenBefore = rig.feedback.spoken.size();
+        EXPECT_EQ(rig.Send(s.message, s.vk, s.at), s.swallowed) << "step " << n << " at " << s.at;
+        if (s.spoken) {
+            ASSERT_EQ(rig.feedback.spoken.size(), spokenBefore + 1) << "step " << n;
+            EXPECT_EQ(rig.feedback.spoken.back(), s.spoken) << "step " << n;
+        } else {
+            EXPECT_EQ(rig.feedback.spoken.size(), spokenBefore) << "step " << n;
+        }
+    }
+}
+
+TEST(DoublePressFilter, FollowsTheRuleForOneKey) {
+    FilterRig rig;
+    RunScript(rig, {
+                       {0, kWmKeyDown, kF5, true, u"F5"},
+                       {90, kWmKeyUp, kF5, false, nullptr},
+                       {250, kWmKeyDown, kF5, false, nullptr},
+                       {800, kWmKeyDown, kF5, false, nullptr},  // auto-repeat
+                       {900, kWmKeyUp, kF5, false, nullptr},
+                       {1000, kWmKeyDown, kF5, true, u"F5"},
+                   });
+    const KeyState& s = rig.state.keyStates.at(u"116");
+    EXPECT_EQ(s.releaseCount, 0);
+    EXPECT_EQ(s.passThrough, 0);
+    EXPECT_EQ(s.lastRelease, 900);
+}
+
+TEST(DoublePressFilter, TimeoutIsInclusive) {
+    struct Case {
+        int32_t timeout;
+        int64_t gap;
+        bool swallowed;
+    } cases[] = {
+        {300, 0, false},  {300, 299, false}, {300, 300, false}, {300, 301, true},
+        {50, 50, false},  {50, 51, true},    {2000, 1999, false}, {2000, 2001, true},
+    };
+    for (const auto& c : cases) {
+        FilterRig rig;
+        rig.timeout = c.timeout;
+        rig.Press(kF5, 1000);
+        rig.Release(kF5, 1100);
+        EXPECT_EQ(rig.Press(kF5, 1100 + c.gap), c.swallowed)
+            << "timeout " << c.timeout << " gap " << c.gap;
+    }
+}
+
+TEST(DoublePressFilter, LatePressStartsOverAndSwallowedRepeatsSpeakAgain) {
+    FilterRig rig;
+    RunScript(rig, {
+                       {0, kWmKeyDown, kF5, true, u"F5"},
+                       {30, kWmKeyDown, kF5, true, u"F5"},  // auto-repeat of a swallowed press
+                       {100, kWmKeyUp, kF5, false, nullptr},
+                       {500, kWmKeyDown, kF5, true, u"F5"},  // 400 ms after the release
+                       {600, kWmKeyUp, kF5, false, nullptr},
+                       {700, kWmKeyDown, kF5, false, nullptr},
+                   });
+}
+
+TEST(DoublePressFilter, ReleaseWithoutPressArmsTheKey) {
+    FilterRig rig;
+    EXPECT_FALSE(rig.Release(kF5, 10));
+    EXPECT_FALSE(rig.Press(kF5, 20));
+    EXPECT_TRUE(rig.feedback.spoken.empty());
+}
+
+TEST(DoublePressFilter, EachKeyHasItsOwnState) {
+    FilterRig rig;
+    RunScript(rig, {
+                       {0, kWmKeyDown, kF5, true, u"F5"},
+                       {10, kWmKeyUp, kF5, false, nullptr},
+                       {20, kWmKeyDown, kF7, true, u"F7"},
+                       {30, kWmKeyUp, kF7, false, nullptr},
+                       {40, kWmKeyDown, kF5, false, nullptr},  // F5 is still armed
+                       {50, kWmKeyDown, 27, true, u"Escape"},
+                   });
+}
+
+TEST(DoublePressFilter, SystemKeyMessagesAreFilteredLikeOthers) {
+    FilterRig rig;  // Alt+F4 arrives as WM_SYSKEYDOWN
+    RunScript(rig, {
+                       {0, kWmSysKeyDown, kF4, true, u"F4"},
+                       {50, kWmSysKeyUp, kF4, false, nullptr},
+                       {100, kWmSysKeyDown, kF4, false, nullptr},
+                   });
+}
+
+TEST(DoublePressFilter, UnguardedKeysAndOtherEventsPassUntouched) {
+    FilterRig rig;
+    for (uint32_t vk : {kLetterA, kF13, kTab, 0u, 255u, 100000u}) {
+        EXPECT_FALSE(rig.Press(vk, 0)) << vk;
+        EXPECT_FALSE(rig.Release(vk, 0)) << vk;
+    }
+    EXPECT_FALSE(rig.Send(258, kF5, 0));  // neither press nor release
+    EXPECT_TRUE(rig.state.keyStates.empty());
+    EXPECT_FALSE(rig.filter.ShouldSwallow(1, kWmKeyDown, kF5));  // not HC_ACTION
+    EXPECT_FALSE(rig.filter.ShouldSwallow(-1, kWmKeyDown, kF5));
+    EXPECT_TRUE(rig.state.keyStates.empty());
+    EXPECT_TRUE(rig.feedback.spoken.empty());
+}
+
+TEST(DoublePressFilter, HotKeyCyclesModesAndSwallowsEveryEscapeEvent) {
+    FilterRig rig;
+    rig.keyboard.ctrl = rig.keyboard.alt = true;
+    const std::u16string expected[] = {u"Ignoring double-press for the next key only.",
+                                       u"Ignoring double-press.", u"Double-press ignore off."};
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_TRUE(rig.Press(27, n * 100));
+        EXPECT_TRUE(rig.Release(27, n * 100 + 50));
+        EXPECT_EQ(rig.state.ignoreMode, (n + 1) % 3);
+        EXPECT_EQ(rig.feedback.spoken.back(), expected[n]);
+    }
+    EXPECT_EQ(rig.feedback.cues, (std::vector<std::string>{"mode1", "mode2", "mode0"}));
+    EXPECT_TRUE(rig.Send(kWmSysKeyDown, 27, 400));  // swallowed, but only WM_KEYDOWN cycles
+    EXPECT_EQ(rig.state.ignoreMode, 0);
+    EXPECT_TRUE(rig.Press(27, 500));  // held down: every repeat cycles again
+    EXPECT_TRUE(rig.Press(27, 530));
+    EXPECT_EQ(rig.state.ignoreMode, 2);
+    EXPECT_TRUE(rig.state.keyStates.empty());
+}
+
+TEST(DoublePressFilter, HotKeyWorksWhenEscapeIsExemptOrAModifierIsHeld) {
+    FilterRig rig;
+    rig.excludeEscape = 1;
+    rig.Press(45, 0);  // Insert held
+    rig.keyboard.ctrl = rig.keyboard.alt = true;
+    EXPECT_TRUE(rig.Press(27, 10));
+    EXPECT_EQ(rig.state.ignoreMode, 1);
+}
+
+TEST(DoublePressFilter, CtrlOrAltAloneIsAnOrdinaryEscape) {
+    for (int which = 0; which < 2; ++which) {
+        FilterRig rig;
+        rig.keyboard.ctrl = which == 0;
+        rig.keyboard.alt = which == 1;
+        EXPECT_TRUE(rig.Press(27, 0));
+        EXPECT_EQ(rig.feedback.spoken, std::vector<std::u16string>{u"Escape"});
+        EXPECT_EQ(rig.state.ignoreMode, 0);
+    }
+    FilterRig rig;  // Alt is only asked about when Ctrl is held
+    rig.Press(27, 0);
+    EXPECT_EQ(rig.keyboard.keysAsked, std::vector<uint32_t>{kVkControl});
+    rig.keyboard.keysAsked.clear();
+    rig.Press(kF5, 0);
+    EXPECT_TRUE(rig.keyboard.keysAsked.empty());
+}
+
+TEST(DoublePressFilter, ExemptEscapeAlwaysPassesAndLeavesModeOneAlone) {
+    FilterRig rig;
+    rig.excludeEscape = 1;
+    rig.state.ignoreMode = 1;
+    EXPECT_FALSE(rig.Press(27, 0));
+    EXPECT_FALSE(rig.Release(27, 10));
+    EXPECT_EQ(rig.state.ignoreMode, 1);
+    EXPECT_FALSE(rig.state.keyStates.contains(u"27"));
+    EXPECT_TRUE(rig.feedback.spoken.empty());
+    rig.excludeEscape = 0;  // read afresh at every event
+    EXPECT_FALSE(rig.Press(27, 20));
+    EXPECT_EQ(rig.state.ignoreMode, 0);
+    EXPECT_TRUE(rig.Press(27, 30));
+}
+
+TEST(DoublePressFilter, ModeOneLetsOneKeyThrough) {
+    FilterRig rig;
+    rig.state.ignoreMode = 1;
+    RunScript(rig, {
+                       {0, kWmKeyDown, kF7, false, nullptr},   // consumes mode 1
+                       {40, kWmKeyDown, kF7, true, u"F7"},     // its repeats meet mode 0
+                       {80, kWmKeyDown, kF7, true, u"F7"},
+                       {100, kWmKeyUp, kF7, false, nullptr},  // arms F7
+                       {200, kWmKeyDown, kF7, false, nullptr},
+                   });
+    EXPECT_EQ(rig.state.ignoreMode, 0);
+    EXPECT_EQ(rig.feedback.cues, std::vector<std::string>{"next-key"});
+
+    FilterRig byRelease;  // a guarded release ends mode 1 too, silently
+    byRelease.state.ignoreMode = 1;
+    EXPECT_FALSE(byRelease.Release(kF5, 0));
+    EXPECT_EQ(byRelease.state.ignoreMode, 0);
+    EXPECT_TRUE(byRelease.feedback.cues.empty());
+    EXPECT_TRUE(byRelease.state.keyStates.empty());
+}
+
+TEST(DoublePressFilter, ModeTwoPassesEverythingWithoutState) {
+    FilterRig rig;
+    rig.state.ignoreMode = 2;
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_FALSE(rig.Press(kF5, n * 1000));
+        EXPECT_FALSE(rig.Release(kF5, n * 1000 + 10));
+    }
+    EXPECT_EQ(rig.state.ignoreMode, 2);
+    EXPECT_TRUE(rig.state.keyStates.empty());
+    EXPECT_TRUE(rig.feedback.spoken.empty());
+}
+
+TEST(DoublePressFilter, ScreenReaderModifiersSuspendTheFilterWhileHeld) {
+    for (uint32_t modifier : {kVkCapital, kVkInsert, kVkNumpad0}) {
+        FilterRig rig;
+        EXPECT_FALSE(rig.Press(modifier, 0));
+        EXPECT_FALSE(rig.Press(modifier, 500));  // auto-repeats
+        EXPECT_FALSE(rig.Press(modifier, 530));
+        EXPECT_FALSE(rig.Press(kF5, 600));
+        EXPECT_TRUE(rig.feedback.spoken.empty()) << modifier;
+        EXPECT_TRUE(rig.state.keyStates.empty()) << modifier;
+        EXPECT_FALSE(rig.Release(modifier, 700));
+        // However long it was held, the filter is back once it is released.
+        EXPECT_TRUE(rig.Press(kF5, 800)) << modifier;
+    }
+}
+
+TEST(DoublePressFilter, ModifierReleaseWithoutPressChangesNothing) {
+    FilterRig rig;
+    EXPECT_FALSE(rig.Send(kWmSysKeyUp, kVkInsert, 0));
+    EXPECT_FALSE(rig.Release(kVkCapital, 0));
+    EXPECT_TRUE(rig.Press(kF5, 10));
+    rig.Press(kVkInsert, 20);  // and a later hold still suspends it
+    EXPECT_FALSE(rig.Press(kF5, 1000));
+}
+
+TEST(DoublePressFilter, FilterResumesOnlyWhenEveryModifierIsUp) {
+    FilterRig rig;
+    rig.Send(kWmSysKeyDown, kVkCapital, 0);
+    rig.Press(kVkInsert, 10);
+    rig.Release(kVkCapital, 20);
+    EXPECT_FALSE(rig.Press(kF5, 30));
+    rig.Send(kWmSysKeyUp, kVkInsert, 40);
+    EXPECT_TRUE(rig.Press(kF5, 1000));
+}
+
+TEST(RunHook, CallsTheChainFirstAndReadsKeyDataOnlyForActions) {
+    FilterRig rig;
+    std::vector<std::string> calls;
+    auto next = [&] {
+        calls.push_back("next");
+        return intptr_t{42};
+    };
+    auto vk = [&] {
+        calls.push_back("vk");
+        return kF5;
+    };
+    EXPECT_EQ(RunHook(rig.filter, kHcAction, kWmKeyDown, next, vk), 1);
+    EXPECT_EQ(calls, (std::vector<std::string>{"next", "vk"}));
+    calls.clear();
+    EXPECT_EQ(RunHook(rig.filter, 3, kWmKeyDown, next, vk), 42);
+    EXPECT_EQ(calls, std::vector<std::string>{"next"});
+    calls.clear();
+    EXPECT_EQ(RunHook(rig.filter, kHcAction, kWmKeyUp, next, vk), 42);
+}
+
+}  // namespace
+}  // namespace quillet
