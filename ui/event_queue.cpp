@@ -66,4 +66,9 @@ EventQueue& MainEventQueue() {
     return queue;
 }
 
+int32_t EventKind() { return MainEventQueue().CurrentKind(); }
+int32_t EventWindow() { return MainEventQueue().CurrentWindow(); }
+int32_t EventObject() { return MainEventQueue().CurrentObject(); }
+int32_t EventType() { return MainEventQueue().CurrentType(); }
+
 }  // namespace quillet

@@ -91,7 +91,11 @@ class EventQueue {
     EventRecord current_{0, OriginMessage, 0, -1, -1, nullptr, nullptr};
 };
 
-// The main thread's queue.
+// The main thread's queue, and its current event.
 EventQueue& MainEventQueue();
+int32_t EventKind();
+int32_t EventWindow();
+int32_t EventObject();
+int32_t EventType();
 
 }  // namespace quillet
