@@ -1,6 +1,7 @@
 // Notification-area icons on the program's windows.
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 
 #include <cstring>
 
