@@ -12,7 +12,7 @@ namespace quillet {
 // A new file being written beside the one it will replace. Until Commit
 // succeeds the target is untouched; an uncommitted file is removed when dropped.
 class ReplacementFile {
-public:
+  public:
     virtual ~ReplacementFile() = default;
     virtual bool Write(const char* data, size_t size) = 0;
     // Flushes, closes and puts the new file in the target's place in one step.
@@ -21,7 +21,7 @@ public:
 };
 
 class FileOps {
-public:
+  public:
     virtual ~FileOps() = default;
     // Size in bytes, -1 when nothing exists at the path, -2 for a folder.
     virtual int64_t SizeOf(const std::u16string& path) = 0;

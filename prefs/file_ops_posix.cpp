@@ -25,7 +25,7 @@ bool WriteFully(int fd, const char* data, size_t size) {
 }
 
 class PosixReplacementFile final : public ReplacementFile {
-public:
+  public:
     PosixReplacementFile(int fd, std::string target, std::string temporary)
         : fd_(fd), target_(std::move(target)), temporary_(std::move(temporary)) {}
 
@@ -48,7 +48,7 @@ public:
         return true;
     }
 
-private:
+  private:
     void Discard() {
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;
@@ -62,7 +62,7 @@ private:
 };
 
 class PosixFileOps final : public FileOps {
-public:
+  public:
     int64_t SizeOf(const std::u16string& path) override {
         struct stat info;
         if (::stat(Utf16ToUtf8(path).c_str(), &info) != 0) return -1;
@@ -93,8 +93,7 @@ public:
     std::unique_ptr<ReplacementFile> BeginReplace(const std::u16string& path) override {
         std::string target = Utf16ToUtf8(path);
         std::string temporary = Utf16ToUtf8(TemporaryPathFor(path));
-        const int fd =
-            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0) return nullptr;
         return std::make_unique<PosixReplacementFile>(fd, std::move(target), std::move(temporary));
     }

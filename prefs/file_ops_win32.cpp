@@ -9,7 +9,7 @@ namespace quillet {
 namespace {
 
 class Win32ReplacementFile final : public ReplacementFile {
-public:
+  public:
     Win32ReplacementFile(HANDLE file, std::u16string target, std::u16string temporary)
         : file_(file), target_(std::move(target)), temporary_(std::move(temporary)) {}
 
@@ -44,14 +44,14 @@ public:
         return true;
     }
 
-private:
+  private:
     HANDLE file_;
     std::u16string target_;
     std::u16string temporary_;
 };
 
 class Win32FileOps final : public FileOps {
-public:
+  public:
     int64_t SizeOf(const std::u16string& path) override {
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (!GetFileAttributesExW(Wide(path), GetFileExInfoStandard, &data)) return -1;
@@ -60,8 +60,8 @@ public:
     }
 
     bool ReadAll(const std::u16string& path, std::string& bytes) override {
-        HANDLE file = CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return false;
         const DWORD size = GetFileSize(file, nullptr);
         bool ok = size != INVALID_FILE_SIZE;

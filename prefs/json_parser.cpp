@@ -65,7 +65,7 @@ double ToDouble(const std::string& number) {
 }
 
 class Parser {
-public:
+  public:
     explicit Parser(std::u16string_view text) : text_(text) {}
 
     std::unique_ptr<JsonValue> Run() {
@@ -86,7 +86,7 @@ public:
         error.position = position_ == 0 ? 1 : position_;
     }
 
-private:
+  private:
     char16_t Read(bool endAllowed) {
         if (failed_) return 0;
         if (hasPushed_) {
@@ -224,11 +224,21 @@ private:
                     case u'\\':
                     case u'/':
                         break;
-                    case u'b': u = 8; break;
-                    case u'f': u = 12; break;
-                    case u'n': u = 10; break;
-                    case u'r': u = 13; break;
-                    case u't': u = 9; break;
+                    case u'b':
+                        u = 8;
+                        break;
+                    case u'f':
+                        u = 12;
+                        break;
+                    case u'n':
+                        u = 10;
+                        break;
+                    case u'r':
+                        u = 13;
+                        break;
+                    case u't':
+                        u = 9;
+                        break;
                     case u'u': {
                         unsigned code = 0;
                         for (int i = 0; i < 4; ++i) {

@@ -133,8 +133,7 @@ int64_t JsonInteger64Value(const JsonValue& value) {
 double JsonFloatValue(const JsonValue& value) {
     switch (value.kind) {
         case JsonKind::Number:
-            return value.isFloat ? value.payload.real
-                                 : static_cast<double>(value.payload.integer);
+            return value.isFloat ? value.payload.real : static_cast<double>(value.payload.integer);
         case JsonKind::Boolean:
             return value.payload.bits != 0 ? 1.0 : 0.0;
         default:

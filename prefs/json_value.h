@@ -11,7 +11,14 @@
 
 namespace quillet {
 
-enum class JsonKind : uint16_t { Null = 0, String = 1, Number = 2, Boolean = 3, Array = 4, Object = 5 };
+enum class JsonKind : uint16_t {
+    Null = 0,
+    String = 1,
+    Number = 2,
+    Boolean = 3,
+    Array = 4,
+    Object = 5
+};
 
 class MemberTable;
 
@@ -45,7 +52,7 @@ struct JsonMember {
 // Exactly 64 chains, never resized. A new name goes to the head of its chain;
 // iteration walks chains 0..63, each from head to tail.
 class MemberTable {
-public:
+  public:
     static constexpr uint32_t kChains = 64;
 
     static uint32_t Hash(std::u16string_view name);
@@ -67,7 +74,7 @@ public:
             for (const auto& member : chain) visit(member);
     }
 
-private:
+  private:
     std::array<std::forward_list<JsonMember>, kChains> chains_;
     size_t count_ = 0;
 };

@@ -16,7 +16,7 @@ bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 class Writer {
-public:
+  public:
     Writer(const JsonSink& sink, bool pretty) : sink_(sink), pretty_(pretty) {}
 
     bool Value(JsonValue& value, int indent) {
@@ -37,7 +37,7 @@ public:
         return false;
     }
 
-private:
+  private:
     bool Put(uint32_t codePoint) { return sink_(codePoint); }
 
     bool Ascii(std::string_view text) {
@@ -55,8 +55,8 @@ private:
 
     bool Escaped(char16_t u) {
         static constexpr char kHex[] = "0123456789abcdef";
-        const char text[] = {'\\', 'u', kHex[u >> 12], kHex[(u >> 8) & 15], kHex[(u >> 4) & 15],
-                             kHex[u & 15]};
+        const char text[] = {
+            '\\', 'u', kHex[u >> 12], kHex[(u >> 8) & 15], kHex[(u >> 4) & 15], kHex[u & 15]};
         return Ascii(std::string_view(text, sizeof text));
     }
 
@@ -66,13 +66,27 @@ private:
             const char16_t u = text[i];
             bool ok;
             switch (u) {
-                case u'"': ok = Ascii("\\\""); break;
-                case u'\\': ok = Ascii("\\\\"); break;
-                case 8: ok = Ascii("\\b"); break;
-                case 9: ok = Ascii("\\t"); break;
-                case 10: ok = Ascii("\\n"); break;
-                case 12: ok = Ascii("\\f"); break;
-                case 13: ok = Ascii("\\r"); break;
+                case u'"':
+                    ok = Ascii("\\\"");
+                    break;
+                case u'\\':
+                    ok = Ascii("\\\\");
+                    break;
+                case 8:
+                    ok = Ascii("\\b");
+                    break;
+                case 9:
+                    ok = Ascii("\\t");
+                    break;
+                case 10:
+                    ok = Ascii("\\n");
+                    break;
+                case 12:
+                    ok = Ascii("\\f");
+                    break;
+                case 13:
+                    ok = Ascii("\\r");
+                    break;
                 default:
                     if (u < 32) {
                         ok = Escaped(u);
@@ -153,7 +167,7 @@ private:
 
 // Buffers UTF-8 output and hands it to the file in loads of at most 4096 bytes.
 class FileSink {
-public:
+  public:
     explicit FileSink(ReplacementFile& file) : file_(file) {}
 
     bool Put(uint32_t codePoint) {
@@ -176,7 +190,7 @@ public:
         return ok;
     }
 
-private:
+  private:
     static constexpr size_t kCapacity = 4096;
     ReplacementFile& file_;
     std::vector<char> buffer_ = std::vector<char>(kCapacity);
@@ -208,8 +222,8 @@ bool SaveJsonFile(int number, const std::u16string& fileName, uint32_t flags, Fi
     std::unique_ptr<ReplacementFile> file = ops.BeginReplace(fileName);
     if (!file) return false;
     FileSink sink(*file);
-    const bool written =
-        WriteJson(*root, [&](uint32_t codePoint) { return sink.Put(codePoint); }, 0, flags);
+    const bool written = WriteJson(
+        *root, [&](uint32_t codePoint) { return sink.Put(codePoint); }, 0, flags);
     return written && sink.Flush() && file->Commit();
 }
 

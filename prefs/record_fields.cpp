@@ -22,16 +22,24 @@ void Store(unsigned char* at, T v) {
 
 void InsertField(JsonValue& member, const unsigned char* at, const FieldEntry& field) {
     switch (field.typeByte & (kFieldTypeMask | kFieldIsReference)) {
-        case kFieldInt8: return SetJsonInteger(member, Load<int8_t>(at));
-        case kFieldInt16: return SetJsonInteger(member, Load<int16_t>(at));
+        case kFieldInt8:
+            return SetJsonInteger(member, Load<int8_t>(at));
+        case kFieldInt16:
+            return SetJsonInteger(member, Load<int16_t>(at));
         case kFieldInt32:
-        case kFieldInt32Alt: return SetJsonInteger(member, Load<int32_t>(at));
-        case kFieldUInt8: return SetJsonInteger(member, Load<uint8_t>(at));
+        case kFieldInt32Alt:
+            return SetJsonInteger(member, Load<int32_t>(at));
+        case kFieldUInt8:
+            return SetJsonInteger(member, Load<uint8_t>(at));
         case kFieldUInt16:
-        case kFieldUInt16Alt: return SetJsonInteger(member, Load<uint16_t>(at));
-        case kFieldInt64: return SetJsonInteger(member, Load<int64_t>(at));
-        case kFieldFloat32: return SetJsonFloat(member, Load<float>(at));
-        case kFieldFloat64: return SetJsonFloat(member, Load<double>(at));
+        case kFieldUInt16Alt:
+            return SetJsonInteger(member, Load<uint16_t>(at));
+        case kFieldInt64:
+            return SetJsonInteger(member, Load<int64_t>(at));
+        case kFieldFloat32:
+            return SetJsonFloat(member, Load<float>(at));
+        case kFieldFloat64:
+            return SetJsonFloat(member, Load<double>(at));
         case kFieldRecord:
             if (field.nested) return InsertRecord(member, at, *field.nested);
             return;
@@ -51,16 +59,21 @@ void ExtractField(const JsonValue& member, unsigned char* at, const FieldEntry& 
     const bool numeric = member.kind == JsonKind::Number || member.kind == JsonKind::Boolean;
     switch (field.typeByte & (kFieldTypeMask | kFieldIsReference)) {
         case kFieldInt8:
-        case kFieldUInt8: return Store(at, static_cast<uint8_t>(narrow));
+        case kFieldUInt8:
+            return Store(at, static_cast<uint8_t>(narrow));
         case kFieldInt16:
         case kFieldUInt16:
-        case kFieldUInt16Alt: return Store(at, static_cast<uint16_t>(narrow));
+        case kFieldUInt16Alt:
+            return Store(at, static_cast<uint16_t>(narrow));
         case kFieldInt32:
-        case kFieldInt32Alt: return Store(at, narrow);
-        case kFieldInt64: return Store(at, numeric ? JsonInteger64Value(member) : int64_t{0});
+        case kFieldInt32Alt:
+            return Store(at, narrow);
+        case kFieldInt64:
+            return Store(at, numeric ? JsonInteger64Value(member) : int64_t{0});
         case kFieldFloat32:
             return Store(at, numeric ? static_cast<float>(JsonFloatValue(member)) : 0.0f);
-        case kFieldFloat64: return Store(at, numeric ? JsonFloatValue(member) : 0.0);
+        case kFieldFloat64:
+            return Store(at, numeric ? JsonFloatValue(member) : 0.0);
         case kFieldRecord:
             if (field.nested && member.kind == JsonKind::Object)
                 ExtractRecord(member, at, 0, *field.nested, kKeepCurrentValues);

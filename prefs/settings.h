@@ -10,9 +10,9 @@
 namespace quillet {
 
 struct SettingsRecord {
-    uint8_t exclude_escape = 0;         // 1 exempts Escape from the double-press rule
-    int32_t doublePressTimeout = 300;   // milliseconds
-    uint8_t runAsAdmin = 0;             // non-zero asks to run elevated
+    uint8_t exclude_escape = 0;        // 1 exempts Escape from the double-press rule
+    int32_t doublePressTimeout = 300;  // milliseconds
+    uint8_t runAsAdmin = 0;            // non-zero asks to run elevated
 };
 
 inline constexpr char16_t kSettingsFileName[] = u"Quillet.json";
@@ -25,7 +25,8 @@ const RecordDescriptor& SettingsDescriptor();
 // whatever the file does not supply keeps its current value. True when the file
 // was read and parsed.
 bool LoadSettings(SettingsRecord& settings);
-bool LoadSettings(SettingsRecord& settings, const std::u16string& path, FileOps& ops = NativeFileOps());
+bool LoadSettings(SettingsRecord& settings, const std::u16string& path,
+                  FileOps& ops = NativeFileOps());
 
 // Writes the whole record in the indented layout. False when the file could not
 // be replaced; the previous file then stays as it was.

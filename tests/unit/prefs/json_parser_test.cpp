@@ -40,7 +40,7 @@ TEST(JsonParser, Failures) {
         {u"[\n1,\nx", kUnexpectedCharacter, 3, 1},
         {u"[\r1,\rx", kUnexpectedCharacter, 3, 1},
         {u"[\n\r1,x", kUnexpectedCharacter, 3, 3},  // LF CR is two breaks
-        {u"[1,\r\n", kUnexpectedEnd, 2, 1},          // position 0 is reported as 1
+        {u"[1,\r\n", kUnexpectedEnd, 2, 1},         // position 0 is reported as 1
         {u"-", kUnexpectedEnd, 1, 1},
         {u"-x", kInvalidNumber, 1, 2},
         {u"1.", kUnexpectedEnd, 1, 2},
@@ -162,7 +162,7 @@ TEST(JsonParser, StringsAndEscapes) {
         {u"\"\\u00e9\\u00E9\"", u"\u00e9\u00e9"},
         {u"\"\\ud83d\\ude00\"", u"\U0001F600"},
         {u"\"\\udc00x\"", std::u16string{char16_t(0xDC00), u'x'}},  // lone surrogate kept
-        {u"\"ab\\u0000cd\"", u"ab"},  // an escaped 0 ends the text
+        {u"\"ab\\u0000cd\"", u"ab"},                                // an escaped 0 ends the text
         {u"\"\U0001F600\u00e9\"", u"\U0001F600\u00e9"},
     };
     for (const auto& c : cases) {

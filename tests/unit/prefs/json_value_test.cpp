@@ -1,3 +1,5 @@
+#include "prefs/json_value.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "prefs/json_document.h"
-#include "prefs/json_value.h"
 
 namespace quillet {
 namespace {
@@ -113,8 +114,7 @@ TEST(JsonValue, IntegerValueOfEveryKind) {
         {"array", [](JsonValue& v) { SetJsonArray(v); }, 0},
         {"object", [](JsonValue& v) { SetJsonObject(v); }, 0},
         {"huge float", [](JsonValue& v) { SetJsonFloat(v, 1e300); }, INT32_MAX},
-        {"nan", [](JsonValue& v) { SetJsonFloat(v, std::numeric_limits<double>::quiet_NaN()); },
-         0},
+        {"nan", [](JsonValue& v) { SetJsonFloat(v, std::numeric_limits<double>::quiet_NaN()); }, 0},
     };
     for (const auto& c : cases) {
         JsonValue value;

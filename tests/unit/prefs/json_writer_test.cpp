@@ -1,3 +1,5 @@
+#include "prefs/json_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "prefs/json_document.h"
-#include "prefs/json_writer.h"
 
 namespace quillet {
 namespace {
@@ -29,13 +30,15 @@ TEST(JsonWriter, Layouts) {
         {u"null", u"null", u"null"},
         {u"{\"a\":{\"b\":1}}", u"{\"a\":{\"b\":1}}",
          u"{\r\n  \"a\": {\r\n      \"b\": 1\r\n    }\r\n}"},
-        {u"{\"a\":[1,2]}", u"{\"a\":[1,2]}", u"{\r\n  \"a\": [\r\n      1,\r\n      2\r\n    ]\r\n}"},
+        {u"{\"a\":[1,2]}", u"{\"a\":[1,2]}",
+         u"{\r\n  \"a\": [\r\n      1,\r\n      2\r\n    ]\r\n}"},
         {u"[1,[2,{}],{\"k\":true}]", u"[1,[2,{}],{\"k\":true}]",
          u"[\r\n  1,\r\n  [\r\n    2,\r\n    {}\r\n  ],\r\n  {\r\n    \"k\": true\r\n  }\r\n]"},
         // "bb" hashes to chain 0, before "a" in chain 33.
         {u"{\"a\":[],\"bb\":{}}", u"{\"bb\":{},\"a\":[]}",
          u"{\r\n  \"bb\": {},\r\n  \"a\" : []\r\n}"},
-        // Padding counts the name before escaping, so the escaped name's colon stands further right.
+        // Padding counts the name before escaping, so the escaped name's colon stands further
+        // right.
         {u"{\"a\\\"b\":1,\"abcd\":2}", u"{\"abcd\":2,\"a\\\"b\":1}",
          u"{\r\n  \"abcd\": 2,\r\n  \"a\\\"b\" : 1\r\n}"},
     };
@@ -150,7 +153,8 @@ TEST(JsonWriter, StopsAtTheFirstFailedSinkCall) {
     }
     JsonValue bad;
     bad.kind = static_cast<JsonKind>(9);
-    EXPECT_FALSE(WriteJson(bad, [](uint32_t) { return true; }, 0, 0));
+    EXPECT_FALSE(WriteJson(
+        bad, [](uint32_t) { return true; }, 0, 0));
 }
 
 }  // namespace

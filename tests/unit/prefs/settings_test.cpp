@@ -1,0 +1,271 @@
+#include "prefs/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "prefs/json_document.h"
+#include "prefs/json_writer.h"
+#include "temp_folder.h"
+
+namespace quillet {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+const std::string kDefaultsFile =
+    "{\r\n"
+    "  \"exclude_escape\"    : 0,\r\n"
+    "  \"doublePressTimeout\": 300,\r\n"
+    "  \"runAsAdmin\"        : 0\r\n"
+    "}";
+
+std::string FileWith(int excludeEscape, int timeout, int runAsAdmin) {
+    return "{\r\n  \"exclude_escape\"    : " + std::to_string(excludeEscape) +
+           ",\r\n  \"doublePressTimeout\": " + std::to_string(timeout) +
+           ",\r\n  \"runAsAdmin\"        : " + std::to_string(runAsAdmin) + "\r\n}";
+}
+
+// Passes everything to the real file operations, counting saves and
+// optionally failing a write once `failAfter` bytes have gone out.
+class ObservedFileOps : public FileOps {
+  public:
+    int64_t SizeOf(const std::u16string& path) override { return NativeFileOps().SizeOf(path); }
+    bool ReadAll(const std::u16string& path, std::string& bytes) override {
+        return NativeFileOps().ReadAll(path, bytes);
+    }
+    std::unique_ptr<ReplacementFile> BeginReplace(const std::u16string& path) override {
+        ++saves;
+        auto real = NativeFileOps().BeginReplace(path);
+        if (!real) return nullptr;
+        return std::make_unique<Observed>(std::move(real), *this);
+    }
+
+    int saves = 0;
+    size_t failAfter = SIZE_MAX;
+    std::vector<size_t> writeSizes;
+
+  private:
+    class Observed : public ReplacementFile {
+      public:
+        Observed(std::unique_ptr<ReplacementFile> real, ObservedFileOps& ops)
+            : real_(std::move(real)), ops_(ops) {}
+        bool Write(const char* data, size_t size) override {
+            ops_.writeSizes.push_back(size);
+            if (written_ + size > ops_.failAfter) {
+                // The disk fills part-way through this write.
+                real_->Write(data, ops_.failAfter - written_);
+                return false;
+            }
+            written_ += size;
+            return real_->Write(data, size);
+        }
+        bool Commit() override { return real_->Commit(); }
+
+      private:
+        std::unique_ptr<ReplacementFile> real_;
+        ObservedFileOps& ops_;
+        size_t written_ = 0;
+    };
+};
+
+class SettingsFile : public ::testing::Test {
+  protected:
+    std::u16string Path() const { return folder.File(u"Quillet.json"); }
+    std::string Contents() const { return ReadBytes(folder / u"Quillet.json"); }
+    bool Exists() const { return std::filesystem::exists(folder / u"Quillet.json"); }
+    void Write(const std::string& text) const { WriteBytes(folder / u"Quillet.json", text); }
+
+    TempFolder folder;
+    ObservedFileOps ops;
+};
+
+TEST_F(SettingsFile, DefaultsAreWrittenAsThe89ByteFile) {
+    ASSERT_EQ(kDefaultsFile.size(), 89u);
+    ASSERT_TRUE(SaveSettings(SettingsRecord{}, Path(), ops));
+    EXPECT_EQ(Contents(), kDefaultsFile);
+    EXPECT_EQ(folder.EntryCount(), 1u);  // no temporary file left behind
+
+    ASSERT_TRUE(SaveSettings(SettingsRecord{1, 1000, 1}, Path(), ops));
+    EXPECT_EQ(Contents(), FileWith(1, 1000, 1));
+    EXPECT_EQ(Contents().size(), 90u);
+    EXPECT_EQ(ops.writeSizes, (std::vector<size_t>{89u, 90u}));  // one write per save
+}
+
+TEST_F(SettingsFile, LoadCorrectAndSave) {
+    struct Case {
+        const char* name;
+        std::string file;         // what Quillet.json holds before start-up
+        SettingsRecord expected;  // after load and correction
+        int saves;                // how many times the correction wrote the file
+    } cases[] = {
+        {"only timeout 20", "{\"doublePressTimeout\":20}", {0, 50, 0}, 1},
+        {"escape 2", "{\"exclude_escape\":2}", {1, 300, 0}, 1},
+        {"both corrected", "{\"exclude_escape\":2,\"doublePressTimeout\":20}", {1, 50, 0}, 2},
+        {"admin 7 kept", "{\"runAsAdmin\":7}", {0, 300, 7}, 0},
+        {"true", "{\"exclude_escape\":true}", {1, 300, 0}, 0},
+        {"false", "{\"exclude_escape\":false}", {0, 300, 0}, 0},
+        {"string", "{\"exclude_escape\":\"1\",\"runAsAdmin\":[1]}", {0, 300, 0}, 0},
+        {"float truncated", "{\"doublePressTimeout\":250.9}", {0, 250, 0}, 0},
+        {"case matters", "{\"DoublePressTimeout\":1000,\"RunAsAdmin\":1}", {0, 300, 0}, 0},
+        {"low 8 bits", "{\"exclude_escape\":256}", {0, 300, 0}, 0},
+        {"minus one", "{\"exclude_escape\":-1}", {1, 300, 0}, 1},
+        {"low 32 bits", "{\"doublePressTimeout\":4294967396}", {0, 100, 0}, 0},
+        {"null timeout", "{\"doublePressTimeout\":null}", {0, 50, 0}, 1},
+        {"extra members", "{\"other\":5,\"runAsAdmin\":1}", {0, 300, 1}, 0},
+        {"root array", "[{\"runAsAdmin\":1}]", {0, 300, 0}, 0},
+        {"trailing comma", "{\"runAsAdmin\":1,}", {0, 300, 0}, 0},
+        {"byte-order mark", "\xEF\xBB\xBF{\"runAsAdmin\":1}", {0, 300, 0}, 0},
+        {"empty", "", {0, 300, 0}, 0},
+        {"whitespace only", " \r\n", {0, 300, 0}, 0},
+        {"too deep", std::string(600, '[') + std::string(600, ']'), {0, 300, 0}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write(c.file);
+        ops.saves = 0;
+        SettingsRecord settings;
+        LoadSettings(settings, Path(), ops);
+        EXPECT_EQ(CorrectSettings(settings, Path(), ops), c.saves);
+        EXPECT_EQ(ops.saves, c.saves);
+        EXPECT_EQ(settings.exclude_escape, c.expected.exclude_escape);
+        EXPECT_EQ(settings.doublePressTimeout, c.expected.doublePressTimeout);
+        EXPECT_EQ(settings.runAsAdmin, c.expected.runAsAdmin);
+        // A file is rewritten in full only when a correction applied.
+        EXPECT_EQ(Contents(), c.saves ? FileWith(settings.exclude_escape,
+                                                 settings.doublePressTimeout, settings.runAsAdmin)
+                                      : c.file);
+    }
+}
+
+TEST_F(SettingsFile, ValuesLoadOnlyFromAFileThatParses) {
+    SettingsRecord settings;
+    EXPECT_FALSE(LoadSettings(settings, Path(), ops));  // no file
+    EXPECT_EQ(CorrectSettings(settings, Path(), ops), 0);
+    EXPECT_FALSE(Exists());  // nothing written at start-up
+
+    std::filesystem::create_directory(folder / u"Quillet.json");
+    EXPECT_FALSE(LoadSettings(settings, Path(), ops));  // a folder is not the file
+    std::filesystem::remove(folder / u"Quillet.json");
+
+    Write("{\"doublePressTimeout\":450}");
+    settings.exclude_escape = 1;  // not in the file, so it stays
+    EXPECT_TRUE(LoadSettings(settings, Path(), ops));
+    EXPECT_EQ(settings.doublePressTimeout, 450);
+    EXPECT_EQ(settings.exclude_escape, 1);
+    EXPECT_EQ(JsonRoot(0), nullptr);  // the document lives only inside the call
+
+    // A value that loads but fails to parse on a later start leaves what is in memory alone.
+    Write("{\"doublePressTimeout\":20");
+    EXPECT_FALSE(LoadSettings(settings, Path(), ops));
+    EXPECT_EQ(settings.doublePressTimeout, 450);
+}
+
+TEST_F(SettingsFile, FloatTimeoutIsSavedAsItsWholePart) {
+    Write("{\"doublePressTimeout\":250.9,\"stale\":true}");
+    SettingsRecord settings;
+    ASSERT_TRUE(LoadSettings(settings, Path(), ops));
+    ASSERT_TRUE(SaveSettings(settings, Path(), ops));
+    EXPECT_EQ(Contents(), FileWith(0, 250, 0));  // extra member gone too
+}
+
+TEST_F(SettingsFile, FailedSaveKeepsThePreviousFile) {
+    Write(FileWith(1, 777, 0));
+    const std::string before = Contents();
+    for (size_t failAfter : {size_t{0}, size_t{10}, size_t{88}}) {
+        ops.failAfter = failAfter;
+        EXPECT_FALSE(SaveSettings(SettingsRecord{}, Path(), ops));
+        EXPECT_EQ(Contents(), before);
+        EXPECT_EQ(folder.EntryCount(), 1u);  // the temporary file is gone
+    }
+    ops.failAfter = SIZE_MAX;
+    EXPECT_TRUE(SaveSettings(SettingsRecord{}, Path(), ops));
+    EXPECT_EQ(Contents(), kDefaultsFile);
+}
+
+TEST_F(SettingsFile, SaveThatCannotReplaceLeavesNothingBehind) {
+    // The final step fails when a folder stands where the file should go.
+    std::filesystem::create_directory(folder / u"Quillet.json");
+    std::filesystem::create_directory(folder / u"Quillet.json" / u"inside");
+    EXPECT_FALSE(SaveSettings(SettingsRecord{}, Path(), ops));
+    EXPECT_TRUE(std::filesystem::is_directory(folder / u"Quillet.json"));
+    EXPECT_EQ(folder.EntryCount(), 1u);
+
+    // A folder that does not exist: nothing is created.
+    const std::u16string missing = folder.File(u"missing") + u"/Quillet.json";
+    EXPECT_FALSE(SaveSettings(SettingsRecord{}, missing, ops));
+    EXPECT_FALSE(std::filesystem::exists(folder / u"missing"));
+}
+
+TEST_F(SettingsFile, WideFileNames) {
+    const std::u16string name = folder.File(u"Quill\u00e9t \u20ac.json");
+    ASSERT_TRUE(SaveSettings(SettingsRecord{0, 321, 1}, name, ops));
+    SettingsRecord settings;
+    ASSERT_TRUE(LoadSettings(settings, name, ops));
+    EXPECT_EQ(settings.doublePressTimeout, 321);
+    EXPECT_EQ(settings.runAsAdmin, 1);
+}
+
+TEST(JsonFile, Utf8BytesAndBufferLoads) {
+    TempFolder folder;
+    ObservedFileOps ops;
+    const std::u16string path = folder.File(u"doc.json");
+    ASSERT_TRUE(CreateJson(0));
+    SetJsonString(*JsonRoot(0), u"\u00e9\U0001F600\u0001");
+    ASSERT_TRUE(SaveJsonFile(0, path, 0, ops));
+    EXPECT_EQ(ReadBytes(folder / u"doc.json"), "\"\xC3\xA9\xF0\x9F\x98\x80\\u0001\"");
+
+    ClearJsonValue(*JsonRoot(0));
+    ASSERT_TRUE(SaveJsonFile(0, path, kJsonPrettyPrint, ops));
+    EXPECT_EQ(ReadBytes(folder / u"doc.json"), "null");
+
+    // A long text goes out in loads that never exceed the 4096-byte buffer.
+    SetJsonArray(*JsonRoot(0));
+    for (int i = 0; i < 3000; ++i) SetJsonString(*AddJsonElement(*JsonRoot(0)), u"\u20ac");
+    ops.writeSizes.clear();
+    ASSERT_TRUE(SaveJsonFile(0, path, 0, ops));
+    const std::string bytes = ReadBytes(folder / u"doc.json");
+    size_t total = 0;
+    for (size_t i = 0; i < ops.writeSizes.size(); ++i) {
+        EXPECT_LE(ops.writeSizes[i], 4096u);
+        if (i + 1 < ops.writeSizes.size()) {
+            EXPECT_GE(ops.writeSizes[i], 4092u);
+        }
+        total += ops.writeSizes[i];
+    }
+    EXPECT_EQ(total, bytes.size());
+    EXPECT_EQ(ops.writeSizes.size(), (bytes.size() + 4091) / 4092);
+    ASSERT_TRUE(LoadJsonFile(1, path, ops));
+    EXPECT_EQ(JsonRoot(1)->elements.size(), 3000u);
+    EXPECT_EQ(JsonRoot(1)->elements[2999]->text, u"\u20ac");
+
+    FreeJson(0);
+    EXPECT_FALSE(SaveJsonFile(0, path, 0, ops));  // empty slot
+    EXPECT_FALSE(SaveJsonFile(1, u"", 0, ops));   // no name
+    EXPECT_FALSE(LoadJsonFile(1, u"", ops));
+    EXPECT_FALSE(LoadJsonFile(1, folder.File(u"absent.json"), ops));
+    FreeAllJson();
+}
+
+TEST(JsonFile, LoadDecodesUtf8AndStopsAtAZeroByte) {
+    TempFolder folder;
+    const std::u16string path = folder.File(u"doc.json");
+    WriteBytes(folder / u"doc.json", std::string("[\"\xC3\xA9\"]\0garbage", 15));
+    ASSERT_TRUE(LoadJsonFile(0, path));
+    EXPECT_EQ(JsonRoot(0)->elements[0]->text, u"\u00e9");
+
+    WriteBytes(folder / u"doc.json", "\xEF\xBB\xBF[]");
+    EXPECT_FALSE(LoadJsonFile(0, path));
+    EXPECT_EQ(LastJsonError().message, json_messages::kUnexpectedCharacter);
+    EXPECT_EQ(LastJsonError().line, 1);
+    EXPECT_EQ(LastJsonError().position, 1);
+    EXPECT_EQ(JsonRoot(0)->kind, JsonKind::Array);  // the earlier document stays
+    FreeAllJson();
+}
+
+}  // namespace
+}  // namespace quillet
