@@ -12,6 +12,23 @@ struct SettingsRecord;
 
 enum class Elevation { Elevated, NotElevated, Unknown };
 
+// Window event kinds and tray event types the shell dispatches on.
+inline constexpr int32_t kEventMenu = 13101;
+inline constexpr int32_t kEventTray = 13102;
+inline constexpr int32_t kEventTimer = 13110;
+inline constexpr int32_t kEventClose = 13116;
+inline constexpr int32_t kTrayLeftClick = 0;
+inline constexpr int32_t kTrayRightClick = 1;
+inline constexpr int32_t kTrayLeftDoubleClick = 2;
+inline constexpr int32_t kTrayRightDoubleClick = 3;
+inline constexpr int32_t kTrayDeferredClick = 0x40000;
+
+struct WindowEvent {
+    int32_t kind = 0;
+    int32_t type = 0;
+    int32_t object = 0;  // the menu item or timer number
+};
+
 inline constexpr int kStyleError = 16;        // error icon, OK
 inline constexpr int kStyleInformation = 64;  // information icon, OK
 inline constexpr int kStyleYesNo = 4;
@@ -46,6 +63,12 @@ public:
     virtual void StartSound() = 0;
     virtual void SoundStartCue() = 0;
     virtual void SoundExitCueAndWait() = 0;
+    virtual void SoundRestartCueAndWait() = 0;
+    virtual void SoundEscapeExemptionCue(bool on) = 0;
+    virtual void SoundRunAsAdminCue(bool on) = 0;
+    virtual void SoundIgnoreModeCue(int32_t mode) = 0;
+    // Frees the sound slot once its cue has ended.
+    virtual void SoundSlotHousekeeping() = 0;
 
     // Loads the speech library; false when it cannot be loaded. Missing
     // exports are reported through MissingSpeechExport.
@@ -54,6 +77,8 @@ public:
     virtual int MissingSpeechExport(int n) = 0;
 
     virtual int ShowMessage(const std::u16string& title, const std::u16string& text, int style) = 0;
+    // The input dialog; the empty text when cancelled or closed.
+    virtual std::u16string AskText(const std::u16string& title, const std::u16string& prompt) = 0;
 
     virtual void OpenMainWindow() = 0;
     virtual void CloseMainWindow() = 0;
@@ -61,11 +86,19 @@ public:
     virtual bool HasTrayIcon() = 0;
     virtual void RemoveTrayIcon() = 0;
     virtual void BuildMenu() = 0;
+    virtual void SetMenuItemChecked(int32_t menuId, bool on) = 0;
+    virtual void SetMenuItemGreyed(int32_t menuId, bool on) = 0;
+    // Shows the hidden window, tracks the popup menu at the pointer, hides the window.
+    virtual void ShowMenu() = 0;
+
+    // Blocks until the next window event.
+    virtual WindowEvent WaitEvent() = 0;
+    virtual void PostTrayEvent(int32_t type) = 0;
+    virtual void StartClickTimer() = 0;  // timer 0 of window 0, 20 ms
+    virtual void StopClickTimer() = 0;
 
     virtual bool InstallHook() = 0;
     virtual void RemoveHook() = 0;
-
-    virtual void RunEventLoop() = 0;
 
     // Tears every layer down and ends the process with code 0. The fake returns.
     virtual void EndSequence() = 0;

@@ -1,14 +1,33 @@
 #include "app/desktop_win32.h"
 
+#include <commctrl.h>
 #include <ole2.h>
 #include <shellapi.h>
-#include <commctrl.h>
 
+#include "app/event_loop.h"
 #include "filter/keyboard_hook.h"
 #include "runtime/text.h"
+#include "sound/sound_layer.h"
 #include "speech/library_loader.h"
+#include "ui/event_queue.h"
+#include "ui/image.h"
+#include "ui/menu.h"
+#include "ui/requesters.h"
+#include "ui/tray.h"
+#include "ui/window.h"
 
 namespace quillet {
+
+namespace {
+// The program's one window, menu, tray icon and image all use number 0.
+constexpr int32_t kMainWindow = 0;
+constexpr int32_t kMainMenu = 0;
+constexpr int32_t kTrayIcon = 0;
+constexpr int32_t kTrayImage = 0;
+constexpr uint32_t kClickTimer = 0;
+constexpr uint32_t kClickDelayMs = 20;
+constexpr uint32_t kMainWindowFlags = WindowInvisible | WindowMaximized | WindowCentreScreen;
+}  // namespace
 
 Win32Desktop::Win32Desktop(AppState& state)
     : state_(state),
@@ -16,9 +35,12 @@ Win32Desktop::Win32Desktop(AppState& state)
               SystemFilterPlatform(), *this) {}
 
 void Win32Desktop::StartLayers() {
+    StartEventQueue();
+    StartTrayLayer();
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    StartWindowLayer();
 }
 
 bool Win32Desktop::CreateInstanceMutex() {
@@ -85,44 +107,97 @@ bool Win32Desktop::Launch(const std::u16string& file, const std::u16string& para
     return result > 32;
 }
 
-void Win32Desktop::StartSound() {}
-void Win32Desktop::SoundStartCue() {}
-void Win32Desktop::SoundExitCueAndWait() {}
+void Win32Desktop::StartSound() { StartSoundLayer(); }
+void Win32Desktop::SoundStartCue() { SoundCue(Cue::Start); }
+void Win32Desktop::SoundExitCueAndWait() { SoundCueAndWait(Cue::Exit); }
+void Win32Desktop::SoundRestartCueAndWait() { SoundCueAndWait(Cue::Restart); }
+void Win32Desktop::SoundEscapeExemptionCue(bool on) { SoundCue(on ? Cue::EscapeOn : Cue::EscapeOff); }
+void Win32Desktop::SoundRunAsAdminCue(bool on) { SoundCue(on ? Cue::AdminOn : Cue::AdminOff); }
+void Win32Desktop::SoundIgnoreModeCue(int32_t mode) { quillet::SoundIgnoreModeCue(mode); }
+void Win32Desktop::SoundNextKeyConsumedCue() { SoundCue(Cue::NextKeyConsumed); }
+void Win32Desktop::SoundSlotHousekeeping() { quillet::SoundSlotHousekeeping(); }
 
 bool Win32Desktop::BindSpeech() { return speech_.Bind(SystemLibraryLoader()); }
 int Win32Desktop::MissingSpeechExportCount() { return static_cast<int>(speech_.MissingExports().size()); }
 int Win32Desktop::MissingSpeechExport(int n) { return speech_.MissingExports()[n]; }
+void Win32Desktop::Announce(std::u16string_view text) { speech_.Announce(text); }
 
 int Win32Desktop::ShowMessage(const std::u16string& title, const std::u16string& text, int style) {
-    return ::MessageBoxW(nullptr, Wide(text), Wide(title), static_cast<UINT>(style));
+    return MessageRequester(title, text, static_cast<uint32_t>(style));
 }
 
-void Win32Desktop::OpenMainWindow() {}
-void Win32Desktop::CloseMainWindow() {}
-void Win32Desktop::AddTrayIcon() {}
-bool Win32Desktop::HasTrayIcon() { return false; }
-void Win32Desktop::RemoveTrayIcon() {}
-void Win32Desktop::BuildMenu() {}
+std::u16string Win32Desktop::AskText(const std::u16string& title, const std::u16string& prompt) {
+    return InputRequester(title, prompt, u"");
+}
+
+void Win32Desktop::OpenMainWindow() {
+    OpenWindow(kMainWindow, 0, 0, WindowDefaultPosition, WindowDefaultPosition, u"quillet",
+               kMainWindowFlags);
+}
+
+void Win32Desktop::CloseMainWindow() { CloseWindow(kMainWindow); }
+
+void Win32Desktop::AddTrayIcon() {
+    if (!FindImage(kTrayImage)) CreateImage(kTrayImage, 32, 32, 24, 0x000000);
+    quillet::AddTrayIcon(kTrayIcon, WindowHandle(kMainWindow), kTrayImage);
+    SetTrayIconTooltip(kTrayIcon, u"Quillet");
+}
+
+bool Win32Desktop::HasTrayIcon() { return IsTrayIcon(kTrayIcon); }
+void Win32Desktop::RemoveTrayIcon() { quillet::RemoveTrayIcon(kTrayIcon); }
+
+void Win32Desktop::BuildMenu() {
+    NewPopupMenu(kMainMenu);
+    AddMenuItem(kMenuExcludeEscape, kMenuExcludeEscapeLabel);
+    AddMenuItem(kMenuTimeout, kMenuTimeoutLabel);
+    BeginSubmenu(kMenuIgnoreSubmenuLabel);
+    AddMenuItem(kMenuIgnoreOff, kMenuIgnoreOffLabel);
+    AddMenuItem(kMenuIgnoreNextKey, kMenuIgnoreNextKeyLabel);
+    AddMenuItem(kMenuIgnoreAlways, kMenuIgnoreAlwaysLabel);
+    EndSubmenu();
+    AddMenuItem(kMenuRunAsAdmin, kMenuRunAsAdminLabel);
+    AddMenuItem(kMenuExit, kMenuExitLabel);
+}
+
+void Win32Desktop::SetMenuItemChecked(int32_t menuId, bool on) {
+    quillet::SetMenuItemChecked(kMainMenu, menuId, on);
+}
+
+void Win32Desktop::SetMenuItemGreyed(int32_t menuId, bool on) {
+    quillet::SetMenuItemGreyed(kMainMenu, menuId, on);
+}
+
+void Win32Desktop::ShowMenu() {
+    ShowWindowNumber(kMainWindow);
+    ShowPopupMenu(kMainMenu, WindowHandle(kMainWindow));
+    HideWindowNumber(kMainWindow, 1);
+}
+
+WindowEvent Win32Desktop::WaitEvent() {
+    WindowEvent event;
+    event.kind = WaitWindowEvent(-1);
+    event.type = EventType();
+    event.object = EventObject();
+    return event;
+}
+
+void Win32Desktop::PostTrayEvent(int32_t type) { PostEvent(EventTray, kMainWindow, 0, type); }
+void Win32Desktop::StartClickTimer() { AddWindowTimer(kMainWindow, kClickTimer, kClickDelayMs); }
+void Win32Desktop::StopClickTimer() { RemoveWindowTimer(kMainWindow, kClickTimer); }
 
 bool Win32Desktop::InstallHook() { return InstallKeyboardHook(filter_); }
 void Win32Desktop::RemoveHook() { RemoveKeyboardHook(); }
 
-void Win32Desktop::RunEventLoop() {
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 void Win32Desktop::EndSequence() {
+    EndSoundLayer();
+    EndWindowLayer();
     OleUninitialize();
+    EndTrayLayer();
     speech_.Unbind(SystemLibraryLoader());
+    FreeAllMenus();
+    FreeAllImages();
+    EndEventQueue();
     ExitProcess(0);
 }
-
-void Win32Desktop::Announce(std::u16string_view text) { speech_.Announce(text); }
-void Win32Desktop::SoundIgnoreModeCue(int32_t) {}
-void Win32Desktop::SoundNextKeyConsumedCue() {}
 
 }  // namespace quillet

@@ -10,7 +10,7 @@
 
 namespace quillet {
 
-class Win32Desktop final : public Desktop, private FilterFeedback {
+class Win32Desktop final : public Desktop, public FilterFeedback {
 public:
     explicit Win32Desktop(AppState& state);
 
@@ -30,25 +30,39 @@ public:
     void StartSound() override;
     void SoundStartCue() override;
     void SoundExitCueAndWait() override;
+    void SoundRestartCueAndWait() override;
+    void SoundEscapeExemptionCue(bool on) override;
+    void SoundRunAsAdminCue(bool on) override;
+    void SoundSlotHousekeeping() override;
     bool BindSpeech() override;
     int MissingSpeechExportCount() override;
     int MissingSpeechExport(int n) override;
     int ShowMessage(const std::u16string& title, const std::u16string& text, int style) override;
+    std::u16string AskText(const std::u16string& title, const std::u16string& prompt) override;
     void OpenMainWindow() override;
     void CloseMainWindow() override;
     void AddTrayIcon() override;
     bool HasTrayIcon() override;
     void RemoveTrayIcon() override;
     void BuildMenu() override;
+    void SetMenuItemChecked(int32_t menuId, bool on) override;
+    void SetMenuItemGreyed(int32_t menuId, bool on) override;
+    void ShowMenu() override;
+    WindowEvent WaitEvent() override;
+    void PostTrayEvent(int32_t type) override;
+    void StartClickTimer() override;
+    void StopClickTimer() override;
     bool InstallHook() override;
     void RemoveHook() override;
-    void RunEventLoop() override;
     void EndSequence() override;
+
+private:
+    // Shared by the menu and the keyboard hook.
+    void SoundIgnoreModeCue(int32_t mode) override;
 
 private:
     // What the keyboard hook says and sounds.
     void Announce(std::u16string_view text) override;
-    void SoundIgnoreModeCue(int32_t mode) override;
     void SoundNextKeyConsumedCue() override;
 
     AppState& state_;

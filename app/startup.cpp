@@ -1,6 +1,8 @@
 #include "app/startup.h"
 
 #include "app/command_line.h"
+#include "app/event_loop.h"
+#include "app/restart.h"
 #include "speech/speech_binding.h"
 
 namespace quillet {
@@ -10,19 +12,6 @@ namespace {
 int End(Desktop& desktop) {
     desktop.EndSequence();
     return 0;
-}
-
-// Relaunches elevated before anything is corrected or sounded. True when the
-// new instance took over; on a refused or failed launch this one keeps its
-// mutex and goes on starting, unelevated, rather than leave the user unguarded.
-bool RelaunchElevatedAtStart(Desktop& desktop, const AppState& state) {
-    desktop.CloseInstanceMutex();
-    if (desktop.HasTrayIcon()) desktop.RemoveTrayIcon();
-    if (desktop.Launch(state.executablePath, u"", FolderOfPath(state.executablePath), u"runas")) {
-        return true;
-    }
-    desktop.CreateInstanceMutex();
-    return false;
 }
 
 }  // namespace
@@ -73,7 +62,7 @@ int RunQuillet(Desktop& desktop, AppState& state) {
     }
 
     state.deferredClickPending = 0;
-    desktop.RunEventLoop();
+    if (RunEventLoop(desktop, state) == LoopEnd::Restarted) return End(desktop);
 
     desktop.RemoveHook();
     desktop.CloseInstanceMutex();

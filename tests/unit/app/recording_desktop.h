@@ -1,6 +1,7 @@
 // A Desktop that records every call, for checking the order of start-up and shutdown.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ public:
     bool hookInstalls = true;
     bool trayIcon = false;
     int answer = 1;
+    std::u16string typedAnswer;
+    std::u16string lastPrompt;
+    std::deque<WindowEvent> events;        // what WaitEvent delivers; then EventClose
+    std::vector<WindowEvent> eventsOnMenu;  // queued when the menu is shown (a choice)
     // Seen when the hook was installed.
     int32_t ignoreModeAtHook = -1;
     size_t keyNamesAtHook = 0;
@@ -72,6 +77,11 @@ public:
     void StartSound() override { Record("StartSound"); }
     void SoundStartCue() override { Record("SoundStartCue"); }
     void SoundExitCueAndWait() override { Record("SoundExitCueAndWait"); }
+    void SoundRestartCueAndWait() override { Record("SoundRestartCueAndWait"); }
+    void SoundEscapeExemptionCue(bool on) override { Record(on ? "Cue EscapeOn" : "Cue EscapeOff"); }
+    void SoundRunAsAdminCue(bool on) override { Record(on ? "Cue AdminOn" : "Cue AdminOff"); }
+    void SoundIgnoreModeCue(int32_t mode) override { Record("Cue Mode" + std::to_string(mode)); }
+    void SoundSlotHousekeeping() override { Record("Housekeeping"); }
     bool BindSpeech() override {
         Record("BindSpeech");
         return speechLoads;
@@ -82,6 +92,11 @@ public:
         Record("ShowMessage");
         messages.push_back(title + u"|" + text + u"|" + DecimalText(style));
         return answer;
+    }
+    std::u16string AskText(const std::u16string& title, const std::u16string& prompt) override {
+        Record("AskText " + Utf16ToUtf8(title));
+        lastPrompt = prompt;
+        return typedAnswer;
     }
     void OpenMainWindow() override { Record("OpenMainWindow"); }
     void CloseMainWindow() override { Record("CloseMainWindow"); }
@@ -95,6 +110,33 @@ public:
         trayIcon = false;
     }
     void BuildMenu() override { Record("BuildMenu"); }
+    void SetMenuItemChecked(int32_t id, bool on) override {
+        Record("Checked " + std::to_string(id) + (on ? " on" : " off"));
+    }
+    void SetMenuItemGreyed(int32_t id, bool on) override {
+        Record("Greyed " + std::to_string(id) + (on ? " on" : " off"));
+    }
+    void ShowMenu() override {
+        Record("ShowMenu");
+        for (auto& e : eventsOnMenu) events.push_back(e);
+        eventsOnMenu.clear();
+    }
+    WindowEvent WaitEvent() override {
+        WindowEvent e{kEventClose, 0, 0};
+        if (!events.empty()) {
+            e = events.front();
+            events.pop_front();
+        }
+        Record("Event " + std::to_string(e.kind) + "/" + std::to_string(e.type) + "/" +
+               std::to_string(e.object));
+        return e;
+    }
+    void PostTrayEvent(int32_t type) override {
+        Record("PostTray " + std::to_string(type));
+        events.push_back({kEventTray, type, 0});
+    }
+    void StartClickTimer() override { Record("StartClickTimer"); }
+    void StopClickTimer() override { Record("StopClickTimer"); }
     bool InstallHook() override {
         Record("InstallHook");
         ignoreModeAtHook = state_.filter.ignoreMode;
@@ -102,7 +144,6 @@ public:
         return hookInstalls;
     }
     void RemoveHook() override { Record("RemoveHook"); }
-    void RunEventLoop() override { Record("RunEventLoop"); }
     void EndSequence() override { Record("EndSequence"); }
 
 protected:

@@ -17,7 +17,7 @@ const Calls kFullRun = {
     "QueryElevation", "CorrectSettings",     "StartSound",
     "SoundStartCue",  "BindSpeech",          "OpenMainWindow",
     "AddTrayIcon",    "BuildMenu",           "InstallHook",
-    "RunEventLoop",   "RemoveHook",          "CloseInstanceMutex",
+    "Event 13116/0/0", "Housekeeping",  "RemoveHook",          "CloseInstanceMutex",
     "CloseMainWindow", "SoundExitCueAndWait", "EndSequence",
 };
 
@@ -61,7 +61,7 @@ TEST(Startup, StartCueDependsOnTheParameterText) {
         desktop.commandLine = c.commandLine;
         RunQuillet(desktop, state);
         EXPECT_EQ(Has(desktop.calls, "SoundStartCue"), c.cue);
-        EXPECT_TRUE(Has(desktop.calls, "RunEventLoop"));
+        EXPECT_TRUE(Has(desktop.calls, "Housekeeping"));
     }
 }
 
@@ -85,7 +85,7 @@ TEST(Startup, FatalErrorsShowTheirMessageAndEnd) {
         ASSERT_GE(desktop.calls.size(), 3u);
         const Calls tail(desktop.calls.end() - 3, desktop.calls.end());
         EXPECT_EQ(tail, (Calls{c.lastStep, "ShowMessage", "EndSequence"}));
-        EXPECT_FALSE(Has(desktop.calls, "RunEventLoop"));
+        EXPECT_FALSE(Has(desktop.calls, "Housekeeping"));
     }
 }
 
@@ -97,7 +97,7 @@ TEST(Startup, MissingSpeechExportsAreReportedAndStartUpGoesOn) {
     EXPECT_EQ(desktop.messages, (std::vector<std::u16string>{u"error|line 26:\u0001speechSay Not found|16",
                                                              u"error|line 29:\u0001speechStop Not found|16"}));
     EXPECT_TRUE(Has(desktop.calls, "InstallHook"));
-    EXPECT_TRUE(Has(desktop.calls, "RunEventLoop"));
+    EXPECT_TRUE(Has(desktop.calls, "Housekeeping"));
 }
 
 TEST(Startup, RelaunchesElevatedBeforeAnyCorrectionOrCue) {
@@ -127,7 +127,7 @@ TEST(Startup, RefusedElevationKeepsThisInstanceGuarding) {
     EXPECT_EQ(*(launch + 1), "CreateInstanceMutex");  // the mutex is taken back at once
     EXPECT_EQ(*(launch + 2), "CorrectSettings");
     EXPECT_TRUE(Has(desktop.calls, "InstallHook"));
-    EXPECT_TRUE(Has(desktop.calls, "RunEventLoop"));
+    EXPECT_TRUE(Has(desktop.calls, "Housekeeping"));
 }
 
 TEST(Startup, NoRelaunchWhenElevatedUnknownOrNotAsked) {

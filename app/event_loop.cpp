@@ -1,0 +1,127 @@
+#include "app/event_loop.h"
+
+#include "app/restart.h"
+#include "runtime/text.h"
+
+namespace quillet {
+
+namespace {
+
+constexpr int32_t kClickTimer = 0;
+
+void ToggleEscapeExemption(Desktop& desktop, AppState& state) {
+    state.settings.exclude_escape = state.settings.exclude_escape == 0 ? 1 : 0;
+    desktop.SaveSettings(state.settings);
+    desktop.SoundEscapeExemptionCue(state.settings.exclude_escape != 0);
+}
+
+void AskForTimeout(Desktop& desktop, AppState& state) {
+    const std::u16string answer =
+        desktop.AskText(u"Timeout", TimeoutPrompt(state.settings.doublePressTimeout));
+    const std::optional<int32_t> timeout = ParseTimeoutAnswer(answer);
+    if (!timeout) return;
+    state.settings.doublePressTimeout = *timeout;
+    desktop.ShowMessage(u"Changed", u"The new double press timeout is " + DecimalText(*timeout) + u" MS",
+                        kStyleInformation);
+    desktop.SaveSettings(state.settings);
+}
+
+void SetIgnoreMode(Desktop& desktop, AppState& state, int32_t mode) {
+    state.filter.ignoreMode = mode;
+    desktop.SoundIgnoreModeCue(mode);
+}
+
+// True when a new instance took over and this one must end.
+bool ToggleRunAsAdmin(Desktop& desktop, AppState& state) {
+    const uint8_t value = state.settings.runAsAdmin;
+    state.settings.runAsAdmin = value == 0 ? 1 : static_cast<uint8_t>(value ^ 1);
+    desktop.SaveSettings(state.settings);
+    desktop.SoundRunAsAdminCue(state.settings.runAsAdmin != 0);
+    if (desktop.ShowMessage(u"Restart required.", u"Should Quillet restart right now?", kStyleYesNo) !=
+        kAnswerYes) {
+        return false;
+    }
+    return RestartFromMenu(desktop, state);
+}
+
+}  // namespace
+
+std::u16string TimeoutPrompt(int32_t currentTimeout) {
+    return u"How long should Quillet wait for the second keypress (in milliseconds, minimum 50 MS)? "
+           u"Currently: " +
+           DecimalText(currentTimeout) + u", default: 300 MS. Leave empty For no changes.";
+}
+
+std::optional<int32_t> ParseTimeoutAnswer(std::u16string_view answer) {
+    if (answer.empty()) return std::nullopt;
+    for (char16_t c : answer) {
+        if (c != u'-' && c != u'.' && (c < u'0' || c > u'9')) return std::nullopt;
+    }
+    // An optional minus, then the digits up to the first other character.
+    size_t i = answer[0] == u'-' ? 1 : 0;
+    const bool negative = i == 1;
+    int64_t number = 0;
+    for (; i < answer.size() && answer[i] >= u'0' && answer[i] <= u'9'; ++i) {
+        number = number * 10 + (answer[i] - u'0');
+        if (number > INT32_MAX + int64_t{1}) return std::nullopt;  // does not fit 32 bits
+    }
+    if (negative) number = -number;
+    if (number < 0 || number > INT32_MAX) return std::nullopt;
+    return number < kMinDoublePressTimeout ? kMinDoublePressTimeout : static_cast<int32_t>(number);
+}
+
+void ShowTrayMenu(Desktop& desktop, const AppState& state) {
+    desktop.SetMenuItemChecked(kMenuExcludeEscape, state.settings.exclude_escape != 0);
+    desktop.SetMenuItemChecked(kMenuRunAsAdmin, state.settings.runAsAdmin != 0);
+    for (int32_t id = kMenuIgnoreOff; id <= kMenuIgnoreAlways; ++id) {
+        const bool current = id == state.filter.ignoreMode + kMenuIgnoreOff;
+        desktop.SetMenuItemChecked(id, current);
+        desktop.SetMenuItemGreyed(id, current);
+    }
+    desktop.ShowMenu();
+}
+
+LoopEnd RunEventLoop(Desktop& desktop, AppState& state) {
+    while (true) {
+        const WindowEvent event = desktop.WaitEvent();
+        desktop.SoundSlotHousekeeping();
+        switch (event.kind) {
+            case kEventTimer:
+                if (event.object != kClickTimer) break;
+                desktop.PostTrayEvent(kTrayDeferredClick);
+                desktop.StopClickTimer();
+                state.deferredClickPending = 0;
+                break;
+            case kEventTray:
+                if (event.type == kTrayLeftClick) {
+                    // Wait a moment so a burst of clicks opens the menu once.
+                    if (state.deferredClickPending) break;
+                    desktop.StartClickTimer();
+                    state.deferredClickPending = 1;
+                } else if (event.type == kTrayRightClick || event.type == kTrayDeferredClick) {
+                    ShowTrayMenu(desktop, state);
+                }
+                break;
+            case kEventMenu:
+                switch (event.object) {
+                    case kMenuExcludeEscape: ToggleEscapeExemption(desktop, state); break;
+                    case kMenuTimeout: AskForTimeout(desktop, state); break;
+                    case kMenuIgnoreOff:
+                    case kMenuIgnoreNextKey:
+                    case kMenuIgnoreAlways:
+                        SetIgnoreMode(desktop, state, event.object - kMenuIgnoreOff);
+                        break;
+                    case kMenuRunAsAdmin:
+                        if (ToggleRunAsAdmin(desktop, state)) return LoopEnd::Restarted;
+                        break;
+                    case kMenuExit: return LoopEnd::Exit;
+                    default: break;
+                }
+                break;
+            case kEventClose: return LoopEnd::Exit;
+            default: break;
+        }
+    }
+}
+
+}  // namespace quillet

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/event_loop.h"
+#include "recording_desktop.h"
+
+namespace quillet {
+namespace {
+
+using testing::RecordingDesktop;
+using Calls = std::vector<std::string>;
+
+WindowEvent Tray(int32_t type) { return {kEventTray, type, 0}; }
+WindowEvent Menu(int32_t id) { return {kEventMenu, 0, id}; }
+WindowEvent Timer(int32_t number) { return {kEventTimer, 0, number}; }
+
+// Runs the loop over the given events and returns the calls it made, without
+// the event and housekeeping lines unless asked for.
+struct LoopRig {
+    AppState state;
+    RecordingDesktop desktop{state};
+    LoopEnd end = LoopEnd::Exit;
+
+    LoopRig() { state.executablePath = u"C:\\My Tools\\Quillet.exe"; }
+
+    Calls Run(std::initializer_list<WindowEvent> events, bool keepEvents = false) {
+        desktop.events.assign(events.begin(), events.end());
+        end = RunEventLoop(desktop, state);
+        Calls calls;
+        for (const auto& c : desktop.calls) {
+            if (keepEvents || (!c.starts_with("Event ") && c != "Housekeeping")) calls.push_back(c);
+        }
+        return calls;
+    }
+};
+
+const Calls kMenuMarksModeZero = {"Checked 0 off", "Checked 5 off", "Checked 2 on", "Greyed 2 on",
+                                  "Checked 3 off", "Greyed 3 off", "Checked 4 off", "Greyed 4 off",
+                                  "ShowMenu"};
+
+TEST(EventLoop, LeftClickOpensTheMenuOnceAfterTheTimer) {
+    LoopRig rig;
+    Calls expected = {"StartClickTimer", "PostTray 262144", "StopClickTimer"};
+    expected.insert(expected.end(), kMenuMarksModeZero.begin(), kMenuMarksModeZero.end());
+    EXPECT_EQ(rig.Run({Tray(kTrayLeftClick), Tray(kTrayLeftClick), Timer(0)}), expected);
+    EXPECT_EQ(rig.state.deferredClickPending, 0);
+    EXPECT_EQ(rig.end, LoopEnd::Exit);
+}
+
+TEST(EventLoop, RightClickOpensAtOnceAndOtherEventsDoNothing) {
+    LoopRig rig;
+    EXPECT_EQ(rig.Run({Tray(kTrayLeftDoubleClick), Tray(kTrayRightDoubleClick), Timer(3),
+                       {13104, 0, 0}, Menu(99), Tray(kTrayRightClick)}),
+              kMenuMarksModeZero);
+}
+
+TEST(EventLoop, HousekeepingRunsBeforeEveryDispatch) {
+    LoopRig rig;
+    const Calls calls = rig.Run({Timer(7), Tray(kTrayRightDoubleClick)}, true);
+    EXPECT_EQ(calls, (Calls{"Event 13110/0/7", "Housekeeping", "Event 13102/3/0", "Housekeeping",
+                            "Event 13116/0/0", "Housekeeping"}));
+}
+
+TEST(EventLoop, MenuMarksFollowSettingsAndIgnoreMode) {
+    LoopRig rig;
+    rig.state.settings.exclude_escape = 1;
+    rig.state.settings.runAsAdmin = 2;
+    rig.state.filter.ignoreMode = 2;
+    EXPECT_EQ(rig.Run({Tray(kTrayRightClick)}),
+              (Calls{"Checked 0 on", "Checked 5 on", "Checked 2 off", "Greyed 2 off", "Checked 3 off",
+                     "Greyed 3 off", "Checked 4 on", "Greyed 4 on", "ShowMenu"}));
+}
+
+TEST(EventLoop, EscapeExemptionTogglesSavesAndSounds) {
+    LoopRig rig;
+    EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOn"}));
+    EXPECT_EQ(rig.state.settings.exclude_escape, 1);
+    rig.desktop.calls.clear();
+    EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOff"}));
+    EXPECT_EQ(rig.state.settings.exclude_escape, 0);
+}
+
+TEST(EventLoop, IgnoreModeItemsSetTheModeWithoutSaving) {
+    LoopRig rig;
+    EXPECT_EQ(rig.Run({Menu(kMenuIgnoreAlways), Menu(kMenuIgnoreNextKey), Menu(kMenuIgnoreOff)}),
+              (Calls{"Cue Mode2", "Cue Mode1", "Cue Mode0"}));
+    EXPECT_EQ(rig.state.filter.ignoreMode, 0);
+    rig.desktop.calls.clear();
+    rig.Run({Menu(kMenuIgnoreAlways)});
+    EXPECT_EQ(rig.state.filter.ignoreMode, 2);
+}
+
+TEST(EventLoop, TimeoutDialogChangesConfirmsAndSaves) {
+    LoopRig rig;
+    rig.desktop.typedAnswer = u"49";
+    EXPECT_EQ(rig.Run({Menu(kMenuTimeout)}), (Calls{"AskText Timeout", "ShowMessage", "SaveSettings"}));
+    EXPECT_EQ(rig.desktop.lastPrompt,
+              u"How long should Quillet wait for the second keypress (in milliseconds, minimum 50 MS)? "
+              u"Currently: 300, default: 300 MS. Leave empty For no changes.");
+    EXPECT_EQ(rig.desktop.messages,
+              std::vector<std::u16string>{u"Changed|The new double press timeout is 50 MS|64"});
+    EXPECT_EQ(rig.state.settings.doublePressTimeout, 50);
+
+    LoopRig refused;
+    refused.desktop.typedAnswer = u"abc";
+    EXPECT_EQ(refused.Run({Menu(kMenuTimeout)}), (Calls{"AskText Timeout"}));
+    EXPECT_EQ(refused.state.settings.doublePressTimeout, 300);
+}
+
+TEST(TimeoutAnswer, AcceptsOnlyDigitsPointsAndMinusSigns) {
+    struct Case {
+        const char16_t* answer;
+        std::optional<int32_t> timeout;
+    } cases[] = {
+        {u"250", 250},        {u"300", 300},        {u"30", 50},          {u"49", 50},
+        {u"0", 50},           {u"-", 50},           {u".", 50},           {u"--7", 50},
+        {u"-0", 50},          {u"100.9", 100},      {u"007", 50},         {u"0050", 50},
+        {u"99999", 99999},    {u"2147483647", 2147483647},
+        {u"", std::nullopt},  {u"-20", std::nullopt}, {u"-1", std::nullopt},
+        {u"1e3", std::nullopt}, {u" 250", std::nullopt}, {u"250 ms", std::nullopt},
+        {u"abc", std::nullopt}, {u"2147483648", std::nullopt}, {u"99999999999", std::nullopt},
+        {u"-2147483649", std::nullopt}, {u"12345678901234567890", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseTimeoutAnswer(c.answer), c.timeout);
+    }
+}
+
+TEST(EventLoop, RunAsAdminAnsweredNoKeepsRunningWithTheSettingSaved) {
+    struct Case {
+        uint8_t before;
+        uint8_t after;
+        const char* cue;
+    } cases[] = {{0, 1, "Cue AdminOn"}, {1, 0, "Cue AdminOff"}, {7, 6, "Cue AdminOn"}, {2, 3, "Cue AdminOn"}};
+    for (const auto& c : cases) {
+        LoopRig rig;
+        rig.state.settings.runAsAdmin = c.before;
+        rig.desktop.answer = 7;  // No
+        EXPECT_EQ(rig.Run({Menu(kMenuRunAsAdmin)}), (Calls{"SaveSettings", c.cue, "ShowMessage"}));
+        EXPECT_EQ(rig.state.settings.runAsAdmin, c.after);
+        EXPECT_EQ(rig.desktop.messages,
+                  std::vector<std::u16string>{u"Restart required.|Should Quillet restart right now?|4"});
+        EXPECT_EQ(rig.end, LoopEnd::Exit);  // ended by the close event that followed
+    }
+}
+
+TEST(EventLoop, RestartLaunchesByTheNewSetting) {
+    struct Case {
+        uint8_t before;
+        std::string launch;
+    } cases[] = {
+        {0, "Launch C:\\My Tools\\Quillet.exe||C:\\My Tools\\|runas"},
+        {1, "Launch explorer.exe|\"C:\\My Tools\\Quillet.exe\"|C:\\My Tools\\|"},
+    };
+    for (const auto& c : cases) {
+        LoopRig rig;
+        rig.desktop.trayIcon = true;
+        rig.state.settings.runAsAdmin = c.before;
+        rig.desktop.answer = kAnswerYes;
+        const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Menu(kMenuExit)});
+        EXPECT_EQ(rig.end, LoopEnd::Restarted);
+        const Calls tail(calls.end() - 4, calls.end());
+        EXPECT_EQ(tail, (Calls{"CloseInstanceMutex", "RemoveTrayIcon", "SoundRestartCueAndWait", c.launch}));
+    }
+}
+
+TEST(EventLoop, FailedRestartKeepsThisInstanceGuarding) {
+    LoopRig rig;
+    rig.desktop.trayIcon = true;
+    rig.desktop.answer = kAnswerYes;
+    rig.desktop.launchSucceeds = false;
+    const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Tray(kTrayRightClick)});
+    EXPECT_EQ(rig.end, LoopEnd::Exit);
+    const auto launch = std::find_if(calls.begin(), calls.end(),
+                                     [](const std::string& c) { return c.starts_with("Launch "); });
+    ASSERT_NE(launch, calls.end());
+    EXPECT_EQ(Calls(launch + 1, launch + 3), (Calls{"CreateInstanceMutex", "AddTrayIcon"}));
+    EXPECT_TRUE(rig.desktop.trayIcon);
+    EXPECT_EQ(calls.back(), "ShowMenu");  // and the loop goes on
+}
+
+TEST(EventLoop, ExitEndsTheLoopAtOnce) {
+    LoopRig rig;
+    EXPECT_EQ(rig.Run({Menu(kMenuExit), Tray(kTrayRightClick)}), Calls{});
+    EXPECT_EQ(rig.end, LoopEnd::Exit);
+    EXPECT_EQ(rig.desktop.events.size(), 1u);
+}
+
+}  // namespace
+}  // namespace quillet
