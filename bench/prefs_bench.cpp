@@ -1,0 +1,45 @@
+// Cost of reading and writing the settings file's text, and of a whole save and load.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "prefs/json_document.h"
+#include "prefs/json_writer.h"
+#include "prefs/settings.h"
+
+namespace quillet {
+namespace {
+
+const std::u16string kSettingsText =
+    u"{\r\n  \"exclude_escape\"    : 0,\r\n  \"doublePressTimeout\": 300,\r\n"
+    u"  \"runAsAdmin\"        : 0\r\n}";
+
+void BM_ParseSettingsText(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(ParseJson(0, kSettingsText));
+    FreeJson(0);
+}
+BENCHMARK(BM_ParseSettingsText);
+
+void BM_WriteSettingsText(benchmark::State& state) {
+    ParseJson(0, kSettingsText);
+    for (auto _ : state) benchmark::DoNotOptimize(JsonText(*JsonRoot(0), kJsonPrettyPrint));
+    FreeJson(0);
+}
+BENCHMARK(BM_WriteSettingsText);
+
+void BM_SaveAndLoadSettingsFile(benchmark::State& state) {
+    const std::u16string path =
+        (std::filesystem::temp_directory_path() / "quillet-bench-Quillet.json").u16string();
+    SettingsRecord settings;
+    for (auto _ : state) {
+        SaveSettings(settings, path);
+        benchmark::DoNotOptimize(LoadSettings(settings, path));
+    }
+    std::filesystem::remove(std::filesystem::path(path));
+}
+BENCHMARK(BM_SaveAndLoadSettingsFile)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace quillet
