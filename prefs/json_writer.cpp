@@ -177,8 +177,8 @@ class FileSink {
             buffer_[used_++] = static_cast<char>(first);
             return true;
         }
-        char16_t units[2] = {first, static_cast<char16_t>(codePoint >> 16)};
-        const size_t count = IsHighSurrogate(first) || IsLowSurrogate(first) ? 2 : 1;
+        const char16_t units[2] = {first, static_cast<char16_t>(codePoint >> 16)};
+        const size_t count = units[1] != 0 ? 2 : 1;
         for (char c : Utf16ToUtf8(std::u16string_view(units, count))) buffer_[used_++] = c;
         return true;
     }
