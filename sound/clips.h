@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
+#include <vector>
 
 namespace quillet {
 
@@ -9,5 +11,18 @@ namespace quillet {
 enum class Clip { On = 0, Off = 1 };
 
 std::span<const unsigned char> ClipBytes(Clip clip);
+
+// A clip decoded to interleaved 16-bit PCM; empty when it could not be decoded.
+struct DecodedClipPcm {
+    std::vector<int16_t> pcm;
+    int32_t frames = 0;
+    int channels = 0;
+    int rate = 0;
+};
+
+// Decodes the clip on first use and keeps the PCM for the rest of the run, so that a cue
+// sounded from the keyboard hook only copies it (decoding takes over a millisecond).
+// Main thread only.
+const DecodedClipPcm& DecodedClip(Clip clip);
 
 }  // namespace quillet

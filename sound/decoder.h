@@ -9,7 +9,7 @@ namespace quillet {
 // An open stream of 16-bit little-endian PCM, as a registered decoder gives it.
 // Destroying it closes the decoder.
 class DecodedStream {
-public:
+  public:
     virtual ~DecodedStream() = default;
     // Reads up to n bytes into destination; flag bit 0 rewinds at the end and goes on.
     // Returns the bytes delivered.
@@ -25,7 +25,6 @@ public:
 using OpenFromMemoryFn = std::unique_ptr<DecodedStream> (*)(const void* data, size_t length,
                                                             int flags);
 
-std::unique_ptr<DecodedStream> OpenOggVorbisFromMemory(const void* data, size_t length,
-                                                       int flags);
+std::unique_ptr<DecodedStream> OpenOggVorbisFromMemory(const void* data, size_t length, int flags);
 
 }  // namespace quillet

@@ -6,17 +6,28 @@ namespace quillet {
 
 FeedbackCue CueFor(Cue cue) {
     switch (cue) {
-        case Cue::Start: return {Clip::On, 1.0, 50, false};
-        case Cue::Exit: return {Clip::Off, 1.0, 50, true};
-        case Cue::Restart: return {Clip::Off, 1.0, 100, true};
-        case Cue::EscapeOn: return {Clip::On, 2.0, 50, false};
-        case Cue::EscapeOff: return {Clip::Off, 2.0, 50, false};
-        case Cue::AdminOn: return {Clip::On, 1.5, 50, false};
-        case Cue::AdminOff: return {Clip::Off, 1.5, 50, false};
-        case Cue::IgnoreMode0: return IgnoreModeCue(0);
-        case Cue::IgnoreMode1: return IgnoreModeCue(1);
-        case Cue::IgnoreMode2: return IgnoreModeCue(2);
-        case Cue::NextKeyConsumed: return {Clip::Off, 1.5, 50, false};
+        case Cue::Start:
+            return {Clip::On, 1.0, 50, false};
+        case Cue::Exit:
+            return {Clip::Off, 1.0, 50, true};
+        case Cue::Restart:
+            return {Clip::Off, 1.0, 100, true};
+        case Cue::EscapeOn:
+            return {Clip::On, 2.0, 50, false};
+        case Cue::EscapeOff:
+            return {Clip::Off, 2.0, 50, false};
+        case Cue::AdminOn:
+            return {Clip::On, 1.5, 50, false};
+        case Cue::AdminOff:
+            return {Clip::Off, 1.5, 50, false};
+        case Cue::IgnoreMode0:
+            return IgnoreModeCue(0);
+        case Cue::IgnoreMode1:
+            return IgnoreModeCue(1);
+        case Cue::IgnoreMode2:
+            return IgnoreModeCue(2);
+        case Cue::NextKeyConsumed:
+            return {Clip::Off, 1.5, 50, false};
     }
     return {Clip::On, 1.0, 0, false};
 }
@@ -27,8 +38,9 @@ FeedbackCue IgnoreModeCue(int mode) {
 }
 
 void SoundFeedbackCue(SoundPlayer& player, const FeedbackCue& cue) {
-    std::span<const unsigned char> bytes = ClipBytes(cue.clip);
-    player.LoadFromMemory(kSoundSlot, bytes.data(), bytes.size());
+    // The clip was decoded once beforehand; loading copies its PCM into the slot.
+    const DecodedClipPcm& clip = DecodedClip(cue.clip);
+    player.LoadFromPcm(kSoundSlot, clip.pcm.data(), clip.frames, clip.channels, clip.rate);
     double frequency = player.GetFrequency(kSoundSlot) * cue.factor;
     player.SetFrequency(kSoundSlot, static_cast<int32_t>(frequency));
     player.Play(kSoundSlot, 0, cue.volume);

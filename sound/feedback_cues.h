@@ -35,8 +35,8 @@ FeedbackCue CueFor(Cue cue);
 // at most 1 and 200 % above, volume 60.
 FeedbackCue IgnoreModeCue(int mode);
 
-// Loads the clip into the SoundSlot (cutting off whatever played there), sets its rate and
-// plays it; returns at once. Failures leave the cue silent.
+// Loads the clip's PCM, decoded once and kept, into the SoundSlot (cutting off whatever
+// played there), sets its rate and plays it; returns at once. Failures leave the cue silent.
 void SoundFeedbackCue(SoundPlayer& player, const FeedbackCue& cue);
 // The same, then waits until the SoundSlot no longer plays and frees it.
 void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue);

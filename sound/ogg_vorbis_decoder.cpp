@@ -28,10 +28,17 @@ size_t MemoryRead(void* destination, size_t /*size*/, size_t count, void* source
 int MemorySeek(void* source, ogg_int64_t offset, int whence) {
     auto* m = static_cast<MemorySource*>(source);
     switch (whence) {
-        case SEEK_SET: m->position = offset; break;
-        case SEEK_CUR: m->position += offset; break;
-        case SEEK_END: m->position = m->length + offset; break;
-        default: break;
+        case SEEK_SET:
+            m->position = offset;
+            break;
+        case SEEK_CUR:
+            m->position += offset;
+            break;
+        case SEEK_END:
+            m->position = m->length + offset;
+            break;
+        default:
+            break;
     }
     return 0;
 }
@@ -41,13 +48,15 @@ int MemoryClose(void* source) {
     return 0;
 }
 
-long MemoryTell(void* source) { return static_cast<long>(static_cast<MemorySource*>(source)->position); }
+long MemoryTell(void* source) {
+    return static_cast<long>(static_cast<MemorySource*>(source)->position);
+}
 
 // A stream that keeps reporting holes would never end the read loop.
 constexpr int kMaxHolesInARow = 64;
 
 class OggVorbisStream final : public DecodedStream {
-public:
+  public:
     explicit OggVorbisStream(MemorySource source) : source_(source) {}
     ~OggVorbisStream() override {
         if (open_) ov_clear(&file_);
@@ -92,7 +101,7 @@ public:
     int32_t TotalFrames() const override { return totalFrames_; }
     int SampleRate() const override { return sampleRate_; }
 
-private:
+  private:
     MemorySource source_;
     OggVorbis_File file_{};
     bool open_ = false;

@@ -1,9 +1,9 @@
-#include "sound/pause.h"
-
+#include <mmsystem.h>  // after windows.h, which it needs
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <mutex>
+
+#include "sound/pause.h"
 
 namespace quillet {
 

@@ -12,6 +12,11 @@ SoundPlayer& TheSoundLayer() {
 bool StartSoundLayer() {
     bool ok = TheSoundLayer().Start();
     TheSoundLayer().RegisterOggVorbisDecoder();
+    if (ok) {
+        // Decode both clips now, at start-up, rather than inside the keyboard hook.
+        DecodedClip(Clip::On);
+        DecodedClip(Clip::Off);
+    }
     return ok;
 }
 

@@ -90,10 +90,32 @@ bool SoundPlayer::LoadFromMemory(int32_t number, const void* data, size_t length
     stream.reset();
     if (rate <= 0) return false;
 
-    // Only a complete decode replaces what is under the number.
+    Install(number, std::move(pcm), frames, channels, rate);
+    return true;
+}
+
+bool SoundPlayer::LoadFromPcm(int32_t number, const int16_t* pcm, int32_t frames, int channels,
+                              int rate) {
+    if (!initialised_ || pcm == nullptr || number < 0 || frames <= 0 || channels <= 0 ||
+        channels > 0xFFFF || rate <= 0) {
+        return false;
+    }
+    int64_t bytes = int64_t{frames} * channels * 2;
+    if (bytes > std::numeric_limits<int32_t>::max()) return false;
+    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[bytes]);
+    if (!copy) return false;
+    std::memcpy(copy.get(), pcm, static_cast<size_t>(bytes));
+    Install(number, std::move(copy), frames, channels, rate);
+    return true;
+}
+
+// Only a complete load replaces what is under the number: the old sound's voices stop and
+// its PCM goes only now.
+void SoundPlayer::Install(int32_t number, std::unique_ptr<uint8_t[]> pcm, int64_t frames,
+                          int channels, int rate) {
     Free(number);
     SoundRecord& r = table_.Entry(number);
-    r.pcmBytes = static_cast<int32_t>(bytes);
+    r.pcmBytes = static_cast<int32_t>(frames * channels * 2);
     r.channels = static_cast<uint16_t>(channels);
     r.bitsPerSample = 16;
     r.pcm = std::move(pcm);
@@ -103,11 +125,10 @@ bool SoundPlayer::LoadFromMemory(int32_t number, const void* data, size_t length
     r.pan = 0;
     r.startFrame = 0;
     r.streamDecoder.reset();
-    r.bufferConfig = ma_audio_buffer_config_init(ma_format_s16, static_cast<ma_uint32>(channels),
-                                                 static_cast<ma_uint64>(frames), r.pcm.get(),
-                                                 nullptr);
+    r.bufferConfig =
+        ma_audio_buffer_config_init(ma_format_s16, static_cast<ma_uint32>(channels),
+                                    static_cast<ma_uint64>(frames), r.pcm.get(), nullptr);
     r.bufferConfig.sampleRate = static_cast<ma_uint32>(rate);
-    return true;
 }
 
 const SoundRecord* SoundPlayer::Record(int32_t number) const {

@@ -41,7 +41,7 @@ enum SoundStatus : int {
 // operation except the watchdog runs on one thread (the program's main thread); the
 // audio thread only marks voices as ended.
 class SoundPlayer {
-public:
+  public:
     static constexpr int kVoiceCount = 64;
 
     SoundPlayer() = default;
@@ -55,6 +55,8 @@ public:
     void RegisterOggVorbisDecoder();
 
     bool LoadFromMemory(int32_t number, const void* data, size_t length);
+    // Loads a copy of PCM decoded beforehand (interleaved s16), so no decoding happens here.
+    bool LoadFromPcm(int32_t number, const int16_t* pcm, int32_t frames, int channels, int rate);
     bool Exists(int32_t number) const;
     int32_t GetFrequency(int32_t number) const;
     void SetFrequency(int32_t number, int32_t frequency);
@@ -74,7 +76,7 @@ public:
     bool DeviceStarted() const;
     const SoundRecord* Record(int32_t number) const;
 
-private:
+  private:
     enum VoiceState : uint8_t { kFree = 0, kInUse = 1, kEnded = 2 };
 
     struct Voice {
@@ -90,6 +92,8 @@ private:
     };
 
     static void OnVoiceEnd(void* userData, ma_sound* sound);
+    void Install(int32_t number, std::unique_ptr<uint8_t[]> pcm, int64_t frames, int channels,
+                 int rate);
     Voice* AllocateVoice();
     void ReleaseVoiceSound(Voice& v);
     bool AnyVoiceInUse() const;

@@ -28,7 +28,7 @@ struct SoundRecord {
 // Numbered sounds: 64 entries to start with; loading a number at or beyond the size grows
 // the table to that number + 64.
 class SoundTable {
-public:
+  public:
     static constexpr int32_t kGrowth = 64;
 
     SoundTable() : entries_(kGrowth) {}
@@ -50,7 +50,7 @@ public:
         return entries_[number];
     }
 
-private:
+  private:
     std::vector<SoundRecord> entries_;
 };
 

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -38,14 +38,14 @@ double GlidePhase(double t, double f0, double f1, double glideS) {
 
 // Deterministic white noise in [-1, 1).
 class Noise {
-public:
+  public:
     explicit Noise(uint32_t seed) : state_(seed) {}
     double Next() {
         state_ = state_ * 1664525u + 1013904223u;
         return static_cast<double>(state_ >> 8) / 8388608.0 - 1.0;
     }
 
-private:
+  private:
     uint32_t state_;
 };
 
@@ -116,7 +116,8 @@ Stereo ClipOff() {
 }
 
 bool WritePage(std::FILE* f, const ogg_page& page) {
-    return std::fwrite(page.header, 1, page.header_len, f) == static_cast<size_t>(page.header_len) &&
+    return std::fwrite(page.header, 1, page.header_len, f) ==
+               static_cast<size_t>(page.header_len) &&
            std::fwrite(page.body, 1, page.body_len, f) == static_cast<size_t>(page.body_len);
 }
 

@@ -40,6 +40,17 @@ std::vector<uint8_t> PageFlags(std::span<const unsigned char> bytes) {
     return flags;
 }
 
+TEST(Clips, DecodedOnceIsTheSameAsDecodedOnLoad) {
+    for (const ClipFacts& f : kClips) {
+        const DecodedClipPcm& d = DecodedClip(f.clip);
+        EXPECT_EQ(d.frames, f.frames);
+        EXPECT_EQ(d.channels, 2);
+        EXPECT_EQ(d.rate, 48000);
+        EXPECT_EQ(d.pcm, DecodeClip(f.clip));
+        EXPECT_EQ(&d, &DecodedClip(f.clip)) << "decoded once and kept";
+    }
+}
+
 TEST(Clips, AreStoredOneAfterTheOtherOnFirst) {
     auto on = ClipBytes(Clip::On);
     auto off = ClipBytes(Clip::Off);

@@ -1,3 +1,5 @@
+#include "sound/feedback_cues.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,7 +7,6 @@
 #include <cmath>
 #include <thread>
 
-#include "sound/feedback_cues.h"
 #include "sound_test_support.h"
 
 namespace quillet {
@@ -15,7 +16,7 @@ using test::PullOptions;
 using test::PullWhilePlaying;
 
 class FeedbackCueTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(player.Start(PullOptions()));
         player.RegisterOggVorbisDecoder();
@@ -100,8 +101,7 @@ TEST_F(FeedbackCueTest, ANewCueCutsOffTheOneBefore) {
     SoundFeedbackCue(player, CueFor(Cue::IgnoreMode2));
     EXPECT_EQ(player.GetFrequency(kSoundSlot), 96000);
     // Only the new cue plays, from its start.
-    EXPECT_NEAR(static_cast<double>(PullWhilePlaying(player, kSoundSlot, 200000)),
-                27973 / 2.0, 24);
+    EXPECT_NEAR(static_cast<double>(PullWhilePlaying(player, kSoundSlot, 200000)), 27973 / 2.0, 24);
     ma_uint64 read = 0;
     float tail[64 * 2];
     ma_engine_read_pcm_frames(player.Engine(), tail, 64, &read);

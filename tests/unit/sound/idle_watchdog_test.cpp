@@ -9,7 +9,7 @@ namespace {
 // A real device on miniaudio's null backend: started and stopped like a sound card's,
 // without needing one. The idle checks are driven by hand with chosen tick counts.
 class IdleWatchdogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         SoundPlayerOptions o;
         o.nullBackend = true;

@@ -1,8 +1,9 @@
+#include "sound/sound_player.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "sound/sound_player.h"
 #include "sound_test_support.h"
 
 namespace quillet {
@@ -13,7 +14,7 @@ using test::PullOptions;
 using test::PullWhilePlaying;
 
 class SoundPlayerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(player.Start(PullOptions()));
         player.RegisterOggVorbisDecoder();
@@ -49,8 +50,8 @@ TEST_F(SoundPlayerTest, FrequencyScalesTheDuration) {
         int32_t frames;
         int32_t frequency;
     } cases[] = {
-        {Clip::On, kOnFrames, 48000},  {Clip::On, kOnFrames, 72000},
-        {Clip::On, kOnFrames, 96000},  {Clip::Off, kOffFrames, 48000},
+        {Clip::On, kOnFrames, 48000},   {Clip::On, kOnFrames, 72000},
+        {Clip::On, kOnFrames, 96000},   {Clip::Off, kOffFrames, 48000},
         {Clip::Off, kOffFrames, 72000}, {Clip::Off, kOffFrames, 96000},
     };
     for (const Case& c : cases) {
@@ -124,10 +125,28 @@ TEST_F(SoundPlayerTest, AFailedLoadLeavesThePreviousSoundPlayable) {
                               {nullptr, 100}}) {
         EXPECT_FALSE(player.LoadFromMemory(0, data, size));
     }
+    const int16_t pcm[4] = {};
+    EXPECT_FALSE(player.LoadFromPcm(0, pcm, 0, 2, 48000));
+    EXPECT_FALSE(player.LoadFromPcm(0, pcm, 2, 0, 48000));
+    EXPECT_FALSE(player.LoadFromPcm(0, pcm, 2, 2, 0));
+    EXPECT_FALSE(player.LoadFromPcm(0, nullptr, 2, 2, 48000));
     EXPECT_TRUE(player.Exists(0));
     EXPECT_EQ(player.GetFrequency(0), 72000);
     ASSERT_EQ(player.Play(0, 0, 100), 1);
     EXPECT_NEAR(static_cast<double>(PullWhilePlaying(player, 0, 200000)), kOnFrames / 1.5, 24);
+}
+
+// PCM handed over is copied: the caller's buffer may change or go afterwards.
+TEST_F(SoundPlayerTest, LoadFromPcmKeepsItsOwnCopy) {
+    std::vector<int16_t> pcm(2 * 4800, 16384);
+    ASSERT_TRUE(player.LoadFromPcm(5, pcm.data(), 4800, 2, 24000));
+    std::fill(pcm.begin(), pcm.end(), int16_t{0});
+    EXPECT_EQ(player.GetFrequency(5), 24000);
+    ASSERT_EQ(player.Play(5, 0, 100), 1);
+    std::vector<float> out;
+    // 4800 frames at 24000 Hz last 9600 frames of the 48000 Hz mix.
+    EXPECT_NEAR(static_cast<double>(PullWhilePlaying(player, 5, 100000, &out)), 9600, 24);
+    EXPECT_NEAR(out[2 * 4000], 0.5, 1e-3);
 }
 
 TEST_F(SoundPlayerTest, TableGrowsByWholeBlocks) {
@@ -177,8 +196,7 @@ TEST_F(SoundPlayerTest, EndedVoicesAreReusable) {
     player.SetFrequency(0, 48000 * 16);
     for (int round = 0; round < 3; ++round) {
         ASSERT_EQ(player.Play(0, 2, 100), 2);
-        EXPECT_NEAR(static_cast<double>(PullWhilePlaying(player, 0, 200000)), kOnFrames / 16.0,
-                    24);
+        EXPECT_NEAR(static_cast<double>(PullWhilePlaying(player, 0, 200000)), kOnFrames / 16.0, 24);
     }
     ASSERT_EQ(player.Play(0, 2, 100), 2);
     PullWhilePlaying(player, 0, 200000);

@@ -24,8 +24,8 @@ inline SoundPlayerOptions PullOptions() {
 }
 
 // The whole clip decoded to interleaved 16-bit samples.
-inline std::vector<int16_t> DecodeClip(Clip clip, int* channels = nullptr,
-                                       int* rate = nullptr, int32_t* frames = nullptr) {
+inline std::vector<int16_t> DecodeClip(Clip clip, int* channels = nullptr, int* rate = nullptr,
+                                       int32_t* frames = nullptr) {
     auto bytes = ClipBytes(clip);
     auto stream = OpenOggVorbisFromMemory(bytes.data(), bytes.size(), 0);
     if (!stream) return {};
@@ -33,7 +33,8 @@ inline std::vector<int16_t> DecodeClip(Clip clip, int* channels = nullptr,
     if (rate) *rate = stream->SampleRate();
     if (frames) *frames = stream->TotalFrames();
     // Room for more than announced, to see that no more is delivered.
-    std::vector<int16_t> pcm(static_cast<size_t>(stream->TotalFrames()) * stream->Channels() + 4096);
+    std::vector<int16_t> pcm(static_cast<size_t>(stream->TotalFrames()) * stream->Channels() +
+                             4096);
     int64_t got = stream->Read(pcm.data(), static_cast<int64_t>(pcm.size() * 2), 0);
     pcm.resize(static_cast<size_t>(got / 2));
     return pcm;

@@ -1,0 +1,82 @@
+// The cost of sounding a cue, which the keyboard hook does inside its call: decoding the
+// clip into the SoundSlot, and starting a voice on it.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "sound/feedback_cues.h"
+#include "sound/sound_player.h"
+
+namespace quillet {
+namespace {
+
+SoundPlayer& Player() {
+    static SoundPlayer* player = [] {
+        auto* p = new SoundPlayer;
+        SoundPlayerOptions o;
+        o.noDevice = true;
+        o.channels = 2;
+        o.sampleRate = 48000;
+        o.watchdogThread = false;
+        p->Start(o);
+        p->RegisterOggVorbisDecoder();
+        return p;
+    }();
+    return *player;
+}
+
+const FeedbackCue kCues[2] = {CueFor(Cue::IgnoreMode2), CueFor(Cue::NextKeyConsumed)};
+
+// The whole cue as the hook sounds it: load the clip's PCM (decoded once before), set the
+// rate, play.
+void BM_SoundCue(benchmark::State& state) {
+    SoundPlayer& player = Player();
+    const FeedbackCue& cue = kCues[state.range(0)];
+    DecodedClip(cue.clip);
+    for (auto _ : state) SoundFeedbackCue(player, cue);
+    player.Free(kSoundSlot);
+    state.SetLabel(state.range(0) == 0 ? "ClipOn" : "ClipOff");
+}
+BENCHMARK(BM_SoundCue)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The cue with the clip decoded at each load instead: what the hook would pay without
+// the decoded copy.
+void BM_SoundCueDecodingEachTime(benchmark::State& state) {
+    SoundPlayer& player = Player();
+    const FeedbackCue& cue = kCues[state.range(0)];
+    auto bytes = ClipBytes(cue.clip);
+    for (auto _ : state) {
+        player.LoadFromMemory(kSoundSlot, bytes.data(), bytes.size());
+        player.SetFrequency(kSoundSlot, static_cast<int32_t>(48000 * cue.factor));
+        player.Play(kSoundSlot, 0, cue.volume);
+    }
+    player.Free(kSoundSlot);
+    state.SetLabel(state.range(0) == 0 ? "ClipOn" : "ClipOff");
+}
+BENCHMARK(BM_SoundCueDecodingEachTime)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Decoding alone.
+void BM_DecodeClip(benchmark::State& state) {
+    auto bytes = ClipBytes(state.range(0) == 0 ? Clip::On : Clip::Off);
+    std::vector<unsigned char> pcm(200000);
+    for (auto _ : state) {
+        auto stream = OpenOggVorbisFromMemory(bytes.data(), bytes.size(), 0);
+        int64_t n = int64_t(stream->TotalFrames()) * stream->Channels() * 2;
+        benchmark::DoNotOptimize(stream->Read(pcm.data(), n, 0));
+    }
+    state.SetLabel(state.range(0) == 0 ? "ClipOn" : "ClipOff");
+}
+BENCHMARK(BM_DecodeClip)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Starting a voice on a sound already decoded (stopping the previous one first).
+void BM_PlayDecoded(benchmark::State& state) {
+    SoundPlayer& player = Player();
+    auto bytes = ClipBytes(Clip::On);
+    player.LoadFromMemory(kSoundSlot, bytes.data(), bytes.size());
+    for (auto _ : state) player.Play(kSoundSlot, 0, 60);
+    player.Free(kSoundSlot);
+}
+BENCHMARK(BM_PlayDecoded)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace quillet
