@@ -1,5 +1,7 @@
-#include <mmsystem.h>  // after windows.h, which it needs
+// clang-format off
 #include <windows.h>
+#include <mmsystem.h>  // needs windows.h first
+// clang-format on
 
 #include <mutex>
 
