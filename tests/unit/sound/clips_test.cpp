@@ -73,9 +73,8 @@ TEST(Clips, AreThreePageVorbisStreamsWithoutComments) {
         EXPECT_EQ(stream->SampleRate(), 48000);
         EXPECT_EQ(stream->TotalFrames(), f.frames);
         // The last page's granule position is the frame count.
-        size_t last = bytes.size();
-        while (last-- > 0 && std::memcmp(bytes.data() + last, "OggS", 4) != 0) {
-        }
+        size_t last = bytes.size() - 4;
+        while (last > 0 && std::memcmp(bytes.data() + last, "OggS", 4) != 0) --last;
         int64_t granule = 0;
         std::memcpy(&granule, bytes.data() + last + 6, 8);
         EXPECT_EQ(granule, f.frames);
