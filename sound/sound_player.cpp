@@ -58,11 +58,13 @@ bool SoundPlayer::Start(const SoundPlayerOptions& options) {
     return true;
 }
 
-void SoundPlayer::RegisterOggVorbisDecoder() {
-    for (OpenFromMemoryFn open : decoders_) {
-        if (open == &OpenOggVorbisFromMemory) return;
+void SoundPlayer::RegisterOggVorbisDecoder() { RegisterDecoder(&OpenOggVorbisFromMemory); }
+
+void SoundPlayer::RegisterDecoder(OpenFromMemoryFn open) {
+    for (OpenFromMemoryFn known : decoders_) {
+        if (known == open) return;
     }
-    decoders_.push_back(&OpenOggVorbisFromMemory);
+    decoders_.push_back(open);
 }
 
 bool SoundPlayer::LoadFromMemory(int32_t number, const void* data, size_t length) {

@@ -53,6 +53,8 @@ class SoundPlayer {
     bool Start(const SoundPlayerOptions& options = {});
     bool IsInitialised() const { return initialised_; }
     void RegisterOggVorbisDecoder();
+    // Adds a decoder after those registered; loads offer data to each in that order.
+    void RegisterDecoder(OpenFromMemoryFn open);
 
     bool LoadFromMemory(int32_t number, const void* data, size_t length);
     // Loads a copy of PCM decoded beforehand (interleaved s16), so no decoding happens here.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "sound_test_support.h"
@@ -241,6 +242,55 @@ TEST(SoundPlayerDecoders, NothingLoadsBeforeTheDecoderIsRegistered) {
     player.RegisterOggVorbisDecoder();
     player.RegisterOggVorbisDecoder();
     EXPECT_TRUE(LoadClip(player, 0, Clip::On));
+}
+
+}  // namespace
+}  // namespace quillet
+
+namespace quillet {
+namespace {
+
+// A decoder that announces 8000 stereo frames of the sample value its data names, and
+// delivers only as many frames as the data's length says.
+class ShortStream final : public DecodedStream {
+  public:
+    ShortStream(int16_t value, int64_t frames) : value_(value), left_(frames * 4) {}
+    int64_t Read(void* destination, int64_t n, int) override {
+        int64_t give = std::min(n, left_);
+        auto* out = static_cast<int16_t*>(destination);
+        // Scribbles past what it delivers, as stale memory would look.
+        for (int64_t i = 0; i < n / 2; ++i) out[i] = i < give / 2 ? value_ : 0x5555;
+        left_ -= give;
+        return give;
+    }
+    void Rewind() override {}
+    int Channels() const override { return 2; }
+    int32_t TotalFrames() const override { return 8000; }
+    int SampleRate() const override { return 48000; }
+
+  private:
+    int16_t value_;
+    int64_t left_;
+};
+
+std::unique_ptr<DecodedStream> OpenShort(const void* data, size_t length, int) {
+    return std::make_unique<ShortStream>(*static_cast<const int16_t*>(data),
+                                         static_cast<int64_t>(length));
+}
+
+TEST(SoundPlayerDecoders, AShortDecodeLeavesSilenceNotStaleMemory) {
+    SoundPlayer player;
+    ASSERT_TRUE(player.Start(test::PullOptions()));
+    player.RegisterDecoder(&OpenShort);
+    const int16_t quiet = 7;
+    ASSERT_TRUE(player.LoadFromMemory(0, &quiet, 1000));
+    const SoundRecord* r = player.Record(0);
+    ASSERT_NE(r, nullptr);
+    ASSERT_EQ(r->pcmBytes, 8000 * 4);
+    auto* pcm = reinterpret_cast<const int16_t*>(r->pcm.get());
+    EXPECT_EQ(pcm[0], quiet);
+    EXPECT_EQ(pcm[1999], quiet);
+    EXPECT_EQ(std::count(pcm + 2000, pcm + 16000, int16_t{0}), 14000);
 }
 
 }  // namespace
