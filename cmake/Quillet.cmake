@@ -2,15 +2,20 @@
 
 set(QUILLET_WARNINGS -Wall -Wextra)
 
+# Where scripts/deps.sh put things; remembered in the cache so that a later
+# re-run of CMake does not need the environment again.
+foreach(var QUILLET_MINIAUDIO_DIR QUILLET_XPREFIX QUILLET_GTEST_PREFIX)
+  if(DEFINED ENV{${var}} AND NOT "$ENV{${var}}" STREQUAL "")
+    set(${var} "$ENV{${var}}" CACHE PATH "set by scripts/deps.sh" FORCE)
+  endif()
+endforeach()
+
 function(quillet_find_dependencies)
   find_package(Threads REQUIRED)
 
   # miniaudio is header only; its options change struct layouts, so they are
   # public definitions of the one interface target every user links.
-  set(dir "$ENV{QUILLET_MINIAUDIO_DIR}")
-  if(NOT dir)
-    set(dir "${QUILLET_MINIAUDIO_DIR}")
-  endif()
+  set(dir "${QUILLET_MINIAUDIO_DIR}")
   if(NOT EXISTS "${dir}/miniaudio.h")
     message(FATAL_ERROR "miniaudio.h not found: run scripts/deps.sh and source its env.sh")
   endif()
@@ -20,7 +25,7 @@ function(quillet_find_dependencies)
     MA_NO_ENCODING MA_NO_GENERATION MA_NO_RESOURCE_MANAGER MA_NO_WAV MA_NO_FLAC MA_NO_MP3)
 
   if(QUILLET_WINDOWS)
-    set(prefix "$ENV{QUILLET_XPREFIX}")
+    set(prefix "${QUILLET_XPREFIX}")
     find_library(OGG_LIB ogg PATHS "${prefix}/lib" NO_DEFAULT_PATH REQUIRED)
     find_library(VORBIS_LIB vorbis PATHS "${prefix}/lib" NO_DEFAULT_PATH REQUIRED)
     find_library(VORBISFILE_LIB vorbisfile PATHS "${prefix}/lib" NO_DEFAULT_PATH REQUIRED)
@@ -28,8 +33,8 @@ function(quillet_find_dependencies)
     add_library(quillet_vorbis INTERFACE)
     target_include_directories(quillet_vorbis SYSTEM INTERFACE "${prefix}/include")
     target_link_libraries(quillet_vorbis INTERFACE ${VORBISFILE_LIB} ${VORBIS_LIB} ${OGG_LIB})
-    list(APPEND CMAKE_PREFIX_PATH "$ENV{QUILLET_GTEST_PREFIX}")
-    find_package(GTest CONFIG REQUIRED PATHS "$ENV{QUILLET_GTEST_PREFIX}" NO_DEFAULT_PATH)
+    list(APPEND CMAKE_FIND_ROOT_PATH "${QUILLET_GTEST_PREFIX}")
+    find_package(GTest CONFIG REQUIRED PATHS "${QUILLET_GTEST_PREFIX}" NO_DEFAULT_PATH)
   else()
     find_package(PkgConfig REQUIRED)
     pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbisfile vorbis ogg)
