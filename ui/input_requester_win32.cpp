@@ -81,6 +81,9 @@ LRESULT CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         case WM_NCDESTROY:
             d->window = nullptr;
             d->done = true;
+            // Closed by a message sent from another thread, the loop may still sit in
+            // GetMessageW, which returns only for a posted message.
+            PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             break;
     }

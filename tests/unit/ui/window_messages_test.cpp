@@ -149,7 +149,7 @@ TEST(WindowMessages, TrayCallbackMouseMessages) {
     for (const Case& c : cases) {
         EventQueue q;
         Window w;
-        WindowMessage m{msg::TrayCallback, 1, c.mouse};
+        WindowMessage m{msg::TrayCallback, 1, static_cast<intptr_t>(c.mouse)};
         m.trayIcon = 2;
         const MessageOutcome out = HandleWindowMessage(q, w.Context(), m);
         EXPECT_FALSE(out.callDefault);
