@@ -6,22 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/event_queue.h"
+#include "ui/requesters.h"
+
 namespace quillet {
 
 struct SettingsRecord;
 
 enum class Elevation { Elevated, NotElevated, Unknown };
-
-// Window event kinds and tray event types the shell dispatches on.
-inline constexpr int32_t kEventMenu = 13101;
-inline constexpr int32_t kEventTray = 13102;
-inline constexpr int32_t kEventTimer = 13110;
-inline constexpr int32_t kEventClose = 13116;
-inline constexpr int32_t kTrayLeftClick = 0;
-inline constexpr int32_t kTrayRightClick = 1;
-inline constexpr int32_t kTrayLeftDoubleClick = 2;
-inline constexpr int32_t kTrayRightDoubleClick = 3;
-inline constexpr int32_t kTrayDeferredClick = 0x40000;
 
 struct WindowEvent {
     int32_t kind = 0;
@@ -29,10 +21,6 @@ struct WindowEvent {
     int32_t object = 0;  // the menu item or timer number
 };
 
-inline constexpr int kStyleError = 16;        // error icon, OK
-inline constexpr int kStyleInformation = 64;  // information icon, OK
-inline constexpr int kStyleYesNo = 4;
-inline constexpr int kAnswerYes = 6;
 
 class Desktop {
 public:

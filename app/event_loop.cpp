@@ -22,7 +22,7 @@ void AskForTimeout(Desktop& desktop, AppState& state) {
     if (!timeout) return;
     state.settings.doublePressTimeout = *timeout;
     desktop.ShowMessage(u"Changed", u"The new double press timeout is " + DecimalText(*timeout) + u" MS",
-                        kStyleInformation);
+                        RequesterInformation);
     desktop.SaveSettings(state.settings);
 }
 
@@ -37,8 +37,8 @@ bool ToggleRunAsAdmin(Desktop& desktop, AppState& state) {
     state.settings.runAsAdmin = value == 0 ? 1 : static_cast<uint8_t>(value ^ 1);
     desktop.SaveSettings(state.settings);
     desktop.SoundRunAsAdminCue(state.settings.runAsAdmin != 0);
-    if (desktop.ShowMessage(u"Restart required.", u"Should Quillet restart right now?", kStyleYesNo) !=
-        kAnswerYes) {
+    if (desktop.ShowMessage(u"Restart required.", u"Should Quillet restart right now?", RequesterYesNo) !=
+        AnswerYes) {
         return false;
     }
     return RestartFromMenu(desktop, state);
@@ -86,23 +86,23 @@ LoopEnd RunEventLoop(Desktop& desktop, AppState& state) {
         const WindowEvent event = desktop.WaitEvent();
         desktop.SoundSlotHousekeeping();
         switch (event.kind) {
-            case kEventTimer:
+            case EventTimer:
                 if (event.object != kClickTimer) break;
-                desktop.PostTrayEvent(kTrayDeferredClick);
+                desktop.PostTrayEvent(TrayDeferredClick);
                 desktop.StopClickTimer();
                 state.deferredClickPending = 0;
                 break;
-            case kEventTray:
-                if (event.type == kTrayLeftClick) {
+            case EventTray:
+                if (event.type == TrayLeftClick) {
                     // Wait a moment so a burst of clicks opens the menu once.
                     if (state.deferredClickPending) break;
                     desktop.StartClickTimer();
                     state.deferredClickPending = 1;
-                } else if (event.type == kTrayRightClick || event.type == kTrayDeferredClick) {
+                } else if (event.type == TrayRightClick || event.type == TrayDeferredClick) {
                     ShowTrayMenu(desktop, state);
                 }
                 break;
-            case kEventMenu:
+            case EventMenu:
                 switch (event.object) {
                     case kMenuExcludeEscape: ToggleEscapeExemption(desktop, state); break;
                     case kMenuTimeout: AskForTimeout(desktop, state); break;
@@ -118,7 +118,7 @@ LoopEnd RunEventLoop(Desktop& desktop, AppState& state) {
                     default: break;
                 }
                 break;
-            case kEventClose: return LoopEnd::Exit;
+            case EventClose: return LoopEnd::Exit;
             default: break;
         }
     }

@@ -21,7 +21,7 @@ int RunQuillet(Desktop& desktop, AppState& state) {
     RegisterKeyConstants(state.constants);
 
     if (!desktop.CreateInstanceMutex()) {
-        desktop.ShowMessage(kQuilletTitle, kAlreadyRunning, kStyleError);
+        desktop.ShowMessage(kQuilletTitle, kAlreadyRunning, RequesterError);
         return End(desktop);
     }
 
@@ -42,12 +42,12 @@ int RunQuillet(Desktop& desktop, AppState& state) {
     if (desktop.LowerCase(state.parameterText) != u"/silent") desktop.SoundStartCue();
 
     if (!desktop.BindSpeech()) {
-        desktop.ShowMessage(kErrorTitle, kCannotLoadComponents, kStyleError);
+        desktop.ShowMessage(kErrorTitle, kCannotLoadComponents, RequesterError);
         return End(desktop);
     }
     for (int n = 0; n < desktop.MissingSpeechExportCount(); ++n) {
         desktop.ShowMessage(kMissingExportTitle, MissingExportMessage(desktop.MissingSpeechExport(n)),
-                           kStyleError);
+                           RequesterError);
     }
 
     desktop.OpenMainWindow();
@@ -57,7 +57,7 @@ int RunQuillet(Desktop& desktop, AppState& state) {
     BuildKeyTables(state.filter, state.constants);
     state.filter.ignoreMode = kIgnoreOff;
     if (!desktop.InstallHook()) {
-        desktop.ShowMessage(kErrorTitle, kCannotInitializeKeys, kStyleError);
+        desktop.ShowMessage(kErrorTitle, kCannotInitializeKeys, RequesterError);
         return End(desktop);
     }
 

@@ -11,9 +11,9 @@ namespace {
 using testing::RecordingDesktop;
 using Calls = std::vector<std::string>;
 
-WindowEvent Tray(int32_t type) { return {kEventTray, type, 0}; }
-WindowEvent Menu(int32_t id) { return {kEventMenu, 0, id}; }
-WindowEvent Timer(int32_t number) { return {kEventTimer, 0, number}; }
+WindowEvent Tray(int32_t type) { return {EventTray, type, 0}; }
+WindowEvent Menu(int32_t id) { return {EventMenu, 0, id}; }
+WindowEvent Timer(int32_t number) { return {EventTimer, 0, number}; }
 
 // Runs the loop over the given events and returns the calls it made, without
 // the event and housekeeping lines unless asked for.
@@ -43,21 +43,21 @@ TEST(EventLoop, LeftClickOpensTheMenuOnceAfterTheTimer) {
     LoopRig rig;
     Calls expected = {"StartClickTimer", "PostTray 262144", "StopClickTimer"};
     expected.insert(expected.end(), kMenuMarksModeZero.begin(), kMenuMarksModeZero.end());
-    EXPECT_EQ(rig.Run({Tray(kTrayLeftClick), Tray(kTrayLeftClick), Timer(0)}), expected);
+    EXPECT_EQ(rig.Run({Tray(TrayLeftClick), Tray(TrayLeftClick), Timer(0)}), expected);
     EXPECT_EQ(rig.state.deferredClickPending, 0);
     EXPECT_EQ(rig.end, LoopEnd::Exit);
 }
 
 TEST(EventLoop, RightClickOpensAtOnceAndOtherEventsDoNothing) {
     LoopRig rig;
-    EXPECT_EQ(rig.Run({Tray(kTrayLeftDoubleClick), Tray(kTrayRightDoubleClick), Timer(3),
-                       {13104, 0, 0}, Menu(99), Tray(kTrayRightClick)}),
+    EXPECT_EQ(rig.Run({Tray(TrayLeftDoubleClick), Tray(TrayRightDoubleClick), Timer(3),
+                       {13104, 0, 0}, Menu(99), Tray(TrayRightClick)}),
               kMenuMarksModeZero);
 }
 
 TEST(EventLoop, HousekeepingRunsBeforeEveryDispatch) {
     LoopRig rig;
-    const Calls calls = rig.Run({Timer(7), Tray(kTrayRightDoubleClick)}, true);
+    const Calls calls = rig.Run({Timer(7), Tray(TrayRightDoubleClick)}, true);
     EXPECT_EQ(calls, (Calls{"Event 13110/0/7", "Housekeeping", "Event 13102/3/0", "Housekeeping",
                             "Event 13116/0/0", "Housekeeping"}));
 }
@@ -67,7 +67,7 @@ TEST(EventLoop, MenuMarksFollowSettingsAndIgnoreMode) {
     rig.state.settings.exclude_escape = 1;
     rig.state.settings.runAsAdmin = 2;
     rig.state.filter.ignoreMode = 2;
-    EXPECT_EQ(rig.Run({Tray(kTrayRightClick)}),
+    EXPECT_EQ(rig.Run({Tray(TrayRightClick)}),
               (Calls{"Checked 0 on", "Checked 5 on", "Checked 2 off", "Greyed 2 off", "Checked 3 off",
                      "Greyed 3 off", "Checked 4 on", "Greyed 4 on", "ShowMenu"}));
 }
@@ -157,7 +157,7 @@ TEST(EventLoop, RestartLaunchesByTheNewSetting) {
         LoopRig rig;
         rig.desktop.trayIcon = true;
         rig.state.settings.runAsAdmin = c.before;
-        rig.desktop.answer = kAnswerYes;
+        rig.desktop.answer = AnswerYes;
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Menu(kMenuExit)});
         EXPECT_EQ(rig.end, LoopEnd::Restarted);
         const Calls tail(calls.end() - 4, calls.end());
@@ -168,9 +168,9 @@ TEST(EventLoop, RestartLaunchesByTheNewSetting) {
 TEST(EventLoop, FailedRestartKeepsThisInstanceGuarding) {
     LoopRig rig;
     rig.desktop.trayIcon = true;
-    rig.desktop.answer = kAnswerYes;
+    rig.desktop.answer = AnswerYes;
     rig.desktop.launchSucceeds = false;
-    const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Tray(kTrayRightClick)});
+    const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Tray(TrayRightClick)});
     EXPECT_EQ(rig.end, LoopEnd::Exit);
     const auto launch = std::find_if(calls.begin(), calls.end(),
                                      [](const std::string& c) { return c.starts_with("Launch "); });
@@ -182,7 +182,7 @@ TEST(EventLoop, FailedRestartKeepsThisInstanceGuarding) {
 
 TEST(EventLoop, ExitEndsTheLoopAtOnce) {
     LoopRig rig;
-    EXPECT_EQ(rig.Run({Menu(kMenuExit), Tray(kTrayRightClick)}), Calls{});
+    EXPECT_EQ(rig.Run({Menu(kMenuExit), Tray(TrayRightClick)}), Calls{});
     EXPECT_EQ(rig.end, LoopEnd::Exit);
     EXPECT_EQ(rig.desktop.events.size(), 1u);
 }

@@ -122,7 +122,7 @@ public:
         eventsOnMenu.clear();
     }
     WindowEvent WaitEvent() override {
-        WindowEvent e{kEventClose, 0, 0};
+        WindowEvent e{EventClose, 0, 0};
         if (!events.empty()) {
             e = events.front();
             events.pop_front();
@@ -133,7 +133,7 @@ public:
     }
     void PostTrayEvent(int32_t type) override {
         Record("PostTray " + std::to_string(type));
-        events.push_back({kEventTray, type, 0});
+        events.push_back({EventTray, type, 0});
     }
     void StartClickTimer() override { Record("StartClickTimer"); }
     void StopClickTimer() override { Record("StopClickTimer"); }
