@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# Drives ui_probe.exe from outside under Wine: the input dialog's answers, the
+# tray callback opening the menu, the icon's return after the taskbar is
+# re-created, a menu choice and a close request.
+# Usage: tests/ui_probe/run_probe_tests.sh [build dir]   (default build/windows)
+# Set QUILLET_PROBE_SHOTS to a folder to keep screenshots of the dialog and menu.
+set -u
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-$root/build/windows}
+probe="$build/tests/ui_probe/ui_probe.exe"
+driver="$build/tests/ui_probe/ui_driver.exe"
+[ -f "$probe" ] && [ -f "$driver" ] || { echo "build ui_probe and ui_driver first" >&2; exit 2; }
+
+# shellcheck source=../../scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+work="$QUILLET_RUN_DIR/probe"
+mkdir -p "$work"
+passed=0
+failed=0
+probe_pid=
+
+drive() { timeout -k 2 20 wine "$driver" "$@" 2>/dev/null | tr -d '\r'; }
+
+ok() { echo "ok   $1"; passed=$((passed + 1)); }
+bad() { echo "FAIL $1${2:+: $2}"; failed=$((failed + 1)); }
+
+# Waits, bounded, for a line matching the pattern in the probe's output.
+wait_line() {
+    local pattern=$1 limit=${2:-100}
+    for _ in $(seq "$limit"); do
+        grep -q -- "$pattern" "$work/out" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+start_probe() {
+    : >"$work/out"
+    timeout -k 2 60 wine "$probe" "$1" >"$work/out" 2>/dev/null &
+    probe_pid=$!
+}
+
+stop_probe() {
+    if [ -n "$probe_pid" ]; then
+        for _ in $(seq 100); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
+        kill "$probe_pid" 2>/dev/null || true
+        wait "$probe_pid" 2>/dev/null || true
+        probe_pid=
+    fi
+}
+
+shot() {
+    [ -n "${QUILLET_PROBE_SHOTS:-}" ] || return 0
+    mkdir -p "$QUILLET_PROBE_SHOTS"
+    drive shot "$(winepath -w "$QUILLET_PROBE_SHOTS/$1.bmp" 2>/dev/null)" >/dev/null
+}
+
+# name, then the driver commands that answer the dialog, then the expected answer.
+dialog_case() {
+    local name=$1 expected=$2
+    shift 2
+    start_probe input
+    if [ "$(drive wait InputRequester 15000)" != found ]; then
+        bad "$name" "no InputRequester window"
+        stop_probe
+        return
+    fi
+    sleep 0.3
+    "$@"
+    if ! wait_line 'ANSWER\[' 50; then
+        drive sysclose InputRequester >/dev/null
+        stop_probe
+        bad "$name" "the dialog stayed open"
+        return
+    fi
+    stop_probe
+    local got
+    got=$(tr -d '\r' <"$work/out" | sed -n 's/^ANSWER\[\(.*\)\]$/\1/p')
+    if grep -q 'ANSWER\[' "$work/out" && [ "$got" = "$expected" ]; then
+        ok "$name"
+    else
+        bad "$name" "answer [$got], expected [$expected]"
+    fi
+}
+
+answer_enter() { drive type "250 ms"; shot dialog; drive key enter; }
+answer_escape() { drive type "250"; drive key escape; }
+answer_closebox() { drive type "250"; drive sysclose InputRequester; }
+answer_altf4() { drive type "250"; drive key f4 alt; }
+answer_empty() { drive key enter; }
+
+dialog_case "input dialog: Enter returns the typed text" "250 ms" answer_enter
+dialog_case "input dialog: Escape returns nothing" "" answer_escape
+dialog_case "input dialog: close box returns nothing" "" answer_closebox
+dialog_case "input dialog: Alt+F4 returns nothing" "" answer_altf4
+dialog_case "input dialog: empty OK returns nothing" "" answer_empty
+
+start_probe tray
+if ! wait_line '^READY window=1 tray=1' 150; then
+    bad "tray probe starts with window and icon" "$(head -c 200 "$work/out")"
+else
+    ok "tray probe starts with window and icon"
+    # Mouse moves and presses queue nothing; a right button release opens the menu.
+    drive tray 1 512 && drive tray 1 516 && sleep 0.3
+    if grep -q '^EVENT 13102' "$work/out"; then bad "tray: moves and presses queue nothing"; else ok "tray: moves and presses queue nothing"; fi
+    drive tray 1 517
+    if wait_line '^EVENT 13102 1 0' 50 && [ "$(drive wait '#32768' 5000)" = found ]; then
+        ok "tray: right click queues TrayRightClick and opens the menu"
+    else
+        bad "tray: right click queues TrayRightClick and opens the menu"
+    fi
+    sleep 0.3
+    shot menu
+    drive key escape
+    if wait_line '^MENU CLOSED' 50 && ! grep -q '^EVENT 13101' "$work/out"; then
+        ok "tray: closing the menu without a choice queues no EventMenu"
+    else
+        bad "tray: closing the menu without a choice queues no EventMenu"
+    fi
+
+    # The icon comes back when the taskbar is re-created.
+    drive tray-delete 1
+    before=$(drive tray-exists 1)
+    drive taskbar-created
+    sleep 0.3
+    after=$(drive tray-exists 1)
+    if [ "$before" = absent ] && [ "$after" = present ]; then
+        ok "tray: TaskbarCreated adds the icon again"
+    else
+        bad "tray: TaskbarCreated adds the icon again" "before=$before after=$after"
+    fi
+
+    # A choice arrives as EventMenu with the item's identifier.
+    drive tray 1 517
+    if [ "$(drive wait '#32768' 5000)" = found ]; then
+        sleep 0.3
+        drive key x
+        if wait_line '^EVENT 13101 0 6' 50; then ok "menu: E&xit arrives as EventMenu 6"; else bad "menu: E&xit arrives as EventMenu 6"; fi
+    else
+        bad "menu: E&xit arrives as EventMenu 6" "menu did not open"
+    fi
+
+    drive close-hidden
+    if wait_line '^EVENT 13116 0 0' 50 && wait_line '^CLOSED' 50; then
+        ok "WM_CLOSE to the hidden window gives EventClose"
+    else
+        bad "WM_CLOSE to the hidden window gives EventClose"
+    fi
+fi
+stop_probe
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
