@@ -6,6 +6,9 @@
 // After windows.h; the lean headers leave out the timer-resolution calls.
 #include <mmsystem.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -78,6 +81,9 @@ int RunScript(const std::wstring& source) {
 
 int wmain(int argc, wchar_t** argv) {
     using namespace quillet;
+    // Plain \n line ends whether the output is a console, a pipe or a file.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     timeBeginPeriod(1);
     ElapsedMs();
     int code = 0;

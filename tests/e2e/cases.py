@@ -1,0 +1,195 @@
+"""The end-to-end cases. A case is a function taking a harness.Case; it raises
+harness.CaseFailure (through check and the helpers) when Quillet misbehaves.
+Register a new one with @case; it runs in a fresh folder with Wine reset."""
+
+from harness import CaseFailure, check, wait_for
+
+CASES = []
+
+HOT_KEY_TEXTS = [
+    "Ignoring double-press for the next key only.",
+    "Ignoring double-press.",
+    "Double-press ignore off.",
+]
+
+
+def case(fn):
+    CASES.append(fn)
+    return fn
+
+
+def start(c, speech_library="standard"):
+    c.install(speech_library)
+    c.start_target()
+    c.start_quillet()
+
+
+def presses(c, vk):
+    """The target's messages for one key since the mark (down/up only)."""
+    return [e for e in c.key_events() if e.split()[-1] == str(vk)]
+
+
+def press_release_press(key, gap_ms):
+    """Press, release, and press again gap_ms after the release."""
+    return ("key {k} down\nsleep 30\nkey {k} up\nsleep {g}\nkey {k} down\nsleep 30\n"
+            "key {k} up\n").format(k=key, g=gap_ms)
+
+
+def expect_swallowed_once(c, key, vk, name):
+    """One press of a guarded key in mode 0: swallowed, its name spoken, its
+    release passed (the release proves the target is in front)."""
+    c.mark()
+    c.driver("tap", key)
+    c.wait_spoken(name)
+    seen = presses(c, vk)
+    check("down %d" % vk not in seen, "the press of %s reached the target: %r" % (name, seen))
+    check("up %d" % vk in seen, "the release of %s did not reach the target: %r" % (name, seen))
+    check(c.spoken() == [name], "spoken %r, expected just %r" % (c.spoken(), name))
+
+
+# --- the double-press rule, for a function key and for Escape -----------------
+
+GUARDED = [("f5", 116, "F5"), ("esc", 27, "Escape")]
+
+
+def guarded_key_cases(key, vk, name):
+    def single_swallowed(c):
+        start(c)
+        check(not c.box_exists("error") and not c.box_exists("Error"),
+              "a message box appeared at a normal start")
+        expect_swallowed_once(c, key, vk, name)
+        lines = c.speech.lines()
+        said = lines.index("speechSay " + name)
+        check(said > 0 and lines[said - 1] == "speechSetValue 65535 1",
+              "speechSay was not preceded by speechSetValue 65535 1: %r" % lines)
+
+    def double_passes(c):
+        start(c)
+        c.script(press_release_press(key, 60))
+        seen = presses(c, vk)
+        check(seen == ["up %d" % vk, "down %d" % vk, "up %d" % vk],
+              "expected only the second press to reach the target, saw %r" % seen)
+        check(c.spoken() == [name], "spoken %r, expected one %r" % (c.spoken(), name))
+
+    def slow_double_swallowed(c):
+        start(c)
+        c.script(press_release_press(key, 400))
+        c.wait_spoken(name)
+        seen = presses(c, vk)
+        check("down %d" % vk not in seen, "a press 400 ms after the release passed: %r" % seen)
+        check(c.spoken() == [name, name], "spoken %r, expected %r twice" % (c.spoken(), name))
+
+    for fn, label in ((single_swallowed, "single_%s_swallowed"),
+                      (double_passes, "double_%s_passes"),
+                      (slow_double_swallowed, "slow_double_%s_swallowed")):
+        fn.__name__ = label % name.lower()
+        case(fn)
+
+
+for guarded in GUARDED:
+    guarded_key_cases(*guarded)
+
+
+# --- the hot key and the ignore modes -----------------------------------------
+
+HOT_KEY = "combo ctrl+alt+esc\nsleep 300\n"
+
+
+@case
+def hot_key_cycles_modes(c):
+    start(c)
+    c.script(HOT_KEY * 3)
+    c.wait_spoken(HOT_KEY_TEXTS[-1])
+    check(c.spoken() == HOT_KEY_TEXTS, "announced %r" % c.spoken())
+    seen = c.key_events()
+    check(not [e for e in seen if e.endswith(" 27")], "an Escape event reached the target: %r" % seen)
+    check("down 17" in seen, "Ctrl did not reach the target, so the test proves nothing: %r" % seen)
+    # Back in mode 0: a single press is swallowed again.
+    expect_swallowed_once(c, "f5", 116, "F5")
+
+
+@case
+def ignore_next_key_only(c):
+    start(c)
+    c.script(HOT_KEY)
+    c.wait_spoken(HOT_KEY_TEXTS[0])
+    c.mark()
+    c.driver("tap", "f5")
+    seen = presses(c, 116)
+    check("down 116" in seen, "the next key was not let through: %r" % seen)
+    check(c.spoken() == [], "spoken %r for the key let through" % c.spoken())
+    c.script("sleep 400\n")
+    expect_swallowed_once(c, "f5", 116, "F5")
+
+
+@case
+def ignore_always(c):
+    start(c)
+    c.script(HOT_KEY * 2)
+    c.wait_spoken(HOT_KEY_TEXTS[1])
+    c.mark()
+    c.script("tap f5\nsleep 400\ntap f5\nsleep 400\ntap esc\n")
+    seen = c.key_events()
+    check(seen.count("down 116") == 2 and seen.count("down 27") == 1,
+          "not every press passed: %r" % seen)
+    check(c.spoken() == [], "spoken %r while ignoring" % c.spoken())
+
+
+@case
+def insert_held_lets_f5_through(c):
+    start(c)
+    c.script("key insert down\nsleep 30\ntap f5\nsleep 30\nkey insert up\n")
+    seen = presses(c, 116)
+    check("down 116" in seen, "F5 with Insert held did not pass: %r" % seen)
+    check(c.spoken() == [], "spoken %r with Insert held" % c.spoken())
+    c.script("sleep 400\n")
+    expect_swallowed_once(c, "f5", 116, "F5")
+
+
+# --- start-up paths -----------------------------------------------------------
+
+@case
+def second_instance_refused(c):
+    start(c)
+    c.start_quillet(ready=False)
+    box = c.find_box("Quillet")
+    text = c.read_box(box)["text"]
+    check(text == ["Already running."], "box text %r" % text)
+    check(not c.box_exists("Error") and not c.box_exists("error"), "another box appeared")
+    c.close_box(box, "Quillet")
+    counts = []
+    wait_for(lambda: counts.append(c.quillet_count()) or counts[-1] == 1, 10)
+    check(counts[-1] == 1, "expected one Quillet.exe left, found %d" % counts[-1])
+    c.focus_target()
+    expect_swallowed_once(c, "f5", 116, "F5")
+
+
+@case
+def speech_library_missing(c):
+    start_without_ready(c, None)
+    box = c.find_box("Error")
+    text = c.read_box(box)["text"]
+    check(text == ["Could not load required components."], "box text %r" % text)
+    check(not c.box_exists("error"), "an 'error' box appeared as well")
+    c.close_box(box, "Error")
+    if c.try_driver("wait-process-exit", "Quillet.exe", 10000) is None:
+        raise CaseFailure("Quillet.exe still runs after the box was closed")
+
+
+@case
+def speech_export_missing(c):
+    start_without_ready(c, "without_speechStop")
+    box = c.find_box("error")
+    text = c.read_box(box)["text"]
+    check(text == ["line 29:\\u0001speechStop Not found"], "box text %r" % text)
+    c.close_box(box, "error")
+    check(not c.box_exists("error"), "a second 'error' box appeared")
+    c.focus_target()
+    c.wait_ready()
+    expect_swallowed_once(c, "f5", 116, "F5")
+
+
+def start_without_ready(c, speech_library):
+    c.install(speech_library)
+    c.start_target()
+    c.start_quillet(ready=False)
