@@ -18,8 +18,8 @@ def case(fn):
     return fn
 
 
-def start(c, speech_library="standard"):
-    c.install(speech_library)
+def start(c, speech_library="standard", settings=None):
+    c.install(speech_library, settings)
     c.start_target()
     c.start_quillet()
 
@@ -146,6 +146,72 @@ def insert_held_lets_f5_through(c):
     expect_swallowed_once(c, "f5", 116, "F5")
 
 
+@case
+def ctrl_escape_is_plain_escape(c):
+    start(c)
+    c.script("combo ctrl+esc\n")
+    c.wait_spoken("Escape")
+    seen = c.key_events()
+    check("down 27" not in seen, "Ctrl+Escape's first press reached the target: %r" % seen)
+    check(c.spoken() == ["Escape"], "spoken %r" % c.spoken())
+
+
+@case
+def alt_f4_filtered_like_f4(c):
+    start(c)
+    c.script("combo alt+f4\n")
+    c.wait_spoken("F4")
+    seen = c.key_events()
+    check(not [e for e in seen if e in ("down 115", "sysdown 115")],
+          "Alt+F4's first press reached the target: %r" % seen)
+
+
+@case
+def auto_repeat_passes_until_release(c):
+    """A passed press keeps passing while held (auto-repeat); its release
+    disarms the key, so a quick press after it is a new first press."""
+    start(c)
+    c.script("key f5 down\nsleep 30\nkey f5 up\nsleep 60\n" + "key f5 down\nsleep 40\n" * 4 +
+             "key f5 up\nsleep 60\nkey f5 down\nsleep 30\nkey f5 up\n")
+    seen = presses(c, 116)
+    check(seen.count("down 116") == 4, "expected the 4 held presses to pass, saw %r" % seen)
+    check(c.spoken() == ["F5", "F5"], "spoken %r, expected F5 twice" % c.spoken())
+
+
+# --- settings file --------------------------------------------------------------
+
+@case
+def exclude_escape_setting(c):
+    start(c, settings={"exclude_escape": 1, "doublePressTimeout": 300, "runAsAdmin": 0})
+    c.driver("tap", "esc")
+    seen = presses(c, 27)
+    check("down 27" in seen, "Escape was filtered although exempt: %r" % seen)
+    check(c.spoken() == [], "spoken %r for an exempt Escape" % c.spoken())
+    c.script(HOT_KEY)
+    c.wait_spoken(HOT_KEY_TEXTS[0])
+
+
+@case
+def long_timeout_setting(c):
+    start(c, settings={"exclude_escape": 0, "doublePressTimeout": 1000, "runAsAdmin": 0})
+    c.script(press_release_press("f5", 600))
+    seen = presses(c, 116)
+    check(seen.count("down 116") == 1, "a press 600 ms after the release did not pass: %r" % seen)
+
+
+@case
+def short_timeout_raised_to_50(c):
+    start(c, settings={"exclude_escape": 0, "doublePressTimeout": 20, "runAsAdmin": 0})
+    saved = c.read_settings()
+    check(saved is not None and saved.get("doublePressTimeout") == 50,
+          "the file was not rewritten with 50: %r" % saved)
+    c.script(press_release_press("f5", 150))
+    c.wait_spoken("F5")
+    seen = presses(c, 116)
+    check("down 116" not in seen, "a press 150 ms after the release passed: %r" % seen)
+    check(c.spoken() == ["F5", "F5"], "spoken %r" % c.spoken())
+
+
 # --- start-up paths -----------------------------------------------------------
 
 @case
@@ -187,6 +253,18 @@ def speech_export_missing(c):
     c.focus_target()
     c.wait_ready()
     expect_swallowed_once(c, "f5", 116, "F5")
+
+
+@case
+def close_ends_program(c):
+    start(c)
+    c.driver("close-window", c.quillet_window)
+    if c.try_driver("wait-process-exit", "Quillet.exe", 10000, limit=30) is None:
+        raise CaseFailure("Quillet.exe still runs 10 s after its window was asked to close")
+    c.mark()
+    c.driver("tap", "f5")
+    seen = presses(c, 116)
+    check("down 116" in seen, "F5 is still filtered after the program ended: %r" % seen)
 
 
 def start_without_ready(c, speech_library):

@@ -38,7 +38,7 @@ def step(c, title, script, vk=None, wait_text=None):
         describe(c, vk)
     else:
         spoken = c.spoken()
-        say("   -> Quillet said: " + ("; ".join('"%s"' % s for s in spoken) or "nothing") + ".")
+        say("   -> Quillet said " + (", then ".join('"%s"' % s for s in spoken) or "nothing"))
 
 
 def run(c):
@@ -59,9 +59,12 @@ def run(c):
     step(c, "4. Pressing Escape once.", "sleep 400\ntap esc\n", 27, "Escape")
     step(c, "5. Pressing Ctrl+Alt+Escape: ignore the rule for the next key only.", HOT_KEY)
     step(c, "   Then F5 once.", "tap f5\n", 116)
-    step(c, "6. Pressing Ctrl+Alt+Escape twice: ignore the rule always, then back on.",
+    step(c, "6. Pressing Ctrl+Alt+Escape twice: through 'next key only' to 'ignore always'.",
          HOT_KEY * 2)
-    step(c, "7. Pressing F5 once with Insert (a screen-reader key) held.",
+    step(c, "   Then F5 twice, 400 ms apart.", "tap f5\nsleep 400\ntap f5\n", 116)
+    step(c, "7. Pressing Ctrl+Alt+Escape once more: the rule is on again.", HOT_KEY)
+    step(c, "   Then F5 once.", "sleep 400\ntap f5\n", 116, "F5")
+    step(c, "8. Pressing F5 once with Insert (a screen-reader key) held.",
          "sleep 400\nkey insert down\nsleep 30\ntap f5\nsleep 30\nkey insert up\n", 116)
     say("\nDone; Quillet and the test window are closed.")
     return True

@@ -7,6 +7,7 @@ The Wine prefix and display come from scripts/wine-env.sh (WINEPREFIX,
 DISPLAY in the environment).
 """
 
+import json
 import os
 import shutil
 import signal
@@ -145,14 +146,29 @@ class Case:
 
     # --- programs -------------------------------------------------------
 
-    def install(self, speech_library="standard"):
+    def install(self, speech_library="standard", settings=None):
         """Copies Quillet.exe into the case folder with the chosen speech
-        library: "standard", "without_speechStop" or None (absent)."""
+        library: "standard", "without_speechStop" or None (absent); settings,
+        a dict, is written beside it as Quillet.json."""
         shutil.copy(self.build.quillet, self.folder)
+        if settings is not None:
+            with open(self.settings_path(), "wb") as f:
+                f.write(json.dumps(settings, indent=2).replace("\n", "\r\n").encode("utf-8"))
         source = {"standard": self.build.speech,
                   "without_speechStop": self.build.speech_without_stop}.get(speech_library)
         if source:
             shutil.copy(source, self.folder)
+
+    def settings_path(self):
+        return os.path.join(self.folder, "Quillet.json")
+
+    def read_settings(self):
+        """The settings file as Quillet left it, or None when it is absent."""
+        try:
+            with open(self.settings_path(), "rb") as f:
+                return json.loads(f.read().decode("utf-8"))
+        except FileNotFoundError:
+            return None
 
     def driver(self, *args, limit=20):
         """Runs one driver command; returns its stdout lines, fails on error."""
