@@ -2,7 +2,10 @@
 harness.CaseFailure (through check and the helpers) when Quillet misbehaves.
 Register a new one with @case; it runs in a fresh folder with Wine reset."""
 
-from harness import CaseFailure, check, wait_for
+import os
+import shutil
+
+from harness import CaseFailure, check, wait_for, windows_path
 
 CASES = []
 
@@ -271,3 +274,35 @@ def start_without_ready(c, speech_library):
     c.install(speech_library)
     c.start_target()
     c.start_quillet(ready=False)
+
+
+# --- the stand-in speech library on its own --------------------------------------
+
+@case
+def speech_standin_library(c):
+    """Each export logs one line and returns at once, SAPI or not; the test
+    variant lacks speechStop."""
+    c.install()
+    dll = windows_path(os.path.join(c.folder, "UniversalSpeech.dll"))
+    calls = [("speechSetValue", "65535", "1", "1"), ("speechGetValue", "65535", "0", "1"),
+             ("speechSay", "Grüße, F5", "1", "1"), ("speechSay", "again", "1", "1"),
+             ("speechStop", "0", "0", "1"), ("brailleDisplay", "F5", "0", "1")]
+    # One process, so the library keeps its state from call to call.
+    out = c.script("".join('speech "%s" %s "%s" %s\n' % (dll, name, first, second)
+                           for name, first, second, _ in calls))
+    check(len(out) == len(calls), "driver printed %r" % out)
+    for (name, _, _, expected), line in zip(calls, out):
+        fields = dict(f.split("=") for f in line.split())
+        check(fields["result"] == expected, "%s returned %s" % (name, fields["result"]))
+        check(int(fields["ms"]) < 250, "%s took %s ms" % (name, fields["ms"]))
+    expected_log = ["speechSetValue 65535 1", "speechGetValue 65535", "speechSay Grüße, F5",
+                    "speechSay again", "speechStop", "brailleDisplay F5"]
+    check(c.speech.lines() == expected_log, "log %r" % c.speech.lines())
+    variant = os.path.join(c.folder, "variant")
+    os.makedirs(variant)
+    shutil.copy(c.build.speech_without_stop, variant)
+    variant_dll = windows_path(os.path.join(variant, "UniversalSpeech.dll"))
+    check(c.try_driver("speech", variant_dll, "speechStop", "0", "0") is None,
+          "the variant library has speechStop")
+    c.driver("speech", variant_dll, "speechSay", "still here", "1")
+    check(c.speech.lines()[-1] == "speechSay still here", "variant log %r" % c.speech.lines())

@@ -8,6 +8,7 @@
 
 #include "keys.h"
 #include "output.h"
+#include "speech_call.h"
 #include "window_access.h"
 
 namespace quillet {
@@ -290,6 +291,7 @@ const std::map<std::wstring, std::function<bool(const Words&)>> commands = {
     {L"wait-no-window", WaitNoWindowCommand},
     {L"wait-process-exit", WaitProcessExitCommand},
     {L"count-processes", CountProcessesCommand},
+    {L"speech", SpeechCallCommand},
 };
 
 }  // namespace

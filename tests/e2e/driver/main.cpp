@@ -4,10 +4,9 @@
 // one process with millisecond timing.
 #include <windows.h>
 // After windows.h; the lean headers leave out the timer-resolution calls.
-#include <mmsystem.h>
-
 #include <fcntl.h>
 #include <io.h>
+#include <mmsystem.h>
 
 #include <cstdio>
 #include <string>
