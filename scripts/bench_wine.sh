@@ -1,0 +1,218 @@
+#!/usr/bin/env bash
+# Start-up time and idle cost of Quillet.exe under Wine, beside a minimal
+# Win32 program built the same way (bench/startup/minimal_win32.exe /hook).
+#
+#   scripts/bench_wine.sh [--runs N] [--idle SECONDS] [--settle SECONDS]
+#                         [--interval MS] [--steps] [build-folder]
+#
+# build-folder defaults to build/windows and must hold app/Quillet.exe,
+# app/UniversalSpeech.dll and bench/startup/{minimal_win32,startup_probe}.exe.
+#
+# Start to hook: startup_probe starts the program with CreateProcess and
+# injects F5 (with an F24 marker behind it) every --interval ms (default 2);
+# the first F5 press that no longer reaches its window dates the hook. Runs
+# alternate between the two programs, after one discarded warm-up each.
+# Idle cost: each program is started once more and left alone for --settle s
+# (default 12, past the sound layer's 10 s device stop); then CPU is the
+# utime+stime of the Linux process hosting the exe over --idle s (default 60),
+# scaled to one minute, and memory is read at the end: RssAnon from
+# /proc/<pid>/status: the private resident memory of that Linux process
+# (heaps, stacks, copied-on-write image pages), beside VmRSS. (Windows'
+# PrivateUsage is no use here: Wine reports 0 for another process.)
+# --steps first prints where Quillet's start-up time and memory go:
+# bench/startup/startup_steps.exe runs the same layers in the same order and
+# logs each step; the table gives the median time since CreateProcess, and
+# the working set and thread count after each step.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+runs=10 idle=60 settle=12 interval=2 steps=0 build=build/windows
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --runs) runs=$2; shift 2 ;;
+    --idle) idle=$2; shift 2 ;;
+    --settle) settle=$2; shift 2 ;;
+    --interval) interval=$2; shift 2 ;;
+    --steps) steps=1; shift ;;
+    -h|--help) sed -n '2,24p' "$0"; exit 0 ;;
+    *) build=$1; shift ;;
+  esac
+done
+build=$(cd "$build" && pwd)
+
+for f in app/Quillet.exe app/UniversalSpeech.dll bench/startup/minimal_win32.exe \
+         bench/startup/startup_probe.exe bench/startup/startup_steps.exe; do
+  [ -f "$build/$f" ] || { echo "missing $build/$f (build the Windows tree first)" >&2; exit 2; }
+done
+
+# shellcheck disable=SC1091
+source scripts/wine-env.sh
+
+# Each program runs from a folder of its own, so Quillet finds its speech
+# library beside it and writes nothing into the build tree.
+work=$QUILLET_RUN_DIR/bench
+mkdir -p "$work/quillet" "$work/minimal"
+cp "$build/app/Quillet.exe" "$build/app/UniversalSpeech.dll" "$build/bench/startup/startup_steps.exe" \
+  "$work/quillet/"
+cp "$build/bench/startup/minimal_win32.exe" "$work/minimal/"
+cp "$build/bench/startup/startup_probe.exe" "$work/"
+winpath() { echo "Z:$1" | tr / '\\'; }
+probe=$(winpath "$work/startup_probe.exe")
+quillet_exe=$(winpath "$work/quillet/Quillet.exe")
+minimal_exe=$(winpath "$work/minimal/minimal_win32.exe")
+
+# Linux processes this script left running; killed by id on exit, before
+# wine-env's own clean-up ends the prefix's wineserver.
+kept=()
+bench_cleanup() {
+  for pid in "${kept[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+  quillet_wine_cleanup
+}
+trap bench_cleanup EXIT
+
+# Keep one wineserver (and the prefix's services) up for the whole run, so
+# no run pays for bringing them up.
+timeout -k 2 30 wineserver -p >/dev/null 2>&1 || true
+timeout -k 2 60 wine cmd /c exit >/dev/null 2>&1 || true
+
+probe_args() {
+  case "$1" in
+    quillet) echo "--mutex Brindle_Quillet $quillet_exe /silent" ;;
+    minimal) echo "$minimal_exe /hook" ;;
+  esac
+}
+
+# One start-to-hook measurement; prints the probe's line.
+measure() {
+  # shellcheck disable=SC2046
+  timeout -k 2 60 wine "$probe" --interval "$interval" $(probe_args "$1") 2>"$work/probe.err" |
+    tr -d '\r'
+}
+# The probe's own complaint; the programs' stderr (ALSA chatter) is dropped.
+probe_error() { grep -a 'startup_probe:' "$work/probe.err" | tr -d '\r' | tail -1; }
+
+field() { sed -n "s/.*\b$1=\([0-9.]*\).*/\1/p"; }
+
+if [ "$steps" = 1 ]; then
+  echo "Quillet's start-up step by step (startup_steps, $runs runs, median ms since CreateProcess)"
+  for i in $(seq 0 "$runs"); do
+    log=$work/steps$i.log
+    line=$(timeout -k 2 60 wine "$probe" --interval "$interval" \
+             "$(winpath "$work/quillet/startup_steps.exe")" "$(winpath "$log")" 2>/dev/null |
+           tr -d '\r' || true)
+    start=$(echo "$line" | field start_ms)
+    # Run 0 warms up.
+    [ "$i" -gt 0 ] && [ -n "$start" ] && [ -f "$log" ] &&
+      awk -v s="$start" '{split($2, a, "="); print NR, $1, a[2] - s, $3, $4}' "$log"
+  done | sort -k1,1n -k3,3g | awk '
+    { key = $1; name[key] = $2; ms[key, ++n[key]] = $3; rest[key] = $4 " " $5 }
+    END {
+      for (k = 1; k in n; k++) {
+        c = n[k]; m = c % 2 ? ms[k, (c + 1) / 2] : (ms[k, c / 2] + ms[k, c / 2 + 1]) / 2
+        printf "  %-22s %8.1f ms  %+7.1f ms  %s\n", name[k], m, m - prev, rest[k]; prev = m
+      }
+    }'
+  echo
+fi
+
+declare -A hook_ms
+echo "start to hook: $runs runs each, probe every $interval ms"
+for prog in quillet minimal; do measure "$prog" >/dev/null || true; done
+for i in $(seq "$runs"); do
+  for prog in quillet minimal; do
+    line=$(measure "$prog" || true)
+    ms=$(echo "$line" | field hook_ms)
+    if [ -z "$ms" ]; then
+      echo "  $prog run $i failed: $(probe_error)" >&2
+      continue
+    fi
+    hook_ms[$prog]+="$ms "
+    printf '  run %2d %-8s %s\n' "$i" "$prog" "$line"
+  done
+done
+
+# The Linux process hosting a Windows exe of this prefix: Wine names it by
+# the exe's path in its command line.
+linux_pid() {
+  local name=$1 p
+  for p in /proc/[0-9]*; do
+    cat "$p/cmdline" 2>/dev/null | tr '\0' ' ' | grep -qiF "$name" || continue
+    cat "$p/environ" 2>/dev/null | tr '\0' '\n' | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+    echo "${p#/proc/}"
+    return 0
+  done
+  return 1
+}
+
+cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
+status_kb() { awk -v k="$2:" '$1 == k {print $2}' "/proc/$1/status"; }
+tick_ms=$((1000 / $(getconf CLK_TCK)))
+
+declare -A rss_anon vm_rss cpu_idle cpu_settle threads server_cpu
+server_pid=$(for p in /proc/[0-9]*; do
+  case "$(cat "$p/comm" 2>/dev/null)" in wineserver*) ;; *) continue ;; esac
+  cat "$p/environ" 2>/dev/null | tr '\0' '\n' | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+    echo "${p#/proc/}"
+done | head -1)
+
+for prog in quillet minimal; do
+  echo "idle: $prog, settle ${settle}s, measure ${idle}s"
+  # shellcheck disable=SC2046
+  # Into a file, not a pipe: the program left running inherits the probe's
+  # output and would hold a pipe open.
+  timeout -k 2 60 wine "$probe" --keep --interval "$interval" $(probe_args "$prog") \
+    >"$work/probe.out" 2>"$work/probe.err" || true
+  line=$(tr -d '\r' <"$work/probe.out")
+  winpid=$(echo "$line" | field pid)
+  [ -n "$winpid" ] || { echo "  $prog did not start: $(probe_error)" >&2; continue; }
+  exe=$([ "$prog" = quillet ] && echo Quillet.exe || echo minimal_win32.exe)
+  pid=""
+  for _ in $(seq 50); do pid=$(linux_pid "$exe") && break; sleep 0.1; done
+  [ -n "$pid" ] || { echo "  no Linux process found for $exe" >&2; continue; }
+  kept+=("$pid")
+  t0=$(cpu_ticks "$pid")
+  sleep "$settle"
+  t1=$(cpu_ticks "$pid")
+  s1=$([ -n "$server_pid" ] && cpu_ticks "$server_pid" || echo 0)
+  sleep "$idle"
+  t2=$(cpu_ticks "$pid")
+  s2=$([ -n "$server_pid" ] && cpu_ticks "$server_pid" || echo 0)
+  cpu_settle[$prog]=$(((t1 - t0) * tick_ms))
+  cpu_idle[$prog]=$(awk -v d=$((t2 - t1)) -v t="$tick_ms" -v s="$idle" 'BEGIN{printf "%.0f", d*t*60/s}')
+  server_cpu[$prog]=$(awk -v d=$((s2 - s1)) -v t="$tick_ms" -v s="$idle" 'BEGIN{printf "%.0f", d*t*60/s}')
+  rss_anon[$prog]=$(status_kb "$pid" RssAnon)
+  vm_rss[$prog]=$(status_kb "$pid" VmRSS)
+  threads[$prog]=$(status_kb "$pid" Threads)
+  kill -9 "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do [ -e "/proc/$pid" ] || break; sleep 0.1; done
+done
+
+stats() { tr ' ' '\n' | grep . | sort -g |
+  awk '{v[NR]=$1} END{if(!NR){print "- - -"; exit}
+       m = NR%2 ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2; printf "%.1f %.1f %.1f", m, v[1], v[NR]}'; }
+mb() { awk -v k="${1:-}" 'BEGIN{if(k=="") print "-"; else printf "%.2f", k/1024}'; }
+
+echo
+printf '%-14s %28s %10s %10s %8s %12s %12s %12s\n' program "start->hook ms med/min/max" \
+  "RssAnon MB" "VmRSS MB" threads "CPU ms/min" "CPU settle" "server ms/min"
+declare -A med
+for prog in quillet minimal; do
+  read -r m lo hi <<<"$(echo "${hook_ms[$prog]:-}" | stats)"
+  med[$prog]=$m
+  printf '%-14s %28s %10s %10s %8s %12s %12s %12s\n' \
+    "$([ "$prog" = quillet ] && echo Quillet.exe || echo minimal_win32)" "$m / $lo / $hi" \
+    "$(mb "${rss_anon[$prog]:-}")" "$(mb "${vm_rss[$prog]:-}")" "${threads[$prog]:--}" \
+    "${cpu_idle[$prog]:--}" "${cpu_settle[$prog]:--}" "${server_cpu[$prog]:--}"
+done
+delta() { awk -v a="${1:-}" -v b="${2:-}" -v f="$3" 'BEGIN{if(a==""||b==""||a=="-"||b=="-") print "-"; else printf f, a-b}'; }
+printf '%-14s %28s %10s %10s %8s %12s %12s %12s\n' "Quillet-min" \
+  "$(delta "${med[quillet]}" "${med[minimal]}" '%+.1f (median)')" \
+  "$(delta "$(mb "${rss_anon[quillet]:-}")" "$(mb "${rss_anon[minimal]:-}")" '%+.2f')" \
+  "$(delta "$(mb "${vm_rss[quillet]:-}")" "$(mb "${vm_rss[minimal]:-}")" '%+.2f')" \
+  "$(delta "${threads[quillet]:-}" "${threads[minimal]:-}" '%+d')" \
+  "$(delta "${cpu_idle[quillet]:-}" "${cpu_idle[minimal]:-}" '%+d')" \
+  "$(delta "${cpu_settle[quillet]:-}" "${cpu_settle[minimal]:-}" '%+d')" \
+  "$(delta "${server_cpu[quillet]:-}" "${server_cpu[minimal]:-}" '%+d')"
+echo "targets: start-up within 50 ms of minimal, private memory within 2 MB, idle CPU no more"
+echo "than the sound layer's 2 s watchdog tick. CPU settle = CPU ms in the first ${settle}s after"
+echo "the hook; server = the prefix's wineserver during each program's idle minute."
