@@ -28,7 +28,7 @@ build_windows() {
     cmake --build build/windows -j"$JOBS"
 }
 unit_native() { ctest --test-dir build/native --output-on-failure; }
-unit_wine() { (source scripts/wine-env.sh && ctest --test-dir build/windows --output-on-failure); }
+unit_wine() { (source scripts/wine-env.sh && ctest --test-dir build/windows -LE e2e --output-on-failure); }
 
 stage "native build" build_native
 stage "native unit tests" unit_native

@@ -14,8 +14,15 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import glob  # noqa: E402
+import importlib  # noqa: E402
+
 import cases  # noqa: E402
 import demo  # noqa: E402
+
+# Every cases_*.py beside this file adds its cases to cases.CASES on import.
+for _path in sorted(glob.glob(os.path.join(os.path.dirname(os.path.abspath(__file__)), "cases_*.py"))):
+    importlib.import_module(os.path.splitext(os.path.basename(_path))[0])
 from harness import Build, Case, CaseFailure, Wine  # noqa: E402
 
 REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
