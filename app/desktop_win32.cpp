@@ -6,6 +6,7 @@
 
 #include "app/event_loop.h"
 #include "filter/keyboard_hook.h"
+#include "prefs/json_document.h"
 #include "runtime/text.h"
 #include "sound/sound_layer.h"
 #include "speech/library_loader.h"
@@ -195,6 +196,7 @@ void Win32Desktop::EndSequence() {
     EndTrayLayer();
     speech_.Unbind(SystemLibraryLoader());
     FreeAllMenus();
+    FreeAllJson();
     FreeAllImages();
     EndEventQueue();
     ExitProcess(0);
