@@ -1,7 +1,12 @@
 #pragma once
 
 // The program's sound layer: one SoundPlayer on the default playback device, and the
-// feedback cues sounded through it. Everything here runs on the main thread.
+// feedback cues sounded through it. Called from the main thread only.
+//
+// Opening the audio device takes tens of milliseconds, so it happens on a starter
+// thread while start-up goes on to install the keyboard hook. A cue asked for before
+// the device is ready is kept (a later one replaces it, as in the sound slot) and
+// sounds as soon as the device is up.
 
 #include "sound/feedback_cues.h"
 #include "sound/pause.h"
@@ -9,9 +14,11 @@
 
 namespace quillet {
 
-// Starts the engine and registers the Ogg Vorbis decoder; runs once. False means no
-// usable output: every sound operation is then a silent no-op.
-bool StartSoundLayer();
+// Begins starting the engine and the Ogg Vorbis decoder; runs once and returns at once.
+// When the device cannot be opened every sound operation is a silent no-op.
+void StartSoundLayer();
+// Waits until the start begun by StartSoundLayer has finished; true when sound works.
+bool WaitForSoundLayer();
 // Tells the watchdog to end, pauses 60 ms, frees every sound and closes the device.
 void EndSoundLayer();
 SoundPlayer& TheSoundLayer();
