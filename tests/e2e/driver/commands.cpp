@@ -8,6 +8,7 @@
 
 #include "keys.h"
 #include "output.h"
+#include "shell_commands.h"
 #include "speech_call.h"
 #include "window_access.h"
 
@@ -310,7 +311,11 @@ double ElapsedMs() {
 bool RunCommand(const Words& words) {
     if (words.empty()) return true;
     auto it = commands.find(words[0]);
-    if (it == commands.end()) return Fail(L"unknown command: " + words[0]);
+    if (it == commands.end()) {
+        bool handled = false;
+        bool ok = RunShellCommand(words, handled);
+        return handled ? ok : Fail(L"unknown command: " + words[0]);
+    }
     return it->second(words);
 }
 

@@ -1,0 +1,437 @@
+"""End-to-end cases for the tray icon, its popup menu and every menu command.
+
+The tray's mouse callback is posted to the hidden window as Wine's tray would
+send it; menu items are chosen with real key presses; menu contents are read
+from the menu itself (driver command menu-items)."""
+
+import time
+
+from cases import HOT_KEY, HOT_KEY_TEXTS, case, expect_swallowed_once, presses
+from harness import BOX_CLASS, CaseFailure, check, wait_for, wait_until
+
+TRAY_CALLBACK = 12501
+ICON_ID = 1  # the first icon the process adds
+LEFT_UP, LEFT_DOUBLE, RIGHT_UP, RIGHT_DOUBLE = 0x202, 0x203, 0x205, 0x206
+MENU_CLASS = "#32768"
+WINE_TRAY_CLASS = "__winex11_standalone_tray"
+
+TOP_LEVEL = [
+    "Exclude Escape key (allow single-press for it)",
+    "Change double press &timeout...",
+    "Ignore double-&press",
+    "Run as &admin",
+    "E&xit",
+]
+SUBMENU = ["Don't ignore (default)", "Ignore for the next key &only", "Ignore"]
+TIMEOUT_PROMPT = ("How long should Quillet wait for the second keypress (in milliseconds, "
+                  "minimum 50 MS)? Currently: %d, default: 300 MS. Leave empty For no changes.")
+
+# A second press 60 ms after the first one's release passes the filter.
+DOUBLE_ESCAPE = "key esc down\nsleep 30\nkey esc up\nsleep 60\nkey esc down\nsleep 30\nkey esc up\n"
+
+
+def saved_bytes(exclude_escape, timeout, run_as_admin):
+    """The settings file exactly as Quillet writes it."""
+    return ("{\r\n  \"exclude_escape\"    : %d,\r\n  \"doublePressTimeout\": %d,\r\n"
+            "  \"runAsAdmin\"        : %d\r\n}" % (exclude_escape, timeout, run_as_admin)).encode()
+
+
+def file_bytes(c):
+    try:
+        with open(c.settings_path(), "rb") as f:
+            return f.read()
+    except FileNotFoundError:
+        return None
+
+
+def start(c, settings=None):
+    c.install("standard", settings)
+    c.start_target()
+    return c.start_quillet()
+
+
+def tray_click(c, mouse_message):
+    c.driver("post", c.quillet_window, TRAY_CALLBACK, ICON_ID, mouse_message)
+
+
+def menu_count(c):
+    return int(c.driver("count-windows", MENU_CLASS)[0])
+
+
+def wait_menu(c, limit=5.0):
+    """Waits for the popup menu to be on screen; returns its window."""
+    wait_until(lambda: menu_count(c) > 0, limit, "no popup menu opened")
+    return c.driver("find-window", MENU_CLASS)[0]
+
+
+def open_menu(c):
+    tray_click(c, RIGHT_UP)
+    menu = wait_menu(c)
+    time.sleep(0.15)  # let the menu take the keyboard
+    return menu
+
+
+def menu_items(c, menu):
+    """[(depth, id, checked, greyed, label)] of the open menu and its submenu."""
+    items = []
+    for line in c.driver("menu-items", menu):
+        depth, ident, checked, greyed, label = line.split(" ", 4)
+        items.append((int(depth), int(ident), checked == "1", greyed == "1", label))
+    return items
+
+
+def item_state(items, ident):
+    found = [(checked, greyed) for _, i, checked, greyed, _ in items if i == ident]
+    check(len(found) == 1, "menu item %d appears %d times: %r" % (ident, len(found), items))
+    return found[0]
+
+
+def wait_menu_closed(c, why):
+    wait_until(lambda: menu_count(c) == 0, 3, why)
+
+
+def close_menu(c):
+    """A double Escape: the first press alone is swallowed by the filter."""
+    c.script(DOUBLE_ESCAPE)
+    wait_menu_closed(c, "the popup menu stayed open after a double Escape")
+
+
+def choose(c, *keys):
+    """Opens the menu and presses keys in it (mnemonics, arrows, Enter)."""
+    open_menu(c)
+    c.script("".join("tap %s\nsleep 120\n" % k for k in keys))
+    wait_menu_closed(c, "the popup menu stayed open after choosing with %r" % (keys,))
+
+
+# Up from the submenu's opening state walks from its last item upwards.
+CHOOSE_IGNORE_OFF = ("p", "up", "up", "up", "enter")
+CHOOSE_IGNORE_NEXT = ("p", "o")
+CHOOSE_IGNORE_ALWAYS = ("p", "up", "enter")
+
+
+def tray_state(c, hwnd):
+    return c.driver("tray-exists", hwnd, ICON_ID)[0]
+
+
+def wait_exit(proc, limit, what):
+    try:
+        code = proc.wait(timeout=limit)
+    except Exception:
+        raise CaseFailure("Quillet.exe still runs %d s after %s" % (limit, what))
+    check(code == 0, "Quillet.exe ended with code %d after %s" % (code, what))
+
+
+def expect_passes(c, key, vk):
+    """Brings the target to the front; one press of the key reaches it unspoken."""
+    c.focus_target()
+    c.mark()
+    c.driver("tap", key)
+    seen = presses(c, vk)
+    check("down %d" % vk in seen, "a single %s did not reach the target: %r" % (key, seen))
+    check(c.spoken() == [], "spoken %r for a key that should pass" % c.spoken())
+
+
+# --- the icon -------------------------------------------------------------------
+
+@case
+def tray_icon_present(c):
+    start(c)
+    check(tray_state(c, c.quillet_window) == "present",
+          "Wine's tray holds no icon %d for the hidden window" % ICON_ID)
+    check(c.driver("tray-exists", c.quillet_window, ICON_ID + 1)[0] == "absent",
+          "the tray holds a second icon for the hidden window")
+    # A real click on the icon in Wine's tray window reaches Quillet.
+    tray = c.driver("find-window", WINE_TRAY_CLASS)[0]
+    left, top = map(int, c.driver("window-rect", tray)[0].split()[:2])
+    c.driver("mouse", left + 8, top + 8, "right")
+    wait_menu(c)
+    close_menu(c)
+
+
+# --- the menu ---------------------------------------------------------------------
+
+@case
+def right_click_menu_items(c):
+    start(c)
+    menu = open_menu(c)
+    items = menu_items(c, menu)
+    top = [label for depth, _, _, _, label in items if depth == 0]
+    sub = [label for depth, _, _, _, label in items if depth == 1]
+    check(top == TOP_LEVEL, "top-level items %r" % top)
+    check(sub == SUBMENU, "submenu items %r" % sub)
+    check([i for d, i, _, _, _ in items] == [0, 1, -1, 2, 3, 4, 5, 6],
+          "item ids %r" % [(i, l) for _, i, _, _, l in items])
+    states = {i: (ch, gr) for _, i, ch, gr, _ in items}
+    check(states[2] == (True, True), "'Don't ignore' is not checked and greyed: %r" % items)
+    for ident in (0, 1, 3, 4, 5, 6):
+        check(states[ident] == (False, False), "item %d is checked or greyed: %r" % (ident, items))
+    # A single Escape is swallowed like anywhere else; the menu stays.
+    c.mark()
+    c.driver("tap", "esc")
+    c.wait_spoken("Escape")
+    time.sleep(0.2)
+    check(menu_count(c) == 1, "a single (swallowed) Escape closed the menu")
+    close_menu(c)
+    check(c.driver("count-windows", "WindowClass_0", "quillet")[0] == "0",
+          "the hidden window stayed visible after the menu closed")
+
+
+@case
+def left_click_opens_menu_once(c):
+    start(c)
+    # Three left clicks in one burst open one menu.
+    c.script("post %s %d %d %d\n" % (c.quillet_window, TRAY_CALLBACK, ICON_ID, LEFT_UP) * 3)
+    wait_menu(c)
+    time.sleep(0.15)
+    close_menu(c)
+    time.sleep(0.4)
+    check(menu_count(c) == 0, "a second menu opened after a burst of left clicks")
+    # Double-click callbacks open nothing.
+    tray_click(c, LEFT_DOUBLE)
+    tray_click(c, RIGHT_DOUBLE)
+    time.sleep(0.5)
+    check(menu_count(c) == 0, "a double-click callback opened the menu")
+    # Mouse moves and presses neither.
+    for message in (0x200, 0x201, 0x204):
+        tray_click(c, message)
+    time.sleep(0.5)
+    check(menu_count(c) == 0, "a mouse move or button press opened the menu")
+    # A single left click still opens it.
+    tray_click(c, LEFT_UP)
+    wait_menu(c)
+    time.sleep(0.15)
+    close_menu(c)
+
+
+@case
+def taskbar_created_readds_icon(c):
+    start(c)
+    c.driver("tray-delete", c.quillet_window, ICON_ID)
+    check(tray_state(c, c.quillet_window) == "absent", "the icon could not be taken away")
+    c.driver("broadcast", "TaskbarCreated")
+    wait_until(lambda: tray_state(c, c.quillet_window) == "present", 5,
+               "the icon did not come back after TaskbarCreated")
+    menu = open_menu(c)
+    check(len(menu_items(c, menu)) == 8, "the menu changed after the icon came back")
+    close_menu(c)
+
+
+@case
+def close_message_removes_icon(c):
+    proc = start(c)
+    hwnd = c.quillet_window
+    check(tray_state(c, hwnd) == "present", "no icon before the close")
+    c.driver("close-window", hwnd)
+    wait_exit(proc, 10, "WM_CLOSE to its window")
+    check(tray_state(c, hwnd) == "absent", "the icon stayed in the tray after the program ended")
+    check(c.driver("count-windows", WINE_TRAY_CLASS)[0] == "0",
+          "Wine's tray window still shows an icon")
+
+
+@case
+def filter_runs_while_menu_and_dialog_open(c):
+    start(c)
+    open_menu(c)
+    c.mark()
+    c.driver("tap", "f5")
+    c.wait_spoken("F5")
+    check(c.spoken() == ["F5"], "spoken %r with the menu open" % c.spoken())
+    check(menu_count(c) == 1, "F5 closed the menu")
+    close_menu(c)
+    # The timeout dialog has the focus; the hook still runs in its loop.
+    open_menu(c)
+    c.driver("tap", "t")
+    dialog = c.driver("wait-window", "InputRequester", "Timeout", 5000)[0]
+    time.sleep(0.2)
+    c.mark()
+    c.script("sleep 400\ntap f5\n")
+    c.wait_spoken("F5")
+    check(c.spoken() == ["F5"], "spoken %r with the dialog open" % c.spoken())
+    # Quickly again: this one passes to the dialog, unspoken.
+    c.script("sleep 60\ntap f5\nsleep 200\n")
+    check(c.spoken() == ["F5"], "spoken %r for a quick second F5" % c.spoken())
+    c.driver("close-window", dialog)
+    c.driver("wait-no-window", "InputRequester", 5000)
+    time.sleep(0.3)
+    check(not c.box_exists("Changed"), "closing the dialog changed the timeout")
+
+
+# --- menu commands ------------------------------------------------------------------
+
+@case
+def exclude_escape_through_menu(c):
+    start(c, settings={"exclude_escape": 0, "doublePressTimeout": 300, "runAsAdmin": 0})
+    choose(c, "down", "enter")
+    wait_until(lambda: file_bytes(c) == saved_bytes(1, 300, 0), 3,
+               "Quillet.json is %r, expected exclude_escape 1" % file_bytes(c))
+    expect_passes(c, "esc", 27)
+    menu = open_menu(c)
+    check(item_state(menu_items(c, menu), 0) == (True, False),
+          "'Exclude Escape key' is not checked at the next display")
+    # Escape is exempt now: one press closes the menu.
+    c.driver("tap", "esc")
+    wait_menu_closed(c, "a single Escape did not close the menu while exempt")
+    choose(c, "down", "enter")
+    wait_until(lambda: file_bytes(c) == saved_bytes(0, 300, 0), 3,
+               "Quillet.json is %r after switching back" % file_bytes(c))
+    c.focus_target()
+    expect_swallowed_once(c, "esc", 27, "Escape")
+
+
+TIMEOUT_ANSWERS = [  # answer, the value it sets (None: nothing changes)
+    ("250", 250),
+    ("30", 50),
+    ("-20", None),
+    ("1e3", None),
+    ("", None),
+    ("100.9", 100),
+]
+
+
+@case
+def timeout_dialog_answers(c):
+    start(c, settings={"exclude_escape": 0, "doublePressTimeout": 300, "runAsAdmin": 0})
+    current = 300
+    for answer, expected in TIMEOUT_ANSWERS:
+        before = file_bytes(c)
+        open_menu(c)
+        c.driver("tap", "t")
+        dialog = c.driver("wait-window", "InputRequester", "Timeout", 5000)[0]
+        texts = c.read_box(dialog)["text"]
+        check(TIMEOUT_PROMPT % current in texts, "prompt %r (current %d)" % (texts, current))
+        time.sleep(0.2)
+        if answer:
+            c.driver("type", answer)
+        c.driver("tap", "enter")
+        if c.try_driver("wait-no-window", "InputRequester", 5000) is None:
+            raise CaseFailure("the dialog stayed open after Enter on %r" % answer)
+        if expected is None:
+            time.sleep(0.5)
+            check(not c.box_exists("Changed"), "answer %r showed a 'Changed' box" % answer)
+            check(file_bytes(c) == before, "answer %r changed the file to %r" % (answer, file_bytes(c)))
+            continue
+        box = c.find_box("Changed", 5000)
+        text = c.read_box(box)["text"]
+        check(text == ["The new double press timeout is %d MS" % expected],
+              "answer %r: box text %r" % (answer, text))
+        c.close_box(box, "Changed")
+        wait_until(lambda: file_bytes(c) == saved_bytes(0, expected, 0), 3,
+                   "answer %r: file %r" % (answer, file_bytes(c)))
+        current = expected
+    # The last value is in force: a second press 150 ms after release is
+    # outside 100 ms and swallowed.
+    c.focus_target()
+    c.mark()
+    c.script("key f5 down\nsleep 30\nkey f5 up\nsleep 150\nkey f5 down\nsleep 30\nkey f5 up\n")
+    c.wait_spoken("F5")
+    check(c.spoken() == ["F5", "F5"], "with a 100 ms timeout, spoken %r" % c.spoken())
+
+
+@case
+def hot_key_mode_shown_and_menu_ignore(c):
+    start(c)
+    c.script(HOT_KEY)
+    c.wait_spoken(HOT_KEY_TEXTS[0])
+    menu = open_menu(c)
+    items = menu_items(c, menu)
+    check(item_state(items, 3) == (True, True), "'next key only' not checked and greyed: %r" % items)
+    check(item_state(items, 2) == (False, False) and item_state(items, 4) == (False, False),
+          "other mode items checked or greyed: %r" % items)
+    c.script("".join("tap %s\nsleep 120\n" % k for k in CHOOSE_IGNORE_ALWAYS))
+    wait_menu_closed(c, "choosing 'Ignore' left the menu open")
+    # Mode 2 lets every press through, several times over.
+    c.focus_target()
+    c.mark()
+    c.script("tap f5\nsleep 400\ntap f5\nsleep 400\ntap esc\n")
+    seen = c.key_events()
+    check(seen.count("down 116") == 2 and seen.count("down 27") == 1,
+          "not every press passed after choosing 'Ignore': %r" % seen)
+    check(c.spoken() == [], "spoken %r while ignoring" % c.spoken())
+    items = menu_items(c, open_menu(c))
+    check(item_state(items, 4) == (True, True), "'Ignore' not checked and greyed: %r" % items)
+    # Escape passes in this mode, so one press closes the menu.
+    c.driver("tap", "esc")
+    wait_menu_closed(c, "Escape did not close the menu")
+    # Back to the default through the menu.
+    choose(c, *CHOOSE_IGNORE_OFF)
+    c.focus_target()
+    expect_swallowed_once(c, "f5", 116, "F5")
+
+
+@case
+def menu_ignore_next_key_only(c):
+    start(c)
+    choose(c, *CHOOSE_IGNORE_NEXT)
+    c.focus_target()
+    c.mark()
+    c.driver("tap", "f5")
+    check("down 116" in presses(c, 116), "the next key was not let through")
+    c.script("sleep 400\n")
+    expect_swallowed_once(c, "f5", 116, "F5")
+
+
+def restart_question(c):
+    choose(c, "a")
+    box = c.find_box("Restart required.", 5000)
+    content = c.read_box(box)
+    check(content["text"] == ["Should Quillet restart right now?"], "box text %r" % content["text"])
+    check(sorted(b.replace("&", "") for b in content["button"]) == ["No", "Yes"],
+          "buttons %r" % content["button"])
+    return box
+
+
+@case
+def run_as_admin_answered_no(c):
+    proc = start(c, settings={"exclude_escape": 0, "doublePressTimeout": 300, "runAsAdmin": 0})
+    box = restart_question(c)
+    check(file_bytes(c) == saved_bytes(0, 300, 1),
+          "the file was not saved with runAsAdmin 1 before the question: %r" % file_bytes(c))
+    # The filter keeps running while the question is open.
+    c.mark()
+    c.driver("tap", "f5")
+    c.wait_spoken("F5")
+    c.driver("click-button", box, "No")
+    c.driver("wait-no-window", BOX_CLASS, "Restart required.", 5000)
+    time.sleep(0.5)
+    check(proc.poll() is None, "Quillet.exe ended after No")
+    check(c.quillet_count() == 1, "expected one Quillet.exe, found %d" % c.quillet_count())
+    items = menu_items(c, open_menu(c))
+    check(item_state(items, 5) == (True, False), "'Run as admin' not checked: %r" % items)
+    close_menu(c)
+    c.focus_target()
+    expect_swallowed_once(c, "f5", 116, "F5")
+
+
+@case
+def run_as_admin_answered_yes(c):
+    proc = start(c, settings={"exclude_escape": 0, "doublePressTimeout": 300, "runAsAdmin": 0})
+    old_window = c.quillet_window
+    box = restart_question(c)
+    c.driver("click-button", box, "Yes")
+    wait_exit(proc, 15, "answering Yes")
+    check(tray_state(c, old_window) == "absent", "the old instance's icon stayed in the tray")
+    check(file_bytes(c) == saved_bytes(0, 300, 1), "file %r" % file_bytes(c))
+    c.focus_target()
+    c.wait_ready()
+    check(c.quillet_window != old_window, "the new hidden window is the old one")
+    check(not c.box_exists("Quillet"), "the new instance met 'Already running.'")
+    counts = []
+    wait_for(lambda: counts.append(c.quillet_count()) or counts[-1] == 1, 3)
+    check(counts[-1] == 1, "expected one Quillet.exe, found %d" % counts[-1])
+    check(tray_state(c, c.quillet_window) == "present", "the new instance has no icon")
+    c.focus_target()
+    expect_swallowed_once(c, "f5", 116, "F5")
+    items = menu_items(c, open_menu(c))
+    check(item_state(items, 5) == (True, False), "'Run as admin' not checked after the restart")
+    close_menu(c)
+
+
+@case
+def exit_through_menu(c):
+    proc = start(c)
+    hwnd = c.quillet_window
+    choose(c, "x")
+    wait_exit(proc, 10, "choosing E&xit")
+    check(tray_state(c, hwnd) == "absent", "the icon stayed in the tray after Exit")
+    check(c.quillet_count() == 0, "a Quillet.exe still runs after Exit")
+    expect_passes(c, "f5", 116)
