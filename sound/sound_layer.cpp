@@ -23,9 +23,9 @@ Starter& TheStarter() {
     return *starter;
 }
 
-void StartOnThisThread() {
+void StartOnThisThread(SoundPlayerOptions options) {
     SoundPlayer& player = TheSoundLayer();
-    const bool works = player.Start();
+    const bool works = player.Start(options);
     player.RegisterOggVorbisDecoder();
     if (works) {
         // Decode both clips now rather than inside the keyboard hook.
@@ -61,10 +61,10 @@ SoundPlayer& TheSoundLayer() {
     return *layer;
 }
 
-void StartSoundLayer() {
+void StartSoundLayer(const SoundPlayerOptions& options) {
     Starter& s = TheStarter();
     if (s.thread.joinable() || s.ready) return;
-    s.thread = std::thread(StartOnThisThread);
+    s.thread = std::thread(StartOnThisThread, options);
 }
 
 bool WaitForSoundLayer() {

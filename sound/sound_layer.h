@@ -15,8 +15,9 @@
 namespace quillet {
 
 // Begins starting the engine and the Ogg Vorbis decoder; runs once and returns at once.
-// When the device cannot be opened every sound operation is a silent no-op.
-void StartSoundLayer();
+// When the device cannot be opened every sound operation is a silent no-op. The
+// options are for tests; the program uses the default device.
+void StartSoundLayer(const SoundPlayerOptions& options = {});
 // Waits until the start begun by StartSoundLayer has finished; true when sound works.
 bool WaitForSoundLayer();
 // Tells the watchdog to end, pauses 60 ms, frees every sound and closes the device.

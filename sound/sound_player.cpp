@@ -27,7 +27,27 @@ bool SoundPlayer::Start(const SoundPlayerOptions& options) {
     }
     bool defaults = !options.noDevice && !options.nullBackend && options.channels == 0 &&
                     options.sampleRate == 0;
-    if (ma_engine_init(defaults ? nullptr : &config, &engine_) != MA_SUCCESS) {
+    if (defaults) {
+        // Every real backend, but not miniaudio's null device: without an audio device
+        // the program runs silently and a waiting cue must not wait for a device that
+        // only pretends to play.
+        ma_backend enabled[MA_BACKEND_COUNT];
+        size_t count = 0;
+        if (ma_get_enabled_backends(enabled, sizeof enabled / sizeof enabled[0], &count) != MA_SUCCESS) {
+            return false;
+        }
+        size_t real = 0;
+        for (size_t i = 0; i < count; ++i) {
+            if (enabled[i] != ma_backend_null) enabled[real++] = enabled[i];
+        }
+        if (real == 0 || ma_context_init(enabled, static_cast<ma_uint32>(real), nullptr, &context_) !=
+                             MA_SUCCESS) {
+            return false;
+        }
+        ownsContext_ = true;
+        config.pContext = &context_;
+    }
+    if (ma_engine_init(&config, &engine_) != MA_SUCCESS) {
         if (ownsContext_) ma_context_uninit(&context_);
         ownsContext_ = false;
         return false;
