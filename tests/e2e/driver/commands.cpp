@@ -19,21 +19,6 @@ using Words = std::vector<std::wstring>;
 
 const int pollMs = 20;
 
-bool Fail(const std::wstring& why) {
-    PrintError(L"error: " + why);
-    return false;
-}
-
-bool Number(const std::wstring& word, int64_t& value) {
-    return ParseNumber(word, value) || Fail(L"not a number: " + word);
-}
-
-bool Window(const std::wstring& word, HWND& window) {
-    int64_t n = 0;
-    if (!Number(word, n)) return false;
-    window = reinterpret_cast<HWND>(static_cast<intptr_t>(n));
-    return IsWindow(window) || Fail(L"no such window: " + word);
-}
 
 bool Key(const std::wstring& word, unsigned& vk) {
     vk = KeyByName(word);
@@ -296,6 +281,22 @@ const std::map<std::wstring, std::function<bool(const Words&)>> commands = {
 };
 
 }  // namespace
+
+bool Fail(const std::wstring& why) {
+    PrintError(L"error: " + why);
+    return false;
+}
+
+bool Number(const std::wstring& word, int64_t& value) {
+    return ParseNumber(word, value) || Fail(L"not a number: " + word);
+}
+
+bool Window(const std::wstring& word, HWND& window) {
+    int64_t n = 0;
+    if (!Number(word, n)) return false;
+    window = reinterpret_cast<HWND>(static_cast<intptr_t>(n));
+    return IsWindow(window) || Fail(L"no such window: " + word);
+}
 
 double ElapsedMs() {
     static LARGE_INTEGER frequency{}, origin{};

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cwctype>
 
+#include "commands.h"
 #include "output.h"
 
 // Menu data lives in the process that made the menu, and Wine answers menu
@@ -109,11 +110,6 @@ bool Rebase(DWORD pid, F local, F& remote) {
     return found;
 }
 
-bool Fail(const std::wstring& why) {
-    PrintError(L"error: " + why);
-    return false;
-}
-
 bool RunJob(DWORD pid, MenuJob& job) {
     HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_READ |
                                      PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE,
@@ -169,7 +165,7 @@ bool ReadMenu(HWND owner, HMENU menu, std::vector<std::wstring>& lines) {
         lines.push_back(std::to_wstring(item.depth) + L" " + std::to_wstring(item.id) + L" " +
                         ((item.state & MF_CHECKED) ? L"1" : L"0") + L" " +
                         ((item.state & (MF_GRAYED | MF_DISABLED)) ? L"1" : L"0") + L" " +
-                        Escaped(item.label));
+                        ((item.state & MF_HILITE) ? L"1" : L"0") + L" " + Escaped(item.label));
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 
+#include "commands.h"
 #include "menu_reader.h"
 #include "output.h"
 #include "window_access.h"
@@ -17,21 +18,6 @@ namespace {
 
 using Words = std::vector<std::wstring>;
 
-bool Fail(const std::wstring& why) {
-    PrintError(L"error: " + why);
-    return false;
-}
-
-bool Number(const std::wstring& word, int64_t& value) {
-    return ParseNumber(word, value) || Fail(L"not a number: " + word);
-}
-
-bool Window(const std::wstring& word, HWND& window) {
-    int64_t n = 0;
-    if (!Number(word, n)) return false;
-    window = reinterpret_cast<HWND>(static_cast<intptr_t>(n));
-    return IsWindow(window) || Fail(L"no such window: " + word);
-}
 
 struct Count {
     const std::wstring* className;
@@ -116,7 +102,7 @@ bool TypeCommand(const Words& w) {
 }
 
 // "menu-items <hwnd of a #32768 window>": one line per item, submenus after
-// their entry: "<depth> <id> <checked> <greyed> <label>" (id -1 for an entry
+// their entry: "<depth> <id> <checked> <greyed> <highlighted> <label>" (id -1 for an entry
 // that opens a submenu).
 bool MenuItemsCommand(const Words& w) {
     HWND window = nullptr;
