@@ -1,6 +1,7 @@
 """A narrated run of Quillet.exe: what a user would notice, told from what the
 test window received and what the speech library was asked to say."""
 
+import cases_shell as shell
 from harness import CaseFailure
 
 HOT_KEY = "combo ctrl+alt+esc\nsleep 300\n"
@@ -66,5 +67,53 @@ def run(c):
     step(c, "   Then F5 once.", "sleep 400\ntap f5\n", 116, "F5")
     step(c, "8. Pressing F5 once with Insert (a screen-reader key) held.",
          "sleep 400\nkey insert down\nsleep 30\ntap f5\nsleep 30\nkey insert up\n", 116)
+    try:
+        menu_demo(c)
+    except CaseFailure as e:
+        say("   -> the menu part stopped: %s" % e)
+        return False
     say("\nDone; Quillet and the test window are closed.")
     return True
+
+
+def show_menu(c):
+    """Opens the menu by a right click on the icon and tells what it shows."""
+    menu = shell.open_menu(c)
+    for depth, _, checked, greyed, label in shell.menu_items(c, menu):
+        marks = ", ".join(m for m, on in (("checked", checked), ("greyed", greyed)) if on)
+        say("   %s%s%s" % ("    " * (depth + 1), label.replace("&", ""),
+                           " (%s)" % marks if marks else ""))
+    return menu
+
+
+def menu_demo(c):
+    say("\n9. Right-clicking Quillet's tray icon. The menu shows:")
+    show_menu(c)
+    say("   Choosing 'Ignore double-press' > 'Ignore' with the keyboard (P, Up, Enter).")
+    shell.press_in_menu(c, *shell.CHOOSE_IGNORE_ALWAYS)
+    c.focus_target()
+    step(c, "   Then F5 twice, 400 ms apart.", "tap f5\nsleep 400\ntap f5\n", 116)
+    say("   Right-clicking the icon again:")
+    show_menu(c)
+    say("   Choosing 'Don't ignore (default)' (P, Up, Up, Up, Enter).")
+    shell.press_in_menu(c, *shell.CHOOSE_IGNORE_OFF)
+    c.focus_target()
+    step(c, "   Then F5 once.", "sleep 400\ntap f5\n", 116, "F5")
+
+    say("\n10. Changing the double-press timeout: right click, 'Change double press timeout...'.")
+    shell.open_menu(c)
+    shell.press_in_menu(c, "t")
+    dialog = c.driver("wait-window", "InputRequester", "Timeout", 5000)[0]
+    say("   The dialog asks: \"%s\"" % " ".join(c.read_box(dialog)["text"]))
+    say("   Typing 1000 and pressing Enter.")
+    c.driver("type", "1000")
+    c.driver("tap", "enter")
+    box = c.find_box("Changed", 5000)
+    say("   A box titled 'Changed' says: \"%s\"" % " ".join(c.read_box(box)["text"]))
+    c.close_box(box, "Changed")
+    saved = c.read_settings() or {}
+    say("   Quillet.json now holds doublePressTimeout %s." % saved.get("doublePressTimeout"))
+    c.focus_target()
+    step(c, "   Pressing F5 twice, the second press 600 ms after the release (too slow for the "
+         "old 300 ms, quick enough for the new 1000 ms).",
+         "key f5 down\nsleep 30\nkey f5 up\nsleep 600\ntap f5\n", 116)
