@@ -55,6 +55,9 @@ FilterPlatform& SystemFilterPlatform() {
 bool InstallKeyboardHook(DoublePressFilter& filter) {
     activeFilter = &filter;
     hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, GetModuleHandleW(nullptr), 0);
+    // A low-level hook runs in this process and needs no module; some systems refuse
+    // the module of an executable whose path is longer than MAX_PATH.
+    if (!hook) hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, nullptr, 0);
     return hook != nullptr;
 }
 

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <string>
+
 #include "runtime/text.h"
 #include "speech/library_loader.h"
 
@@ -7,14 +9,37 @@ namespace quillet {
 
 namespace {
 
+// The folder of this executable with its trailing separator; long paths included.
+std::wstring ExecutableFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    while (true) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        if (path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+    const size_t cut = path.find_last_of(L"\\/");
+    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
+}
+
 class Win32LibraryLoader final : public LibraryLoader {
 public:
+    // Only the executable's folder and the system folders: a library planted in the
+    // working directory or on PATH is never picked up. The full path also works from
+    // a folder deeper than the old 260-character limit.
     void* Load(std::u16string_view fileName) override {
-        // Only the executable's folder and the system folders: a library
-        // planted in the working directory or on PATH is never picked up.
         const std::u16string name(fileName);
-        return LoadLibraryExW(Wide(name), nullptr,
-                              LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+        const std::wstring beside = ExecutableFolder() + Wide(name);
+        if (HMODULE library = LoadLibraryExW(beside.c_str(), nullptr,
+                                             LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR |
+                                                 LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)) {
+            return library;
+        }
+        return LoadLibraryExW(Wide(name), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
     void* Resolve(void* library, std::u16string_view exportName) override {
         const std::u16string wide(exportName);

@@ -6,7 +6,7 @@ to end once its window is asked to close."""
 import os
 
 from cases import case, expect_swallowed_once, presses, press_release_press
-from harness import check, wait_for, windows_path
+from harness import CaseFailure, check, wait_for, windows_path
 
 WM_CLOSE = 16
 
@@ -203,9 +203,8 @@ def settings_in_deep_folder(c):
     """Started from a folder whose Windows path is longer than 260 characters,
     with the working directory elsewhere: the file there is read (Escape
     exempt kept) and corrected in place (20 -> 50), nothing is written where
-    the program was started from. Under Wine 8 the speech library is then not
-    found by its bare name, so the program stops at its error box: only the
-    file is checked here."""
+    the program was started from, and the speech library beside it is found,
+    so the program runs and speaks."""
     c.install(settings=None)
     deep = c.folder
     while len(windows_path(deep)) <= 300:
@@ -222,6 +221,9 @@ def settings_in_deep_folder(c):
     check(read_file(settings) == expected, "deep file is %r" % read_file(settings))
     strays = [n for n in os.listdir(c.folder) if n.lower().startswith("quillet.json")]
     check(strays == [], "settings written where the program was started: %r" % strays)
+    if c.box_exists("Error"):
+        raise CaseFailure("box at start: %r" % c.read_box(c.find_box("Error")))
+    c.wait_ready()
 
 
 # --- start cue switch and the exit wait ------------------------------------------------
