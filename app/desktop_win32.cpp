@@ -7,6 +7,7 @@
 #include "app/event_loop.h"
 #include "filter/keyboard_hook.h"
 #include "prefs/json_document.h"
+#include "runtime/module_path.h"
 #include "runtime/text.h"
 #include "sound/sound_layer.h"
 #include "speech/library_loader.h"
@@ -58,18 +59,7 @@ void Win32Desktop::CloseInstanceMutex() {
     mutex_ = nullptr;
 }
 
-std::u16string Win32Desktop::ExecutablePath() {
-    // Grow the buffer until the whole path fits: a deep folder must still
-    // find its own settings file.
-    std::wstring buffer(MAX_PATH, L'\0');
-    while (true) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) return FromWide(buffer.c_str(), n);
-        if (buffer.size() >= 32768) return {};
-        buffer.resize(buffer.size() * 2);
-    }
-}
+std::u16string Win32Desktop::ExecutablePath() { return quillet::ExecutablePath(); }
 
 void Win32Desktop::SetWorkingDirectory(const std::u16string& folder) {
     SetCurrentDirectoryW(Wide(folder));

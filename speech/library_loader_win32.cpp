@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "runtime/module_path.h"
 #include "runtime/text.h"
 #include "speech/library_loader.h"
 
@@ -9,21 +10,11 @@ namespace quillet {
 
 namespace {
 
-// The folder of this executable with its trailing separator; long paths included.
+// The folder of this executable with its trailing separator.
 std::wstring ExecutableFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    while (true) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        if (path.size() >= 32768) return {};
-        path.resize(path.size() * 2);
-    }
-    const size_t cut = path.find_last_of(L"\\/");
-    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
+    const std::u16string path = ExecutablePath();
+    const size_t cut = path.find_last_of(u"\\/");
+    return cut == std::u16string::npos ? std::wstring() : std::wstring(Wide(path), cut + 1);
 }
 
 class Win32LibraryLoader final : public LibraryLoader {

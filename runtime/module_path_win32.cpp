@@ -1,0 +1,19 @@
+#include <windows.h>
+
+#include "runtime/module_path.h"
+#include "runtime/text.h"
+
+namespace quillet {
+
+std::u16string ExecutablePath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    while (true) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return FromWide(buffer.c_str(), n);
+        if (buffer.size() >= 32768) return {};  // longer than any Windows path
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace quillet
