@@ -49,7 +49,8 @@ void InsertField(JsonValue& member, const unsigned char* at, const FieldEntry& f
             return SetJsonString(member, std::u16string_view(text.c_str()));
         }
         default:
-            // Text references and referenced fields are not used by any record here.
+            // Text references and fields marked as references are not built: no record
+            // of this program has one, and the member is left Null.
             return;
     }
 }
