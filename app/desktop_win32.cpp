@@ -75,9 +75,17 @@ std::u16string Win32Desktop::LowerCase(const std::u16string& text) {
     return lower;
 }
 
-void Win32Desktop::LoadSettings(SettingsRecord& settings) { quillet::LoadSettings(settings); }
-void Win32Desktop::CorrectSettings(SettingsRecord& settings) { quillet::CorrectSettings(settings); }
-void Win32Desktop::SaveSettings(const SettingsRecord& settings) { quillet::SaveSettings(settings); }
+// The settings file is named by its full path, so it is the one beside the
+// executable even when the working directory could not be changed.
+void Win32Desktop::LoadSettings(SettingsRecord& settings) {
+    quillet::LoadSettings(settings, PathBesideExecutable(kSettingsFileName));
+}
+void Win32Desktop::CorrectSettings(SettingsRecord& settings) {
+    quillet::CorrectSettings(settings, PathBesideExecutable(kSettingsFileName));
+}
+void Win32Desktop::SaveSettings(const SettingsRecord& settings) {
+    quillet::SaveSettings(settings, PathBesideExecutable(kSettingsFileName));
+}
 
 Elevation Win32Desktop::QueryElevation() {
     HANDLE token = nullptr;
