@@ -18,7 +18,4 @@ std::vector<std::u16string> SplitCommandLine(std::u16string_view commandLine);
 // trailing spaces then removed from the whole text.
 std::u16string JoinProgramParameters(std::u16string_view commandLine);
 
-// The folder of a full path, trailing separator kept; a leading "\\?\" is removed.
-std::u16string FolderOfPath(std::u16string_view path);
-
 }  // namespace quillet

@@ -1,6 +1,6 @@
 #include "app/restart.h"
 
-#include "app/command_line.h"
+#include "runtime/path.h"
 
 namespace quillet {
 

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/command_line.h"
+#include "runtime/path.h"
 #include "app/event_loop.h"
 #include "app/restart.h"
 #include "speech/speech_binding.h"

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "runtime/module_path.h"
+#include "runtime/path.h"
 #include "runtime/text.h"
 
 namespace quillet {
@@ -17,9 +18,7 @@ std::u16string ExecutablePath() {
 }
 
 std::u16string PathBesideExecutable(std::u16string_view fileName) {
-    std::u16string path = ExecutablePath();
-    const size_t cut = path.find_last_of(u"\\/");
-    path.erase(cut == std::u16string::npos ? 0 : cut + 1);
+    std::u16string path = FolderOfPath(ExecutablePath());
     path += fileName;
     if (path.size() >= MAX_PATH && path.size() > 2 && path[1] == u':') path = u"\\\\?\\" + path;
     return path;

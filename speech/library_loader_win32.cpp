@@ -3,6 +3,7 @@
 #include <string>
 
 #include "runtime/module_path.h"
+#include "runtime/path.h"
 #include "runtime/text.h"
 #include "speech/library_loader.h"
 
@@ -12,9 +13,7 @@ namespace {
 
 // The folder of this executable with its trailing separator.
 std::wstring ExecutableFolder() {
-    const std::u16string path = ExecutablePath();
-    const size_t cut = path.find_last_of(u"\\/");
-    return cut == std::u16string::npos ? std::wstring() : std::wstring(Wide(path), cut + 1);
+    return Wide(FolderOfPath(ExecutablePath()));
 }
 
 class Win32LibraryLoader final : public LibraryLoader {
