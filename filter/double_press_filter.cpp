@@ -37,10 +37,11 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
     const std::u16string keyText = DecimalText(vk);
     TrackModifier(message, vk);
     if (state_.AnyModifierHeld()) return false;
-    if (!IsGuarded(keyText)) return false;
+    const std::u16string* name = GuardedName(keyText);
+    if (!name) return false;
 
     switch (message & ~kSysBit) {
-        case kPressKind: return OnPress(keyText);
+        case kPressKind: return OnPress(keyText, *name);
         case kReleaseKind: OnRelease(keyText); return false;
         default: return false;
     }
@@ -56,12 +57,13 @@ void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk) {
     }
 }
 
-bool DoublePressFilter::IsGuarded(const std::u16string& keyText) const {
-    if (*settings_.excludeEscape != 0 && keyText == u"27") return false;
-    return state_.keyNames.contains(keyText);
+const std::u16string* DoublePressFilter::GuardedName(const std::u16string& keyText) const {
+    if (*settings_.excludeEscape != 0 && keyText == u"27") return nullptr;
+    const auto it = state_.keyNames.find(keyText);
+    return it == state_.keyNames.end() ? nullptr : &it->second;
 }
 
-bool DoublePressFilter::OnPress(const std::u16string& keyText) {
+bool DoublePressFilter::OnPress(const std::u16string& keyText, const std::u16string& name) {
     const int64_t now = platform_.ReadClock();
     switch (state_.ignoreMode) {
         case kIgnoreAlways: return false;
@@ -79,7 +81,7 @@ bool DoublePressFilter::OnPress(const std::u16string& keyText) {
         return false;
     }
     if (s.passThrough != 0) return false;  // auto-repeat of a press let through
-    feedback_.Announce(state_.keyNames[keyText]);
+    feedback_.Announce(name);
     s.releaseCount = 0;
     return true;
 }

@@ -57,8 +57,9 @@ public:
     bool ShouldSwallow(int hookCode, uint32_t message, uint32_t vk);
 
 private:
-    bool IsGuarded(const std::u16string& keyText) const;
-    bool OnPress(const std::u16string& keyText);
+    // The spoken name of a guarded key, or nothing for a key that passes untouched.
+    const std::u16string* GuardedName(const std::u16string& keyText) const;
+    bool OnPress(const std::u16string& keyText, const std::u16string& name);
     void OnRelease(const std::u16string& keyText);
     void TrackModifier(uint32_t message, uint32_t vk);
 
