@@ -11,6 +11,7 @@ constexpr int32_t kClickTimer = 0;
 
 void ToggleEscapeExemption(Desktop& desktop, AppState& state) {
     state.settings.exclude_escape = state.settings.exclude_escape == 0 ? 1 : 0;
+    PublishFilterSettings(state);
     desktop.SaveSettings(state.settings);
     desktop.SoundEscapeExemptionCue(state.settings.exclude_escape != 0);
 }
@@ -21,6 +22,7 @@ void AskForTimeout(Desktop& desktop, AppState& state) {
     const std::optional<int32_t> timeout = ParseTimeoutAnswer(answer);
     if (!timeout) return;
     state.settings.doublePressTimeout = *timeout;
+    PublishFilterSettings(state);
     desktop.ShowMessage(u"Changed", u"The new double press timeout is " + DecimalText(*timeout) + u" MS",
                         RequesterInformation);
     desktop.SaveSettings(state.settings);

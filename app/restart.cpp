@@ -21,12 +21,14 @@ bool LaunchElevated(Desktop& desktop, const AppState& state) {
 bool RelaunchElevatedAtStart(Desktop& desktop, const AppState& state) {
     StepAside(desktop);
     if (LaunchElevated(desktop, state)) return true;
-    desktop.CreateInstanceMutex();
-    return false;
+    // Another start may have taken the mutex meanwhile: one instance guards, not two.
+    return !desktop.CreateInstanceMutex();
 }
 
 bool RestartFromMenu(Desktop& desktop, const AppState& state) {
     StepAside(desktop);
+    // Keys flow unfiltered while the cue plays rather than wait on this thread.
+    desktop.RemoveHook();
     desktop.SoundRestartCueAndWait();
     const bool launched =
         state.settings.runAsAdmin != 0
@@ -35,9 +37,11 @@ bool RestartFromMenu(Desktop& desktop, const AppState& state) {
             : desktop.Launch(u"explorer.exe", u"\"" + state.executablePath + u"\"",
                              FolderOfPath(state.executablePath), u"");
     if (launched) return true;
-    desktop.CreateInstanceMutex();
+    if (!desktop.CreateInstanceMutex()) return true;  // another instance took over meanwhile
     desktop.AddTrayIcon();
-    return false;
+    if (desktop.InstallHook()) return false;
+    desktop.ShowMessage(kErrorTitle, kCannotInitializeKeys, RequesterError);
+    return true;
 }
 
 }  // namespace quillet

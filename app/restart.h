@@ -7,12 +7,15 @@
 
 namespace quillet {
 
-// True when the elevated instance was launched and this one must end. On a
-// refused or failed launch this instance takes its mutex back and goes on.
+// True when this instance must end: the elevated instance was launched, or the
+// launch failed and another instance took the mutex meanwhile. Otherwise this
+// instance has its mutex back and goes on.
 bool RelaunchElevatedAtStart(Desktop& desktop, const AppState& state);
 
-// True when the new instance was launched and this one must end. On failure
-// this instance takes its mutex back, restores its tray icon and keeps guarding.
+// True when this instance must end: the new instance was launched, another one
+// took the mutex meanwhile, or the keyboard hook could not be put back (said in
+// a message box). Otherwise this instance has its mutex, tray icon and hook back.
+// The hook is off while the restart cue plays.
 bool RestartFromMenu(Desktop& desktop, const AppState& state);
 
 }  // namespace quillet

@@ -57,6 +57,7 @@ int RunQuillet(Desktop& desktop, AppState& state) {
 
     BuildKeyTables(state.filter, state.constants);
     state.filter.ignoreMode = kIgnoreOff;
+    PublishFilterSettings(state);
     if (!desktop.InstallHook()) {
         desktop.ShowMessage(kErrorTitle, kCannotInitializeKeys, RequesterError);
         return End(desktop);

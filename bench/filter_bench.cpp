@@ -26,11 +26,10 @@ constexpr uint32_t kF5 = 116;
 
 struct Bench {
     FilterState state;
-    uint8_t excludeEscape = 0;
-    int32_t timeout = 300;
+    FilterSettings settings;
     StillKeyboard keyboard;
     SilentFeedback feedback;
-    DoublePressFilter filter{state, {&excludeEscape, &timeout}, keyboard, feedback};
+    DoublePressFilter filter{state, settings, keyboard, feedback};
     Bench() {
         NamedConstantTable constants;
         RegisterKeyConstants(constants);

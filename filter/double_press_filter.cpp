@@ -26,8 +26,9 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
     // are held is swallowed, so the hot key never reaches an application.
     if (vk == kVkEscape && platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkMenu)) {
         if (message == kWmKeyDown) {
-            state_.ignoreMode = (state_.ignoreMode + 1) % 3;
-            const int32_t mode = state_.ignoreMode;
+            // The menu may set the mode at any moment; its last word or ours wins.
+            const int32_t mode = (state_.ignoreMode.load(std::memory_order_relaxed) + 1) % 3;
+            state_.ignoreMode.store(mode, std::memory_order_relaxed);
             if (mode >= 0 && mode < 3) feedback_.Announce(kIgnoreModeTexts[mode]);
             feedback_.SoundIgnoreModeCue(mode);
         }
@@ -58,24 +59,24 @@ void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk) {
 }
 
 const std::u16string* DoublePressFilter::GuardedName(const std::u16string& keyText) const {
-    if (*settings_.excludeEscape != 0 && keyText == u"27") return nullptr;
+    if (settings_.excludeEscape.load(std::memory_order_relaxed) != 0 && keyText == u"27") return nullptr;
     const auto it = state_.keyNames.find(keyText);
     return it == state_.keyNames.end() ? nullptr : &it->second;
 }
 
 bool DoublePressFilter::OnPress(const std::u16string& keyText, const std::u16string& name) {
     const int64_t now = platform_.ReadClock();
-    switch (state_.ignoreMode) {
+    switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
         case kIgnoreAlways: return false;
         case kIgnoreNextKey:
-            state_.ignoreMode = kIgnoreOff;
+            state_.ignoreMode.store(kIgnoreOff, std::memory_order_relaxed);
             feedback_.SoundNextKeyConsumedCue();
             return false;
         case kIgnoreOff: break;
         default: return false;
     }
     KeyState& s = KeyStateFor(state_, keyText);
-    const int64_t timeout = *settings_.doublePressTimeout;
+    const int64_t timeout = settings_.doublePressTimeout.load(std::memory_order_relaxed);
     if (s.releaseCount >= 1 && now - s.lastRelease <= timeout) {
         s.passThrough = 1;
         return false;
@@ -88,7 +89,7 @@ bool DoublePressFilter::OnPress(const std::u16string& keyText, const std::u16str
 
 void DoublePressFilter::OnRelease(const std::u16string& keyText) {
     const int64_t now = platform_.ReadClock();
-    switch (state_.ignoreMode) {
+    switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
         case kIgnoreOff: {
             KeyState& s = KeyStateFor(state_, keyText);
             s.passThrough = 0;
@@ -96,7 +97,7 @@ void DoublePressFilter::OnRelease(const std::u16string& keyText) {
             s.lastRelease = now;
             return;
         }
-        case kIgnoreNextKey: state_.ignoreMode = kIgnoreOff; return;
+        case kIgnoreNextKey: state_.ignoreMode.store(kIgnoreOff, std::memory_order_relaxed); return;
         default: return;
     }
 }

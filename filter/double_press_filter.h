@@ -2,6 +2,7 @@
 // reaches the system. Portable; the Win32 hook procedure feeds it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string_view>
 
@@ -39,16 +40,16 @@ public:
     virtual void SoundNextKeyConsumedCue() = 0;
 };
 
-// The two settings the filter reads afresh at every event, so a menu change
-// applies to the next key.
+// The two settings the filter reads afresh at every event, so a menu change on
+// the main thread applies to the next key on the hook thread.
 struct FilterSettings {
-    const uint8_t* excludeEscape;
-    const int32_t* doublePressTimeout;
+    std::atomic<uint8_t> excludeEscape{0};
+    std::atomic<int32_t> doublePressTimeout{300};
 };
 
 class DoublePressFilter {
 public:
-    DoublePressFilter(FilterState& state, FilterSettings settings, FilterPlatform& platform,
+    DoublePressFilter(FilterState& state, const FilterSettings& settings, FilterPlatform& platform,
                       FilterFeedback& feedback)
         : state_(state), settings_(settings), platform_(platform), feedback_(feedback) {}
 
@@ -64,7 +65,7 @@ private:
     void TrackModifier(uint32_t message, uint32_t vk);
 
     FilterState& state_;
-    FilterSettings settings_;
+    const FilterSettings& settings_;
     FilterPlatform& platform_;
     FilterFeedback& feedback_;
 };

@@ -2,6 +2,7 @@
 // keys with their spoken names, and what is remembered about each guarded key.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -48,12 +49,12 @@ enum IgnoreModeValue : int32_t {
     kIgnoreAlways = 2,   // suspended until changed again
 };
 
-// Everything the filter remembers between events. Lives on the main thread;
-// the menu commands read and set ignoreMode.
+// Everything the filter remembers between events. Belongs to the hook thread;
+// only ignoreMode is shared, because the menu reads and sets it.
 struct FilterState {
     KeyNameTable keyNames;
     KeyStateTable keyStates;
-    int32_t ignoreMode = kIgnoreOff;
+    std::atomic<int32_t> ignoreMode{kIgnoreOff};
     // One held flag per screen-reader modifier (Caps Lock, Insert, numpad 0).
     // Flags rather than a press/release count: auto-repeats and releases
     // without a press must not leave the filter switched off.

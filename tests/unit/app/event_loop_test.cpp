@@ -76,6 +76,7 @@ TEST(EventLoop, EscapeExemptionTogglesSavesAndSounds) {
     LoopRig rig;
     EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOn"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 1);
+    EXPECT_EQ(rig.state.filterSettings.excludeEscape, 1);  // the hook thread sees it
     rig.desktop.calls.clear();
     EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOff"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 0);
@@ -101,6 +102,7 @@ TEST(EventLoop, TimeoutDialogChangesConfirmsAndSaves) {
     EXPECT_EQ(rig.desktop.messages,
               std::vector<std::u16string>{u"Changed|The new double press timeout is 50 MS|64"});
     EXPECT_EQ(rig.state.settings.doublePressTimeout, 50);
+    EXPECT_EQ(rig.state.filterSettings.doublePressTimeout, 50);
 
     LoopRig refused;
     refused.desktop.typedAnswer = u"abc";
@@ -160,24 +162,38 @@ TEST(EventLoop, RestartLaunchesByTheNewSetting) {
         rig.desktop.answer = AnswerYes;
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Menu(kMenuExit)});
         EXPECT_EQ(rig.end, LoopEnd::Restarted);
-        const Calls tail(calls.end() - 4, calls.end());
-        EXPECT_EQ(tail, (Calls{"CloseInstanceMutex", "RemoveTrayIcon", "SoundRestartCueAndWait", c.launch}));
+        const Calls tail(calls.end() - 5, calls.end());
+        EXPECT_EQ(tail, (Calls{"CloseInstanceMutex", "RemoveTrayIcon", "RemoveHook", "SoundRestartCueAndWait",
+                               c.launch}));
     }
 }
 
-TEST(EventLoop, FailedRestartKeepsThisInstanceGuarding) {
-    LoopRig rig;
-    rig.desktop.trayIcon = true;
-    rig.desktop.answer = AnswerYes;
-    rig.desktop.launchSucceeds = false;
-    const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Tray(TrayRightClick)});
-    EXPECT_EQ(rig.end, LoopEnd::Exit);
-    const auto launch = std::find_if(calls.begin(), calls.end(),
-                                     [](const std::string& c) { return c.starts_with("Launch "); });
-    ASSERT_NE(launch, calls.end());
-    EXPECT_EQ(Calls(launch + 1, launch + 3), (Calls{"CreateInstanceMutex", "AddTrayIcon"}));
-    EXPECT_TRUE(rig.desktop.trayIcon);
-    EXPECT_EQ(calls.back(), "ShowMenu");  // and the loop goes on
+TEST(EventLoop, FailedRestartGuardsAgainOrEndsWhenItCannot) {
+    struct Case {
+        bool mutexFree;  // false: another start took the mutex during the launch
+        bool hookInstalls;
+        Calls afterLaunch;
+        LoopEnd end;
+    } cases[] = {
+        {true, true, {"CreateInstanceMutex", "AddTrayIcon", "InstallHook", "Checked 0 off"}, LoopEnd::Exit},
+        {false, true, {"CreateInstanceMutex"}, LoopEnd::Restarted},
+        {true, false, {"CreateInstanceMutex", "AddTrayIcon", "InstallHook", "ShowMessage"}, LoopEnd::Restarted},
+    };
+    for (const auto& c : cases) {
+        LoopRig rig;
+        rig.desktop.trayIcon = true;
+        rig.desktop.answer = AnswerYes;
+        rig.desktop.launchSucceeds = false;
+        rig.desktop.mutexFree = c.mutexFree;
+        rig.desktop.hookInstalls = c.hookInstalls;
+        const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Tray(TrayRightClick)});
+        EXPECT_EQ(rig.end, c.end);
+        const auto launch = std::find_if(calls.begin(), calls.end(),
+                                         [](const std::string& call) { return call.starts_with("Launch "); });
+        ASSERT_NE(launch, calls.end());
+        const auto end = std::min(calls.end(), launch + 1 + static_cast<ptrdiff_t>(c.afterLaunch.size()));
+        EXPECT_EQ(Calls(launch + 1, end), c.afterLaunch);
+    }
 }
 
 TEST(EventLoop, ExitEndsTheLoopAtOnce) {

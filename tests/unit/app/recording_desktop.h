@@ -34,6 +34,7 @@ public:
     std::vector<WindowEvent> eventsOnMenu;  // queued when the menu is shown (a choice)
     // Seen when the hook was installed.
     int32_t ignoreModeAtHook = -1;
+    int32_t timeoutAtHook = -1;  // as the hook thread would read it
     size_t keyNamesAtHook = 0;
 
     void StartLayers() override { Record("StartLayers"); }
@@ -140,6 +141,7 @@ public:
     bool InstallHook() override {
         Record("InstallHook");
         ignoreModeAtHook = state_.filter.ignoreMode;
+        timeoutAtHook = state_.filterSettings.doublePressTimeout;
         keyNamesAtHook = state_.filter.keyNames.size();
         return hookInstalls;
     }

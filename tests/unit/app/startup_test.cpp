@@ -29,8 +29,10 @@ TEST(Startup, RunsEveryStepInOrderAndEndsOnce) {
     AppState state;
     state.filter.ignoreMode = 2;
     RecordingDesktop desktop(state);
+    desktop.fileSettings.doublePressTimeout = 450;
     EXPECT_EQ(RunQuillet(desktop, state), 0);
     EXPECT_EQ(desktop.calls, kFullRun);
+    EXPECT_EQ(desktop.timeoutAtHook, 450);
     EXPECT_TRUE(desktop.messages.empty());
     EXPECT_EQ(desktop.ignoreModeAtHook, 0);
     EXPECT_EQ(desktop.keyNamesAtHook, 13u);

@@ -39,11 +39,12 @@ public:
 // A filter with freshly built key tables and the default settings.
 struct FilterRig {
     FilterState state;
-    uint8_t excludeEscape = 0;
-    int32_t timeout = 300;
+    FilterSettings settings;
+    std::atomic<uint8_t>& excludeEscape = settings.excludeEscape;
+    std::atomic<int32_t>& timeout = settings.doublePressTimeout;
     FakeKeyboard keyboard;
     RecordingFeedback feedback;
-    DoublePressFilter filter{state, {&excludeEscape, &timeout}, keyboard, feedback};
+    DoublePressFilter filter{state, settings, keyboard, feedback};
 
     FilterRig() {
         NamedConstantTable constants;

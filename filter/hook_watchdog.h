@@ -1,0 +1,52 @@
+// Notices a keyboard hook that the system removed or stopped calling, and asks
+// for it to be installed again. Windows drops a low-level hook without notice
+// after repeated timeouts, and input on a secure desktop or after sleep may
+// leave it dead. The reference is a raw-input keyboard sink, which sees every
+// key independently of hooks: a key it saw that the hook did not see within a
+// second means the hook is gone. Portable; the hook thread feeds it readings
+// of one millisecond clock.
+#pragma once
+
+#include <cstdint>
+
+namespace quillet {
+
+class HookWatchdog {
+public:
+    // How long a key seen by the sink may go unseen by the hook.
+    static constexpr int64_t kMissLimitMs = 1000;
+    // The hook sees a key a fraction of a millisecond before the sink does; a coarse
+    // clock may date the two readings apart by up to one tick.
+    static constexpr int64_t kPairSlackMs = 100;
+    // Between attempts while the hook cannot be installed.
+    static constexpr int64_t kRetryMs = 2000;
+    static constexpr int64_t kNever = -1;
+
+    enum class Action { None, Reinstall };
+
+    // The hook procedure was called. Runs for every key event, so it only stores.
+    void OnHookEvent(int64_t now) { lastHookEvent_ = now; }
+    // The raw-input sink saw a key.
+    void OnRawKey(int64_t now);
+    // The session was unlocked, the input desktop switched, or the system resumed:
+    // a hook may have been lost without a key to show it.
+    void OnSessionChange() { sessionChanged_ = true; }
+
+    // What to do now; Reinstall asks for the hook to be removed (if any) and
+    // installed again, and for the result to be reported through OnInstalled.
+    Action Check(int64_t now);
+    // True when the failure must be told to the user: the first failure of a run.
+    bool OnInstalled(bool ok, int64_t now);
+    // When Check has something to decide next, or kNever.
+    int64_t NextCheck() const;
+
+private:
+    bool installed_ = true;
+    bool failureTold_ = false;
+    bool sessionChanged_ = false;
+    int64_t lastHookEvent_ = INT64_MIN / 2;
+    int64_t pendingKey_ = kNever;  // the first sink key not yet matched by a hook event
+    int64_t retryAt_ = 0;
+};
+
+}  // namespace quillet

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "filter/hook_watchdog.h"
+
+namespace quillet {
+namespace {
+
+using Action = HookWatchdog::Action;
+
+enum Kind { Hook, Raw, Session, Check, InstallOk, InstallFails };
+
+struct Step {
+    Kind kind;
+    int64_t at;
+    bool expect = false;  // Check: Reinstall wanted; Install*: the failure is to be told
+};
+
+struct Script {
+    const char* name;
+    std::vector<Step> steps;
+    int64_t nextCheck;  // afterwards
+};
+
+TEST(HookWatchdog, ReinstallsOnlyForKeysTheHookMissed) {
+    const Script scripts[] = {
+        {"live hook", {{Hook, 1000}, {Raw, 1000}, {Check, 1000}, {Check, 9000}}, HookWatchdog::kNever},
+        {"hook called late", {{Raw, 5000}, {Check, 5000}, {Hook, 5010}, {Check, 6100}}, HookWatchdog::kNever},
+        {"dead hook", {{Hook, 1000}, {Raw, 5000}, {Check, 5000}, {Check, 5999}, {Check, 6000, true}}, 6000},
+        {"later keys keep the first date", {{Raw, 5000}, {Raw, 5500}, {Check, 6000, true}}, 6000},
+        {"within the slack", {{Hook, 4900}, {Raw, 5000}, {Check, 6000}}, HookWatchdog::kNever},
+        {"past the slack", {{Hook, 4899}, {Raw, 5000}, {Check, 6000, true}}, 6000},
+        {"reinstalled, then seen", {{Raw, 5000}, {Check, 6000, true}, {InstallOk, 6000}, {Raw, 7000},
+                                    {Hook, 7000}, {Check, 8000}}, HookWatchdog::kNever},
+        {"session change", {{Session, 0}, {Check, 10, true}, {InstallOk, 10}, {Check, 20}}, HookWatchdog::kNever},
+        {"failures retried every 2 s, told once",
+         {{InstallFails, 6000, true}, {Raw, 6500}, {Check, 7999}, {Check, 8000, true},
+          {InstallFails, 8000, false}, {Check, 10000, true}, {InstallOk, 10000}, {InstallFails, 20000, true}},
+         22000},
+    };
+    for (const Script& script : scripts) {
+        HookWatchdog dog;
+        for (size_t n = 0; n < script.steps.size(); ++n) {
+            const Step& s = script.steps[n];
+            switch (s.kind) {
+                case Hook: dog.OnHookEvent(s.at); break;
+                case Raw: dog.OnRawKey(s.at); break;
+                case Session: dog.OnSessionChange(); break;
+                case Check:
+                    EXPECT_EQ(dog.Check(s.at) == Action::Reinstall, s.expect) << script.name << " step " << n;
+                    break;
+                case InstallOk:
+                case InstallFails:
+                    EXPECT_EQ(dog.OnInstalled(s.kind == InstallOk, s.at), s.expect) << script.name << " step " << n;
+                    break;
+            }
+        }
+        EXPECT_EQ(dog.NextCheck(), script.nextCheck) << script.name;
+    }
+}
+
+}  // namespace
+}  // namespace quillet
