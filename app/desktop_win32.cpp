@@ -29,12 +29,12 @@ constexpr int32_t kTrayImage = 0;
 constexpr uint32_t kClickTimer = 0;
 constexpr uint32_t kClickDelayMs = 20;
 constexpr uint32_t kMainWindowFlags = WindowInvisible | WindowMaximized | WindowCentreScreen;
+// How long the end waits for a speech call in progress; a hung reader is left behind.
+constexpr std::chrono::milliseconds kFeedbackStopLimit{500};
 }  // namespace
 
 Win32Desktop::Win32Desktop(AppState& state)
-    : state_(state),
-      filter_(state.filter, {&state.settings.exclude_escape, &state.settings.doublePressTimeout},
-              SystemFilterPlatform(), *this) {}
+    : state_(state), filter_(state.filter, state.filterSettings, SystemFilterPlatform(), feedback_) {}
 
 void Win32Desktop::StartLayers() {
     StartEventQueue();
@@ -113,13 +113,11 @@ void Win32Desktop::SoundRestartCueAndWait() { SoundCueAndWait(Cue::Restart); }
 void Win32Desktop::SoundEscapeExemptionCue(bool on) { SoundCue(on ? Cue::EscapeOn : Cue::EscapeOff); }
 void Win32Desktop::SoundRunAsAdminCue(bool on) { SoundCue(on ? Cue::AdminOn : Cue::AdminOff); }
 void Win32Desktop::SoundIgnoreModeCue(int32_t mode) { quillet::SoundIgnoreModeCue(mode); }
-void Win32Desktop::SoundNextKeyConsumedCue() { SoundCue(Cue::NextKeyConsumed); }
 void Win32Desktop::SoundSlotHousekeeping() { quillet::SoundSlotHousekeeping(); }
 
 bool Win32Desktop::BindSpeech() { return speech_.Bind(SystemLibraryLoader()); }
 int Win32Desktop::MissingSpeechExportCount() { return static_cast<int>(speech_.MissingExports().size()); }
 int Win32Desktop::MissingSpeechExport(int n) { return speech_.MissingExports()[n]; }
-void Win32Desktop::Announce(std::u16string_view text) { speech_.Announce(text); }
 
 int Win32Desktop::ShowMessage(const std::u16string& title, const std::u16string& text, int style) {
     return MessageRequester(title, text, static_cast<uint32_t>(style));
@@ -184,15 +182,23 @@ void Win32Desktop::PostTrayEvent(int32_t type) { PostEvent(EventTray, kMainWindo
 void Win32Desktop::StartClickTimer() { AddWindowTimer(kMainWindow, kClickTimer, kClickDelayMs); }
 void Win32Desktop::StopClickTimer() { RemoveWindowTimer(kMainWindow, kClickTimer); }
 
-bool Win32Desktop::InstallHook() { return InstallKeyboardHook(filter_); }
-void Win32Desktop::RemoveHook() { RemoveKeyboardHook(); }
+bool Win32Desktop::InstallHook() {
+    feedback_.Start();
+    return StartKeyboardHook(filter_, feedback_, kCannotInitializeKeys);
+}
+
+void Win32Desktop::RemoveHook() { StopKeyboardHook(); }
 
 void Win32Desktop::EndSequence() {
-    EndSoundLayer();
+    StopKeyboardHook();
+    // A worker still inside a hung speech library or audio device keeps both: the
+    // process ends around it.
+    const bool feedbackEnded = feedback_.Stop(kFeedbackStopLimit);
+    if (feedbackEnded) EndSoundLayer();
     EndWindowLayer();
     OleUninitialize();
     EndTrayLayer();
-    speech_.Unbind(SystemLibraryLoader());
+    if (feedbackEnded) speech_.Unbind(SystemLibraryLoader());
     FreeAllMenus();
     FreeAllJson();
     FreeAllImages();

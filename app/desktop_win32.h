@@ -4,13 +4,15 @@
 #include <windows.h>
 
 #include "app/desktop.h"
+#include "app/feedback_output_win32.h"
+#include "app/feedback_worker.h"
 #include "app/startup.h"
 #include "filter/double_press_filter.h"
 #include "speech/speech_binding.h"
 
 namespace quillet {
 
-class Win32Desktop final : public Desktop, public FilterFeedback {
+class Win32Desktop final : public Desktop {
 public:
     explicit Win32Desktop(AppState& state);
 
@@ -54,20 +56,16 @@ public:
     void StopClickTimer() override;
     bool InstallHook() override;
     void RemoveHook() override;
+    void SoundIgnoreModeCue(int32_t mode) override;
     void EndSequence() override;
 
 private:
-    // Shared by the menu and the keyboard hook.
-    void SoundIgnoreModeCue(int32_t mode) override;
-
-private:
-    // What the keyboard hook says and sounds.
-    void Announce(std::u16string_view text) override;
-    void SoundNextKeyConsumedCue() override;
-
     AppState& state_;
     HANDLE mutex_ = nullptr;
     SpeechBinding speech_;
+    // The hook's speech and cues, off the hook thread.
+    FeedbackOutput output_{speech_};
+    FeedbackWorker feedback_{output_};
     DoublePressFilter filter_;
 };
 

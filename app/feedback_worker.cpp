@@ -65,11 +65,14 @@ void FeedbackWorker::Run() {
             waiting_ = false;
             continue;
         }
-        const Request request = ring_[head_];
-        head_ = (head_ + 1) % kCapacity;
-        --count_;
+        // Everything queued at once, so the hook meets the lock taken as rarely as possible.
+        std::array<Request, kCapacity> batch;
+        const size_t taken = count_;
+        for (size_t n = 0; n < taken; ++n) batch[n] = ring_[(head_ + n) % kCapacity];
+        head_ = (head_ + taken) % kCapacity;
+        count_ = 0;
         lock.unlock();
-        Deliver(request);
+        for (size_t n = 0; n < taken && !stopping_; ++n) Deliver(batch[n]);
         lock.lock();
     }
     lock.unlock();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -65,7 +66,7 @@ private:
     size_t head_ = 0;  // oldest request
     size_t count_ = 0;
     bool waiting_ = false;  // the worker sleeps on wake_: only then is a notify needed
-    bool stopping_ = false;
+    std::atomic<bool> stopping_{false};  // also read while delivering a batch
     bool finished_ = false;
     std::thread thread_;
 };

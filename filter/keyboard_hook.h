@@ -1,16 +1,28 @@
-// The system side of the filter: the low-level keyboard hook and the key
-// state and clock readings it needs. Windows only.
+// The system side of the filter: the low-level keyboard hook on a thread of its
+// own, whose message loop does nothing but run the hook and its watchdog, so no
+// other work of the program can ever make a key wait. Windows only.
 #pragma once
+
+#include <string_view>
 
 #include "filter/double_press_filter.h"
 
 namespace quillet {
 
-// GetKeyState and the performance-counter clock.
+// GetAsyncKeyState and the performance-counter clock, read on the hook thread.
 FilterPlatform& SystemFilterPlatform();
 
-// Installs the WH_KEYBOARD_LL hook with `filter` deciding; false on failure.
-bool InstallKeyboardHook(DoublePressFilter& filter);
-void RemoveKeyboardHook();
+// Starts the hook thread and installs the WH_KEYBOARD_LL hook with `filter`
+// deciding. False, and no thread, when the hook cannot be installed. From here
+// until StopKeyboardHook the filter and its state belong to the hook thread.
+// When the watchdog cannot put a lost hook back, `lostText` is spoken through
+// `feedback` once, and the hook thread keeps trying every 2 s.
+bool StartKeyboardHook(DoublePressFilter& filter, FilterFeedback& feedback, std::u16string_view lostText);
+// Removes the hook and ends its thread; nothing after this decides a key.
+void StopKeyboardHook();
+
+// Test builds only: removes the hook behind the watchdog's back, as Windows does
+// with a hook that timed out too often.
+void DropKeyboardHookForTest();
 
 }  // namespace quillet

@@ -1,5 +1,10 @@
 #include <windows.h>
 
+#include <future>
+#include <string>
+#include <thread>
+
+#include "filter/hook_watchdog.h"
 #include "filter/keyboard_hook.h"
 #include "filter/millisecond_clock.h"
 
@@ -25,8 +30,10 @@ public:
 
 class Win32FilterPlatform final : public FilterPlatform {
 public:
+    // The hook thread reads no keyboard messages of its own, so its GetKeyState
+    // view need not follow the desktop; the asynchronous state always does.
     bool IsKeyHeld(uint32_t vk) override {
-        return (static_cast<uint16_t>(GetKeyState(static_cast<int>(vk))) & 0x8000) != 0;
+        return (static_cast<uint16_t>(GetAsyncKeyState(static_cast<int>(vk))) & 0x8000) != 0;
     }
     int64_t ReadClock() override { return clock_.Read(); }
 
@@ -35,14 +42,181 @@ private:
     MillisecondClock clock_{counter_};
 };
 
-HHOOK hook = nullptr;
-DoublePressFilter* activeFilter = nullptr;
+constexpr wchar_t kWindowClass[] = L"QuilletKeyboardHook";
+constexpr UINT kDropMessage = WM_APP;
+constexpr UINT_PTR kWatchdogTimer = 1;
+constexpr DWORD kWtsSessionUnlock = 0x8;  // WTS_SESSION_UNLOCK
+constexpr DWORD kNotifyForThisSession = 0;
+
+using WtsRegisterFn = BOOL(WINAPI*)(HWND, DWORD);
+using WtsUnregisterFn = BOOL(WINAPI*)(HWND);
+using RegisterSuspendResumeFn = HANDLE(WINAPI*)(HANDLE, DWORD);
+using UnregisterSuspendResumeFn = BOOL(WINAPI*)(HANDLE);
+
+int64_t Now() { return static_cast<int64_t>(GetTickCount64()); }
+
+// Everything the hook thread owns. One at a time; the hook procedure and the
+// window procedure find it through `running`.
+struct HookThread {
+    DoublePressFilter* filter = nullptr;
+    FilterFeedback* feedback = nullptr;
+    std::u16string lostText;
+    DWORD threadId = 0;
+    HWND window = nullptr;
+    HHOOK hook = nullptr;
+    HookWatchdog watchdog;
+    HWINEVENTHOOK desktopSwitch = nullptr;
+    HMODULE wtsapi = nullptr;
+    HANDLE suspendResume = nullptr;
+    std::thread thread;
+};
+
+HookThread* running = nullptr;
 
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
+    HookThread& t = *running;
+    t.watchdog.OnHookEvent(Now());
     return RunHook(
-        *activeFilter, code, static_cast<uint32_t>(wParam),
+        *t.filter, code, static_cast<uint32_t>(wParam),
         [&] { return static_cast<intptr_t>(CallNextHookEx(nullptr, code, wParam, lParam)); },
         [&] { return static_cast<uint32_t>(reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode); });
+}
+
+HHOOK SetHook() {
+    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, GetModuleHandleW(nullptr), 0);
+    // A low-level hook runs in this process and needs no module; some systems refuse
+    // the module of an executable whose path is longer than MAX_PATH.
+    if (!hook) hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, nullptr, 0);
+    return hook;
+}
+
+void RemoveHook(HookThread& t) {
+    if (t.hook) UnhookWindowsHookEx(t.hook);
+    t.hook = nullptr;
+}
+
+// Asks the watchdog and acts on its answer, then sets the timer for its next question.
+void Watch(HookThread& t) {
+    const int64_t now = Now();
+    if (t.watchdog.Check(now) == HookWatchdog::Action::Reinstall) {
+        // Never two live hooks: the old one goes first, so no key is decided twice.
+        RemoveHook(t);
+        t.hook = SetHook();
+        if (t.watchdog.OnInstalled(t.hook != nullptr, now)) t.feedback->Announce(t.lostText);
+    }
+    const int64_t next = t.watchdog.NextCheck();
+    if (next == HookWatchdog::kNever) {
+        KillTimer(t.window, kWatchdogTimer);
+    } else {
+        const int64_t delay = next > now ? next - now : 0;
+        SetTimer(t.window, kWatchdogTimer, static_cast<UINT>(delay < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : delay),
+                 nullptr);
+    }
+}
+
+void CALLBACK OnDesktopSwitch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+    running->watchdog.OnSessionChange();
+    Watch(*running);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HookThread* t = running;
+    switch (message) {
+        case WM_INPUT:
+            if (t) {
+                t->watchdog.OnRawKey(Now());
+                Watch(*t);
+            }
+            break;  // DefWindowProc frees the input
+        case WM_TIMER:
+            if (t && wParam == kWatchdogTimer) Watch(*t);
+            return 0;
+        case WM_WTSSESSION_CHANGE:
+            if (t && wParam == kWtsSessionUnlock) {
+                t->watchdog.OnSessionChange();
+                Watch(*t);
+            }
+            return 0;
+        case WM_POWERBROADCAST:
+            if (t && (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)) {
+                t->watchdog.OnSessionChange();
+                Watch(*t);
+            }
+            return TRUE;
+        case kDropMessage:
+            if (t) RemoveHook(*t);  // the watchdog is not told
+            return 0;
+        default: break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The watchdog's signals besides the raw keys: session unlock, a switch of the
+// input desktop (secure desktop, lock screen), resume from sleep. Each is looked
+// up at run time, as older systems lack some.
+void WatchSession(HookThread& t) {
+    RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_INPUTSINK, t.window};  // generic desktop, keyboard
+    RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+    t.desktopSwitch = SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH, nullptr,
+                                      OnDesktopSwitch, 0, 0, WINEVENT_OUTOFCONTEXT);
+    t.wtsapi = LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (t.wtsapi) {
+        if (auto reg = reinterpret_cast<WtsRegisterFn>(
+                reinterpret_cast<void*>(GetProcAddress(t.wtsapi, "WTSRegisterSessionNotification")))) {
+            reg(t.window, kNotifyForThisSession);
+        }
+    }
+    if (auto reg = reinterpret_cast<RegisterSuspendResumeFn>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "RegisterSuspendResumeNotification")))) {
+        t.suspendResume = reg(t.window, DEVICE_NOTIFY_WINDOW_HANDLE);
+    }
+}
+
+void UnwatchSession(HookThread& t) {
+    if (t.suspendResume) {
+        if (auto unreg = reinterpret_cast<UnregisterSuspendResumeFn>(reinterpret_cast<void*>(
+                GetProcAddress(GetModuleHandleW(L"user32.dll"), "UnregisterSuspendResumeNotification")))) {
+            unreg(t.suspendResume);
+        }
+    }
+    if (t.wtsapi) {
+        if (auto unreg = reinterpret_cast<WtsUnregisterFn>(
+                reinterpret_cast<void*>(GetProcAddress(t.wtsapi, "WTSUnRegisterSessionNotification")))) {
+            unreg(t.window);
+        }
+        FreeLibrary(t.wtsapi);
+    }
+    if (t.desktopSwitch) UnhookWinEvent(t.desktopSwitch);
+    RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_REMOVE, nullptr};
+    RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+}
+
+void RunHookThread(HookThread& t, std::promise<bool>& installed) {
+    t.threadId = GetCurrentThreadId();
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kWindowClass;
+    RegisterClassW(&wc);  // fails harmlessly when a previous hook thread registered it
+    t.window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    t.hook = SetHook();
+    if (!t.hook) {
+        if (t.window) DestroyWindow(t.window);
+        installed.set_value(false);
+        return;
+    }
+    // Without its window the hook still works; only the watchdog is blind.
+    if (t.window) WatchSession(t);
+    installed.set_value(true);
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+
+    RemoveHook(t);
+    if (t.window) {
+        UnwatchSession(t);
+        DestroyWindow(t.window);
+    }
 }
 
 }  // namespace
@@ -52,18 +226,35 @@ FilterPlatform& SystemFilterPlatform() {
     return platform;
 }
 
-bool InstallKeyboardHook(DoublePressFilter& filter) {
-    activeFilter = &filter;
-    hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, GetModuleHandleW(nullptr), 0);
-    // A low-level hook runs in this process and needs no module; some systems refuse
-    // the module of an executable whose path is longer than MAX_PATH.
-    if (!hook) hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, nullptr, 0);
-    return hook != nullptr;
+bool StartKeyboardHook(DoublePressFilter& filter, FilterFeedback& feedback, std::u16string_view lostText) {
+    if (running) return true;
+    auto* t = new HookThread;
+    t->filter = &filter;
+    t->feedback = &feedback;
+    t->lostText = lostText;
+    running = t;
+    std::promise<bool> installed;
+    std::future<bool> answer = installed.get_future();
+    t->thread = std::thread(RunHookThread, std::ref(*t), std::ref(installed));
+    if (answer.get()) return true;
+    t->thread.join();
+    running = nullptr;
+    delete t;
+    return false;
 }
 
-void RemoveKeyboardHook() {
-    if (hook) UnhookWindowsHookEx(hook);
-    hook = nullptr;
+void StopKeyboardHook() {
+    HookThread* t = running;
+    if (!t) return;
+    // The thread's queue exists since it installed the hook, so the message cannot be lost.
+    PostThreadMessageW(t->threadId, WM_QUIT, 0, 0);
+    t->thread.join();
+    running = nullptr;
+    delete t;
+}
+
+void DropKeyboardHookForTest() {
+    if (running && running->window) PostMessageW(running->window, kDropMessage, 0, 0);
 }
 
 }  // namespace quillet

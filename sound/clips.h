@@ -21,8 +21,7 @@ struct DecodedClipPcm {
 };
 
 // Decodes the clip on first use and keeps the PCM for the rest of the run, so that a cue
-// sounded from the keyboard hook only copies it (decoding takes over a millisecond).
-// Main thread only.
+// only copies it (decoding takes over a millisecond). Safe from any thread.
 const DecodedClipPcm& DecodedClip(Clip clip);
 
 }  // namespace quillet

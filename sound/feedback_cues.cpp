@@ -46,12 +46,28 @@ void SoundFeedbackCue(SoundPlayer& player, const FeedbackCue& cue) {
     player.Play(kSoundSlot, 0, cue.volume);
 }
 
-void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue) {
-    SoundFeedbackCue(player, cue);
+std::chrono::milliseconds CueWaitLimit(const FeedbackCue& cue) {
+    constexpr std::chrono::milliseconds kMargin{250};
+    const DecodedClipPcm& clip = DecodedClip(cue.clip);
+    if (clip.rate <= 0 || cue.factor <= 0) return kMargin;
+    const double ms = clip.frames * 1000.0 / clip.rate / cue.factor;
+    return std::chrono::milliseconds(static_cast<int64_t>(ms)) + kMargin;
+}
+
+void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue, std::mutex* lock) {
+    auto use = [&](auto&& action) {
+        if (!lock) return action();
+        std::lock_guard guard(*lock);
+        return action();
+    };
+    use([&] { SoundFeedbackCue(player, cue); });
+    // A device that stalls or vanishes mid-cue may leave the sound "playing" for good.
+    const auto deadline = std::chrono::steady_clock::now() + CueWaitLimit(cue);
     do {
         Pause(1);
-    } while (player.Status(kSoundSlot) == kSoundPlaying);
-    player.Free(kSoundSlot);
+    } while (use([&] { return player.Status(kSoundSlot); }) == kSoundPlaying &&
+             std::chrono::steady_clock::now() < deadline);
+    use([&] { player.Free(kSoundSlot); });
 }
 
 void SoundSlotHousekeeping(SoundPlayer& player) {

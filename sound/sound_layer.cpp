@@ -8,8 +8,9 @@ namespace quillet {
 
 namespace {
 
-// The hand-over between the starter thread and the main thread. Until `ready` the
-// player belongs to the starter; afterwards only to the main thread.
+// The hand-over between the starter thread and the threads that sound cues (the
+// main thread and the feedback worker). Until `ready` the player belongs to the
+// starter; afterwards whoever holds `mutex` uses it.
 struct Starter {
     std::mutex mutex;
     std::thread thread;
@@ -40,16 +41,24 @@ void StartOnThisThread(SoundPlayerOptions options) {
     s.ready = true;
 }
 
-// True when the player may be used now; otherwise the cue (if any) is kept for later.
-bool ReadyOrKeep(const FeedbackCue* cue) {
+// Runs `action` on the player under the layer's lock once the device is up;
+// otherwise keeps the cue (if any) for later and answers `otherwise`.
+template <typename Action, typename Answer>
+Answer WithPlayer(const FeedbackCue* cue, Answer otherwise, Action action) {
     Starter& s = TheStarter();
     std::lock_guard lock(s.mutex);
-    if (!s.ready && cue) s.pending = *cue;
-    return s.ready;
+    if (!s.ready) {
+        if (cue) s.pending = *cue;
+        return otherwise;
+    }
+    return action(TheSoundLayer());
 }
 
 void Sound(const FeedbackCue& cue) {
-    if (ReadyOrKeep(&cue)) SoundFeedbackCue(TheSoundLayer(), cue);
+    WithPlayer(&cue, 0, [&](SoundPlayer& p) {
+        SoundFeedbackCue(p, cue);
+        return 0;
+    });
 }
 
 }  // namespace
@@ -76,6 +85,7 @@ bool WaitForSoundLayer() {
 
 void EndSoundLayer() {
     WaitForSoundLayer();
+    std::lock_guard lock(TheStarter().mutex);
     TheSoundLayer().End();
 }
 
@@ -84,19 +94,24 @@ void SoundCue(Cue cue) { Sound(CueFor(cue)); }
 void SoundCueAndWait(Cue cue) {
     // A wait must see the cue play, so it waits for the device first.
     WaitForSoundLayer();
-    SoundFeedbackCueAndWait(TheSoundLayer(), CueFor(cue));
+    SoundFeedbackCueAndWait(TheSoundLayer(), CueFor(cue), &TheStarter().mutex);
 }
 
 void SoundIgnoreModeCue(int mode) { Sound(IgnoreModeCue(mode)); }
 
 void SoundSlotHousekeeping() {
-    if (ReadyOrKeep(nullptr)) SoundSlotHousekeeping(TheSoundLayer());
+    WithPlayer(nullptr, 0, [](SoundPlayer& p) {
+        SoundSlotHousekeeping(p);
+        return 0;
+    });
 }
 
-bool SoundSlotExists() { return ReadyOrKeep(nullptr) && TheSoundLayer().Exists(kSoundSlot); }
+bool SoundSlotExists() {
+    return WithPlayer(nullptr, false, [](SoundPlayer& p) { return p.Exists(kSoundSlot); });
+}
 
 int SoundSlotStatus() {
-    return ReadyOrKeep(nullptr) ? TheSoundLayer().Status(kSoundSlot) : 3;
+    return WithPlayer(nullptr, int{kSoundMissing}, [](SoundPlayer& p) { return p.Status(kSoundSlot); });
 }
 
 }  // namespace quillet

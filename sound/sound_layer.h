@@ -1,7 +1,8 @@
 #pragma once
 
 // The program's sound layer: one SoundPlayer on the default playback device, and the
-// feedback cues sounded through it. Called from the main thread only.
+// feedback cues sounded through it. Safe from any thread: the main thread and the
+// feedback worker both sound cues; the keyboard hook never calls it.
 //
 // Opening the audio device takes tens of milliseconds, so it happens on a starter
 // thread while start-up goes on to install the keyboard hook. A cue asked for before

@@ -199,10 +199,14 @@ SoundPlayer::Voice* SoundPlayer::AllocateVoice() {
         if (state == kInUse) continue;
         // Only this thread moves a voice out of the ended or free state, so it holds.
         if (state == kEnded) ReleaseVoiceSound(v);
+        ma_device* device = device_.load();
+        // A device that does not start plays nothing, and a wait must not wait for it.
+        if (device != nullptr && !ma_device_is_started(device) && ma_device_start(device) != MA_SUCCESS) {
+            v.state.store(kFree);
+            return nullptr;
+        }
         v.state.store(kInUse);
         v.index = i;
-        ma_device* device = device_.load();
-        if (device != nullptr && !ma_device_is_started(device)) ma_device_start(device);
         return &v;
     }
     return nullptr;
@@ -255,7 +259,10 @@ int SoundPlayer::Status(int32_t number) const {
     for (int i = 0; i < kVoiceCount; ++i) {
         Voice& v = voices_[i];
         if (v.state.load() == kInUse && v.soundNumber == number) {
-            return ma_sound_is_playing(&v.sound) ? kSoundPlaying : kSoundInUseNotPlaying;
+            // A stopped device (stopped by the system, or gone) plays nothing.
+            ma_device* device = device_.load();
+            const bool deviceRuns = device == nullptr || ma_device_is_started(device);
+            return deviceRuns && ma_sound_is_playing(&v.sound) ? kSoundPlaying : kSoundInUseNotPlaying;
         }
     }
     return kSoundStopped;

@@ -1,7 +1,8 @@
 // startup_probe: measures how long a resident program takes from process
 // creation to its low-level keyboard hook being in place.
 //
-//   startup_probe [--interval MS] [--limit MS] [--mutex NAME] [--keep] <exe> [args...]
+//   startup_probe [--interval MS] [--limit MS] [--mutex NAME] [--keep] [--burst N]
+//                 <exe> [args...]
 //
 // The probe owns a visible foreground window, starts <exe> with CreateProcess
 // and, every --interval ms (default 2), injects F5 down, F5 up, F24 down,
@@ -11,7 +12,10 @@
 // line "hook_ms=<ms> passed_ms=<ms> probes=<n> pid=<pid> start_ms=<ms>", where
 // passed_ms is the last probe whose F5 still arrived, so the hook came in
 // between, and start_ms is the QPC reading (ms) just before CreateProcess.
-// The child is ended afterwards unless --keep. --mutex fails at once when
+// With --burst N, once the hook is in, N key events (taps of F5 and A in turn,
+// one SendInput each) and then the marker are injected, and the line adds
+// burst_ms, the time until the marker's press arrived: the cost of N events
+// through the program's hook. The child is ended afterwards unless --keep. --mutex fails at once when
 // the named mutex exists, so a leftover instance cannot spoil a run.
 #include <windows.h>
 // After windows.h; the lean headers leave these out.
@@ -92,6 +96,24 @@ int Probe() {
     return probeArrived ? 1 : 0;
 }
 
+// N events through the hook, then the marker; ms until the marker arrived, or -1.
+double Burst(int events) {
+    const UINT keys[2] = {probeKey, 'A'};
+    markerArrived = false;
+    const double start = NowMs();
+    for (int n = 0; n < events; ++n) {
+        INPUT input;
+        AddKey(&input, keys[(n / 2) % 2], n % 2 == 0);
+        if (SendInput(1, &input, sizeof input) != 1) return -1;
+        Pump();
+    }
+    INPUT marker[2];
+    AddKey(&marker[0], markerKey, true);
+    AddKey(&marker[1], markerKey, false);
+    if (SendInput(2, marker, sizeof marker[0]) != 2 || !WaitForMarker(60000)) return -1;
+    return NowMs() - start;
+}
+
 HWND OpenProbeWindow(HINSTANCE instance) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = ProbeProc;
@@ -128,6 +150,7 @@ struct Options {
     double intervalMs = 2;
     double limitMs = 20000;
     bool keep = false;
+    int burst = 0;
     std::wstring mutex;
     std::wstring commandLine;
     std::wstring folder;
@@ -145,6 +168,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
             options.intervalMs = _wtof(argv[++i]);
         } else if (name == L"--limit") {
             options.limitMs = _wtof(argv[++i]);
+        } else if (name == L"--burst") {
+            options.burst = _wtoi(argv[++i]);
         } else if (name == L"--mutex") {
             options.mutex = argv[++i];
         } else {
@@ -206,6 +231,10 @@ int Measure(const Options& options) {
             while (NowMs() < next) Sleep(1);
         }
     }
+    double burstMs = -1;
+    if (!error && options.burst > 0 && (burstMs = Burst(options.burst)) < 0) {
+        error = "the burst's marker never arrived";
+    }
     if (!options.keep || error) {
         TerminateProcess(child.hProcess, 0);
         WaitForSingleObject(child.hProcess, 10000);
@@ -213,8 +242,10 @@ int Measure(const Options& options) {
     CloseHandle(child.hThread);
     CloseHandle(child.hProcess);
     if (error) return Fail(error);
-    std::printf("hook_ms=%.3f passed_ms=%.3f probes=%d pid=%lu start_ms=%.3f\n", hookMs,
-                passedMs, probes, (unsigned long)child.dwProcessId, start);
+    std::printf("hook_ms=%.3f passed_ms=%.3f probes=%d pid=%lu start_ms=%.3f", hookMs, passedMs,
+                probes, (unsigned long)child.dwProcessId, start);
+    if (options.burst > 0) std::printf(" burst_ms=%.3f", burstMs);
+    std::printf("\n");
     return 0;
 }
 
@@ -227,7 +258,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: startup_probe [--interval MS] [--limit MS] [--mutex NAME] [--keep] "
-                     "<exe> [args...]\n");
+                     "[--burst N] <exe> [args...]\n");
         return 2;
     }
     timeBeginPeriod(1);

@@ -44,12 +44,16 @@ class Build:
         self.speech = os.path.join(self.folder, "app", "UniversalSpeech.dll")
         self.speech_without_stop = os.path.join(
             self.folder, "tools", "speech_standin", "without_speechStop", "UniversalSpeech.dll")
+        self.speech_slow_say = os.path.join(
+            self.folder, "tools", "speech_standin", "slow_speechSay", "UniversalSpeech.dll")
+        self.quillet_faults = os.path.join(self.folder, "app", "QuilletFaults.exe")
         self.driver = os.path.join(self.folder, "tests", "e2e", "quillet_driver.exe")
         self.target = os.path.join(self.folder, "tests", "e2e", "key_target.exe")
 
     def missing(self):
-        return [p for p in (self.quillet, self.speech, self.speech_without_stop, self.driver,
-                            self.target) if not os.path.isfile(p)]
+        return [p for p in (self.quillet, self.speech, self.speech_without_stop,
+                            self.speech_slow_say, self.quillet_faults, self.driver, self.target)
+                if not os.path.isfile(p)]
 
 
 class Wine:
@@ -146,16 +150,18 @@ class Case:
 
     # --- programs -------------------------------------------------------
 
-    def install(self, speech_library="standard", settings=None):
-        """Copies Quillet.exe into the case folder with the chosen speech
-        library: "standard", "without_speechStop" or None (absent); settings,
-        a dict, is written beside it as Quillet.json."""
-        shutil.copy(self.build.quillet, self.folder)
+    def install(self, speech_library="standard", settings=None, exe=None):
+        """Copies Quillet.exe (or `exe` under that name) into the case folder
+        with the chosen speech library: "standard", "without_speechStop",
+        "slow_speechSay" or None (absent); settings, a dict, is written beside
+        it as Quillet.json."""
+        shutil.copy(exe or self.build.quillet, os.path.join(self.folder, "Quillet.exe"))
         if settings is not None:
             with open(self.settings_path(), "wb") as f:
                 f.write(json.dumps(settings, indent=2).replace("\n", "\r\n").encode("utf-8"))
         source = {"standard": self.build.speech,
-                  "without_speechStop": self.build.speech_without_stop}.get(speech_library)
+                  "without_speechStop": self.build.speech_without_stop,
+                  "slow_speechSay": self.build.speech_slow_say}.get(speech_library)
         if source:
             shutil.copy(source, self.folder)
 

@@ -33,6 +33,9 @@ extern "C" {
 __declspec(dllexport) int __cdecl speechSay(const wchar_t* text, int interrupt) {
     (void)interrupt;
     LogCall(L"speechSay " + Text(text));
+#ifdef QUILLET_STANDIN_SLOW_SAY
+    Sleep(2500);
+#endif
     VoiceSpeak(Text(text));
     return 1;
 }

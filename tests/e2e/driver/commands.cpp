@@ -257,6 +257,43 @@ bool EchoCommand(const Words& w) {
     return true;
 }
 
+bool SetEventCommand(const Words& w) {
+    if (w.size() != 2) return Fail(L"usage: set-event <name>");
+    HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, w[1].c_str());
+    if (!event) return Fail(L"no such event: " + w[1]);
+    const bool ok = SetEvent(event) != 0;
+    CloseHandle(event);
+    return ok || Fail(L"cannot set event: " + w[1]);
+}
+
+bool FileHasLine(const std::wstring& path, const std::string& line) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    CloseHandle(file);
+    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
+// "wait-line <file> <ms> <text...>": a line equal to the text appears in the file in time.
+bool WaitLineCommand(const Words& w) {
+    int64_t timeout = 0;
+    if (w.size() < 4) return Fail(L"usage: wait-line <file> <timeout-ms> <text...>");
+    if (!Number(w[2], timeout)) return false;
+    std::wstring wide;
+    for (size_t i = 3; i < w.size(); ++i) wide += (i > 3 ? L" " : L"") + w[i];
+    const std::string line(wide.begin(), wide.end());  // the logs are ASCII
+    const double end = ElapsedMs() + double(timeout);
+    while (!FileHasLine(w[1], line)) {
+        if (ElapsedMs() >= end) return Fail(L"no line \"" + wide + L"\" within " + w[2] + L" ms");
+        Sleep(1);
+    }
+    return true;
+}
+
 const std::map<std::wstring, std::function<bool(const Words&)>> commands = {
     {L"key", KeyCommand},
     {L"tap", TapCommand},
@@ -264,6 +301,8 @@ const std::map<std::wstring, std::function<bool(const Words&)>> commands = {
     {L"sleep", SleepCommand},
     {L"at", AtCommand},
     {L"echo", EchoCommand},
+    {L"set-event", SetEventCommand},
+    {L"wait-line", WaitLineCommand},
     {L"find-window", FindWindowCommand},
     {L"list-windows", ListWindowsCommand},
     {L"window-text", WindowTextCommand},

@@ -50,7 +50,7 @@ TEST(FeedbackWorker, DeliversInOrderAndDropsTheOldestWhenFull) {
     worker.Start();
     worker.Announce(std::u16string(70, u'x'));
     sink.WaitFor(1);  // the worker is stuck in the sink from here on
-    for (int n = 0; n < 18; ++n) worker.Announce(u"F" + DecimalText(n));
+    for (int n = 0; n < 18; ++n) worker.Announce(std::u16string(u"F").append(DecimalText(n)));
     worker.SoundIgnoreModeCue(2);
     worker.SoundNextKeyConsumedCue();
     sink.Open();
@@ -58,7 +58,7 @@ TEST(FeedbackWorker, DeliversInOrderAndDropsTheOldestWhenFull) {
     ASSERT_TRUE(worker.Stop(10s));
 
     std::vector<std::string> expected = {std::string(FeedbackWorker::kMaxTextLength, 'x')};
-    for (int n = 4; n < 18; ++n) expected.push_back("F" + std::to_string(n));
+    for (int n = 4; n < 18; ++n) expected.push_back(std::string("F").append(std::to_string(n)));
     expected.push_back("mode2");
     expected.push_back("next-key");
     EXPECT_EQ(sink.got, expected);

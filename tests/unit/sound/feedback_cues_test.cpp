@@ -141,6 +141,21 @@ TEST_F(FeedbackCueTest, WaitingCueEndsWhenTheClipEnds) {
     EXPECT_FALSE(player.Exists(kSoundSlot));
 }
 
+// Nobody pulls frames here, so the sound never ends by itself: only the bound ends the
+// wait, as with a device that stalls or vanishes mid-cue.
+TEST_F(FeedbackCueTest, WaitEndsAtTheCuesLengthPlusAMarginWhenTheSoundNeverEnds) {
+    struct Case {
+        Cue cue;
+        int64_t limitMs;  // frames / 48 / factor + 250
+    } cases[] = {{Cue::Exit, 1085}, {Cue::EscapeOn, 541}, {Cue::IgnoreMode1, 638}};
+    for (const auto& c : cases) EXPECT_EQ(CueWaitLimit(CueFor(c.cue)).count(), c.limitMs);
+
+    const auto start = std::chrono::steady_clock::now();
+    SoundFeedbackCueAndWait(player, CueFor(Cue::EscapeOn));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, CueWaitLimit(CueFor(Cue::EscapeOn)));
+    EXPECT_FALSE(player.Exists(kSoundSlot));
+}
+
 TEST(FeedbackCueDown, CuesAreSilentAndTheWaitEndsAtOnce) {
     SoundPlayer player;
     SoundPlayerOptions broken = PullOptions();

@@ -82,6 +82,11 @@ TEST(IdleWatchdogThread, StopsTheDeviceOnItsOwnAndEndsPromptly) {
     // Poll with a generous limit; what matters is that it happens, not when.
     for (int i = 0; i < 500 && player.DeviceStarted(); ++i) Pause(10);
     EXPECT_FALSE(player.DeviceStarted());
+    // A sound still in use on a stopped device is not playing: a wait for it ends.
+    ASSERT_EQ(player.Play(0, 0, 100), 1);
+    ASSERT_EQ(player.Status(0), kSoundPlaying);
+    ma_device_stop(ma_engine_get_device(player.Engine()));
+    EXPECT_EQ(player.Status(0), kSoundInUseNotPlaying);
     player.End();  // joins the watchdog; a hang here fails by the test timeout
     EXPECT_EQ(player.Status(0), kSoundMissing);
 }
