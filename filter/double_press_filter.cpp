@@ -9,13 +9,15 @@ constexpr uint32_t kPressKind = kWmKeyDown;
 constexpr uint32_t kReleaseKind = kWmKeyUp;
 constexpr uint32_t kSysBit = 4;  // WM_SYSKEY* differ from WM_KEY* by this bit
 
+// The screen-reader modifiers, in the order of FilterState::modifierHeld.
+constexpr int kModifierCount = 3;
+constexpr uint32_t kModifierVks[kModifierCount] = {kVkCapital, kVkInsert, kVkNumpad0};
+
 int ModifierIndex(uint32_t vk) {
-    switch (vk) {
-        case kVkCapital: return 0;
-        case kVkInsert: return 1;
-        case kVkNumpad0: return 2;
-        default: return -1;
+    for (int index = 0; index < kModifierCount; ++index) {
+        if (kModifierVks[index] == vk) return index;
     }
+    return -1;
 }
 }  // namespace
 
@@ -37,9 +39,8 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
 
     const std::u16string keyText = DecimalText(vk);
     TrackModifier(message, vk);
-    if (state_.AnyModifierHeld()) return false;
     const std::u16string* name = GuardedName(keyText);
-    if (!name) return false;
+    if (!name || ModifierStillHeld()) return false;
 
     switch (message & ~kSysBit) {
         case kPressKind: return OnPress(keyText, *name);
@@ -56,6 +57,18 @@ void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk) {
     } else if (message == kWmKeyUp || message == kWmSysKeyUp) {
         state_.modifierHeld[index] = false;
     }
+}
+
+// A release can be lost, for instance to a secure desktop that took over while
+// the key was held; the filter must not stay off until it is pressed again.
+bool DoublePressFilter::ModifierStillHeld() {
+    if (!state_.AnyModifierHeld()) return false;
+    for (int index = 0; index < kModifierCount; ++index) {
+        if (state_.modifierHeld[index] && !platform_.IsKeyHeld(kModifierVks[index])) {
+            state_.modifierHeld[index] = false;
+        }
+    }
+    return state_.AnyModifierHeld();
 }
 
 const std::u16string* DoublePressFilter::GuardedName(const std::u16string& keyText) const {

@@ -27,7 +27,7 @@ inline constexpr std::u16string_view kIgnoreModeTexts[3] = {
 class FilterPlatform {
 public:
     virtual ~FilterPlatform() = default;
-    virtual bool IsKeyHeld(uint32_t vk) = 0;  // high bit of GetKeyState
+    virtual bool IsKeyHeld(uint32_t vk) = 0;  // high bit of GetAsyncKeyState
     virtual int64_t ReadClock() = 0;          // MillisecondClock
 };
 
@@ -63,6 +63,8 @@ private:
     bool OnPress(const std::u16string& keyText, const std::u16string& name);
     void OnRelease(const std::u16string& keyText);
     void TrackModifier(uint32_t message, uint32_t vk);
+    // Whether a modifier flag still stands once checked against the key's real state.
+    bool ModifierStillHeld();
 
     FilterState& state_;
     const FilterSettings& settings_;

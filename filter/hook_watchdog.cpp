@@ -34,10 +34,15 @@ bool HookWatchdog::OnInstalled(bool ok, int64_t now) {
     return tell;
 }
 
-int64_t HookWatchdog::NextCheck() const {
+bool HookWatchdog::WantsSink(int64_t now) const {
+    return !installed_ || pendingKey_ != kNever || now - lastHookEvent_ >= kQuietMs;
+}
+
+int64_t HookWatchdog::NextCheck(int64_t now) const {
     if (sessionChanged_) return 0;
     if (!installed_) return retryAt_;
     if (pendingKey_ != kNever) return pendingKey_ + kMissLimitMs;
+    if (!WantsSink(now)) return lastHookEvent_ + kQuietMs;
     return kNever;
 }
 

@@ -3,8 +3,10 @@
 // after repeated timeouts, and input on a secure desktop or after sleep may
 // leave it dead. The reference is a raw-input keyboard sink, which sees every
 // key independently of hooks: a key it saw that the hook did not see within a
-// second means the hook is gone. Portable; the hook thread feeds it readings
-// of one millisecond clock.
+// second means the hook is gone. A hook that is being called is plainly alive,
+// and the sink costs a message per key, so the sink listens only once the hook
+// has been quiet for a moment. Portable; the hook thread feeds it readings of
+// one millisecond clock.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +22,8 @@ public:
     static constexpr int64_t kPairSlackMs = 100;
     // Between attempts while the hook cannot be installed.
     static constexpr int64_t kRetryMs = 2000;
+    // The sink listens once the hook has seen no key for this long.
+    static constexpr int64_t kQuietMs = 250;
     static constexpr int64_t kNever = -1;
 
     enum class Action { None, Reinstall };
@@ -37,8 +41,10 @@ public:
     Action Check(int64_t now);
     // True when the failure must be told to the user: the first failure of a run.
     bool OnInstalled(bool ok, int64_t now);
-    // When Check has something to decide next, or kNever.
-    int64_t NextCheck() const;
+    // Whether the raw-input sink should listen now.
+    bool WantsSink(int64_t now) const;
+    // When Check and WantsSink have something to decide next, or kNever.
+    int64_t NextCheck(int64_t now) const;
 
 private:
     bool installed_ = true;

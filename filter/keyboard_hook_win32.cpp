@@ -44,6 +44,7 @@ private:
 
 constexpr wchar_t kWindowClass[] = L"QuilletKeyboardHook";
 constexpr UINT kDropMessage = WM_APP;
+constexpr UINT kWatchMessage = WM_APP + 1;
 constexpr UINT_PTR kWatchdogTimer = 1;
 constexpr DWORD kWtsSessionUnlock = 0x8;  // WTS_SESSION_UNLOCK
 constexpr DWORD kNotifyForThisSession = 0;
@@ -65,6 +66,9 @@ struct HookThread {
     HWND window = nullptr;
     HHOOK hook = nullptr;
     HookWatchdog watchdog;
+    int64_t timerDue = HookWatchdog::kNever;
+    bool sinkListens = false;
+    std::promise<bool> installed;  // answered once the first install was tried
     HWINEVENTHOOK desktopSwitch = nullptr;
     HMODULE wtsapi = nullptr;
     HANDLE suspendResume = nullptr;
@@ -95,6 +99,13 @@ void RemoveHook(HookThread& t) {
     t.hook = nullptr;
 }
 
+// Turns the raw-input keyboard sink on or off; answers whether it listens now.
+bool ListenToKeyboard(HWND window, bool on) {
+    RAWINPUTDEVICE keyboard{0x01, 0x06, static_cast<DWORD>(on ? RIDEV_INPUTSINK : RIDEV_REMOVE), on ? window : nullptr};
+    const bool done = RegisterRawInputDevices(&keyboard, 1, sizeof keyboard) != 0;
+    return done ? on : !on;
+}
+
 // Asks the watchdog and acts on its answer, then sets the timer for its next question.
 void Watch(HookThread& t) {
     const int64_t now = Now();
@@ -104,7 +115,12 @@ void Watch(HookThread& t) {
         t.hook = SetHook();
         if (t.watchdog.OnInstalled(t.hook != nullptr, now)) t.feedback->Announce(t.lostText);
     }
-    const int64_t next = t.watchdog.NextCheck();
+    const bool sink = t.watchdog.WantsSink(now);
+    if (sink != t.sinkListens) t.sinkListens = ListenToKeyboard(t.window, sink);
+    // The timer is touched only when the next check moves.
+    const int64_t next = t.watchdog.NextCheck(now);
+    if (next == t.timerDue) return;
+    t.timerDue = next;
     if (next == HookWatchdog::kNever) {
         KillTimer(t.window, kWatchdogTimer);
     } else {
@@ -119,6 +135,8 @@ void CALLBACK OnDesktopSwitch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWO
     Watch(*running);
 }
 
+void WatchSession(HookThread& t);
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     HookThread* t = running;
     switch (message) {
@@ -129,7 +147,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             }
             break;  // DefWindowProc frees the input
         case WM_TIMER:
-            if (t && wParam == kWatchdogTimer) Watch(*t);
+            if (t && wParam == kWatchdogTimer) {
+                KillTimer(window, kWatchdogTimer);  // one shot; Watch sets it again when needed
+                t->timerDue = HookWatchdog::kNever;
+                Watch(*t);
+            }
             return 0;
         case WM_WTSSESSION_CHANGE:
             if (t && wParam == kWtsSessionUnlock) {
@@ -143,6 +165,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 Watch(*t);
             }
             return TRUE;
+        case kWatchMessage:
+            if (t) {
+                WatchSession(*t);
+                Watch(*t);
+            }
+            return 0;
         case kDropMessage:
             if (t) RemoveHook(*t);  // the watchdog is not told
             return 0;
@@ -151,12 +179,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// The watchdog's signals besides the raw keys: session unlock, a switch of the
+// The watchdog's signals besides the raw keys (see Watch): session unlock, a switch of the
 // input desktop (secure desktop, lock screen), resume from sleep. Each is looked
 // up at run time, as older systems lack some.
 void WatchSession(HookThread& t) {
-    RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_INPUTSINK, t.window};  // generic desktop, keyboard
-    RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
     t.desktopSwitch = SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH, nullptr,
                                       OnDesktopSwitch, 0, 0, WINEVENT_OUTOFCONTEXT);
     t.wtsapi = LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -187,11 +213,10 @@ void UnwatchSession(HookThread& t) {
         FreeLibrary(t.wtsapi);
     }
     if (t.desktopSwitch) UnhookWinEvent(t.desktopSwitch);
-    RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_REMOVE, nullptr};
-    RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+    if (t.sinkListens) ListenToKeyboard(t.window, false);
 }
 
-void RunHookThread(HookThread& t, std::promise<bool>& installed) {
+void RunHookThread(HookThread& t) {
     t.threadId = GetCurrentThreadId();
     WNDCLASSW wc{};
     wc.lpfnWndProc = WindowProc;
@@ -202,12 +227,13 @@ void RunHookThread(HookThread& t, std::promise<bool>& installed) {
     t.hook = SetHook();
     if (!t.hook) {
         if (t.window) DestroyWindow(t.window);
-        installed.set_value(false);
+        t.installed.set_value(false);
         return;
     }
-    // Without its window the hook still works; only the watchdog is blind.
-    if (t.window) WatchSession(t);
-    installed.set_value(true);
+    t.installed.set_value(true);
+    // Without its window the hook still works; only the watchdog is blind. The
+    // watchdog is set up from the loop, so keys are served from the first moment.
+    if (t.window) PostMessageW(t.window, kWatchMessage, 0, 0);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
@@ -233,9 +259,8 @@ bool StartKeyboardHook(DoublePressFilter& filter, FilterFeedback& feedback, std:
     t->feedback = &feedback;
     t->lostText = lostText;
     running = t;
-    std::promise<bool> installed;
-    std::future<bool> answer = installed.get_future();
-    t->thread = std::thread(RunHookThread, std::ref(*t), std::ref(installed));
+    std::future<bool> answer = t->installed.get_future();
+    t->thread = std::thread(RunHookThread, std::ref(*t));
     if (answer.get()) return true;
     t->thread.join();
     running = nullptr;

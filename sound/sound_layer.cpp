@@ -1,5 +1,6 @@
 #include "sound/sound_layer.h"
 
+#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -8,44 +9,51 @@ namespace quillet {
 
 namespace {
 
-// The hand-over between the starter thread and the threads that sound cues (the
-// main thread and the feedback worker). Until `ready` the player belongs to the
-// starter; afterwards whoever holds `mutex` uses it.
-struct Starter {
+// The sound layer's own thread starts the audio device and, at the end, closes it:
+// the audio context sets up COM on the thread that creates it and takes it down on
+// the thread that destroys it, so both must be the same. Until `ready` the player
+// belongs to that thread; afterwards whoever holds `mutex` uses it (the main thread
+// and the feedback worker).
+struct LayerThread {
     std::mutex mutex;
+    std::condition_variable changed;
     std::thread thread;
     bool ready = false;
     bool works = false;
+    bool ending = false;
     std::optional<FeedbackCue> pending;  // asked for before the device was up
 };
 
-Starter& TheStarter() {
-    static Starter* starter = new Starter;
-    return *starter;
+LayerThread& TheLayerThread() {
+    static LayerThread* layerThread = new LayerThread;
+    return *layerThread;
 }
 
-void StartOnThisThread(SoundPlayerOptions options) {
+void RunSoundThread(SoundPlayerOptions options) {
     SoundPlayer& player = TheSoundLayer();
     const bool works = player.Start(options);
     player.RegisterOggVorbisDecoder();
     if (works) {
-        // Decode both clips now rather than inside the keyboard hook.
+        // Decode both clips now rather than when the first cue is wanted.
         DecodedClip(Clip::On);
         DecodedClip(Clip::Off);
     }
-    Starter& s = TheStarter();
-    std::lock_guard lock(s.mutex);
+    LayerThread& s = TheLayerThread();
+    std::unique_lock lock(s.mutex);
     if (works && s.pending) SoundFeedbackCue(player, *s.pending);
     s.pending.reset();
     s.works = works;
     s.ready = true;
+    s.changed.notify_all();
+    s.changed.wait(lock, [&] { return s.ending; });
+    player.End();
 }
 
 // Runs `action` on the player under the layer's lock once the device is up;
 // otherwise keeps the cue (if any) for later and answers `otherwise`.
 template <typename Action, typename Answer>
 Answer WithPlayer(const FeedbackCue* cue, Answer otherwise, Action action) {
-    Starter& s = TheStarter();
+    LayerThread& s = TheLayerThread();
     std::lock_guard lock(s.mutex);
     if (!s.ready) {
         if (cue) s.pending = *cue;
@@ -71,22 +79,27 @@ SoundPlayer& TheSoundLayer() {
 }
 
 void StartSoundLayer(const SoundPlayerOptions& options) {
-    Starter& s = TheStarter();
+    LayerThread& s = TheLayerThread();
     if (s.thread.joinable() || s.ready) return;
-    s.thread = std::thread(StartOnThisThread, options);
+    s.thread = std::thread(RunSoundThread, options);
 }
 
 bool WaitForSoundLayer() {
-    Starter& s = TheStarter();
-    if (s.thread.joinable()) s.thread.join();
-    std::lock_guard lock(s.mutex);
+    LayerThread& s = TheLayerThread();
+    std::unique_lock lock(s.mutex);
+    s.changed.wait(lock, [&] { return s.ready || !s.thread.joinable(); });
     return s.works;
 }
 
 void EndSoundLayer() {
-    WaitForSoundLayer();
-    std::lock_guard lock(TheStarter().mutex);
-    TheSoundLayer().End();
+    LayerThread& s = TheLayerThread();
+    if (!s.thread.joinable()) return;
+    {
+        std::lock_guard lock(s.mutex);
+        s.ending = true;
+        s.changed.notify_all();
+    }
+    s.thread.join();
 }
 
 void SoundCue(Cue cue) { Sound(CueFor(cue)); }
@@ -94,7 +107,7 @@ void SoundCue(Cue cue) { Sound(CueFor(cue)); }
 void SoundCueAndWait(Cue cue) {
     // A wait must see the cue play, so it waits for the device first.
     WaitForSoundLayer();
-    SoundFeedbackCueAndWait(TheSoundLayer(), CueFor(cue), &TheStarter().mutex);
+    SoundFeedbackCueAndWait(TheSoundLayer(), CueFor(cue), &TheLayerThread().mutex);
 }
 
 void SoundIgnoreModeCue(int mode) { Sound(IgnoreModeCue(mode)); }

@@ -4,8 +4,9 @@
 // feedback cues sounded through it. Safe from any thread: the main thread and the
 // feedback worker both sound cues; the keyboard hook never calls it.
 //
-// Opening the audio device takes tens of milliseconds, so it happens on a starter
-// thread while start-up goes on to install the keyboard hook. A cue asked for before
+// Opening the audio device takes tens of milliseconds, so it happens on a thread of
+// the layer's own while start-up goes on to install the keyboard hook; the same
+// thread closes the device at the end. A cue asked for before
 // the device is ready is kept (a later one replaces it, as in the sound slot) and
 // sounds as soon as the device is up.
 
@@ -20,6 +21,7 @@ namespace quillet {
 // options are for tests; the program uses the default device.
 void StartSoundLayer(const SoundPlayerOptions& options = {});
 // Waits until the start begun by StartSoundLayer has finished; true when sound works.
+// Answers false at once when the layer was never started.
 bool WaitForSoundLayer();
 // Tells the watchdog to end, pauses 60 ms, frees every sound and closes the device.
 void EndSoundLayer();

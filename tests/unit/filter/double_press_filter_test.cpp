@@ -214,18 +214,32 @@ TEST(DoublePressFilter, ModeTwoPassesEverythingWithoutState) {
 }
 
 TEST(DoublePressFilter, ScreenReaderModifiersSuspendTheFilterWhileHeld) {
-    for (uint32_t modifier : {kVkCapital, kVkInsert, kVkNumpad0}) {
+    struct Case {
+        uint32_t modifier;
+        uint32_t down;  // WM_SYSKEYDOWN while Alt is held
+        int repeats;
+    } cases[] = {
+        {kVkCapital, kWmKeyDown, 2}, {kVkInsert, kWmKeyDown, 0},    {kVkNumpad0, kWmKeyDown, 3},
+        {kVkInsert, kWmSysKeyDown, 0}, {kVkCapital, kWmSysKeyDown, 4},
+    };
+    for (const auto& c : cases) {
         FilterRig rig;
-        EXPECT_FALSE(rig.Press(modifier, 0));
-        EXPECT_FALSE(rig.Press(modifier, 500));  // auto-repeats
-        EXPECT_FALSE(rig.Press(modifier, 530));
-        EXPECT_FALSE(rig.Press(kF5, 600));
-        EXPECT_TRUE(rig.feedback.spoken.empty()) << modifier;
-        EXPECT_TRUE(rig.state.keyStates.empty()) << modifier;
-        EXPECT_FALSE(rig.Release(modifier, 700));
+        for (int n = 0; n <= c.repeats; ++n) EXPECT_FALSE(rig.Send(c.down, c.modifier, n * 30));
+        EXPECT_FALSE(rig.Press(kF5, 600)) << c.modifier;
+        EXPECT_TRUE(rig.feedback.spoken.empty()) << c.modifier;
+        EXPECT_TRUE(rig.state.keyStates.empty()) << c.modifier;
+        EXPECT_FALSE(rig.Release(c.modifier, 700));
         // However long it was held, the filter is back once it is released.
-        EXPECT_TRUE(rig.Press(kF5, 800)) << modifier;
+        EXPECT_TRUE(rig.Press(kF5, 800)) << c.modifier;
     }
+}
+
+TEST(DoublePressFilter, ModifierWhoseReleaseWasLostIsCheckedAgainstTheKey) {
+    FilterRig rig;
+    rig.Press(kVkInsert, 0);
+    rig.keyboard.down.erase(kVkInsert);  // released on a secure desktop
+    EXPECT_TRUE(rig.Press(kF5, 100));
+    EXPECT_FALSE(rig.state.AnyModifierHeld());
 }
 
 TEST(DoublePressFilter, ModifierReleaseWithoutPressChangesNothing) {

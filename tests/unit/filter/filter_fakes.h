@@ -1,6 +1,7 @@
 // Fakes and a small event-script runner shared by the filter tests.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,14 @@ class FakeKeyboard final : public FilterPlatform {
 public:
     bool ctrl = false;
     bool alt = false;
+    std::set<uint32_t> down;  // other keys, as the rig presses and releases them
     int64_t now = 0;
     int clockReads = 0;
     std::vector<uint32_t> keysAsked;
 
     bool IsKeyHeld(uint32_t vk) override {
         keysAsked.push_back(vk);
-        return vk == kVkControl ? ctrl : vk == kVkMenu ? alt : false;
+        return vk == kVkControl ? ctrl : vk == kVkMenu ? alt : down.count(vk) != 0;
     }
     int64_t ReadClock() override {
         ++clockReads;
@@ -56,7 +58,11 @@ struct FilterRig {
     bool Release(uint32_t vk, int64_t at) { return Send(kWmKeyUp, vk, at); }
     bool Send(uint32_t message, uint32_t vk, int64_t at) {
         keyboard.now = at;
-        return filter.ShouldSwallow(kHcAction, message, vk);
+        const bool swallowed = filter.ShouldSwallow(kHcAction, message, vk);
+        // The system's key state changes after the hook has decided.
+        if (message == kWmKeyDown || message == kWmSysKeyDown) keyboard.down.insert(vk);
+        if (message == kWmKeyUp || message == kWmSysKeyUp) keyboard.down.erase(vk);
+        return swallowed;
     }
 };
 

@@ -9,18 +9,18 @@ namespace {
 
 using Action = HookWatchdog::Action;
 
-enum Kind { Hook, Raw, Session, Check, InstallOk, InstallFails };
+enum Kind { Hook, Raw, Session, Check, InstallOk, InstallFails, Sink };
 
 struct Step {
     Kind kind;
     int64_t at;
-    bool expect = false;  // Check: Reinstall wanted; Install*: the failure is to be told
+    bool expect = false;  // Check: Reinstall wanted; Install*: the failure is to be told; Sink: listens
 };
 
 struct Script {
     const char* name;
     std::vector<Step> steps;
-    int64_t nextCheck;  // afterwards
+    int64_t nextCheck;  // afterwards, at the last step's time
 };
 
 TEST(HookWatchdog, ReinstallsOnlyForKeysTheHookMissed) {
@@ -34,6 +34,10 @@ TEST(HookWatchdog, ReinstallsOnlyForKeysTheHookMissed) {
         {"reinstalled, then seen", {{Raw, 5000}, {Check, 6000, true}, {InstallOk, 6000}, {Raw, 7000},
                                     {Hook, 7000}, {Check, 8000}}, HookWatchdog::kNever},
         {"session change", {{Session, 0}, {Check, 10, true}, {InstallOk, 10}, {Check, 20}}, HookWatchdog::kNever},
+        {"sink rests while the hook is busy",
+         {{Sink, 0, true}, {Hook, 1000}, {Sink, 1000}, {Sink, 1249}, {Hook, 1200}, {Sink, 1449}}, 1450},
+        {"sink listens after a quiet spell", {{Hook, 1000}, {Sink, 1250, true}}, HookWatchdog::kNever},
+        {"sink listens for a pending key", {{Hook, 4950}, {Raw, 5000}, {Sink, 5000, true}}, 6000},
         {"failures retried every 2 s, told once",
          {{InstallFails, 6000, true}, {Raw, 6500}, {Check, 7999}, {Check, 8000, true},
           {InstallFails, 8000, false}, {Check, 10000, true}, {InstallOk, 10000}, {InstallFails, 20000, true}},
@@ -46,6 +50,7 @@ TEST(HookWatchdog, ReinstallsOnlyForKeysTheHookMissed) {
             switch (s.kind) {
                 case Hook: dog.OnHookEvent(s.at); break;
                 case Raw: dog.OnRawKey(s.at); break;
+                case Sink: EXPECT_EQ(dog.WantsSink(s.at), s.expect) << script.name << " step " << n; break;
                 case Session: dog.OnSessionChange(); break;
                 case Check:
                     EXPECT_EQ(dog.Check(s.at) == Action::Reinstall, s.expect) << script.name << " step " << n;
@@ -56,7 +61,7 @@ TEST(HookWatchdog, ReinstallsOnlyForKeysTheHookMissed) {
                     break;
             }
         }
-        EXPECT_EQ(dog.NextCheck(), script.nextCheck) << script.name;
+        EXPECT_EQ(dog.NextCheck(script.steps.back().at), script.nextCheck) << script.name;
     }
 }
 
