@@ -65,7 +65,7 @@ private:
     SpeechBinding speech_;
     // The hook's speech and cues, off the hook thread.
     FeedbackOutput output_{speech_};
-    FeedbackWorker feedback_{output_};
+    FeedbackWorker feedback_{output_, true};
     DoublePressFilter filter_;
 };
 

@@ -52,7 +52,18 @@ void FeedbackWorker::Push(const Request& request) {
         ++count_;
         wake = waiting_;
     }
-    if (wake) wake_.notify_all();
+    if (!wake) return;
+    if (wakeOnFlush_) {
+        wakeOwed_.store(true, std::memory_order_relaxed);
+    } else {
+        wake_.notify_all();
+    }
+}
+
+// The worker stays in its wait until notified, and Push saw it there under the lock,
+// so a notify now still reaches it.
+void FeedbackWorker::Flush() {
+    if (wakeOwed_.exchange(false, std::memory_order_relaxed)) wake_.notify_all();
 }
 
 void FeedbackWorker::Run() {

@@ -30,7 +30,10 @@ public:
     // Longer texts are cut; the program's longest is 44 characters.
     static constexpr size_t kMaxTextLength = 63;
 
-    explicit FeedbackWorker(FeedbackSink& sink) : sink_(sink) {}
+    // With `wakeOnFlush`, a request queued for a sleeping worker wakes it only at
+    // the next Flush, so the wake's system call stays out of the hook call.
+    explicit FeedbackWorker(FeedbackSink& sink, bool wakeOnFlush = false)
+        : sink_(sink), wakeOnFlush_(wakeOnFlush) {}
     ~FeedbackWorker();
     FeedbackWorker(const FeedbackWorker&) = delete;
     FeedbackWorker& operator=(const FeedbackWorker&) = delete;
@@ -46,6 +49,7 @@ public:
     void Announce(std::u16string_view text) override;
     void SoundIgnoreModeCue(int32_t mode) override;
     void SoundNextKeyConsumedCue() override;
+    void Flush() override;
 
 private:
     struct Request {
@@ -60,6 +64,8 @@ private:
     void Deliver(const Request& request);
 
     FeedbackSink& sink_;
+    const bool wakeOnFlush_;
+    std::atomic<bool> wakeOwed_{false};
     std::mutex mutex_;
     std::condition_variable wake_;
     std::array<Request, kCapacity> ring_{};

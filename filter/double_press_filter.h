@@ -38,6 +38,9 @@ public:
     virtual void Announce(std::u16string_view text) = 0;
     virtual void SoundIgnoreModeCue(int32_t mode) = 0;
     virtual void SoundNextKeyConsumedCue() = 0;
+    // Called by the hook thread once a hook call has returned: the moment for work
+    // that must not hold up a key, such as waking another thread.
+    virtual void Flush() {}
 };
 
 // The two settings the filter reads afresh at every event, so a menu change on

@@ -235,8 +235,17 @@ void RunHookThread(HookThread& t) {
     // watchdog is set up from the loop, so keys are served from the first moment.
     if (t.window) PostMessageW(t.window, kWatchMessage, 0, 0);
 
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    // Hook calls arrive while PeekMessage runs; once they have returned their
+    // decisions, the feedback they queued is handed on.
+    for (bool quit = false; !quit;) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        MSG msg;
+        while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            quit = msg.message == WM_QUIT;
+            if (!quit) DispatchMessageW(&msg);
+        }
+        t.feedback->Flush();
+    }
 
     RemoveHook(t);
     if (t.window) {

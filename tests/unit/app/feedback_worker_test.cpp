@@ -77,5 +77,18 @@ TEST(FeedbackWorker, StopGivesUpOnAHungSinkAndTakesNothingMore) {
     EXPECT_EQ(sink.got, std::vector<std::string>{"F5"});
 }
 
+TEST(FeedbackWorker, WakeOnFlushHandsOverAtTheFlush) {
+    GatedSink sink;
+    sink.Open();
+    FeedbackWorker worker(sink, true);
+    worker.Start();
+    std::this_thread::sleep_for(20ms);  // most likely asleep by now; either way it must deliver
+    worker.Announce(u"F5");
+    worker.Flush();
+    sink.WaitFor(1);
+    EXPECT_TRUE(worker.Stop(10s));
+    EXPECT_EQ(sink.got, std::vector<std::string>{"F5"});
+}
+
 }  // namespace
 }  // namespace quillet
