@@ -1,8 +1,10 @@
 """End-to-end cases for hostile surroundings: settings files too large to be
-real, a settings file another program holds open at start and a stale read-only
-temporary file."""
+real, a settings file another program holds open at start, a stale read-only
+temporary file, and libraries planted beside Quillet.exe under the names of
+system libraries."""
 
 import os
+import shutil
 import subprocess
 
 from cases import case
@@ -81,3 +83,21 @@ def settings_saved_past_stale_temporary(c):
     left = sorted(n for n in os.listdir(c.folder) if n.startswith("Quillet.json"))
     check(left == ["Quillet.json"] + ([os.path.basename(stale)] if immutable else []),
           "files beside the settings: %r" % left)
+
+
+# Named like system libraries that are not known DLLs: what the program or its
+# audio library would load by name, the common controls and the theme library.
+PLANTED_NAMES = ["WINMM.dll", "dsound.dll", "avrt.dll", "COMCTL32.dll", "uxtheme.dll"]
+
+
+@case
+def planted_system_libraries_never_load(c):
+    planted = os.path.join(c.build.folder, "tests", "e2e", "planted_library.dll")
+    start_with_file(c, settings_text(0, 300, 0))
+    for name in PLANTED_NAMES:
+        shutil.copy(planted, os.path.join(c.folder, name))
+    c.start_quillet()
+    choose(c, "down", "enter")  # a menu and a save, with a cue
+    wait_until(lambda: file_bytes(c) == settings_text(1, 300, 0), 3, "the menu change was not saved")
+    loaded = sorted(n for n in os.listdir(c.folder) if n.endswith(".loaded"))
+    check(loaded == [], "planted libraries were loaded: %r" % loaded)
