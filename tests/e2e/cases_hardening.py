@@ -10,8 +10,8 @@ import subprocess
 from cases import case
 from cases_settings import (escape_passes, expect_default_filtering, file_state, read_file,
                             settings_text, start_with_file, write_file)
-from cases_shell import choose, file_bytes
-from harness import check, wait_until, windows_path
+from cases_shell import choose, file_bytes, wait_exit
+from harness import HIDDEN_WINDOW_TITLE, check, wait_until, windows_path
 
 # Read, either would exempt Escape and force a rewrite of the timeout to 50.
 HOSTILE_VALUES = b'"exclude_escape":1,"doublePressTimeout":20'
@@ -101,3 +101,21 @@ def planted_system_libraries_never_load(c):
     wait_until(lambda: file_bytes(c) == settings_text(1, 300, 0), 3, "the menu change was not saved")
     loaded = sorted(n for n in os.listdir(c.folder) if n.endswith(".loaded"))
     check(loaded == [], "planted libraries were loaded: %r" % loaded)
+
+
+@case
+def restart_starts_explorer_from_windows_folder(c):
+    """Run as admin turned off and Yes: the restart goes through the desktop
+    shell of the Windows folder, not an explorer.exe beside the program."""
+    start_with_file(c, settings_text(0, 300, 1))
+    shutil.copy(os.path.join(c.build.folder, "tests", "e2e", "planted_program.exe"),
+                os.path.join(c.folder, "explorer.exe"))
+    proc = c.start_quillet()
+    old_window = c.quillet_window
+    choose(c, "a")
+    c.driver("click-button", c.find_box("Restart required.", 5000), "Yes")
+    wait_exit(proc, 15, "answering Yes")
+    window = c.try_driver("wait-window", "*", HIDDEN_WINDOW_TITLE, 15000, limit=30)
+    check(not os.path.exists(os.path.join(c.folder, "explorer.exe.loaded")),
+          "the explorer.exe beside the program was started")
+    check(window and window[0] != old_window, "no new instance after the restart")
