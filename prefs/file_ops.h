@@ -36,6 +36,7 @@ class FileOps {
     virtual ReadResult TryReadAll(const std::u16string& path, size_t limit, std::string& bytes) = 0;
     // Nothing when the temporary file cannot be created.
     virtual std::unique_ptr<ReplacementFile> BeginReplace(const std::u16string& path) = 0;
+    // The wait between two tries of a busy file; fakes count instead of sleeping.
     virtual void Pause(int milliseconds);
 
     // TryReadAll, asked again for up to a second while the file is busy: a
