@@ -98,11 +98,23 @@ Elevation Win32Desktop::QueryElevation() {
     return (elevation.TokenIsElevated & 0xFF) ? Elevation::Elevated : Elevation::NotElevated;
 }
 
+namespace {
+// A bare "explorer.exe" would be looked for in our own folder first, where a
+// planted copy could sit; the desktop shell is the one in the Windows folder.
+std::u16string ShellProgramPath(const std::u16string& file) {
+    if (file != u"explorer.exe") return file;
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetWindowsDirectoryW(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return file;
+    return FromWide(folder, n) + u"\\" + file;
+}
+}  // namespace
+
 bool Win32Desktop::Launch(const std::u16string& file, const std::u16string& parameters,
                           const std::u16string& directory, const std::u16string& verb) {
     const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(nullptr, verb.empty() ? nullptr : Wide(verb), Wide(file), Wide(parameters),
-                      Wide(directory), SW_SHOWNORMAL));
+        ShellExecuteW(nullptr, verb.empty() ? nullptr : Wide(verb), Wide(ShellProgramPath(file)),
+                      Wide(parameters), Wide(directory), SW_SHOWNORMAL));
     return result > 32;
 }
 

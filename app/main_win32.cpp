@@ -2,6 +2,21 @@
 
 #include "app/desktop_win32.h"
 
+namespace {
+
+// Libraries loaded by bare name, the audio library's among them, come from the
+// system folder only: never from our own folder, where a downloaded copy of a
+// system library may sit beside us (and would run elevated with us). Looked up
+// at run time, as Windows 7 without its loader update lacks the call.
+void LoadLibrariesFromSystemFolderOnly() {
+    using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
+    auto call = reinterpret_cast<SetDefaultDllDirectoriesCall>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (call) call(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+}  // namespace
+
 #ifdef QUILLET_FAULT_INJECTION
 #include <thread>
 
@@ -20,6 +35,7 @@ void StartFaultInjection() {
 #endif
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    LoadLibrariesFromSystemFolderOnly();
 #ifdef QUILLET_FAULT_INJECTION
     StartFaultInjection();
 #endif

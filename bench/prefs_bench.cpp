@@ -8,6 +8,7 @@
 #include "prefs/json_document.h"
 #include "prefs/json_writer.h"
 #include "prefs/settings.h"
+#include "runtime/text.h"
 
 namespace quillet {
 namespace {
@@ -40,6 +41,19 @@ void BM_SaveAndLoadSettingsFile(benchmark::State& state) {
     std::filesystem::remove(std::filesystem::path(path));
 }
 BENCHMARK(BM_SaveAndLoadSettingsFile)->Unit(benchmark::kMicrosecond);
+
+// The costliest file start-up still reads: the size cap filled with distinct
+// member names, all in one object's 64 chains.
+void BM_ParseMemberFloodAtSizeCap(benchmark::State& state) {
+    std::u16string text = u"{";
+    for (int i = 0; text.size() + 16 < kMaxSettingsFileSize; ++i) {
+        text += u"\"m" + std::u16string(DecimalText(i)) + u"\":0,";
+    }
+    text += u"\"end\":0}";
+    for (auto _ : state) benchmark::DoNotOptimize(ParseJson(0, text));
+    FreeJson(0);
+}
+BENCHMARK(BM_ParseMemberFloodAtSizeCap)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quillet

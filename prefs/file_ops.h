@@ -20,16 +20,33 @@ class ReplacementFile {
     virtual bool Commit() = 0;
 };
 
+enum class ReadResult {
+    Done,
+    Busy,  // another program has the file open and lets nobody read it; worth asking again
+    Failed,
+};
+
 class FileOps {
   public:
     virtual ~FileOps() = default;
     // Size in bytes, -1 when nothing exists at the path, -2 for a folder.
     virtual int64_t SizeOf(const std::u16string& path) = 0;
-    // The whole file; false when it cannot be opened or fully read.
-    virtual bool ReadAll(const std::u16string& path, std::string& bytes) = 0;
+    // The whole file, when it holds at most `limit` bytes. Other programs may
+    // go on reading, writing and deleting it meanwhile.
+    virtual ReadResult TryReadAll(const std::u16string& path, size_t limit, std::string& bytes) = 0;
     // Nothing when the temporary file cannot be created.
     virtual std::unique_ptr<ReplacementFile> BeginReplace(const std::u16string& path) = 0;
+    // The wait between two tries of a busy file; fakes count instead of sleeping.
+    virtual void Pause(int milliseconds);
+
+    // TryReadAll, asked again for up to a second while the file is busy: a
+    // backup or sync tool holding it at start must not make us run on defaults.
+    // False when the file cannot be read, is busy for longer, or is too large.
+    bool ReadAll(const std::u16string& path, std::string& bytes, size_t limit = SIZE_MAX);
 };
+
+inline constexpr int kBusyFileWaitMs = 1000;
+inline constexpr int kBusyFileRetryMs = 50;
 
 FileOps& NativeFileOps();
 

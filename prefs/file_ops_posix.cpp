@@ -70,11 +70,12 @@ class PosixFileOps final : public FileOps {
         return static_cast<int64_t>(info.st_size);
     }
 
-    bool ReadAll(const std::u16string& path, std::string& bytes) override {
+    ReadResult TryReadAll(const std::u16string& path, size_t limit, std::string& bytes) override {
         const int fd = ::open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return false;
+        if (fd < 0) return ReadResult::Failed;
         struct stat info;
-        bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+        bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                  static_cast<uint64_t>(info.st_size) <= limit;
         if (ok) {
             bytes.assign(static_cast<size_t>(info.st_size), '\0');
             size_t got = 0;
@@ -87,12 +88,13 @@ class PosixFileOps final : public FileOps {
             ok = got == bytes.size();
         }
         ::close(fd);
-        return ok;
+        return ok ? ReadResult::Done : ReadResult::Failed;
     }
 
     std::unique_ptr<ReplacementFile> BeginReplace(const std::u16string& path) override {
         std::string target = Utf16ToUtf8(path);
         std::string temporary = Utf16ToUtf8(TemporaryPathFor(path));
+        ::unlink(temporary.c_str());  // a stale one may be read-only
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0) return nullptr;
         return std::make_unique<PosixReplacementFile>(fd, std::move(target), std::move(temporary));

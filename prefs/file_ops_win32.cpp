@@ -59,27 +59,52 @@ class Win32FileOps final : public FileOps {
         return static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
     }
 
-    bool ReadAll(const std::u16string& path, std::string& bytes) override {
-        HANDLE file = CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        const DWORD size = GetFileSize(file, nullptr);
-        bool ok = size != INVALID_FILE_SIZE;
-        if (ok) {
-            bytes.assign(size, '\0');
+    ReadResult TryReadAll(const std::u16string& path, size_t limit, std::string& bytes) override {
+        HANDLE file = CreateFileW(Wide(path), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            return GetLastError() == ERROR_SHARING_VIOLATION ? ReadResult::Busy
+                                                             : ReadResult::Failed;
+        }
+        ReadResult result = ReadResult::Failed;
+        LARGE_INTEGER size{};
+        if (GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) <= limit &&
+            size.QuadPart <= MAXDWORD) {
+            bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
             DWORD read = 0;
-            ok = (size == 0 || ReadFile(file, bytes.data(), size, &read, nullptr)) && read == size;
+            if (bytes.empty() ||
+                ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+                if (read == bytes.size()) result = ReadResult::Done;
+            } else if (GetLastError() == ERROR_LOCK_VIOLATION) {
+                result = ReadResult::Busy;
+            }
         }
         CloseHandle(file);
-        return ok;
+        return result;
     }
 
     std::unique_ptr<ReplacementFile> BeginReplace(const std::u16string& path) override {
         std::u16string temporary = TemporaryPathFor(path);
-        HANDLE file = CreateFileW(Wide(temporary), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateTemporary(temporary);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+            // A file a crash left behind, marked read-only or hidden, refuses to be overwritten.
+            SetFileAttributesW(Wide(temporary), FILE_ATTRIBUTE_NORMAL);
+            file = CreateTemporary(temporary);
+        }
+        if (file == INVALID_HANDLE_VALUE) {
+            // One we cannot take over at all (held open, no rights): a name of this process's own.
+            temporary = path + u"." + DecimalText(GetCurrentProcessId()) + u".tmp";
+            file = CreateTemporary(temporary);
+        }
         if (file == INVALID_HANDLE_VALUE) return nullptr;
         return std::make_unique<Win32ReplacementFile>(file, path, std::move(temporary));
+    }
+
+  private:
+    static HANDLE CreateTemporary(const std::u16string& temporary) {
+        return CreateFileW(Wide(temporary), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "prefs/json_document.h"
 
+#include <exception>
 #include <memory>
 #include <new>
 #include <vector>
@@ -55,11 +56,16 @@ void FreeAllJson() {
     for (auto& document : Documents()) document.reset();
 }
 
-bool LoadJsonFile(int number, const std::u16string& fileName, FileOps& ops) {
+bool LoadJsonFile(int number, const std::u16string& fileName, FileOps& ops, size_t limit) {
     if (fileName.empty()) return false;
-    std::string bytes;
-    if (!ops.ReadAll(fileName, bytes)) return false;
-    const std::u16string text = Utf8ToUtf16(bytes);
+    std::u16string text;
+    try {
+        std::string bytes;
+        if (!ops.ReadAll(fileName, bytes, limit)) return false;
+        text = Utf8ToUtf16(bytes);
+    } catch (const std::exception&) {
+        return false;  // no room for the file's text
+    }
     if (text.empty()) return false;
     return ParseJson(number, text);
 }

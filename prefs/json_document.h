@@ -1,6 +1,7 @@
 // Numbered JSON documents, the parser's error record, and loading a document from a file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,7 +39,9 @@ inline constexpr char kTooDeep[] = "Nesting too deep";
 bool CreateJson(int number);
 // The text ends at its first 0 unit, if any.
 bool ParseJson(int number, std::u16string_view text);
-bool LoadJsonFile(int number, const std::u16string& fileName, FileOps& ops = NativeFileOps());
+// A file larger than `limit` bytes is not read.
+bool LoadJsonFile(int number, const std::u16string& fileName, FileOps& ops = NativeFileOps(),
+                  size_t limit = SIZE_MAX);
 JsonValue* JsonRoot(int number);
 void FreeJson(int number);
 void FreeAllJson();

@@ -27,8 +27,9 @@ const RecordDescriptor& SettingsDescriptor() { return kSettingsDescriptor; }
 bool LoadSettings(SettingsRecord& settings) { return LoadSettings(settings, kSettingsFileName); }
 
 bool LoadSettings(SettingsRecord& settings, const std::u16string& path, FileOps& ops) {
-    if (ops.SizeOf(path) < 0) return false;
-    if (!LoadJsonFile(kSettingsDocument, path, ops)) return false;
+    const int64_t size = ops.SizeOf(path);
+    if (size < 0 || size > static_cast<int64_t>(kMaxSettingsFileSize)) return false;
+    if (!LoadJsonFile(kSettingsDocument, path, ops, kMaxSettingsFileSize)) return false;
     ExtractRecord(*JsonRoot(kSettingsDocument), &settings, sizeof settings, kSettingsDescriptor,
                   kKeepCurrentValues);
     FreeJson(kSettingsDocument);

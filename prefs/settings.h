@@ -1,6 +1,7 @@
 // The program's three settings and their file, "Quillet.json" in the current directory.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -17,13 +18,16 @@ struct SettingsRecord {
 
 inline constexpr char16_t kSettingsFileName[] = u"Quillet.json";
 inline constexpr int32_t kMinDoublePressTimeout = 50;
+// Far beyond any real settings file; a larger one is left alone as unreadable,
+// so a huge or hostile file costs nothing at start.
+inline constexpr size_t kMaxSettingsFileSize = 64 * 1024;
 
 // The field table "prefsstruct".
 const RecordDescriptor& SettingsDescriptor();
 
-// Fills the record from the file when it exists as a file and holds valid JSON;
-// whatever the file does not supply keeps its current value. True when the file
-// was read and parsed.
+// Fills the record from the file when it exists as a file of at most
+// kMaxSettingsFileSize bytes and holds valid JSON; whatever the file does not
+// supply keeps its current value. True when the file was read and parsed.
 bool LoadSettings(SettingsRecord& settings);
 bool LoadSettings(SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());

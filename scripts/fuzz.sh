@@ -14,6 +14,7 @@ sources=(
   "$root/prefs/json_document.cpp"
   "$root/prefs/json_parser.cpp"
   "$root/prefs/json_writer.cpp"
+  "$root/prefs/file_ops.cpp"
   "$root/prefs/file_ops_posix.cpp"
   "$root/runtime/text.cpp"
 )

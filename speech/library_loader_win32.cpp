@@ -24,12 +24,20 @@ public:
     void* Load(std::u16string_view fileName) override {
         const std::u16string name(fileName);
         const std::wstring beside = ExecutableFolder() + Wide(name);
-        if (HMODULE library = LoadLibraryExW(beside.c_str(), nullptr,
-                                             LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR |
-                                                 LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)) {
-            return library;
+        HMODULE library = LoadLibraryExW(
+            beside.c_str(), nullptr,
+            LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+        // Windows without the search flags refuses them outright: the full path
+        // still names the one file, and its dependencies come from its folder.
+        if (!library && GetLastError() == ERROR_INVALID_PARAMETER) {
+            library = LoadLibraryExW(beside.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         }
-        return LoadLibraryExW(Wide(name), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (library) return library;
+        library = LoadLibraryExW(Wide(name), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!library && GetLastError() == ERROR_INVALID_PARAMETER) {
+            return LoadSystemLibrary(name);
+        }
+        return library;
     }
     void* Resolve(void* library, std::u16string_view exportName) override {
         const std::u16string wide(exportName);

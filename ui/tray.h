@@ -24,4 +24,14 @@ bool IsTrayIcon(int32_t number);
 void RemoveTrayIcon(int32_t number);
 void RemoveAllTrayIcons();
 
+// The shell's "TaskbarCreated" message; 0 before StartTrayLayer.
+uint32_t TaskbarCreatedMessage();
+
+// An elevated process hears nothing the shell, running at normal integrity,
+// sends it unless it lets the message in: AddTrayIcon lets in the taskbar's
+// re-creation broadcast and the icon's callback on the icon's window. Tests
+// swap the call to see what is let in; returns the call it replaces.
+using MessageAllowance = void (*)(void* window, uint32_t message);
+MessageAllowance SetMessageAllowance(MessageAllowance allowance);
+
 }  // namespace quillet

@@ -31,6 +31,12 @@ NumberedTable<TrayIcon> icons;
 UINT nextPlatformId = 1;
 UINT taskbarCreated = 0;
 
+void AllowFromLowerIntegrity(void* window, uint32_t message) {
+    ChangeWindowMessageFilterEx(static_cast<HWND>(window), message, MSGFLT_ALLOW, nullptr);
+}
+
+MessageAllowance allowMessage = AllowFromLowerIntegrity;
+
 HICON IconFromImage(const Image& image) {
     HBITMAP colour = CreateBitmap(image.width, image.height, 1, 32, image.pixels.data());
     const std::vector<uint8_t> maskBits = IconMaskBits(image);
@@ -91,6 +97,14 @@ void StartTrayLayer() { taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated
 
 void EndTrayLayer() { RemoveAllTrayIcons(); }
 
+uint32_t TaskbarCreatedMessage() { return taskbarCreated; }
+
+MessageAllowance SetMessageAllowance(MessageAllowance allowance) {
+    const MessageAllowance previous = allowMessage;
+    allowMessage = allowance;
+    return previous;
+}
+
 int AddTrayIcon(int32_t number, void* window, int32_t imageNumber) {
     RemoveTrayIcon(number);
     const Image* image = FindImage(imageNumber);
@@ -98,6 +112,9 @@ int AddTrayIcon(int32_t number, void* window, int32_t imageNumber) {
     if (!hwnd || !IsWindow(hwnd) || !image) return 0;
     HICON icon = IconFromImage(*image);
     if (!icon) return 0;
+    // Before the icon exists, so that its very first click gets through.
+    allowMessage(hwnd, TrayCallbackMessage);
+    if (taskbarCreated != 0) allowMessage(hwnd, taskbarCreated);
 
     TrayIcon candidate;
     candidate.number = number;

@@ -294,6 +294,35 @@ bool WaitLineCommand(const Words& w) {
     return true;
 }
 
+// "hold-file <path> <ms> [program [args...]]": opens the file sharing nothing,
+// optionally starts the program while it is held, and keeps it for ms.
+bool HoldFileCommand(const Words& w) {
+    int64_t ms = 0;
+    if (w.size() < 3) return Fail(L"usage: hold-file <path> <ms> [program [args...]]");
+    if (!Number(w[2], ms)) return false;
+    HANDLE file = CreateFileW(w[1].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Fail(L"cannot open " + w[1]);
+    const double end = ElapsedMs() + double(ms);
+    bool started = true;
+    if (w.size() > 3) {
+        std::wstring line = L"\"" + w[3] + L"\"";
+        for (size_t i = 4; i < w.size(); ++i) line += L" " + w[i];
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &process) != 0;
+        if (started) {
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+        }
+    }
+    PauseMs(end - ElapsedMs());
+    CloseHandle(file);
+    return started || Fail(L"cannot start " + w[3]);
+}
+
 const std::map<std::wstring, std::function<bool(const Words&)>> commands = {
     {L"key", KeyCommand},
     {L"tap", TapCommand},
@@ -317,6 +346,7 @@ const std::map<std::wstring, std::function<bool(const Words&)>> commands = {
     {L"wait-process-exit", WaitProcessExitCommand},
     {L"count-processes", CountProcessesCommand},
     {L"speech", SpeechCallCommand},
+    {L"hold-file", HoldFileCommand},
 };
 
 }  // namespace

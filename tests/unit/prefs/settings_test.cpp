@@ -30,14 +30,28 @@ std::string FileWith(int excludeEscape, int timeout, int runAsAdmin) {
            ",\r\n  \"runAsAdmin\"        : " + std::to_string(runAsAdmin) + "\r\n}";
 }
 
-// Passes everything to the real file operations, counting saves and
-// optionally failing a write once `failAfter` bytes have gone out.
+// A timeout of 20, padded with spaces to `size` bytes.
+std::string LowTimeoutOfSize(size_t size) {
+    std::string json = "{\"doublePressTimeout\":20}";
+    json.resize(size, ' ');
+    return json;
+}
+
+// Passes everything to the real file operations, counting saves, optionally
+// failing a write once `failAfter` bytes have gone out, and answering the
+// first `busyReads` reads as if another program held the file.
 class ObservedFileOps : public FileOps {
   public:
     int64_t SizeOf(const std::u16string& path) override { return NativeFileOps().SizeOf(path); }
-    bool ReadAll(const std::u16string& path, std::string& bytes) override {
-        return NativeFileOps().ReadAll(path, bytes);
+    ReadResult TryReadAll(const std::u16string& path, size_t limit, std::string& bytes) override {
+        ++reads;
+        if (busyReads > 0) {
+            --busyReads;
+            return ReadResult::Busy;
+        }
+        return NativeFileOps().TryReadAll(path, limit, bytes);
     }
+    void Pause(int milliseconds) override { pauses.push_back(milliseconds); }
     std::unique_ptr<ReplacementFile> BeginReplace(const std::u16string& path) override {
         ++saves;
         auto real = NativeFileOps().BeginReplace(path);
@@ -46,6 +60,9 @@ class ObservedFileOps : public FileOps {
     }
 
     int saves = 0;
+    int reads = 0;
+    int busyReads = 0;
+    std::vector<int> pauses;
     size_t failAfter = SIZE_MAX;
     std::vector<size_t> writeSizes;
 
@@ -123,6 +140,9 @@ TEST_F(SettingsFile, LoadCorrectAndSave) {
         {"empty", "", {0, 300, 0}, 0},
         {"whitespace only", " \r\n", {0, 300, 0}, 0},
         {"too deep", std::string(600, '[') + std::string(600, ']'), {0, 300, 0}, 0},
+        {"timeout 50 kept", "{\"doublePressTimeout\":50}", {0, 50, 0}, 0},
+        {"64 KiB read", LowTimeoutOfSize(kMaxSettingsFileSize), {0, 50, 0}, 1},
+        {"over 64 KiB", LowTimeoutOfSize(kMaxSettingsFileSize + 1), {0, 300, 0}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -163,6 +183,32 @@ TEST_F(SettingsFile, ValuesLoadOnlyFromAFileThatParses) {
     Write("{\"doublePressTimeout\":20");
     EXPECT_FALSE(LoadSettings(settings, Path(), ops));
     EXPECT_EQ(settings.doublePressTimeout, 450);
+}
+
+TEST_F(SettingsFile, BusyFileIsAskedForAgainForASecond) {
+    Write(FileWith(1, 450, 0));
+    const struct {
+        int busyReads;
+        bool loaded;
+        int reads;
+    } cases[] = {{0, true, 1}, {3, true, 4}, {20, true, 21}, {21, false, 21}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.busyReads);
+        ops.busyReads = c.busyReads;
+        ops.reads = 0;
+        ops.pauses.clear();
+        SettingsRecord settings;
+        EXPECT_EQ(LoadSettings(settings, Path(), ops), c.loaded);
+        EXPECT_EQ(settings.doublePressTimeout, c.loaded ? 450 : 300);
+        EXPECT_EQ(ops.reads, c.reads);
+        EXPECT_EQ(ops.pauses, std::vector<int>(c.reads - 1, kBusyFileRetryMs));
+    }
+    // A file that is simply unreadable is not waited for.
+    std::filesystem::remove(folder / u"Quillet.json");
+    std::filesystem::create_directory(folder / u"Quillet.json");
+    ops.pauses.clear();
+    EXPECT_FALSE(LoadJsonFile(1, Path(), ops));
+    EXPECT_TRUE(ops.pauses.empty());
 }
 
 TEST_F(SettingsFile, FloatTimeoutIsSavedAsItsWholePart) {
@@ -255,7 +301,8 @@ TEST(JsonFile, LoadDecodesUtf8AndStopsAtAZeroByte) {
     TempFolder folder;
     const std::u16string path = folder.File(u"doc.json");
     WriteBytes(folder / u"doc.json", std::string("[\"\xC3\xA9\"]\0garbage", 15));
-    ASSERT_TRUE(LoadJsonFile(0, path));
+    EXPECT_FALSE(LoadJsonFile(0, path, NativeFileOps(), 14));  // one byte over the limit
+    ASSERT_TRUE(LoadJsonFile(0, path, NativeFileOps(), 15));
     EXPECT_EQ(JsonRoot(0)->elements[0]->text, u"\u00e9");
 
     WriteBytes(folder / u"doc.json", "\xEF\xBB\xBF[]");

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "ui/image.h"
 #include "ui/menu.h"
@@ -172,6 +174,27 @@ TEST_F(WindowLayer, TrayCallbackBecomesTrayEvents) {
     EXPECT_FALSE(AddTrayIcon(1, nullptr, 0));
     EXPECT_FALSE(AddTrayIcon(1, hwnd, 9));
     EXPECT_FALSE(IsTrayIcon(1));
+}
+
+std::vector<std::pair<void*, uint32_t>> allowedMessages;
+
+void RecordAllowance(void* window, uint32_t message) {
+    allowedMessages.emplace_back(window, message);
+}
+
+// What an elevated instance needs to keep its icon; only Windows shows the
+// integrity levels, so here the call is recorded.
+TEST_F(WindowLayer, TrayLetsInTheShellsTwoMessages) {
+    ASSERT_NE(TaskbarCreatedMessage(), 0u);
+    ASSERT_TRUE(CreateImage(0, 32, 32, 24, 0));
+    allowedMessages.clear();
+    const MessageAllowance real = SetMessageAllowance(RecordAllowance);
+    AddTrayIcon(0, hwnd, 0);
+    SetMessageAllowance(real);
+    RemoveTrayIcon(0);
+    const std::vector<std::pair<void*, uint32_t>> expected = {{hwnd, TrayCallbackMessage},
+                                                              {hwnd, TaskbarCreatedMessage()}};
+    EXPECT_EQ(allowedMessages, expected);
 }
 
 TEST_F(WindowLayer, MenuMarksReachIntoTheSubmenu) {
