@@ -1,0 +1,149 @@
+"""Which way our speech library speaks: NVDA when its controller client lies
+beside the library and NVDA runs, else JAWS when its automation object can be
+created and takes the call, else SAPI. The fake readers (readers/) write into
+the speech log; flag files in the case folder steer them: nvda-running,
+nvda-hangs, jaws-closed."""
+
+import contextlib
+import os
+import shutil
+
+from cases import case
+from harness import CaseFailure, check, wait_for, windows_path
+
+JAWS_CLSID = "{6B7E0F3A-2F51-4C4B-9D4E-3A1F5C0B7E21}"
+# Wine 8 looks classes up in HKLM only; /reg:32 is the view a 32-bit process sees.
+JAWS_KEYS = ["HKLM\\Software\\Classes\\FreedomSci.JawsApi",
+             "HKLM\\Software\\Classes\\CLSID\\" + JAWS_CLSID]
+THREAD_WORDS = ("route", "nvda", "jaws")
+
+
+def register_jaws(c):
+    dll = os.path.join(c.folder, "fake_jaws.dll")
+    shutil.copy(c.build.fake_jaws, dll)
+    server = JAWS_KEYS[1] + "\\InprocServer32"
+    for key, value in [(JAWS_KEYS[0] + "\\CLSID", ["/ve", "/d", JAWS_CLSID]),
+                       (server, ["/ve", "/d", windows_path(dll)]),
+                       (server, ["/v", "ThreadingModel", "/d", "Both"])]:
+        code, _, err = c.wine.run(["reg", "add", key] + value + ["/f", "/reg:32"])
+        check(code == 0, "reg add %s failed: %s" % (key, err.strip()))
+
+
+@contextlib.contextmanager
+def jaws_cleanup(c):
+    """The prefix outlives the case: remove the fake JAWS keys again."""
+    try:
+        yield
+    finally:
+        for key in JAWS_KEYS:
+            c.wine.run(["reg", "delete", key, "/f", "/reg:32"])
+
+
+def wait_lines(c, condition, expected, when):
+    if not wait_for(condition, 10):
+        raise CaseFailure("%s: %r, expected %r" % (when, reader_lines(c), expected))
+
+
+def flag(c, name, present=True):
+    path = os.path.join(c.folder, name)
+    if present:
+        open(path, "wb").close()
+    elif os.path.exists(path):
+        os.remove(path)
+
+
+def reader_lines(c):
+    """What the speaking thread wrote: the readers' calls and the routes."""
+    return [l for l in c.speech.lines() if l.split(" ")[0] in THREAD_WORDS]
+
+
+CALLS = ["speechStop 0 0", "speechSay F5 1", "speechSay F6 0", "brailleDisplay Hello 0"]
+
+
+SAPI = ["route sapi stop", "route sapi say F5", "route sapi say F6", "route none braille Hello"]
+
+ROUTES = [
+    # name, where the NVDA client lies, flags, JAWS registered, lines expected
+    ("nvda_before_jaws", "beside", ["nvda-running"], True,
+     ["nvda cancelSpeech", "route nvda stop",
+      "nvda cancelSpeech", "nvda speakText F5", "route nvda say F5",
+      "nvda speakText F6", "route nvda say F6",
+      "nvda brailleMessage Hello", "route nvda braille Hello"]),
+    ("jaws_when_nvda_not_running", "beside", [], True,
+     ["jaws StopSpeech", "route jaws stop", "jaws SayString F5 1", "route jaws say F5",
+      "jaws SayString F6 0", "route jaws say F6", "route none braille Hello"]),
+    ("sapi_when_jaws_closed", None, ["jaws-closed"], True,
+     ["jaws StopSpeech", "route sapi stop", "jaws SayString F5 1", "route sapi say F5",
+      "jaws SayString F6 0", "route sapi say F6", "route none braille Hello"]),
+    ("sapi_when_no_reader", "beside", [], False, SAPI),
+    ("nvda_client_on_search_path_is_not_loaded", "path", ["nvda-running"], False, SAPI),
+]
+
+
+def route_case(name, nvda, flags, jaws, expected):
+    def run(c):
+        c.install("standard")
+        if nvda == "beside":
+            shutil.copy(c.build.fake_nvda, c.folder)
+        elif nvda == "path":
+            planted = os.path.join(c.folder, "planted")
+            os.makedirs(planted)
+            shutil.copy(c.build.fake_nvda, planted)
+            c.env["WINEPATH"] = windows_path(planted)
+        for f in flags:
+            flag(c, f)
+        library = windows_path(os.path.join(c.folder, "UniversalSpeech.dll"))
+        script = os.path.join(c.folder, "calls.txt")
+        with open(script, "w") as f:
+            # The process must outlive the speaking thread's work.
+            f.write("".join("speech %s %s\n" % (library, call) for call in CALLS) + "sleep 20000\n")
+        with jaws_cleanup(c):
+            if jaws:
+                register_jaws(c)
+            c.wine.spawn([c.build.driver, "script", windows_path(script)], env=c.env)
+            routes = lambda: [l for l in reader_lines(c) if l.startswith("route ")]
+            wait_lines(c, lambda: len(routes()) >= len(CALLS), expected, "routes logged")
+        callers = [l for l in c.speech.lines() if l.split(" ")[0] not in THREAD_WORDS]
+        check(callers == ["speechStop", "speechSay F5", "speechSay F6", "brailleDisplay Hello"],
+              "call lines %r" % callers)
+        check(reader_lines(c) == expected, "lines %r, expected %r" % (reader_lines(c), expected))
+    run.__name__ = "speech_route_" + name
+    return run
+
+
+for _row in ROUTES:
+    case(route_case(*_row))
+
+
+@case
+def speech_route_hung_reader_never_blocks_the_caller(c):
+    c.install("standard")
+    shutil.copy(c.build.fake_nvda, c.folder)
+    flag(c, "nvda-running")
+    flag(c, "nvda-hangs")
+    library = windows_path(os.path.join(c.folder, "UniversalSpeech.dll"))
+    out = c.script("speech %s speechSay F5 1\nspeech %s speechSay F6 1\n" % (library, library))
+    times = [int(l.split("ms=")[1]) for l in out if l.startswith("result=1 ")]
+    check(len(times) == 2 and max(times) < 1000, "calls returned after %r ms" % times)
+
+
+@case
+def speech_route_follows_readers_started_and_closed(c):
+    c.install("standard")
+    shutil.copy(c.build.fake_nvda, c.folder)
+    c.start_target()
+    c.start_quillet()
+    with jaws_cleanup(c):
+        steps = [
+            ("f5", lambda: None, ["route sapi say F5"]),
+            ("f6", lambda: flag(c, "nvda-running"),
+             ["nvda cancelSpeech", "nvda speakText F6", "route nvda say F6"]),
+            ("f7", lambda: (flag(c, "nvda-running", False), register_jaws(c)),
+             ["jaws SayString F7 1", "route jaws say F7"]),
+            ("f8", lambda: flag(c, "jaws-closed"), ["jaws SayString F8 1", "route sapi say F8"]),
+        ]
+        for key, change, expected in steps:
+            change()
+            c.mark()
+            c.driver("tap", key)
+            wait_lines(c, lambda: reader_lines(c) == expected, expected, "after " + key)
