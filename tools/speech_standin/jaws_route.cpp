@@ -1,6 +1,7 @@
+#include <windows.h>
+// COM after windows.h, whose types it needs.
 #include <objbase.h>
 #include <oleauto.h>
-#include <windows.h>
 
 #include "speech_routes.h"
 

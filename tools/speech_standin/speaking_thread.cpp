@@ -1,7 +1,8 @@
 #include "speaking_thread.h"
 
-#include <objbase.h>
 #include <windows.h>
+// COM after windows.h, whose types it needs.
+#include <objbase.h>
 
 #include <condition_variable>
 #include <deque>

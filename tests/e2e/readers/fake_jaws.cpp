@@ -3,9 +3,10 @@
 // SayString and StopSpeech. The tests register it as "FreedomSci.JawsApi".
 // Calls are logged ("jaws SayString F5 1"); while the flag jaws-closed is
 // there they answer false, as JAWS's object does when JAWS is not running.
+#include <windows.h>
+// COM after windows.h, whose types it needs.
 #include <objbase.h>
 #include <oleauto.h>
-#include <windows.h>
 
 #include "fake_reader.h"
 
@@ -46,14 +47,11 @@ class JawsApi : public IDispatch, public IClassFactory {
 
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                             DISPID* ids) override {
-        HRESULT hr = S_OK;
-        for (UINT i = 0; i < count; ++i) {
-            ids[i] = lstrcmpiW(names[i], L"SayString") == 0    ? kSayString
-                     : lstrcmpiW(names[i], L"StopSpeech") == 0 ? kStopSpeech
-                                                               : DISPID_UNKNOWN;
-            if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
-        }
-        return hr;
+        if (count != 1) return DISP_E_UNKNOWNNAME;
+        ids[0] = lstrcmpiW(names[0], L"SayString") == 0    ? kSayString
+                 : lstrcmpiW(names[0], L"StopSpeech") == 0 ? kStopSpeech
+                                                           : DISPID_UNKNOWN;
+        return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
@@ -64,11 +62,11 @@ class JawsApi : public IDispatch, public IClassFactory {
                 V_VT(&params->rgvarg[0]) != VT_BOOL) {
                 return DISP_E_TYPEMISMATCH;
             }
-            Record(L"jaws", std::wstring(L"SayString ") + V_BSTR(&params->rgvarg[1]) +
-                                (V_BOOL(&params->rgvarg[0]) ? L" 1" : L" 0"));
+            LogCall(std::wstring(L"jaws SayString ") + V_BSTR(&params->rgvarg[1]) +
+                    (V_BOOL(&params->rgvarg[0]) ? L" 1" : L" 0"));
         } else if (id == kStopSpeech) {
             if (params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
-            Record(L"jaws", L"StopSpeech");
+            LogCall(L"jaws StopSpeech");
         } else {
             return DISP_E_MEMBERNOTFOUND;
         }
