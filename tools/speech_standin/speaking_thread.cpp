@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -35,7 +36,11 @@ class SpeakingThread {
         HMODULE self = nullptr;
         GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                            reinterpret_cast<LPCWSTR>(&Speak), &self);
-        std::thread([this] { Run(); }).detach();
+        // Without a thread the library stays silent; nothing may throw into the caller.
+        try {
+            std::thread([this] { Run(); }).detach();
+        } catch (const std::system_error&) {
+        }
     }
 
     void Post(Request request) {
