@@ -9,7 +9,8 @@ build=${1:-build/package}
 bash scripts/deps.sh
 # shellcheck disable=SC1091
 source "${QUILLET_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillet}/env.sh"
-: "${SOURCE_DATE_EPOCH:=$(git log -1 --format=%ct)}"
+# The zip's member times: the last commit's, when this is a git checkout.
+: "${SOURCE_DATE_EPOCH:=$(git log -1 --format=%ct 2>/dev/null || true)}"
 export SOURCE_DATE_EPOCH
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" >/dev/null
