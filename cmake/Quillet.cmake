@@ -2,6 +2,15 @@
 
 set(QUILLET_WARNINGS -Wall -Wextra)
 
+# Reproducible Windows binaries: no source or build folder in them (__FILE__,
+# debug info) and no link time in the PE header, so two builds of the same
+# commit in different folders give the same bytes.
+if(QUILLET_WINDOWS)
+  add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.>"
+                      "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}=build>")
+  add_link_options(-Wl,--no-insert-timestamp)
+endif()
+
 # Where scripts/deps.sh put things; remembered in the cache so that a later
 # re-run of CMake does not need the environment again.
 foreach(var QUILLET_MINIAUDIO_DIR QUILLET_XPREFIX QUILLET_GTEST_PREFIX)

@@ -84,8 +84,25 @@ if [ ! -f "$XPREFIX/lib/libvorbisfile.a" ]; then
       -DCMAKE_INSTALL_PREFIX="$XPREFIX" -DCMAKE_PREFIX_PATH="$XPREFIX" >/dev/null
     cmake --build "$dir/build" -j"$(nproc)" >/dev/null
     cmake --install "$dir/build" >/dev/null
+    mkdir -p "$XPREFIX/licenses"
+    cp "$dir/COPYING" "$XPREFIX/licenses/$lib-COPYING"
   done
   rm -rf "$src"
+fi
+
+# Their licences go into the release package. A cache built before they were
+# kept gets them from the source archives alone, without building again.
+if [ ! -f "$XPREFIX/licenses/libogg-COPYING" ] || [ ! -f "$XPREFIX/licenses/libvorbis-COPYING" ]; then
+  log "fetching the licences of libogg $OGG_VER and libvorbis $VORBIS_VER"
+  conf=$(private_apt bookworm-src "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main")
+  APT_CONFIG="$conf" apt-get update -qq
+  tmp=$(mktemp -d)
+  (cd "$tmp" && APT_CONFIG="$conf" apt-get source -qq --download-only "libogg=$OGG_VER" "libvorbis=$VORBIS_VER" >/dev/null)
+  mkdir -p "$XPREFIX/licenses"
+  for lib in libogg libvorbis; do
+    tar -xOf "$tmp/${lib}_"*.orig.tar.* --wildcards '*/COPYING' >"$XPREFIX/licenses/$lib-COPYING"
+  done
+  rm -rf "$tmp"
 fi
 
 # --- GoogleTest and Google Benchmark cross-built for the Wine test run -------

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: native unit tests, the same tests
-# built for Windows under Wine, the end-to-end suite under Wine, and a short
-# fuzzing run. Exits non-zero when any stage fails.
+# built for Windows under Wine, the end-to-end suite under Wine, the release
+# package (built, checked, run unpacked under Wine), and a short fuzzing run.
+# Exits non-zero when any stage fails.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 ROOT=$PWD
@@ -36,6 +37,11 @@ stage "windows build" build_windows
 stage "unit tests under Wine" unit_wine
 [ -x tests/ui_probe/run_probe_tests.sh ] && stage "window layer under Wine" tests/ui_probe/run_probe_tests.sh build/windows
 stage "end-to-end under Wine" scripts/e2e.sh build/windows
+release_package() {
+  bash scripts/package.sh && python3 scripts/package.py check dist/Quillet-*-win32.zip &&
+    QUILLET_PACKAGE="$(ls "$ROOT"/dist/Quillet-*-win32.zip)" scripts/e2e.sh -k unpacked_package build/windows
+}
+stage "release package" release_package
 [ -x scripts/fuzz.sh ] && stage "JSON parser fuzzing" scripts/fuzz.sh "${QUILLET_FUZZ_SECONDS:-60}"
 
 if [ ${#failed[@]} -eq 0 ]; then

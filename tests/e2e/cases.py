@@ -297,7 +297,9 @@ def speech_standin_library(c):
         check(int(fields["ms"]) < 250, "%s took %s ms" % (name, fields["ms"]))
     expected_log = ["speechSetValue 65535 1", "speechGetValue 65535", "speechSay Grüße, F5",
                     "speechSay again", "speechStop", "brailleDisplay F5"]
-    check(c.speech.lines() == expected_log, "log %r" % c.speech.lines())
+    # The speaking thread's route lines may or may not come before the process ends.
+    logged = lambda: [l for l in c.speech.lines() if not l.startswith("route ")]
+    check(logged() == expected_log, "log %r" % c.speech.lines())
     variant = os.path.join(c.folder, "variant")
     os.makedirs(variant)
     shutil.copy(c.build.speech_without_stop, variant)
@@ -305,4 +307,4 @@ def speech_standin_library(c):
     check(c.try_driver("speech", variant_dll, "speechStop", "0", "0") is None,
           "the variant library has speechStop")
     c.driver("speech", variant_dll, "speechSay", "still here", "1")
-    check(c.speech.lines()[-1] == "speechSay still here", "variant log %r" % c.speech.lines())
+    check(logged()[-1] == "speechSay still here", "variant log %r" % c.speech.lines())

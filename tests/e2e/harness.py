@@ -49,10 +49,14 @@ class Build:
         self.quillet_faults = os.path.join(self.folder, "app", "QuilletFaults.exe")
         self.driver = os.path.join(self.folder, "tests", "e2e", "quillet_driver.exe")
         self.target = os.path.join(self.folder, "tests", "e2e", "key_target.exe")
+        readers = os.path.join(self.folder, "tests", "e2e", "readers")
+        self.fake_nvda = os.path.join(readers, "nvdaControllerClient32.dll")
+        self.fake_jaws = os.path.join(readers, "fake_jaws.dll")
 
     def missing(self):
         return [p for p in (self.quillet, self.speech, self.speech_without_stop,
-                            self.speech_slow_say, self.quillet_faults, self.driver, self.target)
+                            self.speech_slow_say, self.quillet_faults, self.driver, self.target,
+                            self.fake_nvda, self.fake_jaws)
                 if not os.path.isfile(p)]
 
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "call_log.h"
-#include "sapi_voice.h"
+#include "speaking_thread.h"
 
 namespace quillet {
 namespace {
@@ -31,12 +31,11 @@ using namespace quillet;
 extern "C" {
 
 __declspec(dllexport) int __cdecl speechSay(const wchar_t* text, int interrupt) {
-    (void)interrupt;
     LogCall(L"speechSay " + Text(text));
 #ifdef QUILLET_STANDIN_SLOW_SAY
-    Sleep(2500);
+    Sleep(2500);  // a reader that holds up its caller
 #endif
-    VoiceSpeak(Text(text));
+    Speak(Text(text), interrupt != 0);
     return 1;
 }
 
@@ -70,7 +69,7 @@ __declspec(dllexport) int __cdecl speechStop(int unused1, int unused2) {
     (void)unused1;
     (void)unused2;
     LogCall(L"speechStop");
-    VoiceStop();
+    StopSpeaking();
     return 1;
 }
 #endif
@@ -78,6 +77,7 @@ __declspec(dllexport) int __cdecl speechStop(int unused1, int unused2) {
 __declspec(dllexport) int __cdecl brailleDisplay(const wchar_t* text, int unused) {
     (void)unused;
     LogCall(L"brailleDisplay " + Text(text));
+    ShowBraille(Text(text));
     return 1;
 }
 

@@ -1,0 +1,207 @@
+#!/usr/bin/env python3
+"""The release package: assembles dist/Quillet-<version>-win32.zip from a
+Windows build and checks a built one.
+
+  package.py assemble BUILD_DIR DIST_DIR VERSION
+  package.py check ZIP
+
+The user guide in the package is the README's user part (everything before
+"## For developers") turned into plain text that reads well with a screen
+reader; `check` builds it again from the README and compares. The zip is
+reproducible: members in sorted order, all with the time of SOURCE_DATE_EPOCH,
+fixed attributes.
+"""
+
+import hashlib
+import os
+import re
+import sys
+import time
+import zipfile
+
+REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+USER_PART_END = "## For developers"
+GUIDE = "User guide.txt"
+SUMS = "SHA256SUMS"
+BINARIES = {"Quillet.exe": "app/Quillet.exe", "UniversalSpeech.dll": "app/UniversalSpeech.dll"}
+
+
+def licence_sources():
+    """Member name -> where its text comes from on this machine."""
+    xprefix = os.environ.get("QUILLET_XPREFIX", "")
+    miniaudio = os.path.join(os.environ.get("QUILLET_MINIAUDIO_DIR", ""), "miniaudio.h")
+    return {
+        "licenses/libogg.txt": os.path.join(xprefix, "licenses", "libogg-COPYING"),
+        "licenses/libvorbis.txt": os.path.join(xprefix, "licenses", "libvorbis-COPYING"),
+        "licenses/miniaudio.txt": miniaudio,
+        "licenses/mingw-w64 runtime.txt": "/usr/share/doc/mingw-w64-common/copyright",
+        # libgcc and libstdc++, with the GCC Runtime Library Exception ...
+        "licenses/gcc runtime.txt": "/usr/share/doc/gcc-mingw-w64-base/copyright",
+        # ... which is an addition to the GPL, version 3.
+        "licenses/GPL-3.txt": "/usr/share/common-licenses/GPL-3",
+    }
+
+
+def members():
+    return sorted(list(BINARIES) + [GUIDE, SUMS] + list(licence_sources()))
+
+
+# --- the user guide -----------------------------------------------------------
+
+def inline(text):
+    """Markdown's inline marks away: "**Term** — rest" reads as "Term: rest"."""
+    text = re.sub(r"\*\*(.+?)\*\* — ", r"\1: ", text)
+    return text.replace("**", "").replace("`", "")
+
+
+def user_guide(readme, version):
+    """Plain text: one paragraph or list item a line, no marks for the screen
+    reader to read out, tables as "key: meaning" lines, code as it stands."""
+    lines = readme.split(USER_PART_END)[0].splitlines()
+    out = ["Quillet %s, user guide" % version]
+    paragraph = []
+    in_code = False
+
+    def flush():
+        if paragraph:
+            out.append(inline(" ".join(paragraph)))
+            paragraph.clear()
+
+    for line in lines[1:]:  # the title is the guide's own first line
+        if line.startswith("```"):
+            flush()
+            in_code = not in_code
+        elif in_code:
+            out.append(line)
+        elif not line.strip():
+            flush()
+            out.append("")
+        elif line.startswith("#"):
+            flush()
+            out.append(line.lstrip("#").strip())
+        elif line.startswith("|"):
+            flush()
+            cells = [c.strip() for c in line.strip("|").split("|")]
+            if set("".join(cells)) <= set("-: "):
+                out.pop()  # the header row: the text around the table says it
+            else:
+                out.append(inline(": ".join(cells)))
+        elif re.match(r"(- |\d+\. )", line):
+            flush()
+            paragraph.append(line[2:] if line.startswith("- ") else line)
+        else:
+            paragraph.append(line.strip())
+    flush()
+    text = re.sub(r"\n{3,}", "\n\n", "\n".join(out).strip() + "\n")
+    return windows_text(text)
+
+
+def windows_text(text):
+    """CR LF line ends, and a byte-order mark when it is not plain ASCII so that
+    older Notepads read it as UTF-8."""
+    data = text.replace("\r\n", "\n").replace("\n", "\r\n").encode("utf-8")
+    return data if data.isascii() else b"\xef\xbb\xbf" + data
+
+
+def miniaudio_licence(header):
+    """The licence is the header's last comment."""
+    start = header.rindex("/*") + 2
+    return header[start:header.rindex("*/")].strip() + "\n"
+
+
+# --- assembling -----------------------------------------------------------------
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def readme_text():
+    return read(os.path.join(REPO, "README.md")).decode("utf-8")
+
+
+def zip_time():
+    """SOURCE_DATE_EPOCH (package.sh sets the last commit's time), else 1980."""
+    # Zip times start in 1980 and count in 2 s steps.
+    epoch = int(os.environ.get("SOURCE_DATE_EPOCH") or 0)
+    return time.gmtime(max(epoch, 315532800))[:6]
+
+
+def assemble(build, dist, version):
+    contents = {name: read(os.path.join(build, path)) for name, path in BINARIES.items()}
+    for name, source in licence_sources().items():
+        text = read(source).decode("utf-8")
+        if name.endswith("miniaudio.txt"):
+            text = miniaudio_licence(text)
+        contents[name] = windows_text(text)
+    contents[GUIDE] = user_guide(readme_text(), version)
+    contents[SUMS] = "".join("%s  %s\n" % (hashlib.sha256(data).hexdigest(), name)
+                             for name, data in sorted(contents.items())).encode("utf-8")
+    os.makedirs(dist, exist_ok=True)
+    path = os.path.join(dist, "Quillet-%s-win32.zip" % version)
+    stamp = zip_time()
+    with zipfile.ZipFile(path + ".tmp", "w") as z:
+        for name in sorted(contents):
+            info = zipfile.ZipInfo(name, date_time=stamp)
+            info.compress_type = zipfile.ZIP_DEFLATED
+            info.create_system = 0  # attributes as Windows reads them, none set
+            z.writestr(info, contents[name], compresslevel=9)
+    os.replace(path + ".tmp", path)
+    return path
+
+
+# --- checking --------------------------------------------------------------------
+
+def pe_problems(name, data):
+    """A 32-bit x86 PE with no link time and no path of this build in it."""
+    problems = []
+    pe = int.from_bytes(data[0x3c:0x40], "little") if data[:2] == b"MZ" else 0
+    if data[pe:pe + 4] != b"PE\0\0" or data[pe + 4:pe + 6] != b"\x4c\x01":
+        return ["%s is not a 32-bit x86 PE file" % name]
+    if data[pe + 8:pe + 12] != b"\0\0\0\0":
+        problems.append("%s carries a link time stamp" % name)
+    if REPO.encode() in data:
+        problems.append("%s contains the source folder %s" % (name, REPO))
+    return problems
+
+
+def check(path):
+    problems = []
+    with zipfile.ZipFile(path) as z:
+        names = z.namelist()
+        if names != members():
+            return ["members %r, expected %r" % (names, members())]
+        data = {n: z.read(n) for n in names}
+        if len({i.date_time for i in z.infolist()}) != 1:
+            problems.append("members differ in time stamps")
+    version = re.search(r"Quillet-(.+)-win32\.zip$", path).group(1)
+    sums = dict(reversed(l.split("  ", 1)) for l in data[SUMS].decode().splitlines())
+    for name in names:
+        if name != SUMS and sums.get(name) != hashlib.sha256(data[name]).hexdigest():
+            problems.append("%s does not match its line in %s" % (name, SUMS))
+    if data[GUIDE] != user_guide(readme_text(), version):
+        problems.append("%s is not the README's user part" % GUIDE)
+    marks = [m for m in ("**", "`", "|", "](", "\n#") if m in data[GUIDE].decode("utf-8")]
+    if marks:
+        problems.append("%s still has Markdown marks %r" % (GUIDE, marks))
+    for name in BINARIES:
+        problems += pe_problems(name, data[name])
+    return problems
+
+
+def main():
+    if len(sys.argv) == 5 and sys.argv[1] == "assemble":
+        print(assemble(*sys.argv[2:]))
+        return 0
+    if len(sys.argv) == 3 and sys.argv[1] == "check":
+        problems = check(sys.argv[2])
+        for p in problems:
+            print("package: " + p)
+        print("package: %s" % ("ok" if not problems else "%d problems" % len(problems)))
+        return 1 if problems else 0
+    print(__doc__)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace quillet {
+
+// Hand a request to the speaking thread and return at once: a screen reader
+// or SAPI that is slow or hangs never holds up the caller. The thread picks
+// the route at each request, so a reader started or closed meanwhile counts,
+// and logs the route taken ("route nvda say F5") through LogCall.
+void Speak(const std::wstring& text, bool interrupt);
+void StopSpeaking();
+void ShowBraille(const std::wstring& text);
+
+}  // namespace quillet
