@@ -156,16 +156,7 @@ bool Win32Desktop::HasTrayIcon() { return IsTrayIcon(kTrayIcon); }
 void Win32Desktop::RemoveTrayIcon() { quillet::RemoveTrayIcon(kTrayIcon); }
 
 void Win32Desktop::BuildMenu() {
-    NewPopupMenu(kMainMenu);
-    AddMenuItem(kMenuExcludeEscape, kMenuExcludeEscapeLabel);
-    AddMenuItem(kMenuTimeout, kMenuTimeoutLabel);
-    BeginSubmenu(kMenuIgnoreSubmenuLabel);
-    AddMenuItem(kMenuIgnoreOff, kMenuIgnoreOffLabel);
-    AddMenuItem(kMenuIgnoreNextKey, kMenuIgnoreNextKeyLabel);
-    AddMenuItem(kMenuIgnoreAlways, kMenuIgnoreAlwaysLabel);
-    EndSubmenu();
-    AddMenuItem(kMenuRunAsAdmin, kMenuRunAsAdminLabel);
-    AddMenuItem(kMenuExit, kMenuExitLabel);
+    BuildTrayMenu(kMainMenu);
 }
 
 void Win32Desktop::SetMenuItemChecked(int32_t menuId, bool on) {

@@ -6,7 +6,7 @@
 #include "app/desktop.h"
 #include "app/feedback_output_win32.h"
 #include "app/feedback_worker.h"
-#include "app/startup.h"
+#include "app/app_state.h"
 #include "filter/double_press_filter.h"
 #include "speech/speech_binding.h"
 

@@ -35,8 +35,8 @@ void SetIgnoreMode(Desktop& desktop, AppState& state, int32_t mode) {
 
 // True when a new instance took over and this one must end.
 bool ToggleRunAsAdmin(Desktop& desktop, AppState& state) {
-    const uint8_t value = state.settings.runAsAdmin;
-    state.settings.runAsAdmin = value == 0 ? 1 : static_cast<uint8_t>(value ^ 1);
+    // The lowest bit flips: 0 and 1 swap, and a hand-written 7 becomes 6, still on.
+    state.settings.runAsAdmin = static_cast<uint8_t>(state.settings.runAsAdmin ^ 1);
     desktop.SaveSettings(state.settings);
     desktop.SoundRunAsAdminCue(state.settings.runAsAdmin != 0);
     if (desktop.ShowMessage(u"Restart required.", u"Should Quillet restart right now?", RequesterYesNo) !=

@@ -6,30 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "app/app_state.h"
 #include "app/desktop.h"
-#include "app/startup.h"
+#include "app/tray_menu.h"
 
 namespace quillet {
-
-// Menu item identifiers, in display order.
-enum MenuId : int32_t {
-    kMenuExcludeEscape = 0,
-    kMenuTimeout = 1,
-    kMenuIgnoreOff = 2,
-    kMenuIgnoreNextKey = 3,
-    kMenuIgnoreAlways = 4,
-    kMenuRunAsAdmin = 5,
-    kMenuExit = 6,
-};
-
-inline constexpr char16_t kMenuExcludeEscapeLabel[] = u"Exclude Escape key (allow single-press for it)";
-inline constexpr char16_t kMenuTimeoutLabel[] = u"Change double press &timeout...";
-inline constexpr char16_t kMenuIgnoreSubmenuLabel[] = u"Ignore double-&press";
-inline constexpr char16_t kMenuIgnoreOffLabel[] = u"Don't ignore (default)";
-inline constexpr char16_t kMenuIgnoreNextKeyLabel[] = u"Ignore for the next key &only";
-inline constexpr char16_t kMenuIgnoreAlwaysLabel[] = u"Ignore";
-inline constexpr char16_t kMenuRunAsAdminLabel[] = u"Run as &admin";
-inline constexpr char16_t kMenuExitLabel[] = u"E&xit";
 
 enum class LoopEnd {
     Exit,       // Exit chosen or the window asked to close: shut down normally

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/desktop.h"
-#include "app/startup.h"
+#include "app/app_state.h"
 
 namespace quillet {
 

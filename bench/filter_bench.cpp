@@ -10,6 +10,7 @@
 
 #include "app/feedback_worker.h"
 #include "filter/double_press_filter.h"
+#include "tests/unit/filter/filter_fakes.h"
 
 namespace quillet {
 namespace {
@@ -40,18 +41,7 @@ public:
 };
 
 template <typename Feedback = SilentFeedback>
-struct Bench {
-    FilterState state;
-    FilterSettings settings;
-    StillKeyboard keyboard;
-    Feedback feedback;
-    DoublePressFilter filter{state, settings, keyboard, feedback};
-    Bench() {
-        NamedConstantTable constants;
-        RegisterKeyConstants(constants);
-        BuildKeyTables(state, constants);
-    }
-};
+using Bench = testing::BasicFilterRig<StillKeyboard, Feedback>;
 
 void BM_UnguardedKey(benchmark::State& s) {
     Bench<> b;

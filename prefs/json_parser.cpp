@@ -50,7 +50,8 @@ long long LeadingExponent(const std::string& number) {
     return intDigits - lead - 1 + exponent;
 }
 
-// "%lf" in the C locale: correctly rounded, beyond range gives infinity or zero.
+// The number text as a double, correctly rounded; beyond the double range it gives
+// infinity (a magnitude too large) or zero (too small), with the text's sign.
 double ToDouble(const std::string& number) {
     double result = 0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), result);
@@ -203,7 +204,9 @@ class Parser {
             SetJsonFloat(value, ToDouble(number));
             return;
         }
-        uint64_t magnitude = 0;  // wraps silently, like the 64-bit accumulator it stands for
+        // Digits beyond 64 bits wrap around modulo 2^64 rather than fail: an integer
+        // too long for the file's settings is as good as any other unusable value.
+        uint64_t magnitude = 0;
         for (char c : number)
             if (c != '-') magnitude = magnitude * 10 + static_cast<uint64_t>(c - '0');
         if (number[0] == '-') magnitude = 0 - magnitude;

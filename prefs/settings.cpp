@@ -13,9 +13,9 @@ namespace {
 constexpr int kSettingsDocument = 0;
 
 constexpr FieldEntry kSettingsFields[] = {
-    {0x18, offsetof(SettingsRecord, exclude_escape), "exclude_escape"},
-    {0x15, offsetof(SettingsRecord, doublePressTimeout), "doublePressTimeout"},
-    {0x18, offsetof(SettingsRecord, runAsAdmin), "runAsAdmin"},
+    {kFieldUInt8, offsetof(SettingsRecord, exclude_escape), "exclude_escape"},
+    {kFieldInt32Alt, offsetof(SettingsRecord, doublePressTimeout), "doublePressTimeout"},
+    {kFieldUInt8, offsetof(SettingsRecord, runAsAdmin), "runAsAdmin"},
 };
 
 constexpr RecordDescriptor kSettingsDescriptor{"prefsstruct", kSettingsFields};

@@ -31,6 +31,12 @@ build_windows() {
 unit_native() { ctest --test-dir build/native --output-on-failure; }
 unit_wine() { (source scripts/wine-env.sh && ctest --test-dir build/windows -LE e2e --output-on-failure); }
 
+# Every C++ file as the root .clang-format lays it out.
+check_format() {
+  git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+}
+
+stage "format" check_format
 stage "native build" build_native
 stage "native unit tests" unit_native
 stage "windows build" build_windows

@@ -33,8 +33,9 @@ FeedbackCue CueFor(Cue cue) {
 }
 
 FeedbackCue IgnoreModeCue(int mode) {
-    int percent = (mode <= 1) * -50 + 200;
-    return {mode == 0 ? Clip::Off : Clip::On, percent / 100.0, 60, false};
+    // One and a half times the clip's rate up to mode 1, twice its rate above.
+    const double factor = mode <= 1 ? 1.5 : 2.0;
+    return {mode == 0 ? Clip::Off : Clip::On, factor, 60, false};
 }
 
 void SoundFeedbackCue(SoundPlayer& player, const FeedbackCue& cue) {

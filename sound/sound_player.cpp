@@ -216,7 +216,7 @@ int SoundPlayer::Play(int32_t number, int32_t flags, double volume) {
     if (!initialised_) return 0;
     SoundRecord* r = table_.Find(number);
     if (!r) return 0;
-    if (!(flags & 2)) Stop(number);
+    if (!(flags & kPlayOwnVoice)) Stop(number);
     Voice* v = AllocateVoice();
     if (!v) return 0;
     v->soundNumber = number;
@@ -231,8 +231,8 @@ int SoundPlayer::Play(int32_t number, int32_t flags, double volume) {
         v->state.store(kFree);
         return 0;
     }
-    if (flags & 1) ma_sound_set_looping(&v->sound, MA_TRUE);
-    double gain = (volume == -1.0 ? r->defaultVolume : volume) / 100.0;
+    if (flags & kPlayLooping) ma_sound_set_looping(&v->sound, MA_TRUE);
+    double gain = (volume == kDefaultVolume ? r->defaultVolume : volume) / 100.0;
     ma_sound_set_volume(&v->sound, static_cast<float>(gain));
     ma_sound_set_pan(&v->sound, static_cast<float>(r->pan / 100.0));
     ma_sound_set_pitch(&v->sound,
@@ -240,7 +240,7 @@ int SoundPlayer::Play(int32_t number, int32_t flags, double volume) {
     ma_sound_seek_to_pcm_frame(&v->sound, static_cast<ma_uint64>(r->startFrame));
     ma_sound_set_end_callback(&v->sound, &SoundPlayer::OnVoiceEnd, v);
     ma_sound_start(&v->sound);
-    return (flags & 2) ? v->index + 2 : 1;
+    return (flags & kPlayOwnVoice) ? v->index + 2 : 1;
 }
 
 void SoundPlayer::Stop(int32_t number) {

@@ -30,6 +30,12 @@ struct SoundPlayerOptions {
     uint32_t idleLimitMs = 10000;
 };
 
+// Flags of SoundPlayer::Play.
+inline constexpr int32_t kPlayLooping = 1;   // starts over at its end
+inline constexpr int32_t kPlayOwnVoice = 2;  // plays beside the sound's other voices
+// The volume that stands for the sound's own default volume.
+inline constexpr double kDefaultVolume = -1.0;
+
 enum SoundStatus : int {
     kSoundStopped = 0,
     kSoundPlaying = 1,
@@ -62,7 +68,7 @@ class SoundPlayer {
     bool Exists(int32_t number) const;
     int32_t GetFrequency(int32_t number) const;
     void SetFrequency(int32_t number, int32_t frequency);
-    // 0 on failure; otherwise 1, or with flag bit 1 the voice index + 2.
+    // 0 on failure; otherwise 1, or with kPlayOwnVoice the voice index + 2.
     int Play(int32_t number, int32_t flags, double volume);
     void Stop(int32_t number);  // -1: every sound
     int Status(int32_t number) const;

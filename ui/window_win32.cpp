@@ -154,7 +154,11 @@ void* OpenWindow(int32_t number, int32_t x, int32_t y, int32_t width, int32_t he
     RegisterClassW(&wc);  // may already exist
 
     DWORD style = flags & ~WindowNoGadgetTarget;
-    if ((flags & 0xeffffff4u) == 0) style |= WS_CAPTION;
+    // Nothing asked beyond where to place it and whether to show it: a plain window
+    // with a caption.
+    constexpr uint32_t kPlacementFlags =
+        WindowInvisible | WindowNoGadgetTarget | WindowCentreParent | WindowCentreScreen;
+    if ((flags & ~kPlacementFlags) == 0) style |= WS_CAPTION;
     const bool invisible = style & WindowInvisible;
     style &= ~WindowInvisible;
     DWORD exStyle = 0;

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "tests/support/plain_window_win32.h"
+
 namespace quillet {
 namespace {
 
@@ -21,36 +23,19 @@ LRESULT CALLBACK SwallowF5(int code, WPARAM message, LPARAM data) {
     return chained;
 }
 
-LRESULT CALLBACK HiddenProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, msg, wParam, lParam);
-}
-
 }  // namespace
 }  // namespace quillet
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace quillet;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = HiddenProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"QuilletMinimal";
-    if (!RegisterClassW(&wc)) return 1;
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"minimal", WS_OVERLAPPEDWINDOW, 0, 0,
-                                  100, 100, nullptr, nullptr, instance, nullptr);
+    HWND window = OpenPlainWindow(instance, EndLoopOnDestroy, L"QuilletMinimal", L"minimal",
+                                  WS_OVERLAPPEDWINDOW, 0, 0, 100, 100);
     if (!window) return 1;
     if (__argc >= 2 && _wcsicmp(__wargv[1], L"/hook") == 0) {
         hook = SetWindowsHookExW(WH_KEYBOARD_LL, SwallowF5, GetModuleHandleW(nullptr), 0);
         if (!hook) return 1;
     }
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    RunMessageLoop();
     if (hook) UnhookWindowsHookEx(hook);
     return 0;
 }

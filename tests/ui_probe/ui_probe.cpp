@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/tray_menu.h"
 #include "runtime/text.h"
 #include "ui/event_queue.h"
 #include "ui/image.h"
@@ -32,19 +33,6 @@ int Input() {
     return 0;
 }
 
-void BuildMenu() {
-    NewPopupMenu(0);
-    AddMenuItem(0, u"Exclude Escape key (allow single-press for it)");
-    AddMenuItem(1, u"Change double press &timeout...");
-    BeginSubmenu(u"Ignore double-&press");
-    AddMenuItem(2, u"Don't ignore (default)");
-    AddMenuItem(3, u"Ignore for the next key &only");
-    AddMenuItem(4, u"Ignore");
-    EndSubmenu();
-    AddMenuItem(5, u"Run as &admin");
-    AddMenuItem(6, u"E&xit");
-}
-
 int Tray() {
     StartEventQueue();
     StartTrayLayer();
@@ -53,7 +41,7 @@ int Tray() {
     CreateImage(0, 32, 32, 24, 0x000000);
     const int added = AddTrayIcon(0, window, 0);
     SetTrayIconTooltip(0, u"Quillet");
-    BuildMenu();
+    BuildTrayMenu(0);
     SetMenuItemChecked(0, 2, true);
     SetMenuItemGreyed(0, 2, true);
     Print(std::string("READY window=") + (window ? "1" : "0") + " tray=" + std::to_string(added));

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "tests/support/plain_window_win32.h"
+
 namespace quillet {
 namespace {
 
@@ -63,11 +65,8 @@ LRESULT CALLBACK TargetProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
         case activateMessage:
             ComeForward(window);
             return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
     }
-    return DefWindowProcW(window, msg, wParam, lParam);
+    return EndLoopOnDestroy(window, msg, wParam, lParam);
 }
 
 }  // namespace
@@ -76,21 +75,10 @@ LRESULT CALLBACK TargetProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace quillet;
     if (__argc >= 2) logPath = __wargv[1];
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = TargetProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"QuilletKeyTarget";
-    if (!RegisterClassW(&wc)) return 1;
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"Quillet key target",
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 200, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window = OpenPlainWindow(instance, TargetProc, L"QuilletKeyTarget", L"Quillet key target",
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 200);
     if (!window) return 1;
     ComeForward(window);
-    MSG msg;
-    // No TranslateMessage: only raw key messages matter, and Alt+key must not
-    // open the system menu.
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    RunMessageLoop();
     return 0;
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/desktop.h"
-#include "app/startup.h"
+#include "app/app_state.h"
 #include "runtime/text.h"
 
 namespace quillet::testing {

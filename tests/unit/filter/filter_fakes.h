@@ -38,21 +38,26 @@ public:
     void SoundNextKeyConsumedCue() override { cues.push_back("next-key"); }
 };
 
-// A filter with freshly built key tables and the default settings.
-struct FilterRig {
+// A filter with freshly built key tables and the default settings, asking
+// `Keyboard` and telling `Feedback` (the tests' fakes, or the benchmark's).
+template <typename Keyboard, typename Feedback>
+struct BasicFilterRig {
     FilterState state;
     FilterSettings settings;
-    std::atomic<uint8_t>& excludeEscape = settings.excludeEscape;
-    std::atomic<int32_t>& timeout = settings.doublePressTimeout;
-    FakeKeyboard keyboard;
-    RecordingFeedback feedback;
+    Keyboard keyboard;
+    Feedback feedback;
     DoublePressFilter filter{state, settings, keyboard, feedback};
 
-    FilterRig() {
+    BasicFilterRig() {
         NamedConstantTable constants;
         RegisterKeyConstants(constants);
         BuildKeyTables(state, constants);
     }
+};
+
+struct FilterRig : BasicFilterRig<FakeKeyboard, RecordingFeedback> {
+    std::atomic<uint8_t>& excludeEscape = settings.excludeEscape;
+    std::atomic<int32_t>& timeout = settings.doublePressTimeout;
 
     bool Press(uint32_t vk, int64_t at) { return Send(kWmKeyDown, vk, at); }
     bool Release(uint32_t vk, int64_t at) { return Send(kWmKeyUp, vk, at); }

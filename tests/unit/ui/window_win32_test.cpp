@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/tray_menu.h"
 #include "ui/image.h"
 #include "ui/menu.h"
 #include "ui/tray.h"
@@ -198,16 +199,7 @@ TEST_F(WindowLayer, TrayLetsInTheShellsTwoMessages) {
 }
 
 TEST_F(WindowLayer, MenuMarksReachIntoTheSubmenu) {
-    ASSERT_TRUE(NewPopupMenu(0));
-    AddMenuItem(0, u"Exclude Escape key (allow single-press for it)");
-    AddMenuItem(1, u"Change double press &timeout...");
-    BeginSubmenu(u"Ignore double-&press");
-    AddMenuItem(2, u"Don't ignore (default)");
-    AddMenuItem(3, u"Ignore for the next key &only");
-    AddMenuItem(4, u"Ignore");
-    EndSubmenu();
-    AddMenuItem(5, u"Run as &admin");
-    AddMenuItem(6, u"E&xit");
+    ASSERT_TRUE(BuildTrayMenu(0));
     HMENU menu = static_cast<HMENU>(MenuHandle(0));
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(GetMenuItemCount(menu), 5);

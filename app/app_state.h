@@ -1,0 +1,38 @@
+// What the shell keeps for the program's whole life, shared by start-up, the
+// event loop and the restart, and the fixed texts of its message boxes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "filter/double_press_filter.h"
+#include "filter/key_tables.h"
+#include "prefs/settings.h"
+
+namespace quillet {
+
+struct AppState {
+    SettingsRecord settings;
+    FilterState filter;
+    // What the hook thread reads of the settings; see PublishFilterSettings.
+    FilterSettings filterSettings;
+    NamedConstantTable constants;
+    std::u16string executablePath;
+    std::u16string parameterText;
+    int32_t deferredClickPending = 0;
+};
+
+// Hands the settings the filter reads to the hook thread; called whenever they change.
+inline void PublishFilterSettings(AppState& state) {
+    state.filterSettings.excludeEscape = state.settings.exclude_escape;
+    state.filterSettings.doublePressTimeout = state.settings.doublePressTimeout;
+}
+
+inline constexpr char16_t kQuilletTitle[] = u"Quillet";
+inline constexpr char16_t kAlreadyRunning[] = u"Already running.";
+inline constexpr char16_t kErrorTitle[] = u"Error";
+inline constexpr char16_t kMissingExportTitle[] = u"error";
+inline constexpr char16_t kCannotLoadComponents[] = u"Could not load required components.";
+inline constexpr char16_t kCannotInitializeKeys[] = u"Could not initialize keys.";
+
+}  // namespace quillet
