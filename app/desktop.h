@@ -21,9 +21,8 @@ struct WindowEvent {
     int32_t object = 0;  // the menu item or timer number
 };
 
-
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
 
     // Runtime layers that must exist before anything else (COM, window classes...).

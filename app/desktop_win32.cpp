@@ -34,7 +34,8 @@ constexpr std::chrono::milliseconds kFeedbackStopLimit{500};
 }  // namespace
 
 Win32Desktop::Win32Desktop(AppState& state)
-    : state_(state), filter_(state.filter, state.filterSettings, SystemFilterPlatform(), feedback_) {}
+    : state_(state),
+      filter_(state.filter, state.filterSettings, SystemFilterPlatform(), feedback_) {}
 
 void Win32Desktop::StartLayers() {
     StartEventQueue();
@@ -92,7 +93,8 @@ Elevation Win32Desktop::QueryElevation() {
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return Elevation::Unknown;
     TOKEN_ELEVATION elevation{};
     DWORD length = 0;
-    const BOOL ok = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &length);
+    const BOOL ok =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &length);
     CloseHandle(token);
     if (!ok) return Elevation::Unknown;
     return (elevation.TokenIsElevated & 0xFF) ? Elevation::Elevated : Elevation::NotElevated;
@@ -122,13 +124,17 @@ void Win32Desktop::StartSound() { StartSoundLayer(); }
 void Win32Desktop::SoundStartCue() { SoundCue(Cue::Start); }
 void Win32Desktop::SoundExitCueAndWait() { SoundCueAndWait(Cue::Exit); }
 void Win32Desktop::SoundRestartCueAndWait() { SoundCueAndWait(Cue::Restart); }
-void Win32Desktop::SoundEscapeExemptionCue(bool on) { SoundCue(on ? Cue::EscapeOn : Cue::EscapeOff); }
+void Win32Desktop::SoundEscapeExemptionCue(bool on) {
+    SoundCue(on ? Cue::EscapeOn : Cue::EscapeOff);
+}
 void Win32Desktop::SoundRunAsAdminCue(bool on) { SoundCue(on ? Cue::AdminOn : Cue::AdminOff); }
 void Win32Desktop::SoundIgnoreModeCue(int32_t mode) { quillet::SoundIgnoreModeCue(mode); }
 void Win32Desktop::SoundSlotHousekeeping() { quillet::SoundSlotHousekeeping(); }
 
 bool Win32Desktop::BindSpeech() { return speech_.Bind(SystemLibraryLoader()); }
-int Win32Desktop::MissingSpeechExportCount() { return static_cast<int>(speech_.MissingExports().size()); }
+int Win32Desktop::MissingSpeechExportCount() {
+    return static_cast<int>(speech_.MissingExports().size());
+}
 int Win32Desktop::MissingSpeechExport(int n) { return speech_.MissingExports()[n]; }
 
 int Win32Desktop::ShowMessage(const std::u16string& title, const std::u16string& text, int style) {
@@ -155,9 +161,7 @@ void Win32Desktop::AddTrayIcon() {
 bool Win32Desktop::HasTrayIcon() { return IsTrayIcon(kTrayIcon); }
 void Win32Desktop::RemoveTrayIcon() { quillet::RemoveTrayIcon(kTrayIcon); }
 
-void Win32Desktop::BuildMenu() {
-    BuildTrayMenu(kMainMenu);
-}
+void Win32Desktop::BuildMenu() { BuildTrayMenu(kMainMenu); }
 
 void Win32Desktop::SetMenuItemChecked(int32_t menuId, bool on) {
     quillet::SetMenuItemChecked(kMainMenu, menuId, on);

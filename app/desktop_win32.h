@@ -3,17 +3,17 @@
 
 #include <windows.h>
 
+#include "app/app_state.h"
 #include "app/desktop.h"
 #include "app/feedback_output_win32.h"
 #include "app/feedback_worker.h"
-#include "app/app_state.h"
 #include "filter/double_press_filter.h"
 #include "speech/speech_binding.h"
 
 namespace quillet {
 
 class Win32Desktop final : public Desktop {
-public:
+  public:
     explicit Win32Desktop(AppState& state);
 
     void StartLayers() override;
@@ -59,7 +59,7 @@ public:
     void SoundIgnoreModeCue(int32_t mode) override;
     void EndSequence() override;
 
-private:
+  private:
     AppState& state_;
     HANDLE mutex_ = nullptr;
     SpeechBinding speech_;

@@ -23,7 +23,8 @@ void AskForTimeout(Desktop& desktop, AppState& state) {
     if (!timeout) return;
     state.settings.doublePressTimeout = *timeout;
     PublishFilterSettings(state);
-    desktop.ShowMessage(u"Changed", u"The new double press timeout is " + DecimalText(*timeout) + u" MS",
+    desktop.ShowMessage(u"Changed",
+                        u"The new double press timeout is " + DecimalText(*timeout) + u" MS",
                         RequesterInformation);
     desktop.SaveSettings(state.settings);
 }
@@ -39,8 +40,8 @@ bool ToggleRunAsAdmin(Desktop& desktop, AppState& state) {
     state.settings.runAsAdmin = static_cast<uint8_t>(state.settings.runAsAdmin ^ 1);
     desktop.SaveSettings(state.settings);
     desktop.SoundRunAsAdminCue(state.settings.runAsAdmin != 0);
-    if (desktop.ShowMessage(u"Restart required.", u"Should Quillet restart right now?", RequesterYesNo) !=
-        AnswerYes) {
+    if (desktop.ShowMessage(u"Restart required.", u"Should Quillet restart right now?",
+                            RequesterYesNo) != AnswerYes) {
         return false;
     }
     return RestartFromMenu(desktop, state);
@@ -49,7 +50,8 @@ bool ToggleRunAsAdmin(Desktop& desktop, AppState& state) {
 }  // namespace
 
 std::u16string TimeoutPrompt(int32_t currentTimeout) {
-    return u"How long should Quillet wait for the second keypress (in milliseconds, minimum 50 MS)? "
+    return u"How long should Quillet wait for the second keypress (in milliseconds, minimum 50 "
+           u"MS)? "
            u"Currently: " +
            DecimalText(currentTimeout) + u", default: 300 MS. Leave empty For no changes.";
 }
@@ -106,8 +108,12 @@ LoopEnd RunEventLoop(Desktop& desktop, AppState& state) {
                 break;
             case EventMenu:
                 switch (event.object) {
-                    case kMenuExcludeEscape: ToggleEscapeExemption(desktop, state); break;
-                    case kMenuTimeout: AskForTimeout(desktop, state); break;
+                    case kMenuExcludeEscape:
+                        ToggleEscapeExemption(desktop, state);
+                        break;
+                    case kMenuTimeout:
+                        AskForTimeout(desktop, state);
+                        break;
                     case kMenuIgnoreOff:
                     case kMenuIgnoreNextKey:
                     case kMenuIgnoreAlways:
@@ -116,12 +122,16 @@ LoopEnd RunEventLoop(Desktop& desktop, AppState& state) {
                     case kMenuRunAsAdmin:
                         if (ToggleRunAsAdmin(desktop, state)) return LoopEnd::Restarted;
                         break;
-                    case kMenuExit: return LoopEnd::Exit;
-                    default: break;
+                    case kMenuExit:
+                        return LoopEnd::Exit;
+                    default:
+                        break;
                 }
                 break;
-            case EventClose: return LoopEnd::Exit;
-            default: break;
+            case EventClose:
+                return LoopEnd::Exit;
+            default:
+                break;
         }
     }
 }

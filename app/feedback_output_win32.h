@@ -10,11 +10,13 @@
 namespace quillet {
 
 class FeedbackOutput final : public FeedbackSink {
-public:
+  public:
     explicit FeedbackOutput(const SpeechBinding& speech) : speech_(speech) {}
 
     // A speech library may talk to its reader through COM on the calling thread.
-    void BeginThread() override { comReady_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)); }
+    void BeginThread() override {
+        comReady_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    }
     void EndThread() override {
         if (comReady_) CoUninitialize();
     }
@@ -23,7 +25,7 @@ public:
     void SoundIgnoreModeCue(int32_t mode) override { quillet::SoundIgnoreModeCue(mode); }
     void SoundNextKeyConsumedCue() override { SoundCue(Cue::NextKeyConsumed); }
 
-private:
+  private:
     const SpeechBinding& speech_;
     bool comReady_ = false;
 };

@@ -36,7 +36,9 @@ void FeedbackWorker::SoundIgnoreModeCue(int32_t mode) {
     Push({Request::Kind::IgnoreModeCue, mode, 0, {}});
 }
 
-void FeedbackWorker::SoundNextKeyConsumedCue() { Push({Request::Kind::NextKeyConsumedCue, 0, 0, {}}); }
+void FeedbackWorker::SoundNextKeyConsumedCue() {
+    Push({Request::Kind::NextKeyConsumedCue, 0, 0, {}});
+}
 
 // Called inside the hook: holds the lock only for the copy.
 void FeedbackWorker::Push(const Request& request) {
@@ -95,9 +97,15 @@ void FeedbackWorker::Run() {
 
 void FeedbackWorker::Deliver(const Request& request) {
     switch (request.kind) {
-        case Request::Kind::Speak: sink_.Announce({request.text, request.length}); break;
-        case Request::Kind::IgnoreModeCue: sink_.SoundIgnoreModeCue(request.mode); break;
-        case Request::Kind::NextKeyConsumedCue: sink_.SoundNextKeyConsumedCue(); break;
+        case Request::Kind::Speak:
+            sink_.Announce({request.text, request.length});
+            break;
+        case Request::Kind::IgnoreModeCue:
+            sink_.SoundIgnoreModeCue(request.mode);
+            break;
+        case Request::Kind::NextKeyConsumedCue:
+            sink_.SoundNextKeyConsumedCue();
+            break;
     }
 }
 

@@ -18,14 +18,14 @@ namespace quillet {
 
 // Where the worker's requests end up, called on the worker's thread.
 class FeedbackSink : public FilterFeedback {
-public:
+  public:
     // Around the worker thread's life: per-thread set-up such as COM.
     virtual void BeginThread() {}
     virtual void EndThread() {}
 };
 
 class FeedbackWorker final : public FilterFeedback {
-public:
+  public:
     static constexpr size_t kCapacity = 16;
     // Longer texts are cut; the program's longest is 44 characters.
     static constexpr size_t kMaxTextLength = 63;
@@ -51,7 +51,7 @@ public:
     void SoundNextKeyConsumedCue() override;
     void Flush() override;
 
-private:
+  private:
     struct Request {
         enum class Kind : uint8_t { Speak, IgnoreModeCue, NextKeyConsumedCue } kind;
         int32_t mode;
@@ -71,7 +71,7 @@ private:
     std::array<Request, kCapacity> ring_{};
     size_t head_ = 0;  // oldest request
     size_t count_ = 0;
-    bool waiting_ = false;  // the worker sleeps on wake_: only then is a notify needed
+    bool waiting_ = false;               // the worker sleeps on wake_: only then is a notify needed
     std::atomic<bool> stopping_{false};  // also read while delivering a batch
     bool finished_ = false;
     std::thread thread_;

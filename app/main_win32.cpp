@@ -28,7 +28,8 @@ void StartFaultInjection() {
     HANDLE drop = CreateEventW(nullptr, FALSE, FALSE, L"QuilletTestDropHook");
     if (!drop) return;
     std::thread([drop] {
-        while (WaitForSingleObject(drop, INFINITE) == WAIT_OBJECT_0) quillet::DropKeyboardHookForTest();
+        while (WaitForSingleObject(drop, INFINITE) == WAIT_OBJECT_0)
+            quillet::DropKeyboardHookForTest();
     }).detach();
 }
 }  // namespace

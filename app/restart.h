@@ -2,8 +2,8 @@
 // from the menu after the run-as-administrator switch changed.
 #pragma once
 
-#include "app/desktop.h"
 #include "app/app_state.h"
+#include "app/desktop.h"
 
 namespace quillet {
 

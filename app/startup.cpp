@@ -1,9 +1,9 @@
 #include "app/startup.h"
 
 #include "app/command_line.h"
-#include "runtime/path.h"
 #include "app/event_loop.h"
 #include "app/restart.h"
+#include "runtime/path.h"
 #include "speech/speech_binding.h"
 
 namespace quillet {
@@ -47,8 +47,8 @@ int RunQuillet(Desktop& desktop, AppState& state) {
         return End(desktop);
     }
     for (int n = 0; n < desktop.MissingSpeechExportCount(); ++n) {
-        desktop.ShowMessage(kMissingExportTitle, MissingExportMessage(desktop.MissingSpeechExport(n)),
-                           RequesterError);
+        desktop.ShowMessage(kMissingExportTitle,
+                            MissingExportMessage(desktop.MissingSpeechExport(n)), RequesterError);
     }
 
     desktop.OpenMainWindow();

@@ -43,9 +43,15 @@ inline int BuildTrayMenu(int32_t number) {
     const int made = NewPopupMenu(number);
     for (const TrayMenuEntry& entry : kTrayMenu) {
         switch (entry.kind) {
-            case TrayMenuEntry::Item: AddMenuItem(entry.id, entry.label); break;
-            case TrayMenuEntry::OpenSubmenu: BeginSubmenu(entry.label); break;
-            case TrayMenuEntry::CloseSubmenu: EndSubmenu(); break;
+            case TrayMenuEntry::Item:
+                AddMenuItem(entry.id, entry.label);
+                break;
+            case TrayMenuEntry::OpenSubmenu:
+                BeginSubmenu(entry.label);
+                break;
+            case TrayMenuEntry::CloseSubmenu:
+                EndSubmenu();
+                break;
         }
     }
     return made;

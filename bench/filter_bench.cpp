@@ -16,7 +16,7 @@ namespace quillet {
 namespace {
 
 class StillKeyboard final : public FilterPlatform {
-public:
+  public:
     bool held = false;
     int64_t now = 0;
     bool IsKeyHeld(uint32_t) override { return held; }
@@ -24,7 +24,7 @@ public:
 };
 
 class SilentFeedback final : public FilterFeedback {
-public:
+  public:
     void Announce(std::u16string_view text) override { benchmark::DoNotOptimize(text.data()); }
     void SoundIgnoreModeCue(int32_t) override {}
     void SoundNextKeyConsumedCue() override {}
@@ -33,7 +33,7 @@ public:
 constexpr uint32_t kF5 = 116;
 
 class CountingSink final : public FeedbackSink {
-public:
+  public:
     std::atomic<int64_t> delivered{0};
     void Announce(std::u16string_view) override { ++delivered; }
     void SoundIgnoreModeCue(int32_t) override { ++delivered; }
@@ -92,7 +92,8 @@ void BM_SwallowedFirstPressWakingTheWorker(benchmark::State& s) {
         s.SetIterationTime(std::chrono::duration<double>(decided - start).count());
         ++pushed;
     }
-    s.counters["wake_ns"] = std::chrono::duration<double, std::nano>(waking).count() / std::max<int64_t>(pushed, 1);
+    s.counters["wake_ns"] =
+        std::chrono::duration<double, std::nano>(waking).count() / std::max<int64_t>(pushed, 1);
 }
 BENCHMARK(BM_SwallowedFirstPressWakingTheWorker)->UseManualTime();
 

@@ -43,9 +43,13 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
     if (!name || ModifierStillHeld()) return false;
 
     switch (message & ~kSysBit) {
-        case kPressKind: return OnPress(keyText, *name);
-        case kReleaseKind: OnRelease(keyText); return false;
-        default: return false;
+        case kPressKind:
+            return OnPress(keyText, *name);
+        case kReleaseKind:
+            OnRelease(keyText);
+            return false;
+        default:
+            return false;
     }
 }
 
@@ -72,7 +76,8 @@ bool DoublePressFilter::ModifierStillHeld() {
 }
 
 const std::u16string* DoublePressFilter::GuardedName(const std::u16string& keyText) const {
-    if (settings_.excludeEscape.load(std::memory_order_relaxed) != 0 && keyText == u"27") return nullptr;
+    if (settings_.excludeEscape.load(std::memory_order_relaxed) != 0 && keyText == u"27")
+        return nullptr;
     const auto it = state_.keyNames.find(keyText);
     return it == state_.keyNames.end() ? nullptr : &it->second;
 }
@@ -80,13 +85,16 @@ const std::u16string* DoublePressFilter::GuardedName(const std::u16string& keyTe
 bool DoublePressFilter::OnPress(const std::u16string& keyText, const std::u16string& name) {
     const int64_t now = platform_.ReadClock();
     switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
-        case kIgnoreAlways: return false;
+        case kIgnoreAlways:
+            return false;
         case kIgnoreNextKey:
             state_.ignoreMode.store(kIgnoreOff, std::memory_order_relaxed);
             feedback_.SoundNextKeyConsumedCue();
             return false;
-        case kIgnoreOff: break;
-        default: return false;
+        case kIgnoreOff:
+            break;
+        default:
+            return false;
     }
     KeyState& s = KeyStateFor(state_, keyText);
     const int64_t timeout = settings_.doublePressTimeout.load(std::memory_order_relaxed);
@@ -110,8 +118,11 @@ void DoublePressFilter::OnRelease(const std::u16string& keyText) {
             s.lastRelease = now;
             return;
         }
-        case kIgnoreNextKey: state_.ignoreMode.store(kIgnoreOff, std::memory_order_relaxed); return;
-        default: return;
+        case kIgnoreNextKey:
+            state_.ignoreMode.store(kIgnoreOff, std::memory_order_relaxed);
+            return;
+        default:
+            return;
     }
 }
 

@@ -25,7 +25,7 @@ inline constexpr std::u16string_view kIgnoreModeTexts[3] = {
 
 // What the filter asks of the system, only when it needs it.
 class FilterPlatform {
-public:
+  public:
     virtual ~FilterPlatform() = default;
     virtual bool IsKeyHeld(uint32_t vk) = 0;  // high bit of GetAsyncKeyState
     virtual int64_t ReadClock() = 0;          // MillisecondClock
@@ -33,7 +33,7 @@ public:
 
 // What the filter tells the user.
 class FilterFeedback {
-public:
+  public:
     virtual ~FilterFeedback() = default;
     virtual void Announce(std::u16string_view text) = 0;
     virtual void SoundIgnoreModeCue(int32_t mode) = 0;
@@ -51,7 +51,7 @@ struct FilterSettings {
 };
 
 class DoublePressFilter {
-public:
+  public:
     DoublePressFilter(FilterState& state, const FilterSettings& settings, FilterPlatform& platform,
                       FilterFeedback& feedback)
         : state_(state), settings_(settings), platform_(platform), feedback_(feedback) {}
@@ -60,7 +60,7 @@ public:
     // hook chain and returns the chain's result otherwise.
     bool ShouldSwallow(int hookCode, uint32_t message, uint32_t vk);
 
-private:
+  private:
     // The spoken name of a guarded key, or nothing for a key that passes untouched.
     const std::u16string* GuardedName(const std::u16string& keyText) const;
     bool OnPress(const std::u16string& keyText, const std::u16string& name);

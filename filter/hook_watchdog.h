@@ -14,7 +14,7 @@
 namespace quillet {
 
 class HookWatchdog {
-public:
+  public:
     // How long a key seen by the sink may go unseen by the hook.
     static constexpr int64_t kMissLimitMs = 1000;
     // The hook sees a key a fraction of a millisecond before the sink does; a coarse
@@ -46,7 +46,7 @@ public:
     // When Check and WantsSink have something to decide next, or kNever.
     int64_t NextCheck(int64_t now) const;
 
-private:
+  private:
     bool installed_ = true;
     bool failureTold_ = false;
     bool sessionChanged_ = false;

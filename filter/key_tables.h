@@ -27,13 +27,13 @@ struct KeyState {
 
 // Case-insensitive registry of named integer constants ("#VK_F1" = 112 ...).
 class NamedConstantTable {
-public:
+  public:
     void RegisterConstant(std::u16string_view name, int32_t value);
     // 0 when no entry matches, ignoring letter case.
     int32_t LookupConstant(std::u16string_view name) const;
     size_t size() const { return values_.size(); }
 
-private:
+  private:
     static std::u16string Fold(std::u16string_view name);
     std::unordered_map<std::u16string, int32_t> values_;
 };

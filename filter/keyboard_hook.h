@@ -17,7 +17,8 @@ FilterPlatform& SystemFilterPlatform();
 // until StopKeyboardHook the filter and its state belong to the hook thread.
 // When the watchdog cannot put a lost hook back, `lostText` is spoken through
 // `feedback` once, and the hook thread keeps trying every 2 s.
-bool StartKeyboardHook(DoublePressFilter& filter, FilterFeedback& feedback, std::u16string_view lostText);
+bool StartKeyboardHook(DoublePressFilter& filter, FilterFeedback& feedback,
+                       std::u16string_view lostText);
 // Removes the hook and ends its thread; nothing after this decides a key.
 void StopKeyboardHook();
 

@@ -13,7 +13,7 @@ namespace quillet {
 namespace {
 
 class PerformanceCounter final : public CounterSource {
-public:
+  public:
     bool QueryFrequency(int64_t& countsPerSecond) override {
         LARGE_INTEGER f;
         if (!QueryPerformanceFrequency(&f)) return false;
@@ -29,7 +29,7 @@ public:
 };
 
 class Win32FilterPlatform final : public FilterPlatform {
-public:
+  public:
     // The hook thread reads no keyboard messages of its own, so its GetKeyState
     // view need not follow the desktop; the asynchronous state always does.
     bool IsKeyHeld(uint32_t vk) override {
@@ -37,7 +37,7 @@ public:
     }
     int64_t ReadClock() override { return clock_.Read(); }
 
-private:
+  private:
     PerformanceCounter counter_;
     MillisecondClock clock_{counter_};
 };
@@ -83,7 +83,9 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     return RunHook(
         *t.filter, code, static_cast<uint32_t>(wParam),
         [&] { return static_cast<intptr_t>(CallNextHookEx(nullptr, code, wParam, lParam)); },
-        [&] { return static_cast<uint32_t>(reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode); });
+        [&] {
+            return static_cast<uint32_t>(reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode);
+        });
 }
 
 HHOOK SetHook() {
@@ -101,7 +103,8 @@ void RemoveHook(HookThread& t) {
 
 // Turns the raw-input keyboard sink on or off; answers whether it listens now.
 bool ListenToKeyboard(HWND window, bool on) {
-    RAWINPUTDEVICE keyboard{0x01, 0x06, static_cast<DWORD>(on ? RIDEV_INPUTSINK : RIDEV_REMOVE), on ? window : nullptr};
+    RAWINPUTDEVICE keyboard{0x01, 0x06, static_cast<DWORD>(on ? RIDEV_INPUTSINK : RIDEV_REMOVE),
+                            on ? window : nullptr};
     const bool done = RegisterRawInputDevices(&keyboard, 1, sizeof keyboard) != 0;
     return done ? on : !on;
 }
@@ -125,7 +128,8 @@ void Watch(HookThread& t) {
         KillTimer(t.window, kWatchdogTimer);
     } else {
         const int64_t delay = next > now ? next - now : 0;
-        SetTimer(t.window, kWatchdogTimer, static_cast<UINT>(delay < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : delay),
+        SetTimer(t.window, kWatchdogTimer,
+                 static_cast<UINT>(delay < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : delay),
                  nullptr);
     }
 }
@@ -174,7 +178,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case kDropMessage:
             if (t) RemoveHook(*t);  // the watchdog is not told
             return 0;
-        default: break;
+        default:
+            break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -183,31 +188,32 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // input desktop (secure desktop, lock screen), resume from sleep. Each is looked
 // up at run time, as older systems lack some.
 void WatchSession(HookThread& t) {
-    t.desktopSwitch = SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH, nullptr,
-                                      OnDesktopSwitch, 0, 0, WINEVENT_OUTOFCONTEXT);
+    t.desktopSwitch = SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH,
+                                      nullptr, OnDesktopSwitch, 0, 0, WINEVENT_OUTOFCONTEXT);
     t.wtsapi = LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (t.wtsapi) {
-        if (auto reg = reinterpret_cast<WtsRegisterFn>(
-                reinterpret_cast<void*>(GetProcAddress(t.wtsapi, "WTSRegisterSessionNotification")))) {
+        if (auto reg = reinterpret_cast<WtsRegisterFn>(reinterpret_cast<void*>(
+                GetProcAddress(t.wtsapi, "WTSRegisterSessionNotification")))) {
             reg(t.window, kNotifyForThisSession);
         }
     }
-    if (auto reg = reinterpret_cast<RegisterSuspendResumeFn>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleW(L"user32.dll"), "RegisterSuspendResumeNotification")))) {
+    if (auto reg = reinterpret_cast<RegisterSuspendResumeFn>(reinterpret_cast<void*>(GetProcAddress(
+            GetModuleHandleW(L"user32.dll"), "RegisterSuspendResumeNotification")))) {
         t.suspendResume = reg(t.window, DEVICE_NOTIFY_WINDOW_HANDLE);
     }
 }
 
 void UnwatchSession(HookThread& t) {
     if (t.suspendResume) {
-        if (auto unreg = reinterpret_cast<UnregisterSuspendResumeFn>(reinterpret_cast<void*>(
-                GetProcAddress(GetModuleHandleW(L"user32.dll"), "UnregisterSuspendResumeNotification")))) {
+        if (auto unreg =
+                reinterpret_cast<UnregisterSuspendResumeFn>(reinterpret_cast<void*>(GetProcAddress(
+                    GetModuleHandleW(L"user32.dll"), "UnregisterSuspendResumeNotification")))) {
             unreg(t.suspendResume);
         }
     }
     if (t.wtsapi) {
-        if (auto unreg = reinterpret_cast<WtsUnregisterFn>(
-                reinterpret_cast<void*>(GetProcAddress(t.wtsapi, "WTSUnRegisterSessionNotification")))) {
+        if (auto unreg = reinterpret_cast<WtsUnregisterFn>(reinterpret_cast<void*>(
+                GetProcAddress(t.wtsapi, "WTSUnRegisterSessionNotification")))) {
             unreg(t.window);
         }
         FreeLibrary(t.wtsapi);
@@ -223,7 +229,8 @@ void RunHookThread(HookThread& t) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = kWindowClass;
     RegisterClassW(&wc);  // fails harmlessly when a previous hook thread registered it
-    t.window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    t.window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               wc.hInstance, nullptr);
     t.hook = SetHook();
     if (!t.hook) {
         if (t.window) DestroyWindow(t.window);
@@ -261,7 +268,8 @@ FilterPlatform& SystemFilterPlatform() {
     return platform;
 }
 
-bool StartKeyboardHook(DoublePressFilter& filter, FilterFeedback& feedback, std::u16string_view lostText) {
+bool StartKeyboardHook(DoublePressFilter& filter, FilterFeedback& feedback,
+                       std::u16string_view lostText) {
     if (running) return true;
     auto* t = new HookThread;
     t->filter = &filter;

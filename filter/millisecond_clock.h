@@ -7,7 +7,7 @@
 namespace quillet {
 
 class CounterSource {
-public:
+  public:
     virtual ~CounterSource() = default;
     // False when the platform has no performance counter.
     virtual bool QueryFrequency(int64_t& countsPerSecond) = 0;
@@ -16,11 +16,11 @@ public:
 };
 
 class MillisecondClock {
-public:
+  public:
     explicit MillisecondClock(CounterSource& source) : source_(source) {}
     int64_t Read();
 
-private:
+  private:
     CounterSource& source_;
     int64_t countsPerMs_ = 0;
     int64_t origin_ = 0;

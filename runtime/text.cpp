@@ -48,7 +48,10 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     while (i < text.size()) {
         const auto b = static_cast<unsigned char>(text[i]);
         int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        char32_t cp = extra <= 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+        char32_t cp = extra <= 0   ? b
+                      : extra == 1 ? (b & 0x1F)
+                      : extra == 2 ? (b & 0x0F)
+                                   : (b & 0x07);
         bool ok = extra >= 0 && i + static_cast<size_t>(extra) < text.size();
         for (int k = 1; ok && k <= extra; ++k) {
             const auto cb = static_cast<unsigned char>(text[i + k]);
@@ -56,7 +59,8 @@ std::u16string Utf8ToUtf16(std::string_view text) {
             cp = (cp << 6) | (cb & 0x3F);
         }
         static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-        if (!ok || cp < kMin[extra < 0 ? 0 : extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        if (!ok || cp < kMin[extra < 0 ? 0 : extra] || cp > 0x10FFFF ||
+            (cp >= 0xD800 && cp <= 0xDFFF)) {
             out += u'\uFFFD';
             ++i;
             continue;
@@ -73,9 +77,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     return out;
 }
 
-std::u16string Widen(std::string_view ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
-}
+std::u16string Widen(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
 std::u16string DecimalText(int64_t value) {
     char buf[24];

@@ -46,7 +46,8 @@ void SoundFeedbackCue(SoundPlayer& player, const FeedbackCue& cue);
 std::chrono::milliseconds CueWaitLimit(const FeedbackCue& cue);
 // The same, then waits until the SoundSlot no longer plays, or CueWaitLimit has
 // passed, and frees it. With `lock`, the player is used only while holding it.
-void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue, std::mutex* lock = nullptr);
+void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue,
+                             std::mutex* lock = nullptr);
 // Frees the SoundSlot once its cue has ended, so a finished cue's PCM does not stay.
 void SoundSlotHousekeeping(SoundPlayer& player);
 

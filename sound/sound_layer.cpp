@@ -124,7 +124,8 @@ bool SoundSlotExists() {
 }
 
 int SoundSlotStatus() {
-    return WithPlayer(nullptr, int{kSoundMissing}, [](SoundPlayer& p) { return p.Status(kSoundSlot); });
+    return WithPlayer(nullptr, int{kSoundMissing},
+                      [](SoundPlayer& p) { return p.Status(kSoundSlot); });
 }
 
 }  // namespace quillet

@@ -33,15 +33,16 @@ bool SoundPlayer::Start(const SoundPlayerOptions& options) {
         // only pretends to play.
         ma_backend enabled[MA_BACKEND_COUNT];
         size_t count = 0;
-        if (ma_get_enabled_backends(enabled, sizeof enabled / sizeof enabled[0], &count) != MA_SUCCESS) {
+        if (ma_get_enabled_backends(enabled, sizeof enabled / sizeof enabled[0], &count) !=
+            MA_SUCCESS) {
             return false;
         }
         size_t real = 0;
         for (size_t i = 0; i < count; ++i) {
             if (enabled[i] != ma_backend_null) enabled[real++] = enabled[i];
         }
-        if (real == 0 || ma_context_init(enabled, static_cast<ma_uint32>(real), nullptr, &context_) !=
-                             MA_SUCCESS) {
+        if (real == 0 || ma_context_init(enabled, static_cast<ma_uint32>(real), nullptr,
+                                         &context_) != MA_SUCCESS) {
             return false;
         }
         ownsContext_ = true;
@@ -201,7 +202,8 @@ SoundPlayer::Voice* SoundPlayer::AllocateVoice() {
         if (state == kEnded) ReleaseVoiceSound(v);
         ma_device* device = device_.load();
         // A device that does not start plays nothing, and a wait must not wait for it.
-        if (device != nullptr && !ma_device_is_started(device) && ma_device_start(device) != MA_SUCCESS) {
+        if (device != nullptr && !ma_device_is_started(device) &&
+            ma_device_start(device) != MA_SUCCESS) {
             v.state.store(kFree);
             return nullptr;
         }
@@ -262,7 +264,8 @@ int SoundPlayer::Status(int32_t number) const {
             // A stopped device (stopped by the system, or gone) plays nothing.
             ma_device* device = device_.load();
             const bool deviceRuns = device == nullptr || ma_device_is_started(device);
-            return deviceRuns && ma_sound_is_playing(&v.sound) ? kSoundPlaying : kSoundInUseNotPlaying;
+            return deviceRuns && ma_sound_is_playing(&v.sound) ? kSoundPlaying
+                                                               : kSoundInUseNotPlaying;
         }
     }
     return kSoundStopped;

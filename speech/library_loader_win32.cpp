@@ -12,21 +12,19 @@ namespace quillet {
 namespace {
 
 // The folder of this executable with its trailing separator.
-std::wstring ExecutableFolder() {
-    return Wide(FolderOfPath(ExecutablePath()));
-}
+std::wstring ExecutableFolder() { return Wide(FolderOfPath(ExecutablePath())); }
 
 class Win32LibraryLoader final : public LibraryLoader {
-public:
+  public:
     // Only the executable's folder and the system folders: a library planted in the
     // working directory or on PATH is never picked up. The full path also works from
     // a folder deeper than the old 260-character limit.
     void* Load(std::u16string_view fileName) override {
         const std::u16string name(fileName);
         const std::wstring beside = ExecutableFolder() + Wide(name);
-        HMODULE library = LoadLibraryExW(
-            beside.c_str(), nullptr,
-            LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+        HMODULE library =
+            LoadLibraryExW(beside.c_str(), nullptr,
+                           LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
         // Windows without the search flags refuses them outright: the full path
         // still names the one file, and its dependencies come from its folder.
         if (!library && GetLastError() == ERROR_INVALID_PARAMETER) {
@@ -42,8 +40,8 @@ public:
     void* Resolve(void* library, std::u16string_view exportName) override {
         const std::u16string wide(exportName);
         char narrow[260];
-        const int n = WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, narrow, sizeof narrow,
-                                          nullptr, nullptr);
+        const int n =
+            WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, narrow, sizeof narrow, nullptr, nullptr);
         if (n <= 0) return nullptr;
         return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), narrow));
     }

@@ -20,7 +20,7 @@ using SpeechSetValueFn = int (*)(int what, int value);
 
 // What the binding needs from the system's library loader.
 class LibraryLoader {
-public:
+  public:
     virtual ~LibraryLoader() = default;
     virtual void* Load(std::u16string_view fileName) = 0;  // null on failure
     virtual void* Resolve(void* library, std::u16string_view exportName) = 0;
@@ -28,7 +28,7 @@ public:
 };
 
 class SpeechBinding {
-public:
+  public:
     // Loads the library and resolves its exports in order. False when the
     // library itself cannot be loaded; missing exports are listed by index.
     bool Bind(LibraryLoader& loader);
@@ -39,7 +39,7 @@ public:
     // A missing export is never called.
     void Announce(std::u16string_view text) const;
 
-private:
+  private:
     void* library_ = nullptr;
     std::array<void*, 5> entries_{};
     std::vector<int> missing_;

@@ -15,8 +15,8 @@
 // With --burst N, once the hook is in, N key events (taps of F5 and A in turn,
 // one SendInput each) and then the marker are injected, and the line adds
 // burst_ms, the time until the marker's press arrived: the cost of N events
-// through the program's hook. The child is ended afterwards unless --keep. --mutex fails at once when
-// the named mutex exists, so a leftover instance cannot spoil a run.
+// through the program's hook. The child is ended afterwards unless --keep. --mutex fails at once
+// when the named mutex exists, so a leftover instance cannot spoil a run.
 #include <windows.h>
 // After windows.h; the lean headers leave these out.
 #include <mmsystem.h>
@@ -121,9 +121,9 @@ HWND OpenProbeWindow(HINSTANCE instance) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = L"QuilletStartupProbe";
     if (!RegisterClassW(&wc)) return nullptr;
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"startup probe",
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 120, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowExW(0, wc.lpszClassName, L"startup probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20,
+                        20, 300, 120, nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
     ShowWindow(window, SW_SHOWNORMAL);
     SetForegroundWindow(window);

@@ -10,7 +10,8 @@ namespace quillet {
 // Registers `className` for `procedure` and creates one window of it, at (x, y)
 // with the given size; nullptr on failure.
 inline HWND OpenPlainWindow(HINSTANCE instance, WNDPROC procedure, const wchar_t* className,
-                            const wchar_t* title, DWORD style, int x, int y, int width, int height) {
+                            const wchar_t* title, DWORD style, int x, int y, int width,
+                            int height) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
@@ -18,8 +19,8 @@ inline HWND OpenPlainWindow(HINSTANCE instance, WNDPROC procedure, const wchar_t
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = className;
     if (!RegisterClassW(&wc)) return nullptr;
-    return CreateWindowExW(0, className, title, style, x, y, width, height, nullptr, nullptr, instance,
-                           nullptr);
+    return CreateWindowExW(0, className, title, style, x, y, width, height, nullptr, nullptr,
+                           instance, nullptr);
 }
 
 // What a window procedure leaves to the system, except that closing the window

@@ -19,7 +19,6 @@ using Words = std::vector<std::wstring>;
 
 const int pollMs = 20;
 
-
 bool Key(const std::wstring& word, unsigned& vk) {
     vk = KeyByName(word);
     return vk != 0 || Fail(L"unknown key: " + word);
@@ -267,13 +266,14 @@ bool SetEventCommand(const Words& w) {
 }
 
 bool FileHasLine(const std::wstring& path, const std::string& line) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     std::string text;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text.append(buffer, got);
     CloseHandle(file);
     return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
 }
@@ -311,8 +311,8 @@ bool HoldFileCommand(const Words& w) {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &process) != 0;
+        started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &process) != 0;
         if (started) {
             CloseHandle(process.hThread);
             CloseHandle(process.hProcess);

@@ -100,7 +100,8 @@ bool Rebase(DWORD pid, F local, F& remote) {
     bool found = false;
     for (BOOL ok = Module32FirstW(snapshot, &entry); ok; ok = Module32NextW(snapshot, &entry)) {
         if (Lower(entry.szModule) == name) {
-            uintptr_t offset = reinterpret_cast<uintptr_t>(local) - reinterpret_cast<uintptr_t>(module);
+            uintptr_t offset =
+                reinterpret_cast<uintptr_t>(local) - reinterpret_cast<uintptr_t>(module);
             remote = reinterpret_cast<F>(reinterpret_cast<uintptr_t>(entry.modBaseAddr) + offset);
             found = true;
             break;
@@ -116,9 +117,9 @@ bool RunJob(DWORD pid, MenuJob& job) {
                                  FALSE, pid);
     if (!process) return Fail(L"cannot open the menu's process");
     bool ok = false;
-    BYTE* memory = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, kCodeBytes + sizeof job,
-                                                      MEM_COMMIT | MEM_RESERVE,
-                                                      PAGE_EXECUTE_READWRITE));
+    BYTE* memory =
+        static_cast<BYTE*>(VirtualAllocEx(process, nullptr, kCodeBytes + sizeof job,
+                                          MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
     if (memory) {
         BYTE* remoteJob = memory + kCodeBytes;
         SIZE_T written = 0, read = 0;
@@ -154,9 +155,8 @@ bool ReadMenu(HWND owner, HMENU menu, std::vector<std::wstring>& lines) {
     job = MenuJob{};
     job.menu = menu;
     if (!Rebase(pid, &GetMenuItemCount, job.getCount) ||
-        !Rebase(pid, &GetMenuStringW, job.getString) ||
-        !Rebase(pid, &GetMenuState, job.getState) || !Rebase(pid, &GetSubMenu, job.getSub) ||
-        !Rebase(pid, &GetMenuItemID, job.getId)) {
+        !Rebase(pid, &GetMenuStringW, job.getString) || !Rebase(pid, &GetMenuState, job.getState) ||
+        !Rebase(pid, &GetSubMenu, job.getSub) || !Rebase(pid, &GetMenuItemID, job.getId)) {
         return Fail(L"cannot find user32 in the menu's process");
     }
     if (!RunJob(pid, job)) return false;

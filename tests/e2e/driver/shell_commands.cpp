@@ -18,7 +18,6 @@ namespace {
 
 using Words = std::vector<std::wstring>;
 
-
 struct Count {
     const std::wstring* className;
     const std::wstring* title;
@@ -80,8 +79,8 @@ bool BroadcastCommand(const Words& w) {
     if (!ParseNumber(w[1], msg)) msg = RegisterWindowMessageW(w[1].c_str());
     if (w.size() == 4 && (!Number(w[2], wParam) || !Number(w[3], lParam))) return false;
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(HWND_BROADCAST, UINT(msg), WPARAM(wParam), LPARAM(lParam),
-                        SMTO_ABORTIFHUNG, 3000, &result);
+    SendMessageTimeoutW(HWND_BROADCAST, UINT(msg), WPARAM(wParam), LPARAM(lParam), SMTO_ABORTIFHUNG,
+                        3000, &result);
     return true;
 }
 
@@ -157,10 +156,14 @@ bool MouseCommand(const Words& w) {
 }
 
 const std::map<std::wstring, std::function<bool(const Words&)>> shellCommands = {
-    {L"window-rect", WindowRectCommand},     {L"mouse", MouseCommand},
-    {L"count-windows", CountWindowsCommand}, {L"tray-exists", TrayExistsCommand},
-    {L"tray-delete", TrayDeleteCommand},     {L"broadcast", BroadcastCommand},
-    {L"type", TypeCommand},                  {L"menu-items", MenuItemsCommand},
+    {L"window-rect", WindowRectCommand},
+    {L"mouse", MouseCommand},
+    {L"count-windows", CountWindowsCommand},
+    {L"tray-exists", TrayExistsCommand},
+    {L"tray-delete", TrayDeleteCommand},
+    {L"broadcast", BroadcastCommand},
+    {L"type", TypeCommand},
+    {L"menu-items", MenuItemsCommand},
 };
 
 }  // namespace

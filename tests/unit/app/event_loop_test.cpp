@@ -1,8 +1,9 @@
+#include "app/event_loop.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "app/event_loop.h"
 #include "recording_desktop.h"
 
 namespace quillet {
@@ -35,9 +36,9 @@ struct LoopRig {
     }
 };
 
-const Calls kMenuMarksModeZero = {"Checked 0 off", "Checked 5 off", "Checked 2 on", "Greyed 2 on",
-                                  "Checked 3 off", "Greyed 3 off", "Checked 4 off", "Greyed 4 off",
-                                  "ShowMenu"};
+const Calls kMenuMarksModeZero = {"Checked 0 off", "Checked 5 off", "Checked 2 on",
+                                  "Greyed 2 on",   "Checked 3 off", "Greyed 3 off",
+                                  "Checked 4 off", "Greyed 4 off",  "ShowMenu"};
 
 TEST(EventLoop, LeftClickOpensTheMenuOnceAfterTheTimer) {
     LoopRig rig;
@@ -50,8 +51,12 @@ TEST(EventLoop, LeftClickOpensTheMenuOnceAfterTheTimer) {
 
 TEST(EventLoop, RightClickOpensAtOnceAndOtherEventsDoNothing) {
     LoopRig rig;
-    EXPECT_EQ(rig.Run({Tray(TrayLeftDoubleClick), Tray(TrayRightDoubleClick), Timer(3),
-                       {13104, 0, 0}, Menu(99), Tray(TrayRightClick)}),
+    EXPECT_EQ(rig.Run({Tray(TrayLeftDoubleClick),
+                       Tray(TrayRightDoubleClick),
+                       Timer(3),
+                       {13104, 0, 0},
+                       Menu(99),
+                       Tray(TrayRightClick)}),
               kMenuMarksModeZero);
 }
 
@@ -68,8 +73,8 @@ TEST(EventLoop, MenuMarksFollowSettingsAndIgnoreMode) {
     rig.state.settings.runAsAdmin = 2;
     rig.state.filter.ignoreMode = 2;
     EXPECT_EQ(rig.Run({Tray(TrayRightClick)}),
-              (Calls{"Checked 0 on", "Checked 5 on", "Checked 2 off", "Greyed 2 off", "Checked 3 off",
-                     "Greyed 3 off", "Checked 4 on", "Greyed 4 on", "ShowMenu"}));
+              (Calls{"Checked 0 on", "Checked 5 on", "Checked 2 off", "Greyed 2 off",
+                     "Checked 3 off", "Greyed 3 off", "Checked 4 on", "Greyed 4 on", "ShowMenu"}));
 }
 
 TEST(EventLoop, EscapeExemptionTogglesSavesAndSounds) {
@@ -95,10 +100,12 @@ TEST(EventLoop, IgnoreModeItemsSetTheModeWithoutSaving) {
 TEST(EventLoop, TimeoutDialogChangesConfirmsAndSaves) {
     LoopRig rig;
     rig.desktop.typedAnswer = u"49";
-    EXPECT_EQ(rig.Run({Menu(kMenuTimeout)}), (Calls{"AskText Timeout", "ShowMessage", "SaveSettings"}));
-    EXPECT_EQ(rig.desktop.lastPrompt,
-              u"How long should Quillet wait for the second keypress (in milliseconds, minimum 50 MS)? "
-              u"Currently: 300, default: 300 MS. Leave empty For no changes.");
+    EXPECT_EQ(rig.Run({Menu(kMenuTimeout)}),
+              (Calls{"AskText Timeout", "ShowMessage", "SaveSettings"}));
+    EXPECT_EQ(
+        rig.desktop.lastPrompt,
+        u"How long should Quillet wait for the second keypress (in milliseconds, minimum 50 MS)? "
+        u"Currently: 300, default: 300 MS. Leave empty For no changes.");
     EXPECT_EQ(rig.desktop.messages,
               std::vector<std::u16string>{u"Changed|The new double press timeout is 50 MS|64"});
     EXPECT_EQ(rig.state.settings.doublePressTimeout, 50);
@@ -115,14 +122,31 @@ TEST(TimeoutAnswer, AcceptsOnlyDigitsPointsAndMinusSigns) {
         const char16_t* answer;
         std::optional<int32_t> timeout;
     } cases[] = {
-        {u"250", 250},        {u"300", 300},        {u"30", 50},          {u"49", 50},
-        {u"0", 50},           {u"-", 50},           {u".", 50},           {u"--7", 50},
-        {u"-0", 50},          {u"100.9", 100},      {u"007", 50},         {u"0050", 50},
-        {u"99999", 99999},    {u"2147483647", 2147483647},
-        {u"", std::nullopt},  {u"-20", std::nullopt}, {u"-1", std::nullopt},
-        {u"1e3", std::nullopt}, {u" 250", std::nullopt}, {u"250 ms", std::nullopt},
-        {u"abc", std::nullopt}, {u"2147483648", std::nullopt}, {u"99999999999", std::nullopt},
-        {u"-2147483649", std::nullopt}, {u"12345678901234567890", std::nullopt},
+        {u"250", 250},
+        {u"300", 300},
+        {u"30", 50},
+        {u"49", 50},
+        {u"0", 50},
+        {u"-", 50},
+        {u".", 50},
+        {u"--7", 50},
+        {u"-0", 50},
+        {u"100.9", 100},
+        {u"007", 50},
+        {u"0050", 50},
+        {u"99999", 99999},
+        {u"2147483647", 2147483647},
+        {u"", std::nullopt},
+        {u"-20", std::nullopt},
+        {u"-1", std::nullopt},
+        {u"1e3", std::nullopt},
+        {u" 250", std::nullopt},
+        {u"250 ms", std::nullopt},
+        {u"abc", std::nullopt},
+        {u"2147483648", std::nullopt},
+        {u"99999999999", std::nullopt},
+        {u"-2147483649", std::nullopt},
+        {u"12345678901234567890", std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseTimeoutAnswer(c.answer), c.timeout);
@@ -134,15 +158,19 @@ TEST(EventLoop, RunAsAdminAnsweredNoKeepsRunningWithTheSettingSaved) {
         uint8_t before;
         uint8_t after;
         const char* cue;
-    } cases[] = {{0, 1, "Cue AdminOn"}, {1, 0, "Cue AdminOff"}, {7, 6, "Cue AdminOn"}, {2, 3, "Cue AdminOn"}};
+    } cases[] = {{0, 1, "Cue AdminOn"},
+                 {1, 0, "Cue AdminOff"},
+                 {7, 6, "Cue AdminOn"},
+                 {2, 3, "Cue AdminOn"}};
     for (const auto& c : cases) {
         LoopRig rig;
         rig.state.settings.runAsAdmin = c.before;
         rig.desktop.answer = 7;  // No
         EXPECT_EQ(rig.Run({Menu(kMenuRunAsAdmin)}), (Calls{"SaveSettings", c.cue, "ShowMessage"}));
         EXPECT_EQ(rig.state.settings.runAsAdmin, c.after);
-        EXPECT_EQ(rig.desktop.messages,
-                  std::vector<std::u16string>{u"Restart required.|Should Quillet restart right now?|4"});
+        EXPECT_EQ(
+            rig.desktop.messages,
+            std::vector<std::u16string>{u"Restart required.|Should Quillet restart right now?|4"});
         EXPECT_EQ(rig.end, LoopEnd::Exit);  // ended by the close event that followed
     }
 }
@@ -163,8 +191,8 @@ TEST(EventLoop, RestartLaunchesByTheNewSetting) {
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Menu(kMenuExit)});
         EXPECT_EQ(rig.end, LoopEnd::Restarted);
         const Calls tail(calls.end() - 5, calls.end());
-        EXPECT_EQ(tail, (Calls{"CloseInstanceMutex", "RemoveTrayIcon", "RemoveHook", "SoundRestartCueAndWait",
-                               c.launch}));
+        EXPECT_EQ(tail, (Calls{"CloseInstanceMutex", "RemoveTrayIcon", "RemoveHook",
+                               "SoundRestartCueAndWait", c.launch}));
     }
 }
 
@@ -175,9 +203,15 @@ TEST(EventLoop, FailedRestartGuardsAgainOrEndsWhenItCannot) {
         Calls afterLaunch;
         LoopEnd end;
     } cases[] = {
-        {true, true, {"CreateInstanceMutex", "AddTrayIcon", "InstallHook", "Checked 0 off"}, LoopEnd::Exit},
+        {true,
+         true,
+         {"CreateInstanceMutex", "AddTrayIcon", "InstallHook", "Checked 0 off"},
+         LoopEnd::Exit},
         {false, true, {"CreateInstanceMutex"}, LoopEnd::Restarted},
-        {true, false, {"CreateInstanceMutex", "AddTrayIcon", "InstallHook", "ShowMessage"}, LoopEnd::Restarted},
+        {true,
+         false,
+         {"CreateInstanceMutex", "AddTrayIcon", "InstallHook", "ShowMessage"},
+         LoopEnd::Restarted},
     };
     for (const auto& c : cases) {
         LoopRig rig;
@@ -188,10 +222,12 @@ TEST(EventLoop, FailedRestartGuardsAgainOrEndsWhenItCannot) {
         rig.desktop.hookInstalls = c.hookInstalls;
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Tray(TrayRightClick)});
         EXPECT_EQ(rig.end, c.end);
-        const auto launch = std::find_if(calls.begin(), calls.end(),
-                                         [](const std::string& call) { return call.starts_with("Launch "); });
+        const auto launch = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
+            return call.starts_with("Launch ");
+        });
         ASSERT_NE(launch, calls.end());
-        const auto end = std::min(calls.end(), launch + 1 + static_cast<ptrdiff_t>(c.afterLaunch.size()));
+        const auto end =
+            std::min(calls.end(), launch + 1 + static_cast<ptrdiff_t>(c.afterLaunch.size()));
         EXPECT_EQ(Calls(launch + 1, end), c.afterLaunch);
     }
 }

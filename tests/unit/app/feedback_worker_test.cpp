@@ -1,3 +1,5 @@
+#include "app/feedback_worker.h"
+
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/feedback_worker.h"
 #include "runtime/text.h"
 
 namespace quillet {
@@ -15,7 +16,7 @@ using namespace std::chrono_literals;
 
 // Records what reaches it and holds every call until opened, like a hung reader.
 class GatedSink final : public FeedbackSink {
-public:
+  public:
     std::vector<std::string> got;
 
     void Announce(std::u16string_view text) override { Record(Utf16ToUtf8(std::u16string(text))); }
@@ -32,7 +33,7 @@ public:
         changed_.notify_all();
     }
 
-private:
+  private:
     void Record(std::string what) {
         std::unique_lock lock(mutex_);
         got.push_back(std::move(what));

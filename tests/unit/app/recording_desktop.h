@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop.h"
 #include "app/app_state.h"
+#include "app/desktop.h"
 #include "runtime/text.h"
 
 namespace quillet::testing {
 
 class RecordingDesktop : public Desktop {
-public:
+  public:
     explicit RecordingDesktop(AppState& state) : state_(state) {}
 
     std::vector<std::string> calls;
@@ -30,7 +30,7 @@ public:
     int answer = 1;
     std::u16string typedAnswer;
     std::u16string lastPrompt;
-    std::deque<WindowEvent> events;        // what WaitEvent delivers; then EventClose
+    std::deque<WindowEvent> events;         // what WaitEvent delivers; then EventClose
     std::vector<WindowEvent> eventsOnMenu;  // queued when the menu is shown (a choice)
     // Seen when the hook was installed.
     int32_t ignoreModeAtHook = -1;
@@ -79,7 +79,9 @@ public:
     void SoundStartCue() override { Record("SoundStartCue"); }
     void SoundExitCueAndWait() override { Record("SoundExitCueAndWait"); }
     void SoundRestartCueAndWait() override { Record("SoundRestartCueAndWait"); }
-    void SoundEscapeExemptionCue(bool on) override { Record(on ? "Cue EscapeOn" : "Cue EscapeOff"); }
+    void SoundEscapeExemptionCue(bool on) override {
+        Record(on ? "Cue EscapeOn" : "Cue EscapeOff");
+    }
     void SoundRunAsAdminCue(bool on) override { Record(on ? "Cue AdminOn" : "Cue AdminOff"); }
     void SoundIgnoreModeCue(int32_t mode) override { Record("Cue Mode" + std::to_string(mode)); }
     void SoundSlotHousekeeping() override { Record("Housekeeping"); }
@@ -148,7 +150,7 @@ public:
     void RemoveHook() override { Record("RemoveHook"); }
     void EndSequence() override { Record("EndSequence"); }
 
-protected:
+  protected:
     void Record(std::string call) { calls.push_back(std::move(call)); }
     AppState& state_;
 };

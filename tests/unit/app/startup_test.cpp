@@ -1,8 +1,9 @@
+#include "app/startup.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "app/startup.h"
 #include "recording_desktop.h"
 
 namespace quillet {
@@ -12,13 +13,17 @@ using testing::RecordingDesktop;
 using Calls = std::vector<std::string>;
 
 const Calls kFullRun = {
-    "StartLayers",    "CreateInstanceMutex", "ExecutablePath",
-    "SetWorkingDirectory C:\\Apps\\Quillet\\", "CommandLine", "LoadSettings",
-    "QueryElevation", "CorrectSettings",     "StartSound",
-    "SoundStartCue",  "BindSpeech",          "OpenMainWindow",
-    "AddTrayIcon",    "BuildMenu",           "InstallHook",
-    "Event 13116/0/0", "Housekeeping",  "RemoveHook",          "CloseInstanceMutex",
-    "CloseMainWindow", "SoundExitCueAndWait", "EndSequence",
+    "StartLayers",         "CreateInstanceMutex",
+    "ExecutablePath",      "SetWorkingDirectory C:\\Apps\\Quillet\\",
+    "CommandLine",         "LoadSettings",
+    "QueryElevation",      "CorrectSettings",
+    "StartSound",          "SoundStartCue",
+    "BindSpeech",          "OpenMainWindow",
+    "AddTrayIcon",         "BuildMenu",
+    "InstallHook",         "Event 13116/0/0",
+    "Housekeeping",        "RemoveHook",
+    "CloseInstanceMutex",  "CloseMainWindow",
+    "SoundExitCueAndWait", "EndSequence",
 };
 
 bool Has(const Calls& calls, const std::string& call) {
@@ -44,7 +49,8 @@ TEST(Startup, SecondInstanceOnlyShowsItsMessage) {
     RecordingDesktop desktop(state);
     desktop.mutexFree = false;
     EXPECT_EQ(RunQuillet(desktop, state), 0);
-    EXPECT_EQ(desktop.calls, (Calls{"StartLayers", "CreateInstanceMutex", "ShowMessage", "EndSequence"}));
+    EXPECT_EQ(desktop.calls,
+              (Calls{"StartLayers", "CreateInstanceMutex", "ShowMessage", "EndSequence"}));
     EXPECT_EQ(desktop.messages, std::vector<std::u16string>{u"Quillet|Already running.|16"});
 }
 
@@ -53,9 +59,12 @@ TEST(Startup, StartCueDependsOnTheParameterText) {
         const char16_t* commandLine;
         bool cue;
     } cases[] = {
-        {u"Quillet.exe", true},          {u"Quillet.exe /silent", false},
-        {u"Quillet.exe /SILENT", false}, {u"Quillet.exe \"/Silent  \"", false},
-        {u"Quillet.exe \" /silent\"", true}, {u"Quillet.exe /silent now", true},
+        {u"Quillet.exe", true},
+        {u"Quillet.exe /silent", false},
+        {u"Quillet.exe /SILENT", false},
+        {u"Quillet.exe \"/Silent  \"", false},
+        {u"Quillet.exe \" /silent\"", true},
+        {u"Quillet.exe /silent now", true},
     };
     for (const auto& c : cases) {
         AppState state;
@@ -96,8 +105,9 @@ TEST(Startup, MissingSpeechExportsAreReportedAndStartUpGoesOn) {
     RecordingDesktop desktop(state);
     desktop.missingExports = {0, 3};
     RunQuillet(desktop, state);
-    EXPECT_EQ(desktop.messages, (std::vector<std::u16string>{u"error|line 26:\u0001speechSay Not found|16",
-                                                             u"error|line 29:\u0001speechStop Not found|16"}));
+    EXPECT_EQ(desktop.messages,
+              (std::vector<std::u16string>{u"error|line 26:\u0001speechSay Not found|16",
+                                           u"error|line 29:\u0001speechStop Not found|16"}));
     EXPECT_TRUE(Has(desktop.calls, "InstallHook"));
     EXPECT_TRUE(Has(desktop.calls, "Housekeeping"));
 }
@@ -109,11 +119,12 @@ TEST(Startup, RelaunchesElevatedBeforeAnyCorrectionOrCue) {
     desktop.elevation = Elevation::NotElevated;
     desktop.commandLine = u"Quillet.exe /silent";
     RunQuillet(desktop, state);
-    EXPECT_EQ(desktop.calls,
-              (Calls{"StartLayers", "CreateInstanceMutex", "ExecutablePath",
-                     "SetWorkingDirectory C:\\Apps\\Quillet\\", "CommandLine", "LoadSettings",
-                     "QueryElevation", "CloseInstanceMutex",
-                     "Launch C:\\Apps\\Quillet\\Quillet.exe||C:\\Apps\\Quillet\\|runas", "EndSequence"}));
+    EXPECT_EQ(
+        desktop.calls,
+        (Calls{"StartLayers", "CreateInstanceMutex", "ExecutablePath",
+               "SetWorkingDirectory C:\\Apps\\Quillet\\", "CommandLine", "LoadSettings",
+               "QueryElevation", "CloseInstanceMutex",
+               "Launch C:\\Apps\\Quillet\\Quillet.exe||C:\\Apps\\Quillet\\|runas", "EndSequence"}));
 }
 
 TEST(Startup, RefusedElevationKeepsThisInstanceGuarding) {

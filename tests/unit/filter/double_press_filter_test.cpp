@@ -52,8 +52,8 @@ TEST(DoublePressFilter, TimeoutIsInclusive) {
         int64_t gap;
         bool swallowed;
     } cases[] = {
-        {300, 0, false},  {300, 299, false}, {300, 300, false}, {300, 301, true},
-        {50, 50, false},  {50, 51, true},    {2000, 1999, false}, {2000, 2001, true},
+        {300, 0, false}, {300, 299, false}, {300, 300, false},   {300, 301, true},
+        {50, 50, false}, {50, 51, true},    {2000, 1999, false}, {2000, 2001, true},
     };
     for (const auto& c : cases) {
         FilterRig rig;
@@ -184,8 +184,8 @@ TEST(DoublePressFilter, ModeOneLetsOneKeyThrough) {
     FilterRig rig;
     rig.state.ignoreMode = 1;
     RunScript(rig, {
-                       {0, kWmKeyDown, kF7, false, nullptr},   // consumes mode 1
-                       {40, kWmKeyDown, kF7, true, u"F7"},     // its repeats meet mode 0
+                       {0, kWmKeyDown, kF7, false, nullptr},  // consumes mode 1
+                       {40, kWmKeyDown, kF7, true, u"F7"},    // its repeats meet mode 0
                        {80, kWmKeyDown, kF7, true, u"F7"},
                        {100, kWmKeyUp, kF7, false, nullptr},  // arms F7
                        {200, kWmKeyDown, kF7, false, nullptr},
@@ -219,7 +219,7 @@ TEST(DoublePressFilter, ScreenReaderModifiersSuspendTheFilterWhileHeld) {
         uint32_t down;  // WM_SYSKEYDOWN while Alt is held
         int repeats;
     } cases[] = {
-        {kVkCapital, kWmKeyDown, 2}, {kVkInsert, kWmKeyDown, 0},    {kVkNumpad0, kWmKeyDown, 3},
+        {kVkCapital, kWmKeyDown, 2},   {kVkInsert, kWmKeyDown, 0},     {kVkNumpad0, kWmKeyDown, 3},
         {kVkInsert, kWmSysKeyDown, 0}, {kVkCapital, kWmSysKeyDown, 4},
     };
     for (const auto& c : cases) {

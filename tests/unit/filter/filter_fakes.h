@@ -10,7 +10,7 @@
 namespace quillet::testing {
 
 class FakeKeyboard final : public FilterPlatform {
-public:
+  public:
     bool ctrl = false;
     bool alt = false;
     std::set<uint32_t> down;  // other keys, as the rig presses and releases them
@@ -29,12 +29,14 @@ public:
 };
 
 class RecordingFeedback final : public FilterFeedback {
-public:
+  public:
     std::vector<std::u16string> spoken;
     std::vector<std::string> cues;
 
     void Announce(std::u16string_view text) override { spoken.emplace_back(text); }
-    void SoundIgnoreModeCue(int32_t mode) override { cues.push_back("mode" + std::to_string(mode)); }
+    void SoundIgnoreModeCue(int32_t mode) override {
+        cues.push_back("mode" + std::to_string(mode));
+    }
     void SoundNextKeyConsumedCue() override { cues.push_back("next-key"); }
 };
 

@@ -1,6 +1,7 @@
+#include "filter/key_tables.h"
+
 #include <gtest/gtest.h>
 
-#include "filter/key_tables.h"
 #include "filter/millisecond_clock.h"
 
 namespace quillet {
@@ -53,7 +54,7 @@ TEST(KeyTables, KeyStateForCreatesAZeroedRecordOnce) {
 }
 
 class FakeCounter final : public CounterSource {
-public:
+  public:
     bool hasCounter = true;
     int64_t frequency = 10'000'000;
     int64_t counter = 0;

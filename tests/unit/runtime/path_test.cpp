@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "runtime/path.h"
+
+#include <gtest/gtest.h>
 
 namespace quillet {
 namespace {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "runtime/text.h"
+
+#include <gtest/gtest.h>
 
 namespace quillet {
 namespace {
@@ -17,14 +17,18 @@ TEST(Text, BadInputBecomesReplacementCharacter) {
         std::string utf8;
         std::u16string utf16;
     } cases[] = {
-        {"\xC3", u"\uFFFD"},             // truncated sequence
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},   // overlong
-        {"a\xFF" "b", u"a\uFFFDb"},       // never valid
+        {"\xC3", u"\uFFFD"},            // truncated sequence
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},  // overlong
+        {"a\xFF"
+         "b",
+         u"a\uFFFDb"},                            // never valid
         {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // encoded surrogate
     };
     for (const auto& c : cases) EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16);
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
-    EXPECT_EQ(Utf16ToUtf8(std::u16string{u'\xDC00', u'a'}), "\xEF\xBF\xBD" "a");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{u'\xDC00', u'a'}),
+              "\xEF\xBF\xBD"
+              "a");
 }
 
 TEST(Text, DecimalText) {

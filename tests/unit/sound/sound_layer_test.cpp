@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "sound/sound_layer.h"
+
+#include <gtest/gtest.h>
 
 namespace quillet {
 namespace {

@@ -1,10 +1,10 @@
+#include "speech/speech_binding.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <vector>
-
-#include "speech/speech_binding.h"
 
 namespace quillet {
 namespace {
@@ -26,7 +26,7 @@ int Unused(int, int) {
 }
 
 class FakeLoader final : public LibraryLoader {
-public:
+  public:
     bool loads = true;
     std::set<std::u16string> absent;
     std::vector<std::u16string> asked;
@@ -51,9 +51,9 @@ TEST(SpeechBinding, ResolvesTheFiveExportsInOrderAndAnnounces) {
     FakeLoader loader;
     SpeechBinding binding;
     ASSERT_TRUE(binding.Bind(loader));
-    EXPECT_EQ(loader.asked, (std::vector<std::u16string>{u"UniversalSpeech.dll", u"speechSay",
-                                                         u"speechSetValue", u"speechGetValue",
-                                                         u"speechStop", u"brailleDisplay"}));
+    EXPECT_EQ(loader.asked,
+              (std::vector<std::u16string>{u"UniversalSpeech.dll", u"speechSay", u"speechSetValue",
+                                           u"speechGetValue", u"speechStop", u"brailleDisplay"}));
     EXPECT_TRUE(binding.MissingExports().empty());
     binding.Announce(u"F5");
     EXPECT_EQ(calls, (std::vector<std::string>{"set 65535 1", "say F5 1"}));
