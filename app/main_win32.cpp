@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "app/desktop_win32.h"
+#include "app/startup.h"
 
 namespace {
 
