@@ -4,7 +4,7 @@
 #include <ole2.h>
 #include <shellapi.h>
 
-#include "app/event_loop.h"
+#include "app/tray_menu.h"
 #include "filter/keyboard_hook.h"
 #include "prefs/json_document.h"
 #include "runtime/module_path.h"

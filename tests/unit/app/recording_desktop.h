@@ -18,6 +18,7 @@ class RecordingDesktop : public Desktop {
     std::vector<std::string> calls;
     std::vector<std::u16string> messages;  // "title|text|style"
     bool mutexFree = true;
+    int mutexGrants = -1;  // how many creations may succeed; -1: every one while mutexFree
     std::u16string path = u"C:\\Apps\\Quillet\\Quillet.exe";
     std::u16string commandLine = u"\"C:\\Apps\\Quillet\\Quillet.exe\"";
     SettingsRecord fileSettings;
@@ -40,6 +41,8 @@ class RecordingDesktop : public Desktop {
     void StartLayers() override { Record("StartLayers"); }
     bool CreateInstanceMutex() override {
         Record("CreateInstanceMutex");
+        if (mutexGrants == 0) return false;
+        if (mutexGrants > 0) --mutexGrants;
         return mutexFree;
     }
     void CloseInstanceMutex() override { Record("CloseInstanceMutex"); }

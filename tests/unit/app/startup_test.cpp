@@ -127,20 +127,30 @@ TEST(Startup, RelaunchesElevatedBeforeAnyCorrectionOrCue) {
                "Launch C:\\Apps\\Quillet\\Quillet.exe||C:\\Apps\\Quillet\\|runas", "EndSequence"}));
 }
 
-TEST(Startup, RefusedElevationKeepsThisInstanceGuarding) {
-    AppState state;
-    RecordingDesktop desktop(state);
-    desktop.fileSettings.runAsAdmin = 1;
-    desktop.elevation = Elevation::NotElevated;
-    desktop.launchSucceeds = false;
-    RunQuillet(desktop, state);
-    const auto launch = std::find_if(desktop.calls.begin(), desktop.calls.end(),
-                                     [](const std::string& c) { return c.starts_with("Launch "); });
-    ASSERT_NE(launch, desktop.calls.end());
-    EXPECT_EQ(*(launch + 1), "CreateInstanceMutex");  // the mutex is taken back at once
-    EXPECT_EQ(*(launch + 2), "CorrectSettings");
-    EXPECT_TRUE(Has(desktop.calls, "InstallHook"));
-    EXPECT_TRUE(Has(desktop.calls, "Housekeeping"));
+TEST(Startup, RefusedElevationKeepsGuardingUnlessAnotherInstanceStarted) {
+    struct Case {
+        int mutexGrants;  // 1: another start took the mutex during the launch
+        Calls afterLaunch;
+    } cases[] = {
+        {-1, {"CreateInstanceMutex", "CorrectSettings"}},
+        {1, {"CreateInstanceMutex", "EndSequence"}},
+    };
+    for (const auto& c : cases) {
+        AppState state;
+        RecordingDesktop desktop(state);
+        desktop.fileSettings.runAsAdmin = 1;
+        desktop.elevation = Elevation::NotElevated;
+        desktop.launchSucceeds = false;
+        desktop.mutexGrants = c.mutexGrants;
+        RunQuillet(desktop, state);
+        const auto launch =
+            std::find_if(desktop.calls.begin(), desktop.calls.end(),
+                         [](const std::string& call) { return call.starts_with("Launch "); });
+        ASSERT_NE(launch, desktop.calls.end());
+        EXPECT_EQ(Calls(launch + 1, launch + 3), c.afterLaunch);
+        EXPECT_EQ(Has(desktop.calls, "InstallHook"), c.mutexGrants < 0);
+        EXPECT_TRUE(desktop.messages.empty());
+    }
 }
 
 TEST(Startup, NoRelaunchWhenElevatedUnknownOrNotAsked) {
