@@ -7,6 +7,7 @@
 #include "filter/hook_watchdog.h"
 #include "filter/keyboard_hook.h"
 #include "filter/millisecond_clock.h"
+#include "runtime/module_path.h"
 
 namespace quillet {
 
@@ -49,10 +50,14 @@ constexpr UINT_PTR kWatchdogTimer = 1;
 constexpr DWORD kWtsSessionUnlock = 0x8;  // WTS_SESSION_UNLOCK
 constexpr DWORD kNotifyForThisSession = 0;
 
-using WtsRegisterFn = BOOL(WINAPI*)(HWND, DWORD);
-using WtsUnregisterFn = BOOL(WINAPI*)(HWND);
-using RegisterSuspendResumeFn = HANDLE(WINAPI*)(HANDLE, DWORD);
-using UnregisterSuspendResumeFn = BOOL(WINAPI*)(HANDLE);
+// A function of a system library that older systems may lack; nullptr then.
+template <typename Fn>
+Fn Resolve(HMODULE library, const char* name) {
+    return library ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)))
+                   : nullptr;
+}
+
+HMODULE User32() { return GetModuleHandleW(L"user32.dll"); }
 
 int64_t Now() { return static_cast<int64_t>(GetTickCount64()); }
 
@@ -190,34 +195,25 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void WatchSession(HookThread& t) {
     t.desktopSwitch = SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH,
                                       nullptr, OnDesktopSwitch, 0, 0, WINEVENT_OUTOFCONTEXT);
-    t.wtsapi = LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (t.wtsapi) {
-        if (auto reg = reinterpret_cast<WtsRegisterFn>(reinterpret_cast<void*>(
-                GetProcAddress(t.wtsapi, "WTSRegisterSessionNotification")))) {
-            reg(t.window, kNotifyForThisSession);
-        }
+    t.wtsapi = static_cast<HMODULE>(LoadSystemLibrary(u"wtsapi32.dll"));
+    if (auto reg =
+            Resolve<BOOL(WINAPI*)(HWND, DWORD)>(t.wtsapi, "WTSRegisterSessionNotification")) {
+        reg(t.window, kNotifyForThisSession);
     }
-    if (auto reg = reinterpret_cast<RegisterSuspendResumeFn>(reinterpret_cast<void*>(GetProcAddress(
-            GetModuleHandleW(L"user32.dll"), "RegisterSuspendResumeNotification")))) {
+    if (auto reg = Resolve<HANDLE(WINAPI*)(HANDLE, DWORD)>(User32(),
+                                                           "RegisterSuspendResumeNotification")) {
         t.suspendResume = reg(t.window, DEVICE_NOTIFY_WINDOW_HANDLE);
     }
 }
 
 void UnwatchSession(HookThread& t) {
-    if (t.suspendResume) {
-        if (auto unreg =
-                reinterpret_cast<UnregisterSuspendResumeFn>(reinterpret_cast<void*>(GetProcAddress(
-                    GetModuleHandleW(L"user32.dll"), "UnregisterSuspendResumeNotification")))) {
-            unreg(t.suspendResume);
-        }
+    auto unregisterResume =
+        Resolve<BOOL(WINAPI*)(HANDLE)>(User32(), "UnregisterSuspendResumeNotification");
+    if (t.suspendResume && unregisterResume) unregisterResume(t.suspendResume);
+    if (auto unreg = Resolve<BOOL(WINAPI*)(HWND)>(t.wtsapi, "WTSUnRegisterSessionNotification")) {
+        unreg(t.window);
     }
-    if (t.wtsapi) {
-        if (auto unreg = reinterpret_cast<WtsUnregisterFn>(reinterpret_cast<void*>(
-                GetProcAddress(t.wtsapi, "WTSUnRegisterSessionNotification")))) {
-            unreg(t.window);
-        }
-        FreeLibrary(t.wtsapi);
-    }
+    if (t.wtsapi) FreeLibrary(t.wtsapi);
     if (t.desktopSwitch) UnhookWinEvent(t.desktopSwitch);
     if (t.sinkListens) ListenToKeyboard(t.window, false);
 }
