@@ -5,15 +5,16 @@
 
 namespace {
 
-// Libraries loaded by bare name, the audio library's among them, come from the
-// system folder only: never from our own folder, where a downloaded copy of a
-// system library may sit beside us (and would run elevated with us). Looked up
-// at run time, as Windows 7 without its loader update lacks the call.
-void LoadLibrariesFromSystemFolderOnly() {
+// Libraries loaded by bare name come from our own folder and the system folder,
+// never from the current directory or PATH. Our folder is trusted as far as
+// Quillet.exe in it, and a full speech library finds there the screen readers'
+// clients it keeps beside it. The system libraries we load ourselves go by full
+// path. Looked up at run time, as Windows 7 without its loader update lacks the call.
+void LimitLibrarySearch() {
     using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
     auto call = reinterpret_cast<SetDefaultDllDirectoriesCall>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-    if (call) call(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (call) call(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
 }
 
 }  // namespace
@@ -37,7 +38,7 @@ void StartFaultInjection() {
 #endif
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    LoadLibrariesFromSystemFolderOnly();
+    LimitLibrarySearch();
 #ifdef QUILLET_FAULT_INJECTION
     StartFaultInjection();
 #endif

@@ -115,6 +115,19 @@ void BM_Release(benchmark::State& s) {
 }
 BENCHMARK(BM_Release);
 
+// A press a screen reader below us trapped, then its copy sent again: the
+// expectation queued and taken, both decided.
+void BM_TrappedPressAndItsCopy(benchmark::State& s) {
+    Bench<> b;
+    for (auto _ : s) {
+        ++b.keyboard.now;
+        benchmark::DoNotOptimize(b.filter.ShouldSwallow(kHcAction, kWmKeyDown, kF5, {false, true}));
+        benchmark::DoNotOptimize(b.filter.ShouldSwallow(kHcAction, kWmKeyDown, kF5, {true, false}));
+        benchmark::DoNotOptimize(b.filter.ShouldSwallow(kHcAction, kWmKeyUp, kF5, {true, false}));
+    }
+}
+BENCHMARK(BM_TrappedPressAndItsCopy);
+
 void BM_HotKey(benchmark::State& s) {
     Bench<> b;
     b.keyboard.held = true;

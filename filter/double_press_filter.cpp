@@ -21,9 +21,27 @@ int ModifierIndex(uint32_t vk) {
 }
 }  // namespace
 
-bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t vk) {
+bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t vk,
+                                      KeyOrigin origin) {
     if (hookCode != kHcAction) return false;
 
+    // A copy the chain below sends of a press it trapped is decided as that press
+    // was, silently, and leaves every state as it is.
+    if (origin.injected && state_.resentPresses.Awaits(vk)) {
+        const bool press = (message & ~kSysBit) == kPressKind;
+        if (const auto swallowed = state_.resentPresses.Take(vk, press, platform_.ReadClock()))
+            return *swallowed;
+    }
+    bool guarded = false;
+    const bool swallow = Decide(message, vk, origin, guarded);
+    if (guarded && origin.chainConsumed && !origin.injected && (message & ~kSysBit) == kPressKind) {
+        state_.resentPresses.Expect(vk, swallow, platform_.ReadClock());
+    }
+    return swallow;
+}
+
+bool DoublePressFilter::Decide(uint32_t message, uint32_t vk, KeyOrigin origin, bool& guarded) {
+    const uint32_t kind = message & ~kSysBit;
     // Ctrl+Alt+Escape cycles the ignore mode; every Escape event while both
     // are held is swallowed, so the hot key never reaches an application.
     if (vk == kVkEscape && platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkMenu)) {
@@ -34,42 +52,59 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
             if (mode >= 0 && mode < 3) feedback_.Announce(kIgnoreModeTexts[mode]);
             feedback_.SoundIgnoreModeCue(mode);
         }
+        if (kind == kPressKind) state_.keyDown[kVkEscape] = true;
+        if (kind == kReleaseKind) state_.keyDown[kVkEscape] = false;
+        guarded = true;
         return true;
     }
 
     const std::u16string keyText = DecimalText(vk);
-    TrackModifier(message, vk);
+    TrackModifier(message, vk, origin);
     const std::u16string* name = GuardedName(keyText);
-    if (!name || ModifierStillHeld()) return false;
+    if (!name) return false;
+    guarded = true;
 
-    switch (message & ~kSysBit) {
-        case kPressKind:
-            return OnPress(keyText, *name);
-        case kReleaseKind:
-            OnRelease(keyText);
-            return false;
-        default:
-            return false;
+    // One release per press: a release whose press we never saw (a key held
+    // when we started, a press trapped above us) changes nothing.
+    auto down = state_.keyDown[vk & 0xFF];  // virtual-key codes are below 256
+    bool pressSeen = true;
+    if (kind == kPressKind) {
+        down = true;
+    } else if (kind == kReleaseKind) {
+        pressSeen = down;
+        down = false;
     }
+    if (ModifierStillHeld()) return false;
+    if (kind == kPressKind) return OnPress(keyText, *name);
+    if (kind == kReleaseKind && pressSeen) OnRelease(keyText);
+    return false;
 }
 
-void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk) {
+void DoublePressFilter::ForgetHeldKeys() {
+    for (auto& held : state_.modifierHeld) held = kModifierUp;
+    state_.keyDown.reset();
+}
+
+void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, KeyOrigin origin) {
     const int index = ModifierIndex(vk);
     if (index < 0) return;
     if (message == kWmKeyDown || message == kWmSysKeyDown) {
-        state_.modifierHeld[index] = true;
+        state_.modifierHeld[index] = origin.chainConsumed ? kModifierTrapped : kModifierHeld;
     } else if (message == kWmKeyUp || message == kWmSysKeyUp) {
-        state_.modifierHeld[index] = false;
+        state_.modifierHeld[index] = kModifierUp;
     }
 }
 
 // A release can be lost, for instance to a secure desktop that took over while
-// the key was held; the filter must not stay off until it is pressed again.
+// the key was held; the filter must not stay off until it is pressed again. Only
+// a press that reached the system shows in the key's state: one a screen reader
+// trapped never does, so its flag stands until its release or a session change.
 bool DoublePressFilter::ModifierStillHeld() {
     if (!state_.AnyModifierHeld()) return false;
     for (int index = 0; index < kModifierCount; ++index) {
-        if (state_.modifierHeld[index] && !platform_.IsKeyHeld(kModifierVks[index])) {
-            state_.modifierHeld[index] = false;
+        if (state_.modifierHeld[index] == kModifierHeld &&
+            !platform_.IsKeyHeld(kModifierVks[index])) {
+            state_.modifierHeld[index] = kModifierUp;
         }
     }
     return state_.AnyModifierHeld();

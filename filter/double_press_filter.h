@@ -50,6 +50,12 @@ struct FilterSettings {
     std::atomic<int32_t> doublePressTimeout{300};
 };
 
+// Where an event came from, as the hook sees it.
+struct KeyOrigin {
+    bool injected = false;       // sent by a program (LLKHF_INJECTED), not typed
+    bool chainConsumed = false;  // a hook further down the chain swallowed it
+};
+
 class DoublePressFilter {
   public:
     DoublePressFilter(FilterState& state, const FilterSettings& settings, FilterPlatform& platform,
@@ -58,14 +64,21 @@ class DoublePressFilter {
 
     // True to swallow the event. The caller has already passed it down the
     // hook chain and returns the chain's result otherwise.
-    bool ShouldSwallow(int hookCode, uint32_t message, uint32_t vk);
+    bool ShouldSwallow(int hookCode, uint32_t message, uint32_t vk, KeyOrigin origin = {});
+
+    // After a session unlock, a switch of the input desktop or a resume, where
+    // releases can be lost: no key or modifier counts as held any more.
+    void ForgetHeldKeys();
 
   private:
+    // The decision for an event that repeats no earlier press; `guarded` tells
+    // whether a copy of it, if the chain below sends one, must be decided alike.
+    bool Decide(uint32_t message, uint32_t vk, KeyOrigin origin, bool& guarded);
     // The spoken name of a guarded key, or nothing for a key that passes untouched.
     const std::u16string* GuardedName(const std::u16string& keyText) const;
     bool OnPress(const std::u16string& keyText, const std::u16string& name);
     void OnRelease(const std::u16string& keyText);
-    void TrackModifier(uint32_t message, uint32_t vk);
+    void TrackModifier(uint32_t message, uint32_t vk, KeyOrigin origin);
     // Whether a modifier flag still stands once checked against the key's real state.
     bool ModifierStillHeld();
 
@@ -75,14 +88,23 @@ class DoublePressFilter {
     FilterFeedback& feedback_;
 };
 
+// What the hook reads of an event's key data.
+struct HookKey {
+    uint32_t vk;
+    bool injected;
+};
+
 // The hook procedure's shape: the chain is called first for every event, then
-// the filter decides. `vkOf` is only asked for action events, whose key data is valid.
-template <typename CallNext, typename VkOf>
+// the filter decides. `keyOf` is only asked for action events, whose key data is valid.
+template <typename CallNext, typename KeyOf>
 intptr_t RunHook(DoublePressFilter& filter, int hookCode, uint32_t message, CallNext callNext,
-                 VkOf vkOf) {
+                 KeyOf keyOf) {
     const intptr_t chainResult = callNext();
     if (hookCode != kHcAction) return chainResult;
-    return filter.ShouldSwallow(hookCode, message, vkOf()) ? 1 : chainResult;
+    const HookKey key = keyOf();
+    return filter.ShouldSwallow(hookCode, message, key.vk, {key.injected, chainResult != 0})
+               ? 1
+               : chainResult;
 }
 
 }  // namespace quillet

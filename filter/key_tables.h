@@ -3,10 +3,13 @@
 #pragma once
 
 #include <atomic>
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+
+#include "filter/resent_presses.h"
 
 namespace quillet {
 
@@ -49,6 +52,12 @@ enum IgnoreModeValue : int32_t {
     kIgnoreAlways = 2,   // suspended until changed again
 };
 
+enum ModifierHold : uint8_t {
+    kModifierUp = 0,
+    kModifierHeld = 1,     // its press reached the system, so the key's state shows it
+    kModifierTrapped = 2,  // a hook below ours (the reader's) kept it: only its release tells
+};
+
 // Everything the filter remembers between events. Belongs to the hook thread;
 // only ignoreMode is shared, because the menu reads and sets it.
 struct FilterState {
@@ -58,7 +67,10 @@ struct FilterState {
     // One held flag per screen-reader modifier (Caps Lock, Insert, numpad 0).
     // Flags rather than a press/release count: auto-repeats and releases
     // without a press must not leave the filter switched off.
-    bool modifierHeld[3] = {false, false, false};
+    ModifierHold modifierHeld[3] = {kModifierUp, kModifierUp, kModifierUp};
+    // Guarded keys whose press we saw and whose release has not come yet.
+    std::bitset<256> keyDown;
+    ResentPresses resentPresses;
 
     bool AnyModifierHeld() const { return modifierHeld[0] || modifierHeld[1] || modifierHeld[2]; }
 };

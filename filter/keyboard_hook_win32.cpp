@@ -89,7 +89,8 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
         *t.filter, code, static_cast<uint32_t>(wParam),
         [&] { return static_cast<intptr_t>(CallNextHookEx(nullptr, code, wParam, lParam)); },
         [&] {
-            return static_cast<uint32_t>(reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode);
+            const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+            return HookKey{static_cast<uint32_t>(key->vkCode), (key->flags & LLKHF_INJECTED) != 0};
         });
 }
 
@@ -139,9 +140,16 @@ void Watch(HookThread& t) {
     }
 }
 
+// A session unlock, a switch of the input desktop or a resume: the hook may be
+// gone, and releases typed meanwhile went elsewhere.
+void OnSessionChange(HookThread& t) {
+    t.filter->ForgetHeldKeys();
+    t.watchdog.OnSessionChange();
+    Watch(t);
+}
+
 void CALLBACK OnDesktopSwitch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
-    running->watchdog.OnSessionChange();
-    Watch(*running);
+    OnSessionChange(*running);
 }
 
 void WatchSession(HookThread& t);
@@ -163,15 +171,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             }
             return 0;
         case WM_WTSSESSION_CHANGE:
-            if (t && wParam == kWtsSessionUnlock) {
-                t->watchdog.OnSessionChange();
-                Watch(*t);
-            }
+            if (t && wParam == kWtsSessionUnlock) OnSessionChange(*t);
             return 0;
         case WM_POWERBROADCAST:
             if (t && (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)) {
-                t->watchdog.OnSessionChange();
-                Watch(*t);
+                OnSessionChange(*t);
             }
             return TRUE;
         case kWatchMessage:

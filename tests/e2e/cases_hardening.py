@@ -1,7 +1,7 @@
 """End-to-end cases for hostile surroundings: settings files too large to be
 real, a settings file another program holds open at start, a stale read-only
-temporary file, and libraries planted beside Quillet.exe under the names of
-system libraries."""
+temporary file, and libraries planted in the working directory, on PATH and
+beside Quillet.exe under the names of system libraries."""
 
 import os
 import shutil
@@ -87,19 +87,32 @@ def settings_saved_past_stale_temporary(c):
 
 # Named like system libraries that are not known DLLs: what the program or its
 # audio library would load by name, the common controls and the theme library.
-PLANTED_NAMES = ["WINMM.dll", "dsound.dll", "avrt.dll", "COMCTL32.dll", "uxtheme.dll"]
+PLANTED_NAMES = ["WINMM.dll", "dsound.dll", "avrt.dll", "COMCTL32.dll", "uxtheme.dll",
+                 "wtsapi32.dll"]
+# The ones the program loads itself, by full path: even beside it a copy never runs.
+OWN_SYSTEM_LIBRARIES = ["WINMM.dll", "wtsapi32.dll"]
 
 
 @case
 def planted_system_libraries_never_load(c):
+    """Libraries loaded by bare name come from the program's folder and the
+    system folder: copies in the working directory or on PATH never load."""
     planted = os.path.join(c.build.folder, "tests", "e2e", "planted_library.dll")
     start_with_file(c, settings_text(0, 300, 0))
-    for name in PLANTED_NAMES:
-        shutil.copy(planted, os.path.join(c.folder, name))
-    c.start_quillet()
+    working, on_path = os.path.join(c.folder, "working"), os.path.join(c.folder, "on_path")
+    for folder, names in [(working, PLANTED_NAMES), (on_path, PLANTED_NAMES),
+                          (c.folder, OWN_SYSTEM_LIBRARIES)]:
+        os.makedirs(folder, exist_ok=True)
+        for name in names:
+            shutil.copy(planted, os.path.join(folder, name))
+    c.env["WINEPATH"] = windows_path(on_path)
+    c.wine.spawn([os.path.join(c.folder, "Quillet.exe"), "/silent"], cwd=working, env=c.env)
+    c.wait_ready()
     choose(c, "down", "enter")  # a menu and a save, with a cue
     wait_until(lambda: file_bytes(c) == settings_text(1, 300, 0), 3, "the menu change was not saved")
-    loaded = sorted(n for n in os.listdir(c.folder) if n.endswith(".loaded"))
+    loaded = sorted(os.path.relpath(os.path.join(folder, n), c.folder)
+                    for folder, _, files in os.walk(c.folder) for n in files
+                    if n.endswith(".loaded"))
     check(loaded == [], "planted libraries were loaded: %r" % loaded)
 
 

@@ -146,3 +146,18 @@ def speech_route_follows_readers_started_and_closed(c):
             c.mark()
             c.driver("tap", key)
             wait_thread_lines(c, lambda: thread_lines(c) == expected, expected)
+
+
+@case
+def speech_library_loads_reader_client_by_bare_name(c):
+    """A full speech library loads NVDA's client lying beside it by bare name,
+    here under the name it has had since NVDA 2024.1: the program's folder is
+    searched for libraries loaded by name."""
+    c.install("bare_name_client")
+    shutil.copy(c.build.fake_nvda, os.path.join(c.folder, "nvdaControllerClient.dll"))
+    flag(c, "nvda-running")
+    c.start_target()
+    c.start_quillet()
+    c.driver("tap", "f5")
+    expected = ["nvda cancelSpeech", "nvda speakText F5", "route nvda say F5"]
+    wait_thread_lines(c, lambda: thread_lines(c) == expected, expected)

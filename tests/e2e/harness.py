@@ -52,11 +52,15 @@ class Build:
         readers = os.path.join(self.folder, "tests", "e2e", "readers")
         self.fake_nvda = os.path.join(readers, "nvdaControllerClient32.dll")
         self.fake_jaws = os.path.join(readers, "fake_jaws.dll")
+        self.reader_hook = os.path.join(readers, "reader_hook.exe")
+        self.speech_bare_name = os.path.join(
+            self.folder, "tools", "speech_standin", "bare_name_client", "UniversalSpeech.dll")
 
     def missing(self):
         return [p for p in (self.quillet, self.speech, self.speech_without_stop,
                             self.speech_slow_say, self.quillet_faults, self.driver, self.target,
-                            self.fake_nvda, self.fake_jaws)
+                            self.fake_nvda, self.fake_jaws, self.reader_hook,
+                            self.speech_bare_name)
                 if not os.path.isfile(p)]
 
 
@@ -157,7 +161,8 @@ class Case:
     def install(self, speech_library="standard", settings=None, exe=None):
         """Copies Quillet.exe (or `exe` under that name) into the case folder
         with the chosen speech library: "standard", "without_speechStop",
-        "slow_speechSay" or None (absent); settings, a dict, is written beside
+        "slow_speechSay", "bare_name_client" (loads NVDA's client by bare
+        name, as the full library does) or None (absent); settings, a dict, is written beside
         it as Quillet.json."""
         shutil.copy(exe or self.build.quillet, os.path.join(self.folder, "Quillet.exe"))
         if settings is not None:
@@ -165,7 +170,8 @@ class Case:
                 f.write(json.dumps(settings, indent=2).replace("\n", "\r\n").encode("utf-8"))
         source = {"standard": self.build.speech,
                   "without_speechStop": self.build.speech_without_stop,
-                  "slow_speechSay": self.build.speech_slow_say}.get(speech_library)
+                  "slow_speechSay": self.build.speech_slow_say,
+                  "bare_name_client": self.build.speech_bare_name}.get(speech_library)
         if source:
             shutil.copy(source, self.folder)
 

@@ -11,10 +11,12 @@ namespace {
 using NoArgumentCall = unsigned long(__stdcall*)();
 using TextCall = unsigned long(__stdcall*)(const wchar_t*);
 
-constexpr wchar_t kClientName[] = L"nvdaControllerClient32.dll";
+// The x86 client's name since NVDA 2024.1, and the one it had before.
+constexpr const wchar_t* kClientNames[] = {L"nvdaControllerClient.dll",
+                                           L"nvdaControllerClient32.dll"};
 
 // The full path of a file in this library's own folder, or empty.
-std::wstring BesideThisLibrary(const wchar_t* name) {
+[[maybe_unused]] std::wstring BesideThisLibrary(const wchar_t* name) {
     HMODULE self = nullptr;
     if (!GetModuleHandleExW(
             GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
@@ -55,14 +57,13 @@ class NvdaRoute : public SpeechRoute {
   private:
     bool Running() { return Load() && testIfRunning_() == 0; }
 
-    // By full path only, never through the search order, so a planted copy
-    // elsewhere is never run. Tried again at each call until it loads.
+    // Tried again at each call until it loads.
     bool Load() {
         if (client_) return true;
-        std::wstring path = BesideThisLibrary(kClientName);
-        if (path.empty()) return false;
-        HMODULE client = LoadLibraryExW(
-            path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+        HMODULE client = nullptr;
+        for (const wchar_t* name : kClientNames) {
+            if ((client = LoadClient(name))) break;
+        }
         if (!client) return false;
         testIfRunning_ = Entry<NoArgumentCall>(client, "nvdaController_testIfRunning");
         cancelSpeech_ = Entry<NoArgumentCall>(client, "nvdaController_cancelSpeech");
@@ -75,6 +76,21 @@ class NvdaRoute : public SpeechRoute {
         client_ = client;
         return true;
     }
+
+#ifdef QUILLET_STANDIN_BARE_NAME_CLIENT
+    // As the full speech library does: by bare name, so the process's search
+    // order decides where it comes from.
+    static HMODULE LoadClient(const wchar_t* name) { return LoadLibraryW(name); }
+#else
+    // By full path only, never through the search order, so a planted copy
+    // elsewhere is never run.
+    static HMODULE LoadClient(const wchar_t* name) {
+        const std::wstring path = BesideThisLibrary(name);
+        if (path.empty()) return nullptr;
+        return LoadLibraryExW(path.c_str(), nullptr,
+                              LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+#endif
 
     template <typename Call>
     static Call Entry(HMODULE client, const char* name) {

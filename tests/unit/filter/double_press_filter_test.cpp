@@ -8,19 +8,29 @@ namespace {
 using testing::FilterRig;
 constexpr uint32_t kF4 = 115, kF5 = 116, kF7 = 118, kF13 = 124, kTab = 9, kLetterA = 65;
 
+// Where a step's event comes from.
+enum Source {
+    kTyped,    // typed, and the hooks below ours let it pass
+    kTrapped,  // typed, and a hook below ours (a screen reader's) swallowed it
+    kSent,     // injected by a program, such as a screen reader passing a key on
+};
+
 struct Step {
     int64_t at;
     uint32_t message;
     uint32_t vk;
     bool swallowed;
     const char16_t* spoken;  // nullptr: nothing spoken by this step
+    Source source = kTyped;
 };
 
 void RunScript(FilterRig& rig, const std::vector<Step>& steps) {
     for (size_t n = 0; n < steps.size(); ++n) {
         const Step& s = steps[n];
         const size_t spokenBefore = rig.feedback.spoken.size();
-        EXPECT_EQ(rig.Send(s.message, s.vk, s.at), s.swallowed) << "step " << n << " at " << s.at;
+        const KeyOrigin origin{s.source == kSent, s.source == kTrapped};
+        EXPECT_EQ(rig.Send(s.message, s.vk, s.at, origin), s.swallowed)
+            << "step " << n << " at " << s.at;
         if (s.spoken) {
             ASSERT_EQ(rig.feedback.spoken.size(), spokenBefore + 1) << "step " << n;
             EXPECT_EQ(rig.feedback.spoken.back(), s.spoken) << "step " << n;
@@ -77,11 +87,117 @@ TEST(DoublePressFilter, LatePressStartsOverAndSwallowedRepeatsSpeakAgain) {
                    });
 }
 
-TEST(DoublePressFilter, ReleaseWithoutPressArmsTheKey) {
+// A screen reader's hook below ours traps a typed press and may send it again
+// (down, up, and an up first while the key is held); the copy gets the typed
+// press's decision, silently. A release whose press we never saw changes nothing.
+TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
+    constexpr uint32_t D = kWmKeyDown, U = kWmKeyUp, kEsc = 27, kF12 = 123, kIns = kVkInsert;
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+    } scripts[] = {
+        {"single press, copy sent at once while held",
+         {{0, D, kEsc, true, u"Escape", kTrapped},
+          {1, D, kEsc, true, nullptr, kSent},
+          {2, U, kEsc, true, nullptr, kSent},
+          {80, U, kEsc, false, nullptr, kTrapped}}},
+        {"double press, copies sent at once",
+         {{0, D, kEsc, true, u"Escape", kTrapped},
+          {1, D, kEsc, true, nullptr, kSent},
+          {2, U, kEsc, true, nullptr, kSent},
+          {80, U, kEsc, false, nullptr, kTrapped},
+          {150, D, kEsc, false, nullptr, kTrapped},
+          {151, D, kEsc, false, nullptr, kSent},
+          {152, U, kEsc, false, nullptr, kSent},
+          {230, U, kEsc, false, nullptr, kTrapped},
+          {400, D, kEsc, true, u"Escape", kTrapped}}},
+        {"copies sent 150 ms late, after the second press",
+         {{0, D, kEsc, true, u"Escape", kTrapped},
+          {40, U, kEsc, false, nullptr, kTrapped},
+          {110, D, kEsc, false, nullptr, kTrapped},
+          {150, U, kEsc, false, nullptr, kTrapped},
+          {150, D, kEsc, true, nullptr, kSent},
+          {151, U, kEsc, true, nullptr, kSent},
+          {260, D, kEsc, false, nullptr, kSent},
+          {261, U, kEsc, false, nullptr, kSent}}},
+        {"an up sent first while the key is held",
+         {{0, D, kF5, true, u"F5", kTrapped},
+          {15, U, kF5, true, nullptr, kSent},
+          {15, D, kF5, true, nullptr, kSent},
+          {16, U, kF5, true, nullptr, kSent},
+          {80, U, kF5, false, nullptr, kTrapped},
+          {100, D, kF5, false, nullptr}}},
+        {"copies matched per key, in order",
+         {{0, D, kF5, true, u"F5", kTrapped},
+          {10, U, kF5, false, nullptr, kTrapped},
+          {20, D, kF7, true, u"F7", kTrapped},
+          {25, U, kF7, false, nullptr, kTrapped},
+          {30, D, kF7, true, nullptr, kSent},
+          {31, U, kF7, true, nullptr, kSent},
+          {40, D, kF5, true, nullptr, kSent},
+          {41, U, kF5, true, nullptr, kSent},
+          {100, D, kF5, false, nullptr}}},
+        {"a copy lost its up: the next down is the next copy",
+         {{0, D, kF5, true, u"F5", kTrapped},
+          {10, U, kF5, false, nullptr, kTrapped},
+          {100, D, kF5, false, nullptr, kTrapped},
+          {110, D, kF5, true, nullptr, kSent},
+          {120, D, kF5, false, nullptr, kSent},
+          {121, U, kF5, false, nullptr, kSent}}},
+        {"a copy expected for more than a second is forgotten",
+         {{0, D, kEsc, true, u"Escape", kTrapped},
+          {50, U, kEsc, false, nullptr, kTrapped},
+          {1001, D, kEsc, true, u"Escape", kSent}}},
+        {"injected presses that repeat nothing are decided as typed ones",
+         {{0, D, kF5, true, u"F5", kSent},
+          {50, U, kF5, false, nullptr, kSent},
+          {100, D, kF5, false, nullptr, kSent}}},
+        {"a typed press that passed the chain expects no copy",
+         {{0, D, kF5, true, u"F5"},
+          {50, U, kF5, false, nullptr},
+          {60, D, kF5, false, nullptr, kSent}}},
+        {"release without a press seen", {{0, U, kF5, false, nullptr}, {20, D, kF5, true, u"F5"}}},
+        {"injected release whose press was trapped above us",
+         {{0, U, kF5, false, nullptr, kSent}, {20, D, kF5, true, u"F5", kSent}}},
+        {"a trapped modifier holds although the key's state never shows it",
+         {{0, D, kIns, false, nullptr, kTrapped},
+          {10, D, kF12, false, nullptr, kTrapped},
+          {20, U, kF12, false, nullptr, kTrapped},
+          {30, D, kF5, false, nullptr},
+          {40, U, kIns, false, nullptr, kTrapped},
+          {50, D, kF12, true, u"F12"}}},
+    };
+    for (const auto& script : scripts) {
+        SCOPED_TRACE(script.name);
+        FilterRig rig;
+        RunScript(rig, script.steps);
+    }
+}
+
+TEST(DoublePressFilter, ACopyChangesNoModeAndIsDecidedAsItsPressInEveryMode) {
     FilterRig rig;
-    EXPECT_FALSE(rig.Release(kF5, 10));
-    EXPECT_FALSE(rig.Press(kF5, 20));
-    EXPECT_TRUE(rig.feedback.spoken.empty());
+    rig.state.ignoreMode = 1;
+    EXPECT_FALSE(rig.Send(kWmKeyDown, kF5, 0, {false, true}));  // consumes mode 1
+    rig.state.ignoreMode = 1;
+    EXPECT_FALSE(rig.Send(kWmKeyDown, kF5, 10, {true, false}));
+    EXPECT_FALSE(rig.Send(kWmKeyUp, kF5, 11, {true, false}));
+    EXPECT_EQ(rig.state.ignoreMode, 1);
+    EXPECT_EQ(rig.feedback.cues, std::vector<std::string>{"next-key"});
+
+    rig.keyboard.ctrl = rig.keyboard.alt = true;  // the hot key's copy cycles nothing
+    EXPECT_TRUE(rig.Send(kWmKeyDown, 27, 20, {false, true}));
+    EXPECT_TRUE(rig.Send(kWmKeyDown, 27, 30, {true, false}));
+    EXPECT_EQ(rig.state.ignoreMode, 2);
+}
+
+TEST(DoublePressFilter, SessionChangeForgetsHeldKeysAndModifiers) {
+    FilterRig rig;
+    rig.Send(kWmKeyDown, kVkInsert, 0, {false, true});
+    rig.Press(kF7, 10);
+    rig.filter.ForgetHeldKeys();  // both releases went to the secure desktop
+    EXPECT_TRUE(rig.Press(kF5, 20));
+    EXPECT_FALSE(rig.Release(kF7, 30));
+    EXPECT_TRUE(rig.Press(kF7, 40));  // its release armed nothing
 }
 
 TEST(DoublePressFilter, EachKeyHasItsOwnState) {
@@ -193,9 +309,12 @@ TEST(DoublePressFilter, ModeOneLetsOneKeyThrough) {
     EXPECT_EQ(rig.state.ignoreMode, 0);
     EXPECT_EQ(rig.feedback.cues, std::vector<std::string>{"next-key"});
 
-    FilterRig byRelease;  // a guarded release ends mode 1 too, silently
-    byRelease.state.ignoreMode = 1;
-    EXPECT_FALSE(byRelease.Release(kF5, 0));
+    FilterRig byRelease;  // the hot key's Escape, released after Ctrl, ends mode 1, silently
+    byRelease.keyboard.ctrl = byRelease.keyboard.alt = true;
+    byRelease.Press(27, 0);
+    byRelease.keyboard.ctrl = false;
+    byRelease.feedback.cues.clear();
+    EXPECT_FALSE(byRelease.Release(27, 50));
     EXPECT_EQ(byRelease.state.ignoreMode, 0);
     EXPECT_TRUE(byRelease.feedback.cues.empty());
     EXPECT_TRUE(byRelease.state.keyStates.empty());
@@ -270,10 +389,11 @@ TEST(RunHook, CallsTheChainFirstAndReadsKeyDataOnlyForActions) {
     };
     auto vk = [&] {
         calls.push_back("vk");
-        return kF5;
+        return HookKey{kF5, false};
     };
     EXPECT_EQ(RunHook(rig.filter, kHcAction, kWmKeyDown, next, vk), 1);
     EXPECT_EQ(calls, (std::vector<std::string>{"next", "vk"}));
+    EXPECT_TRUE(rig.state.resentPresses.Awaits(kF5));  // the chain's 42 means it kept the key
     calls.clear();
     EXPECT_EQ(RunHook(rig.filter, 3, kWmKeyDown, next, vk), 42);
     EXPECT_EQ(calls, std::vector<std::string>{"next"});

@@ -63,10 +63,12 @@ struct FilterRig : BasicFilterRig<FakeKeyboard, RecordingFeedback> {
 
     bool Press(uint32_t vk, int64_t at) { return Send(kWmKeyDown, vk, at); }
     bool Release(uint32_t vk, int64_t at) { return Send(kWmKeyUp, vk, at); }
-    bool Send(uint32_t message, uint32_t vk, int64_t at) {
+    bool Send(uint32_t message, uint32_t vk, int64_t at, KeyOrigin origin = {}) {
         keyboard.now = at;
-        const bool swallowed = filter.ShouldSwallow(kHcAction, message, vk);
-        // The system's key state changes after the hook has decided.
+        const bool swallowed = filter.ShouldSwallow(kHcAction, message, vk, origin);
+        // The system's key state changes after the hooks have decided, and never
+        // for a key another hook trapped.
+        if (origin.chainConsumed) return swallowed;
         if (message == kWmKeyDown || message == kWmSysKeyDown) keyboard.down.insert(vk);
         if (message == kWmKeyUp || message == kWmSysKeyUp) keyboard.down.erase(vk);
         return swallowed;

@@ -1,0 +1,43 @@
+// Presses a screen reader may send again. A reader's hook below ours traps some
+// keys (Escape in browse mode) and later passes them on by injecting the same
+// press; that copy must get the decision the typed press got, not a second one.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace quillet {
+
+class ResentPresses {
+  public:
+    static constexpr size_t kCapacity = 8;
+    static constexpr int64_t kLapseMs = 1000;
+
+    // A typed press of `vk` that the chain below consumed, and whether we swallowed it.
+    void Expect(uint32_t vk, bool swallowed, int64_t now);
+    // Cheap test before the clock is read: is any copy of `vk` awaited?
+    bool Awaits(uint32_t vk) const;
+    // For an injected event of `vk`: the decision of the press it repeats, or
+    // nothing when it repeats none. A copy is its down, its up, and an up that
+    // may come first while the key is still held.
+    std::optional<bool> Take(uint32_t vk, bool press, int64_t now);
+    void Clear() { count_ = 0; }
+
+  private:
+    struct Expected {
+        uint32_t vk;
+        bool swallowed;
+        bool downSeen;
+        int64_t at;
+    };
+    void Erase(size_t index);
+    // Index of the oldest copy of `vk` still awaited, or count_.
+    size_t Oldest(uint32_t vk) const;
+
+    // Oldest first; the order per key is the order the reader sends them in.
+    std::array<Expected, kCapacity> items_{};
+    size_t count_ = 0;
+};
+
+}  // namespace quillet
