@@ -46,9 +46,7 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t vk, KeyOrigin origin, 
     // are held is swallowed, so the hot key never reaches an application.
     if (vk == kVkEscape && platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkMenu)) {
         if (message == kWmKeyDown) {
-            // The menu may set the mode at any moment; its last word or ours wins.
-            const int32_t mode = (state_.ignoreMode.load(std::memory_order_relaxed) + 1) % 3;
-            state_.ignoreMode.store(mode, std::memory_order_relaxed);
+            const int32_t mode = CycleIgnoreMode(state_.ignoreMode);
             if (mode >= 0 && mode < 3) feedback_.Announce(kIgnoreModeTexts[mode]);
             feedback_.SoundIgnoreModeCue(mode);
         }
@@ -123,8 +121,7 @@ bool DoublePressFilter::OnPress(const std::u16string& keyText, const std::u16str
         case kIgnoreAlways:
             return false;
         case kIgnoreNextKey:
-            state_.ignoreMode.store(kIgnoreOff, std::memory_order_relaxed);
-            feedback_.SoundNextKeyConsumedCue();
+            if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundNextKeyConsumedCue();
             return false;
         case kIgnoreOff:
             break;
@@ -154,7 +151,7 @@ void DoublePressFilter::OnRelease(const std::u16string& keyText) {
             return;
         }
         case kIgnoreNextKey:
-            state_.ignoreMode.store(kIgnoreOff, std::memory_order_relaxed);
+            EndNextKeyMode(state_.ignoreMode);
             return;
         default:
             return;

@@ -52,6 +52,24 @@ enum IgnoreModeValue : int32_t {
     kIgnoreAlways = 2,   // suspended until changed again
 };
 
+// Changes of the ignore mode that depend on what it was, by compare-and-swap:
+// a choice made in the menu between the read and the write is never lost.
+// Over any atomic-like `Mode`, so a test can script what the menu does between.
+template <typename Mode>
+int32_t CycleIgnoreMode(Mode& mode) {
+    int32_t seen = mode.load(std::memory_order_relaxed);
+    while (!mode.compare_exchange_weak(seen, (seen + 1) % 3, std::memory_order_relaxed)) {
+    }
+    return (seen + 1) % 3;
+}
+
+// Ends "next key only"; false when the mode was something else by then.
+template <typename Mode>
+bool EndNextKeyMode(Mode& mode) {
+    int32_t expected = kIgnoreNextKey;
+    return mode.compare_exchange_strong(expected, kIgnoreOff, std::memory_order_relaxed);
+}
+
 enum ModifierHold : uint8_t {
     kModifierUp = 0,
     kModifierHeld = 1,     // its press reached the system, so the key's state shows it

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "filter/millisecond_clock.h"
 
 namespace quillet {
@@ -22,6 +24,47 @@ TEST(NamedConstants, LookupIgnoresCaseAndAnswersZeroForUnknownNames) {
     table.RegisterConstant(u"#vk_F1", 7);
     EXPECT_EQ(table.LookupConstant(u"#VK_F1"), 7);
     EXPECT_EQ(table.size(), 12u);
+}
+
+// The ignore mode as the hook thread sees it, with the menu's choice (if any)
+// landing between the hook's read and its write.
+struct ScriptedMode {
+    int32_t value;
+    int32_t menuChoice;  // -1: the menu does nothing
+
+    int32_t load(std::memory_order) const { return value; }
+    bool compare_exchange(int32_t& expected, int32_t desired) {
+        if (menuChoice >= 0) value = std::exchange(menuChoice, -1);
+        if (value != expected) {
+            expected = value;
+            return false;
+        }
+        value = desired;
+        return true;
+    }
+    bool compare_exchange_weak(int32_t& e, int32_t d, std::memory_order) {
+        return compare_exchange(e, d);
+    }
+    bool compare_exchange_strong(int32_t& e, int32_t d, std::memory_order) {
+        return compare_exchange(e, d);
+    }
+};
+
+TEST(IgnoreMode, AMenuChoiceBetweenReadAndWriteIsNeverLost) {
+    struct Case {
+        bool cycle;  // the hot key; otherwise the end of "next key only"
+        int32_t before, menuChoice, after, answer;
+    } cases[] = {
+        {true, 0, -1, 1, 1}, {true, 2, -1, 0, 0},  {true, 0, 2, 0, 0},
+        {true, 1, 0, 1, 1},  {false, 1, -1, 0, 1}, {false, 1, 2, 2, 0},
+        {false, 1, 0, 0, 0}, {false, 1, 1, 0, 1},  {false, 2, -1, 2, 0},
+    };
+    for (const auto& c : cases) {
+        ScriptedMode mode{c.before, c.menuChoice};
+        const int32_t answer = c.cycle ? CycleIgnoreMode(mode) : EndNextKeyMode(mode);
+        EXPECT_EQ(answer, c.answer) << c.cycle << " " << c.before << " " << c.menuChoice;
+        EXPECT_EQ(mode.value, c.after) << c.cycle << " " << c.before << " " << c.menuChoice;
+    }
 }
 
 TEST(KeyTables, NameThirteenKeysByVirtualKeyText) {
