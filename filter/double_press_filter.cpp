@@ -31,7 +31,7 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
             // The menu may set the mode at any moment; its last word or ours wins.
             const int32_t mode = (state_.ignoreMode.load(std::memory_order_relaxed) + 1) % 3;
             state_.ignoreMode.store(mode, std::memory_order_relaxed);
-            if (mode >= 0 && mode < 3) feedback_.Announce(kIgnoreModeTexts[mode]);
+            if (mode >= 0 && mode < 3) feedback_.Announce(state_.ignoreModeTexts[mode]);
             feedback_.SoundIgnoreModeCue(mode);
         }
         return true;

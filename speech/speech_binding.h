@@ -45,7 +45,9 @@ class SpeechBinding {
     std::vector<int> missing_;
 };
 
-// The "error" box text for a missing export: "line 26:", U+0001, "speechSay Not found".
-std::u16string MissingExportMessage(int exportIndex);
+// The "error" box text for a missing export: "line 26:", U+0001, "speechSay Not found";
+// the last part is `nameNotFound` with the export's name for its placeholder.
+std::u16string MissingExportMessage(int exportIndex,
+                                    std::u16string_view nameNotFound = u"%s Not found");
 
 }  // namespace quillet

@@ -112,6 +112,51 @@ TEST(Startup, MissingSpeechExportsAreReportedAndStartUpGoesOn) {
     EXPECT_TRUE(Has(desktop.calls, "Housekeeping"));
 }
 
+TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
+    struct Case {
+        std::vector<std::u16string> uiLanguages;
+        const char16_t* alreadyRunning;
+        const char16_t* missingExport;
+        const char16_t* escapeName;
+        const char16_t* nextKeyOnly;
+    } cases[] = {
+        {{u"en-US", u"de-DE"},
+         u"Quillet|Already running.|16",
+         u"error|line 26:\u0001speechSay Not found|16",
+         u"Escape",
+         u"Ignoring double-press for the next key only."},
+        {{u"de-AT"},
+         u"Quillet|L\u00e4uft bereits.|16",
+         u"Fehler|line 26:\u0001speechSay nicht gefunden|16",
+         u"Escape",
+         u"Doppeldruck wird nur f\u00fcr die n\u00e4chste Taste ignoriert."},
+        {{u"sv-SE", u"fr-CA"},
+         u"Quillet|D\u00e9j\u00e0 en cours d'ex\u00e9cution.|16",
+         u"Erreur|line 26:\u0001speechSay introuvable|16",
+         u"\u00e9chap",
+         u"Double appui ignor\u00e9 pour la prochaine touche seulement."},
+    };
+    for (const auto& c : cases) {
+        AppState second;
+        RecordingDesktop secondDesktop(second);
+        secondDesktop.uiLanguages = c.uiLanguages;
+        secondDesktop.mutexFree = false;
+        RunQuillet(secondDesktop, second);
+        EXPECT_EQ(secondDesktop.messages, std::vector<std::u16string>{c.alreadyRunning});
+
+        AppState state;
+        RecordingDesktop desktop(state);
+        desktop.uiLanguages = c.uiLanguages;
+        desktop.missingExports = {0};
+        RunQuillet(desktop, state);
+        EXPECT_EQ(desktop.messages, std::vector<std::u16string>{c.missingExport});
+        EXPECT_EQ(state.filter.keyNames[u"27"], c.escapeName);
+        EXPECT_EQ(state.filter.keyNames[u"116"], u"F5");
+        EXPECT_EQ(state.filter.ignoreModeTexts[kIgnoreNextKey], c.nextKeyOnly);
+        EXPECT_TRUE(Has(desktop.calls, "InstallHook"));
+    }
+}
+
 TEST(Startup, RelaunchesElevatedBeforeAnyCorrectionOrCue) {
     AppState state;
     RecordingDesktop desktop(state);
