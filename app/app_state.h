@@ -37,7 +37,6 @@ inline constexpr char16_t kErrorTitle[] = u"Error";
 inline constexpr char16_t kMissingExportTitle[] = u"error";
 inline constexpr char16_t kCannotLoadComponents[] = u"Could not load required components.";
 inline constexpr char16_t kCannotInitializeKeys[] = u"Could not initialize keys.";
-inline constexpr char16_t kExportNotFound[] = u"%s Not found";
 inline constexpr char16_t kEscapeName[] = u"Escape";
 inline constexpr char16_t kKeyNameContext[] = u"key name";
 

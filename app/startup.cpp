@@ -62,7 +62,7 @@ int RunQuillet(Desktop& desktop, AppState& state) {
     for (int n = 0; n < desktop.MissingSpeechExportCount(); ++n) {
         desktop.ShowMessage(
             language.Text(kMissingExportTitle),
-            MissingExportMessage(desktop.MissingSpeechExport(n), language.Text(kExportNotFound)),
+            MissingExportMessage(desktop.MissingSpeechExport(n), language.Text(kMissingExportText)),
             RequesterError);
     }
 

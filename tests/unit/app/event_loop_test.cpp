@@ -131,7 +131,7 @@ TEST(EventLoop, DialogsAndQuestionsInTheUsersLanguage) {
               u"ms)? Attuale: 300, predefinito: 300 ms. Lasciare vuoto per non modificare.");
     EXPECT_EQ(rig.desktop.messages,
               (std::vector<std::u16string>{
-                  u"Modificato|Il nuovo tempo di attesa della doppia pressione \u00e8 120 ms|64",
+                  u"Modificato|Il nuovo tempo di attesa della doppia pressione è 120 ms|64",
                   u"Riavvio necessario.|Riavviare Quillet adesso?|4"}));
 }
 

@@ -82,13 +82,21 @@ TEST(Startup, FatalErrorsShowTheirMessageAndEnd) {
         bool hookInstalls;
         std::u16string message;
         std::string lastStep;
+        std::vector<std::u16string> uiLanguages;
     } cases[] = {
-        {false, true, u"Error|Could not load required components.|16", "BindSpeech"},
-        {true, false, u"Error|Could not initialize keys.|16", "InstallHook"},
+        {false, true, u"Error|Could not load required components.|16", "BindSpeech", {}},
+        {true, false, u"Error|Could not initialize keys.|16", "InstallHook", {}},
+        {false,
+         true,
+         u"Fehler|Benötigte Komponenten konnten nicht geladen werden.|16",
+         "BindSpeech",
+         {u"de-DE"}},
+        {true, false, u"Ошибка|Не удалось инициализировать клавиши.|16", "InstallHook", {u"ru-RU"}},
     };
     for (const auto& c : cases) {
         AppState state;
         RecordingDesktop desktop(state);
+        desktop.uiLanguages = c.uiLanguages;
         desktop.speechLoads = c.speechLoads;
         desktop.hookInstalls = c.hookInstalls;
         EXPECT_EQ(RunQuillet(desktop, state), 0);
@@ -126,15 +134,15 @@ TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
          u"Escape",
          u"Ignoring double-press for the next key only."},
         {{u"de-AT"},
-         u"Quillet|L\u00e4uft bereits.|16",
+         u"Quillet|Läuft bereits.|16",
          u"Fehler|line 26:\u0001speechSay nicht gefunden|16",
          u"Escape",
-         u"Doppeldruck wird nur f\u00fcr die n\u00e4chste Taste ignoriert."},
+         u"Doppeldruck wird nur für die nächste Taste ignoriert."},
         {{u"sv-SE", u"fr-CA"},
-         u"Quillet|D\u00e9j\u00e0 en cours d'ex\u00e9cution.|16",
+         u"Quillet|Déjà en cours d'exécution.|16",
          u"Erreur|line 26:\u0001speechSay introuvable|16",
-         u"\u00e9chap",
-         u"Double appui ignor\u00e9 pour la prochaine touche seulement."},
+         u"échap",
+         u"Double appui ignoré pour la prochaine touche seulement."},
     };
     for (const auto& c : cases) {
         AppState second;
