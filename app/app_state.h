@@ -7,11 +7,14 @@
 
 #include "filter/double_press_filter.h"
 #include "filter/key_tables.h"
+#include "lang/language.h"
 #include "prefs/settings.h"
 
 namespace quillet {
 
 struct AppState {
+    // Chosen first thing at start-up; English until then.
+    Language language;
     SettingsRecord settings;
     FilterState filter;
     // What the hook thread reads of the settings; see PublishFilterSettings.
@@ -34,5 +37,7 @@ inline constexpr char16_t kErrorTitle[] = u"Error";
 inline constexpr char16_t kMissingExportTitle[] = u"error";
 inline constexpr char16_t kCannotLoadComponents[] = u"Could not load required components.";
 inline constexpr char16_t kCannotInitializeKeys[] = u"Could not initialize keys.";
+inline constexpr char16_t kEscapeName[] = u"Escape";
+inline constexpr char16_t kKeyNameContext[] = u"key name";
 
 }  // namespace quillet

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ui/event_queue.h"
 #include "ui/requesters.h"
@@ -27,6 +28,8 @@ class Desktop {
 
     // Runtime layers that must exist before anything else (COM, window classes...).
     virtual void StartLayers() = 0;
+    // Windows' user interface languages for the user, most wanted first.
+    virtual std::vector<std::u16string> PreferredUILanguages() = 0;
 
     // Creates the named single-instance mutex; false when it already existed
     // or could not be created.

@@ -6,6 +6,7 @@
 
 #include "app/tray_menu.h"
 #include "filter/keyboard_hook.h"
+#include "lang/language.h"
 #include "prefs/json_document.h"
 #include "runtime/module_path.h"
 #include "runtime/text.h"
@@ -44,6 +45,10 @@ void Win32Desktop::StartLayers() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     StartWindowLayer();
+}
+
+std::vector<std::u16string> Win32Desktop::PreferredUILanguages() {
+    return UserPreferredUILanguages();
 }
 
 bool Win32Desktop::CreateInstanceMutex() {
@@ -142,7 +147,8 @@ int Win32Desktop::ShowMessage(const std::u16string& title, const std::u16string&
 }
 
 std::u16string Win32Desktop::AskText(const std::u16string& title, const std::u16string& prompt) {
-    return InputRequester(title, prompt, u"");
+    const bool translated = state_.language.Tag() != "en";
+    return InputRequester(title, prompt, u"", state_.language.Text(u"OK"), translated);
 }
 
 void Win32Desktop::OpenMainWindow() {
@@ -161,7 +167,11 @@ void Win32Desktop::AddTrayIcon() {
 bool Win32Desktop::HasTrayIcon() { return IsTrayIcon(kTrayIcon); }
 void Win32Desktop::RemoveTrayIcon() { quillet::RemoveTrayIcon(kTrayIcon); }
 
-void Win32Desktop::BuildMenu() { BuildTrayMenu(kMainMenu); }
+void Win32Desktop::BuildMenu() {
+    BuildTrayMenu(kMainMenu, [this](const char16_t* context, const char16_t* label) {
+        return state_.language.Text(label, context);
+    });
+}
 
 void Win32Desktop::SetMenuItemChecked(int32_t menuId, bool on) {
     quillet::SetMenuItemChecked(kMainMenu, menuId, on);
@@ -191,7 +201,7 @@ void Win32Desktop::StopClickTimer() { RemoveWindowTimer(kMainWindow, kClickTimer
 
 bool Win32Desktop::InstallHook() {
     feedback_.Start();
-    return StartKeyboardHook(filter_, feedback_, kCannotInitializeKeys);
+    return StartKeyboardHook(filter_, feedback_, state_.language.Text(kCannotInitializeKeys));
 }
 
 void Win32Desktop::RemoveHook() { StopKeyboardHook(); }

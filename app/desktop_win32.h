@@ -17,6 +17,7 @@ class Win32Desktop final : public Desktop {
     explicit Win32Desktop(AppState& state);
 
     void StartLayers() override;
+    std::vector<std::u16string> PreferredUILanguages() override;
     bool CreateInstanceMutex() override;
     void CloseInstanceMutex() override;
     std::u16string ExecutablePath() override;

@@ -17,15 +17,17 @@ void ToggleEscapeExemption(Desktop& desktop, AppState& state) {
 }
 
 void AskForTimeout(Desktop& desktop, AppState& state) {
-    const std::u16string answer =
-        desktop.AskText(u"Timeout", TimeoutPrompt(state.settings.doublePressTimeout));
+    const Language& language = state.language;
+    const std::u16string answer = desktop.AskText(
+        language.Text(u"Timeout"), TimeoutPrompt(state.settings.doublePressTimeout, language));
     const std::optional<int32_t> timeout = ParseTimeoutAnswer(answer);
     if (!timeout) return;
     state.settings.doublePressTimeout = *timeout;
     PublishFilterSettings(state);
-    desktop.ShowMessage(u"Changed",
-                        u"The new double press timeout is " + DecimalText(*timeout) + u" MS",
-                        RequesterInformation);
+    desktop.ShowMessage(
+        language.Text(u"Changed"),
+        language.Text(u"The new double press timeout is %d MS", {}, DecimalText(*timeout)),
+        RequesterInformation);
     desktop.SaveSettings(state.settings);
 }
 
@@ -40,7 +42,9 @@ bool ToggleRunAsAdmin(Desktop& desktop, AppState& state) {
     state.settings.runAsAdmin = static_cast<uint8_t>(state.settings.runAsAdmin ^ 1);
     desktop.SaveSettings(state.settings);
     desktop.SoundRunAsAdminCue(state.settings.runAsAdmin != 0);
-    if (desktop.ShowMessage(u"Restart required.", u"Should Quillet restart right now?",
+    const Language& language = state.language;
+    if (desktop.ShowMessage(language.Text(u"Restart required."),
+                            language.Text(u"Should Quillet restart right now?"),
                             RequesterYesNo) != AnswerYes) {
         return false;
     }
@@ -49,11 +53,12 @@ bool ToggleRunAsAdmin(Desktop& desktop, AppState& state) {
 
 }  // namespace
 
-std::u16string TimeoutPrompt(int32_t currentTimeout) {
-    return u"How long should Quillet wait for the second keypress (in milliseconds, minimum 50 "
-           u"MS)? "
-           u"Currently: " +
-           DecimalText(currentTimeout) + u", default: 300 MS. Leave empty For no changes.";
+std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language) {
+    return language.Text(
+        u"How long should Quillet wait for the second keypress (in "
+        u"milliseconds, minimum 50 MS)? Currently: %d, default: 300 MS. Leave "
+        u"empty For no changes.",
+        {}, DecimalText(currentTimeout));
 }
 
 std::optional<int32_t> ParseTimeoutAnswer(std::u16string_view answer) {

@@ -4,6 +4,7 @@
 #include "app/event_loop.h"
 #include "app/restart.h"
 #include "runtime/path.h"
+#include "runtime/text.h"
 #include "speech/speech_binding.h"
 
 namespace quillet {
@@ -15,14 +16,25 @@ int End(Desktop& desktop) {
     return 0;
 }
 
+// The filter's spoken texts go in as data: the hook thread must not look anything up.
+void PutLanguageInFilter(AppState& state) {
+    state.filter.keyNames[DecimalText(kVkEscape)] =
+        state.language.Text(kEscapeName, kKeyNameContext);
+    for (int mode = 0; mode < 3; ++mode) {
+        state.filter.ignoreModeTexts[mode] = state.language.Text(kIgnoreModeTexts[mode]);
+    }
+}
+
 }  // namespace
 
 int RunQuillet(Desktop& desktop, AppState& state) {
     desktop.StartLayers();
+    state.language = Language(ChooseCatalog(desktop.PreferredUILanguages(), BuiltInCatalogs()));
+    const Language& language = state.language;
     RegisterKeyConstants(state.constants);
 
     if (!desktop.CreateInstanceMutex()) {
-        desktop.ShowMessage(kQuilletTitle, kAlreadyRunning, RequesterError);
+        desktop.ShowMessage(kQuilletTitle, language.Text(kAlreadyRunning), RequesterError);
         return End(desktop);
     }
 
@@ -43,12 +55,15 @@ int RunQuillet(Desktop& desktop, AppState& state) {
     if (desktop.LowerCase(state.parameterText) != u"/silent") desktop.SoundStartCue();
 
     if (!desktop.BindSpeech()) {
-        desktop.ShowMessage(kErrorTitle, kCannotLoadComponents, RequesterError);
+        desktop.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotLoadComponents),
+                            RequesterError);
         return End(desktop);
     }
     for (int n = 0; n < desktop.MissingSpeechExportCount(); ++n) {
-        desktop.ShowMessage(kMissingExportTitle,
-                            MissingExportMessage(desktop.MissingSpeechExport(n)), RequesterError);
+        desktop.ShowMessage(
+            language.Text(kMissingExportTitle),
+            MissingExportMessage(desktop.MissingSpeechExport(n), language.Text(kMissingExportText)),
+            RequesterError);
     }
 
     desktop.OpenMainWindow();
@@ -56,10 +71,12 @@ int RunQuillet(Desktop& desktop, AppState& state) {
     desktop.BuildMenu();
 
     BuildKeyTables(state.filter, state.constants);
+    PutLanguageInFilter(state);
     state.filter.ignoreMode = kIgnoreOff;
     PublishFilterSettings(state);
     if (!desktop.InstallHook()) {
-        desktop.ShowMessage(kErrorTitle, kCannotInitializeKeys, RequesterError);
+        desktop.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotInitializeKeys),
+                            RequesterError);
         return End(desktop);
     }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "ui/menu.h"
 
@@ -38,23 +39,38 @@ inline constexpr TrayMenuEntry kTrayMenu[] = {
     {TrayMenuEntry::Item, kMenuExit, u"E&xit"},
 };
 
-// Builds the table as popup menu `number`; non-zero on success, as NewPopupMenu.
-inline int BuildTrayMenu(int32_t number) {
+// The translators' names for the two menus; mnemonics are kept apart within each.
+inline constexpr char16_t kTrayMenuContext[] = u"tray menu";
+inline constexpr char16_t kIgnoreSubmenuContext[] = u"ignore submenu";
+
+// Builds the table as popup menu `number`, each label as `labelText(menu context,
+// English label)` gives it; non-zero on success, as NewPopupMenu.
+template <typename LabelText>
+int BuildTrayMenu(int32_t number, LabelText labelText) {
     const int made = NewPopupMenu(number);
+    const char16_t* context = kTrayMenuContext;
     for (const TrayMenuEntry& entry : kTrayMenu) {
         switch (entry.kind) {
             case TrayMenuEntry::Item:
-                AddMenuItem(entry.id, entry.label);
+                AddMenuItem(entry.id, labelText(context, entry.label));
                 break;
             case TrayMenuEntry::OpenSubmenu:
-                BeginSubmenu(entry.label);
+                BeginSubmenu(labelText(context, entry.label));
+                context = kIgnoreSubmenuContext;
                 break;
             case TrayMenuEntry::CloseSubmenu:
                 EndSubmenu();
+                context = kTrayMenuContext;
                 break;
         }
     }
     return made;
+}
+
+// The menu in English.
+inline int BuildTrayMenu(int32_t number) {
+    return BuildTrayMenu(
+        number, [](const char16_t*, const char16_t* label) { return std::u16string(label); });
 }
 
 }  // namespace quillet

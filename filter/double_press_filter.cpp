@@ -47,7 +47,7 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t vk, KeyOrigin origin, 
     if (vk == kVkEscape && platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkMenu)) {
         if (message == kWmKeyDown) {
             const int32_t mode = CycleIgnoreMode(state_.ignoreMode);
-            if (mode >= 0 && mode < 3) feedback_.Announce(kIgnoreModeTexts[mode]);
+            if (mode >= 0 && mode < 3) feedback_.Announce(state_.ignoreModeTexts[mode]);
             feedback_.SoundIgnoreModeCue(mode);
         }
         if (kind == kPressKind) state_.keyDown[kVkEscape] = true;

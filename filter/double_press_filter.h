@@ -17,12 +17,6 @@ inline constexpr uint32_t kWmSysKeyDown = 260;
 inline constexpr uint32_t kWmSysKeyUp = 261;
 inline constexpr int kHcAction = 0;
 
-inline constexpr std::u16string_view kIgnoreModeTexts[3] = {
-    u"Double-press ignore off.",
-    u"Ignoring double-press for the next key only.",
-    u"Ignoring double-press.",
-};
-
 // What the filter asks of the system, only when it needs it.
 class FilterPlatform {
   public:

@@ -52,6 +52,13 @@ enum IgnoreModeValue : int32_t {
     kIgnoreAlways = 2,   // suspended until changed again
 };
 
+// What the hot key announces for each mode, in English.
+inline constexpr std::u16string_view kIgnoreModeTexts[3] = {
+    u"Double-press ignore off.",
+    u"Ignoring double-press for the next key only.",
+    u"Ignoring double-press.",
+};
+
 // Changes of the ignore mode that depend on what it was, by compare-and-swap:
 // a choice made in the menu between the read and the write is never lost.
 // Over any atomic-like `Mode`, so a test can script what the menu does between.
@@ -81,6 +88,11 @@ enum ModifierHold : uint8_t {
 struct FilterState {
     KeyNameTable keyNames;
     KeyStateTable keyStates;
+    // Spoken for each ignore mode; the shell puts in the user's language before
+    // the hook starts, so the hook thread never looks a text up.
+    std::u16string ignoreModeTexts[3] = {std::u16string(kIgnoreModeTexts[0]),
+                                         std::u16string(kIgnoreModeTexts[1]),
+                                         std::u16string(kIgnoreModeTexts[2])};
     std::atomic<int32_t> ignoreMode{kIgnoreOff};
     // One held flag per screen-reader modifier (Caps Lock, Insert, numpad 0).
     // Flags rather than a press/release count: auto-repeats and releases

@@ -89,4 +89,25 @@ char16_t AsciiLower(char16_t c) {
     return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
 }
 
+std::u16string FillPlaceholder(std::u16string_view pattern, std::u16string_view value) {
+    std::u16string text(pattern);
+    bool filled = false;
+    size_t i = 0;
+    while (i + 1 < text.size()) {
+        if (text[i] != u'%') {
+            ++i;
+        } else if (text[i + 1] == u'%') {
+            text.erase(i, 1);  // a literal percent sign
+            ++i;
+        } else if (!filled) {
+            text.replace(i, 2, value);
+            i += value.size();
+            filled = true;
+        } else {
+            i += 2;
+        }
+    }
+    return text;
+}
+
 }  // namespace quillet

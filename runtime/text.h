@@ -22,6 +22,10 @@ std::u16string DecimalText(int64_t value);
 // Lower-cases A-Z only; enough for the program's own names and switches.
 char16_t AsciiLower(char16_t c);
 
+// The pattern with its first placeholder (%d or %s) replaced by `value`; "%%"
+// stands for a percent sign.
+std::u16string FillPlaceholder(std::u16string_view pattern, std::u16string_view value);
+
 }  // namespace quillet
 
 #if defined(_WIN32)

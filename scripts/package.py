@@ -31,6 +31,7 @@ def licence_sources():
     xprefix = os.environ.get("QUILLET_XPREFIX", "")
     miniaudio = os.path.join(os.environ.get("QUILLET_MINIAUDIO_DIR", ""), "miniaudio.h")
     return {
+        "licenses/Quillet.txt": os.path.join(REPO, "LICENSE"),
         "licenses/libogg.txt": os.path.join(xprefix, "licenses", "libogg-COPYING"),
         "licenses/libvorbis.txt": os.path.join(xprefix, "licenses", "libvorbis-COPYING"),
         "licenses/miniaudio.txt": miniaudio,
@@ -179,6 +180,8 @@ def check(path):
     for name in names:
         if name != SUMS and sums.get(name) != hashlib.sha256(data[name]).hexdigest():
             problems.append("%s does not match its line in %s" % (name, SUMS))
+    if data["licenses/Quillet.txt"] != windows_text(read(os.path.join(REPO, "LICENSE")).decode()):
+        problems.append("licenses/Quillet.txt is not the LICENSE file")
     if data[GUIDE] != user_guide(readme_text(), version):
         problems.append("%s is not the README's user part" % GUIDE)
     marks = [m for m in ("**", "`", "|", "](", "\n#") if m in data[GUIDE].decode("utf-8")]

@@ -39,11 +39,10 @@ void SpeechBinding::Announce(std::u16string_view text) const {
     }
 }
 
-std::u16string MissingExportMessage(int exportIndex) {
+std::u16string MissingExportMessage(int exportIndex, std::u16string_view nameNotFound) {
     std::u16string text = u"line " + DecimalText(kFirstReportLine + exportIndex) + u":";
     text += char16_t{1};
-    text += kSpeechExports[exportIndex];
-    text += u" Not found";
+    text += FillPlaceholder(nameNotFound, kSpeechExports[exportIndex]);
     return text;
 }
 

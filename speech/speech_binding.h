@@ -45,7 +45,10 @@ class SpeechBinding {
     std::vector<int> missing_;
 };
 
-// The "error" box text for a missing export: "line 26:", U+0001, "speechSay Not found".
-std::u16string MissingExportMessage(int exportIndex);
+// The "error" box text for a missing export: "line 26:", U+0001, "speechSay Not found";
+// the last part is `nameNotFound` with the export's name for its placeholder.
+inline constexpr char16_t kMissingExportText[] = u"%s Not found";
+std::u16string MissingExportMessage(int exportIndex,
+                                    std::u16string_view nameNotFound = kMissingExportText);
 
 }  // namespace quillet

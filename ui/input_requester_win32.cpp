@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runtime/text.h"
+#include "ui/input_dialog_layout.h"
 #include "ui/requester_owner_win32.h"
 #include "ui/requesters.h"
 
@@ -14,8 +15,6 @@ namespace quillet {
 namespace {
 
 constexpr wchar_t DialogClass[] = L"InputRequester";
-constexpr int DialogWidth = 500;
-constexpr int DialogHeight = 140;
 constexpr int FieldId = 10;
 constexpr int CommandOk = 1000;
 constexpr int CommandCancel = 1001;
@@ -99,6 +98,32 @@ HWND Control(HWND parent, DWORD exStyle, const wchar_t* cls, const wchar_t* text
     return control;
 }
 
+// What the prompt and the button label need in the dialog's font.
+InputDialogTextSize MeasureTexts(const std::u16string& prompt, const std::u16string& okLabel,
+                                 int promptWidth) {
+    InputDialogTextSize needs;
+    HDC dc = GetDC(nullptr);
+    if (!dc) return needs;
+    HGDIOBJ old = SelectObject(dc, DialogFont());
+    const int length = static_cast<int>(prompt.size());
+    SIZE line{};
+    if (GetTextExtentPoint32W(dc, Wide(prompt), length, &line)) {
+        needs.promptWidth = line.cx;
+        needs.promptLineHeight = line.cy;
+    }
+    // The flags a wrapping STATIC draws with.
+    RECT wrapped{0, 0, promptWidth, 0};
+    DrawTextW(dc, Wide(prompt), length, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    needs.promptWrappedHeight = wrapped.bottom;
+    RECT label{0, 0, 0, 0};
+    DrawTextW(dc, Wide(okLabel), static_cast<int>(okLabel.size()), &label,
+              DT_CALCRECT | DT_SINGLELINE);
+    needs.buttonLabelWidth = label.right;
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return needs;
+}
+
 void RunLoop(Dialog& d, HACCEL keys) {
     MSG m;
     while (!d.done) {
@@ -120,7 +145,8 @@ void RunLoop(Dialog& d, HACCEL keys) {
 }  // namespace
 
 std::u16string InputRequester(const std::u16string& title, const std::u16string& prompt,
-                              const std::u16string& defaultText) {
+                              const std::u16string& defaultText, const std::u16string& okLabel,
+                              bool fitTexts) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     DialogFont();
 
@@ -143,21 +169,28 @@ std::u16string InputRequester(const std::u16string& title, const std::u16string&
         d.ownerDisabled = true;
     }
 
-    const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - DialogWidth / 2;
-    const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - DialogHeight / 2;
+    const InputDialogLayout layout =
+        fitTexts ? FitInputDialog(MeasureTexts(prompt, okLabel, InputDialogLayout().prompt.width))
+                 : InputDialogLayout();
+    const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - layout.width / 2;
+    const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - layout.height / 2;
     d.window = CreateWindowExW(0, DialogClass, Wide(title), WS_CAPTION | WS_SYSMENU | WS_VISIBLE, x,
-                               y, DialogWidth, DialogHeight, d.owner, nullptr, instance, &d);
+                               y, layout.width, layout.height, d.owner, nullptr, instance, &d);
     if (!d.window) {
         Close(d);
         UnregisterClassW(DialogClass, instance);
         return u"";
     }
 
-    Control(d.window, 0, L"STATIC", Wide(prompt), SS_LEFTNOWORDWRAP, 10, 10, 480, 22, 0);
-    d.field = Control(d.window, WS_EX_CLIENTEDGE, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, 10, 32,
-                      465, 21, FieldId);
-    Control(d.window, 0, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 210, 67, 80, 25,
-            CommandOk);
+    const auto place = [&](DWORD exStyle, const wchar_t* cls, const wchar_t* text, DWORD style,
+                           const DialogRect& r, int id) {
+        return Control(d.window, exStyle, cls, text, style, r.x, r.y, r.width, r.height, id);
+    };
+    place(0, L"STATIC", Wide(prompt), layout.promptWraps ? SS_LEFT : SS_LEFTNOWORDWRAP,
+          layout.prompt, 0);
+    d.field =
+        place(WS_EX_CLIENTEDGE, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, layout.field, FieldId);
+    place(0, L"BUTTON", Wide(okLabel), BS_DEFPUSHBUTTON | WS_TABSTOP, layout.button, CommandOk);
     SetFocus(d.field);
     if (!defaultText.empty()) {
         SendMessageW(d.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(defaultText)));

@@ -155,6 +155,11 @@ class Case:
         self.env = dict(os.environ, QUILLET_SPEECH_LOG=windows_path(self.speech.path))
         self.target_window = None
         self.quillet_window = None
+        # A locale name ("de_DE.UTF-8") for Quillet's LANG and LC_ALL, from which Wine
+        # takes the user interface language. Quillet's processes only: this machine
+        # lacks those locales, and under one Wine misreads a program's non-ASCII
+        # arguments, the driver's window titles among them.
+        self.ui_locale = None
 
     # --- programs -------------------------------------------------------
 
@@ -229,8 +234,11 @@ class Case:
         With ready, waits for its hidden window and for the hook (a probe
         press of F12 must be spoken), then marks both logs."""
         args = args or ("/silent",)
+        env = self.env
+        if self.ui_locale:
+            env = dict(env, LANG=self.ui_locale, LC_ALL=self.ui_locale)
         proc = self.wine.spawn([os.path.join(self.folder, "Quillet.exe")] + list(args),
-                               cwd=self.folder, env=self.env)
+                               cwd=self.folder, env=env)
         if ready:
             self.wait_ready()
         return proc

@@ -4,6 +4,7 @@
 // shellapi.h needs windows.h first.
 #include <shellapi.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -130,6 +131,56 @@ bool WindowRectCommand(const Words& w) {
     return true;
 }
 
+// What a control's text needs in the dialog font (the message font, made as the
+// requesters make it: a font handle of another process cannot be used here).
+SIZE TextNeeds(HWND control, const std::wstring& text, bool wraps) {
+    static HFONT font = [] {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+        return CreateFontIndirectW(&metrics.lfMessageFont);
+    }();
+    RECT client{};
+    GetClientRect(control, &client);
+    RECT need{0, 0, wraps ? client.right : 0, 0};
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need,
+              DT_CALCRECT | DT_EXPANDTABS | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return {need.right, need.bottom};
+}
+
+// "control-fit <hwnd>": "client <w> <h>" of the window, then per child with a
+// text "<class> <x> <y> <w> <h> <wrap|line> <needed w> <needed h> <text>", the
+// position in client coordinates, so a case can tell a clipped text.
+bool ControlFitCommand(const Words& w) {
+    HWND window = nullptr;
+    if (w.size() != 2) return Fail(L"usage: control-fit <hwnd>");
+    if (!Window(w[1], window)) return false;
+    RECT client{};
+    GetClientRect(window, &client);
+    PrintLine(L"client " + std::to_wstring(client.right) + L" " + std::to_wstring(client.bottom));
+    for (const ChildWindow& child : ChildrenOf(window)) {
+        if (child.text.empty()) continue;
+        RECT r{};
+        GetWindowRect(child.window, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        const bool isStatic =
+            CompareStringOrdinal(child.className.c_str(), -1, L"Static", -1, TRUE) == CSTR_EQUAL;
+        const bool wraps =
+            isStatic && (GetWindowLongW(child.window, GWL_STYLE) & SS_TYPEMASK) == SS_LEFT;
+        const SIZE need = TextNeeds(child.window, child.text, wraps);
+        PrintLine(child.className + L" " + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) +
+                  L" " + std::to_wstring(r.right - r.left) + L" " +
+                  std::to_wstring(r.bottom - r.top) + (wraps ? L" wrap " : L" line ") +
+                  std::to_wstring(need.cx) + L" " + std::to_wstring(need.cy) + L" " +
+                  Escaped(child.text));
+    }
+    return true;
+}
+
 // "mouse <x> <y> [move|left|right]": moves the pointer there (screen
 // coordinates), then optionally clicks that button.
 bool MouseCommand(const Words& w) {
@@ -157,6 +208,7 @@ bool MouseCommand(const Words& w) {
 
 const std::map<std::wstring, std::function<bool(const Words&)>> shellCommands = {
     {L"window-rect", WindowRectCommand},
+    {L"control-fit", ControlFitCommand},
     {L"mouse", MouseCommand},
     {L"count-windows", CountWindowsCommand},
     {L"tray-exists", TrayExistsCommand},

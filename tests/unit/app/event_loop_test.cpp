@@ -117,6 +117,24 @@ TEST(EventLoop, TimeoutDialogChangesConfirmsAndSaves) {
     EXPECT_EQ(refused.state.settings.doublePressTimeout, 300);
 }
 
+TEST(EventLoop, DialogsAndQuestionsInTheUsersLanguage) {
+    const std::u16string italian[] = {u"it-IT"};
+    LoopRig rig;
+    rig.state.language = Language(ChooseCatalog(italian, BuiltInCatalogs()));
+    rig.desktop.typedAnswer = u"120";
+    rig.desktop.answer = AnswerNo;
+    EXPECT_EQ(rig.Run({Menu(kMenuTimeout), Menu(kMenuRunAsAdmin)}),
+              (Calls{"AskText Tempo di attesa", "ShowMessage", "SaveSettings", "SaveSettings",
+                     "Cue AdminOn", "ShowMessage"}));
+    EXPECT_EQ(rig.desktop.lastPrompt,
+              u"Quanto deve attendere Quillet la seconda pressione (in millisecondi, minimo 50 "
+              u"ms)? Attuale: 300, predefinito: 300 ms. Lasciare vuoto per non modificare.");
+    EXPECT_EQ(rig.desktop.messages,
+              (std::vector<std::u16string>{
+                  u"Modificato|Il nuovo tempo di attesa della doppia pressione è 120 ms|64",
+                  u"Riavvio necessario.|Riavviare Quillet adesso?|4"}));
+}
+
 TEST(TimeoutAnswer, AcceptsOnlyDigitsPointsAndMinusSigns) {
     struct Case {
         const char16_t* answer;

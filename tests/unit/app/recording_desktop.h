@@ -28,6 +28,7 @@ class RecordingDesktop : public Desktop {
     std::vector<int> missingExports;
     bool hookInstalls = true;
     bool trayIcon = false;
+    std::vector<std::u16string> uiLanguages;  // as Windows lists them; none: English
     int answer = 1;
     std::u16string typedAnswer;
     std::u16string lastPrompt;
@@ -39,6 +40,7 @@ class RecordingDesktop : public Desktop {
     size_t keyNamesAtHook = 0;
 
     void StartLayers() override { Record("StartLayers"); }
+    std::vector<std::u16string> PreferredUILanguages() override { return uiLanguages; }
     bool CreateInstanceMutex() override {
         Record("CreateInstanceMutex");
         if (mutexGrants == 0) return false;

@@ -82,13 +82,21 @@ TEST(Startup, FatalErrorsShowTheirMessageAndEnd) {
         bool hookInstalls;
         std::u16string message;
         std::string lastStep;
+        std::vector<std::u16string> uiLanguages;
     } cases[] = {
-        {false, true, u"Error|Could not load required components.|16", "BindSpeech"},
-        {true, false, u"Error|Could not initialize keys.|16", "InstallHook"},
+        {false, true, u"Error|Could not load required components.|16", "BindSpeech", {}},
+        {true, false, u"Error|Could not initialize keys.|16", "InstallHook", {}},
+        {false,
+         true,
+         u"Fehler|Benötigte Komponenten konnten nicht geladen werden.|16",
+         "BindSpeech",
+         {u"de-DE"}},
+        {true, false, u"Ошибка|Не удалось инициализировать клавиши.|16", "InstallHook", {u"ru-RU"}},
     };
     for (const auto& c : cases) {
         AppState state;
         RecordingDesktop desktop(state);
+        desktop.uiLanguages = c.uiLanguages;
         desktop.speechLoads = c.speechLoads;
         desktop.hookInstalls = c.hookInstalls;
         EXPECT_EQ(RunQuillet(desktop, state), 0);
@@ -110,6 +118,51 @@ TEST(Startup, MissingSpeechExportsAreReportedAndStartUpGoesOn) {
                                            u"error|line 29:\u0001speechStop Not found|16"}));
     EXPECT_TRUE(Has(desktop.calls, "InstallHook"));
     EXPECT_TRUE(Has(desktop.calls, "Housekeeping"));
+}
+
+TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
+    struct Case {
+        std::vector<std::u16string> uiLanguages;
+        const char16_t* alreadyRunning;
+        const char16_t* missingExport;
+        const char16_t* escapeName;
+        const char16_t* nextKeyOnly;
+    } cases[] = {
+        {{u"en-US", u"de-DE"},
+         u"Quillet|Already running.|16",
+         u"error|line 26:\u0001speechSay Not found|16",
+         u"Escape",
+         u"Ignoring double-press for the next key only."},
+        {{u"de-AT"},
+         u"Quillet|Läuft bereits.|16",
+         u"Fehler|line 26:\u0001speechSay nicht gefunden|16",
+         u"Escape",
+         u"Doppeldruck wird nur für die nächste Taste ignoriert."},
+        {{u"sv-SE", u"fr-CA"},
+         u"Quillet|Déjà en cours d'exécution.|16",
+         u"Erreur|line 26:\u0001speechSay introuvable|16",
+         u"échap",
+         u"Double appui ignoré pour la prochaine touche seulement."},
+    };
+    for (const auto& c : cases) {
+        AppState second;
+        RecordingDesktop secondDesktop(second);
+        secondDesktop.uiLanguages = c.uiLanguages;
+        secondDesktop.mutexFree = false;
+        RunQuillet(secondDesktop, second);
+        EXPECT_EQ(secondDesktop.messages, std::vector<std::u16string>{c.alreadyRunning});
+
+        AppState state;
+        RecordingDesktop desktop(state);
+        desktop.uiLanguages = c.uiLanguages;
+        desktop.missingExports = {0};
+        RunQuillet(desktop, state);
+        EXPECT_EQ(desktop.messages, std::vector<std::u16string>{c.missingExport});
+        EXPECT_EQ(state.filter.keyNames[u"27"], c.escapeName);
+        EXPECT_EQ(state.filter.keyNames[u"116"], u"F5");
+        EXPECT_EQ(state.filter.ignoreModeTexts[kIgnoreNextKey], c.nextKeyOnly);
+        EXPECT_TRUE(Has(desktop.calls, "InstallHook"));
+    }
 }
 
 TEST(Startup, RelaunchesElevatedBeforeAnyCorrectionOrCue) {

@@ -1,0 +1,199 @@
+#!/usr/bin/env python3
+"""Compiles the translations (gettext .po files) into one C++ source, so the
+program carries them inside the executable.
+
+    po_compile.py OUTPUT TEMPLATE.pot LANG.po...
+
+Each .po file is named for its language ("de.po", "pt_BR.po"). Entries that
+are empty or marked fuzzy are left out: the program shows the English text
+for them. A msgid or msgctxt the template does not know is an error (a typo
+would otherwise fall back to English unnoticed). Every translation is checked
+by the compiler through static_assert: the same placeholders as the English,
+and in the menus (contexts ending in "menu") a mnemonic where the English has
+one and no two mnemonics alike within one menu. The failing file and line are
+in the compiler's message.
+"""
+
+import os
+import sys
+
+ESCAPES = {"n": "\n", "t": "\t", "r": "\r", "\\": "\\", '"': '"', "a": "\a", "b": "\b",
+           "f": "\f", "v": "\v"}
+
+
+class PoError(Exception):
+    pass
+
+
+def unquote(text, where):
+    text = text.strip()
+    if len(text) < 2 or text[0] != '"' or text[-1] != '"':
+        raise PoError("%s: expected a quoted string" % where)
+    out = []
+    i = 1
+    while i < len(text) - 1:
+        c = text[i]
+        if c == "\\":
+            i += 1
+            if text[i] not in ESCAPES:
+                raise PoError("%s: unknown escape \\%s" % (where, text[i]))
+            out.append(ESCAPES[text[i]])
+        else:
+            out.append(c)
+        i += 1
+    return "".join(out)
+
+
+def read_po(path):
+    """[(context, msgid, msgstr, line, fuzzy)] of the file, header left out."""
+    entries = []
+    current = None
+    field = None
+
+    def finish():
+        if current and "msgid" in current:
+            entries.append(current)
+
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().splitlines()
+    for number, line in enumerate(lines, 1):
+        where = "%s:%d" % (path, number)
+        stripped = line.strip()
+        if not stripped:
+            continue
+        if stripped.startswith("#"):
+            if "msgid" in (current or {}) and field != "comment":
+                finish()
+                current = None
+            if current is None:
+                current = {"line": number, "fuzzy": False}
+            field = "comment"
+            if stripped.startswith("#,") and "fuzzy" in stripped[2:].replace(",", " ").split():
+                current["fuzzy"] = True
+            continue
+        keyword, _, rest = stripped.partition(" ")
+        if keyword in ("msgctxt", "msgid", "msgstr"):
+            if current is None or (keyword in ("msgctxt", "msgid") and "msgid" in current):
+                finish()
+                current = {"line": number, "fuzzy": False}
+            if keyword == "msgid":
+                current["line"] = number
+            if keyword in current:
+                raise PoError("%s: a second %s in one entry" % (where, keyword))
+            current[keyword] = unquote(rest, where)
+            field = keyword
+        elif stripped.startswith('"') and field in ("msgctxt", "msgid", "msgstr"):
+            current[field] += unquote(stripped, where)
+        else:
+            raise PoError("%s: cannot read %r" % (where, stripped))
+    finish()
+    result = []
+    for e in entries:
+        if "msgstr" not in e:
+            raise PoError("%s:%d: msgid without msgstr" % (path, e["line"]))
+        if e["msgid"] == "":
+            continue
+        result.append((e.get("msgctxt", ""), e["msgid"], e["msgstr"], e["line"], e["fuzzy"]))
+    return result
+
+
+def literal(text):
+    out = []
+    for c in text:
+        if c in '"\\':
+            out.append("\\" + c)
+        elif 0x20 <= ord(c) < 0x7F:
+            out.append(c)
+        elif ord(c) <= 0xFFFF:
+            out.append("\\u%04x" % ord(c))
+        else:
+            raise PoError("character U+%X outside the 16-bit range" % ord(c))
+    return 'u"' + "".join(out) + '"'
+
+
+def message(text):
+    return '"' + text.replace("\\", "/").replace('"', "'") + '"'
+
+
+def compile_language(path, display, known, template_order):
+    tag = os.path.basename(path)[:-3].replace("_", "-")
+    name = "kCatalog_" + tag.replace("-", "_")
+    entries = []
+    checks = []
+    seen = set()
+    for context, english, text, line, fuzzy in read_po(path):
+        where = "%s:%d" % (display, line)
+        if (context, english) not in known:
+            raise PoError("%s: %r (context %r) is not a text of the program" % (where, english, context))
+        if (context, english) in seen:
+            raise PoError("%s: %r is translated twice" % (where, english))
+        seen.add((context, english))
+        if fuzzy or not text:
+            continue
+        entries.append((context, english, text))
+        checks.append("static_assert(SamePlaceholders(%s, %s),\n              %s);" % (
+            literal(english), literal(text),
+            message("%s: the placeholders (%%d, %%s) differ from the English text" % where)))
+        if context.endswith("menu"):
+            checks.append("static_assert(SameMnemonicCount(%s, %s),\n              %s);" % (
+                literal(english), literal(text),
+                message("%s: a menu label has a mnemonic (&) exactly where the English has one"
+                        % where)))
+    translated = {(c, e): t for c, e, t in entries}
+    menus = {}
+    for context, english in template_order:
+        if context.endswith("menu"):
+            menus.setdefault(context, []).append(translated.get((context, english), english))
+    for context, labels in menus.items():
+        checks.append("static_assert(MnemonicsDistinct({%s}),\n              %s);" % (
+            ", ".join(literal(l) for l in labels),
+            message("%s: two items of the %s share a mnemonic (&)" % (display, context))))
+    rows = "".join("    {%s, %s, %s},\n" % (literal(c), literal(e), literal(t))
+                   for c, e, t in entries)
+    if rows:
+        table = "constexpr CatalogEntry %s[] = {\n%s};\n" % (name, rows)
+    else:
+        table = "constexpr std::span<const CatalogEntry> %s{};\n" % name
+    source = table + "\n".join(checks) + "\n\n"
+    return tag, name, source
+
+
+def main(argv):
+    if len(argv) < 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    output, template, pos = argv[0], argv[1], argv[2:]
+    try:
+        template_order = [(c, e) for c, e, _, _, _ in read_po(template)]
+        known = set(template_order)
+        parts = []
+        catalogs = []
+        for path in sorted(pos, key=os.path.basename):
+            display = os.path.join(os.path.basename(os.path.dirname(os.path.dirname(path))),
+                                   os.path.basename(os.path.dirname(path)),
+                                   os.path.basename(path))
+            tag, name, source = compile_language(path, display, known, template_order)
+            parts.append(source)
+            catalogs.append('    {"%s", %s},\n' % (tag, name))
+    except (PoError, OSError) as e:
+        print("po_compile: %s" % e, file=sys.stderr)
+        return 1
+    text = ("// Generated by lang/po_compile.py from the .po files; do not edit.\n"
+            '#include "lang/catalog.h"\n#include "lang/catalog_checks.h"\n\n'
+            "namespace quillet {\n\nnamespace {\n\n%s"
+            "constexpr Catalog kCatalogs[] = {\n%s};\n\n}  // namespace\n\n"
+            "std::span<const Catalog> BuiltInCatalogs() { return kCatalogs; }\n\n"
+            "}  // namespace quillet\n") % ("".join(parts), "".join(catalogs))
+    old = None
+    if os.path.exists(output):
+        with open(output, encoding="utf-8") as f:
+            old = f.read()
+    if old != text:
+        with open(output + ".tmp", "w", encoding="utf-8") as f:
+            f.write(text)
+        os.replace(output + ".tmp", output)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
