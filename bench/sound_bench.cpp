@@ -17,7 +17,6 @@ SoundPlayer& Player() {
         o.noDevice = true;
         o.channels = 2;
         o.sampleRate = 48000;
-        o.watchdogThread = false;
         p->Start(o);
         p->RegisterOggVorbisDecoder();
         return p;

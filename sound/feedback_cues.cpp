@@ -55,20 +55,16 @@ std::chrono::milliseconds CueWaitLimit(const FeedbackCue& cue) {
     return std::chrono::milliseconds(static_cast<int64_t>(ms)) + kMargin;
 }
 
-void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue, std::mutex* lock) {
-    auto use = [&](auto&& action) {
-        if (!lock) return action();
-        std::lock_guard guard(*lock);
-        return action();
-    };
-    use([&] { SoundFeedbackCue(player, cue); });
-    // A device that stalls or vanishes mid-cue may leave the sound "playing" for good.
+void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue) {
+    // The limit runs from the request: a device slow to start eats into it.
     const auto deadline = std::chrono::steady_clock::now() + CueWaitLimit(cue);
+    SoundFeedbackCue(player, cue);
+    // A device that stalls or vanishes mid-cue may leave the sound "playing" for good.
     do {
         Pause(1);
-    } while (use([&] { return player.Status(kSoundSlot); }) == kSoundPlaying &&
+    } while (player.Status(kSoundSlot) == kSoundPlaying &&
              std::chrono::steady_clock::now() < deadline);
-    use([&] { player.Free(kSoundSlot); });
+    player.Free(kSoundSlot);
 }
 
 void SoundSlotHousekeeping(SoundPlayer& player) {

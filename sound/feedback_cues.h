@@ -1,7 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <mutex>
 
 #include "sound/clips.h"
 #include "sound/sound_player.h"
@@ -45,9 +44,8 @@ void SoundFeedbackCue(SoundPlayer& player, const FeedbackCue& cue);
 // rate, and a margin for the device's start and buffer.
 std::chrono::milliseconds CueWaitLimit(const FeedbackCue& cue);
 // The same, then waits until the SoundSlot no longer plays, or CueWaitLimit has
-// passed, and frees it. With `lock`, the player is used only while holding it.
-void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue,
-                             std::mutex* lock = nullptr);
+// passed, and frees it.
+void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue);
 // Frees the SoundSlot once its cue has ended, so a finished cue's PCM does not stay.
 void SoundSlotHousekeeping(SoundPlayer& player);
 
