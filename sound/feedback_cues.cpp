@@ -39,9 +39,10 @@ FeedbackCue IgnoreModeCue(int mode) {
 }
 
 void SoundFeedbackCue(SoundPlayer& player, const FeedbackCue& cue) {
-    // The clip was decoded once beforehand; loading copies its PCM into the slot.
-    const DecodedClipPcm& clip = DecodedClip(cue.clip);
-    player.LoadFromPcm(kSoundSlot, clip.pcm.data(), clip.frames, clip.channels, clip.rate);
+    // Decoded at each cue, on the feedback worker: a millisecond or two there, and no
+    // decoded copy held for the whole run.
+    const std::span<const unsigned char> bytes = ClipBytes(cue.clip);
+    player.LoadFromMemory(kSoundSlot, bytes.data(), bytes.size());
     double frequency = player.GetFrequency(kSoundSlot) * cue.factor;
     player.SetFrequency(kSoundSlot, static_cast<int32_t>(frequency));
     player.Play(kSoundSlot, 0, cue.volume);
@@ -49,8 +50,8 @@ void SoundFeedbackCue(SoundPlayer& player, const FeedbackCue& cue) {
 
 std::chrono::milliseconds CueWaitLimit(const FeedbackCue& cue) {
     constexpr std::chrono::milliseconds kMargin{250};
-    const DecodedClipPcm& clip = DecodedClip(cue.clip);
-    if (clip.rate <= 0 || cue.factor <= 0) return kMargin;
+    const ClipLength clip = LengthOf(cue.clip);
+    if (cue.factor <= 0) return kMargin;
     const double ms = clip.frames * 1000.0 / clip.rate / cue.factor;
     return std::chrono::milliseconds(static_cast<int64_t>(ms)) + kMargin;
 }

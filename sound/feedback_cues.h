@@ -37,8 +37,8 @@ FeedbackCue CueFor(Cue cue);
 // at most 1 and 200 % above, volume 60.
 FeedbackCue IgnoreModeCue(int mode);
 
-// Loads the clip's PCM, decoded once and kept, into the SoundSlot (cutting off whatever
-// played there), sets its rate and plays it; returns at once. Failures leave the cue silent.
+// Decodes the clip into the SoundSlot (cutting off whatever played there), sets its rate
+// and plays it; returns at once. Failures leave the cue silent.
 void SoundFeedbackCue(SoundPlayer& player, const FeedbackCue& cue);
 // The longest a waiting cue may hold up its caller: the clip's length at the cue's
 // rate, and a margin for the device's start and buffer.

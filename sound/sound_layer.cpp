@@ -21,11 +21,6 @@ bool StartSoundLayer(const SoundPlayerOptions& options) {
     if (!chosen.deviceGate) chosen.deviceGate = deviceGate;
     const bool works = player.Start(chosen);
     player.RegisterOggVorbisDecoder();
-    if (works) {
-        // Decode both clips now rather than when the first cue is wanted.
-        DecodedClip(Clip::On);
-        DecodedClip(Clip::Off);
-    }
     return works;
 }
 

@@ -12,7 +12,7 @@
 
 namespace quillet {
 
-// Opens the engine on the device and decodes both clips; runs once. False when the
+// Opens the engine on the device; runs once. False when the
 // device cannot be opened: every sound operation is then a silent no-op. The options
 // are for tests; the program uses the default device.
 bool StartSoundLayer(const SoundPlayerOptions& options = {});
