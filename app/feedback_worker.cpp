@@ -18,8 +18,8 @@ struct FeedbackWorker::Shared {
     size_t count = 0;
     bool waiting = false;               // the worker sleeps on wake: only then is a notify needed
     std::atomic<bool> stopping{false};  // also read while delivering a batch
-    bool lastCueAsked = false;          // no cue is taken any more
-    bool lastCueDone = false;
+    uint32_t lastCueAsked = 0;  // tickets: no cue is taken while the one asked for is not done
+    uint32_t lastCueDone = 0;
     bool finished = false;
 };
 
@@ -59,24 +59,24 @@ bool FeedbackWorker::Stop(std::chrono::milliseconds limit) {
 }
 
 void FeedbackWorker::Announce(std::u16string_view text) {
-    Request r{Request::Kind::Speak, 0, 0, {}};
+    Request r{Request::Kind::Speak, 0, 0, 0, {}};
     r.length = static_cast<uint8_t>(std::min(text.size(), kMaxTextLength));
     std::copy_n(text.data(), r.length, r.text);
     Push(r, true);
 }
 
 void FeedbackWorker::SoundIgnoreModeCue(int32_t mode) {
-    Push({Request::Kind::IgnoreModeCue, mode, 0, {}}, true);
+    Push({Request::Kind::IgnoreModeCue, mode, 0, 0, {}}, true);
 }
 
 void FeedbackWorker::SoundNextKeyConsumedCue() {
-    Push({Request::Kind::NextKeyConsumedCue, 0, 0, {}}, true);
+    Push({Request::Kind::NextKeyConsumedCue, 0, 0, 0, {}}, true);
 }
 
-void FeedbackWorker::SoundCue(int32_t cue) { Push({Request::Kind::Cue, cue, 0, {}}, false); }
+void FeedbackWorker::SoundCue(int32_t cue) { Push({Request::Kind::Cue, cue, 0, 0, {}}, false); }
 
 void FeedbackWorker::SoundSlotHousekeeping() {
-    Push({Request::Kind::Housekeeping, 0, 0, {}}, false);
+    Push({Request::Kind::Housekeeping, 0, 0, 0, {}}, false);
 }
 
 // Called inside the hook: holds the lock only for the copy.
@@ -86,7 +86,7 @@ void FeedbackWorker::Push(const Request& request, bool fromHook) {
     {
         std::lock_guard lock(s.mutex);
         if (s.stopping) return;
-        if (s.lastCueAsked && request.kind != Request::Kind::Speak) return;
+        if (s.lastCueAsked != s.lastCueDone && request.kind != Request::Kind::Speak) return;
         if (s.count == kCapacity) {
             s.head = (s.head + 1) % kCapacity;  // the oldest goes
             --s.count;
@@ -116,11 +116,11 @@ bool FeedbackWorker::SoundLastCueAndWait(int32_t cue, std::chrono::milliseconds 
     if (s.stopping) return true;
     // A cue still queued would reload the sound slot and cut this one short.
     s.count = 0;
-    s.lastCueAsked = true;
-    s.ring[s.head] = {Request::Kind::LastCue, cue, 0, {}};
+    const uint32_t ticket = ++s.lastCueAsked;
+    s.ring[s.head] = {Request::Kind::LastCue, cue, ticket, 0, {}};
     s.count = 1;
     s.wake.notify_all();
-    return s.answered.wait_for(lock, limit, [&] { return s.lastCueDone || s.finished; });
+    return s.answered.wait_for(lock, limit, [&] { return s.lastCueDone == ticket || s.finished; });
 }
 
 void FeedbackWorker::Run(std::shared_ptr<Shared> shared) {
@@ -154,7 +154,7 @@ void FeedbackWorker::Run(std::shared_ptr<Shared> shared) {
             Deliver(s.sink, batch[n]);
             if (batch[n].kind == Request::Kind::LastCue) {
                 std::lock_guard answer(s.mutex);
-                s.lastCueDone = true;
+                s.lastCueDone = batch[n].ticket;
                 s.answered.notify_all();
             }
         }

@@ -69,8 +69,8 @@ class FeedbackWorker final : public FilterFeedback {
     void SoundCue(int32_t cue);
     void SoundSlotHousekeeping();
     // Drops everything queued, sounds the cue and waits at most `limit` for its end.
-    // From then on no cue is taken, so nothing cuts this last one short; speech still
-    // is. False when the limit passed first.
+    // Until it has ended no cue is taken, so nothing cuts it short; speech still is.
+    // False when the limit passed first.
     bool SoundLastCueAndWait(int32_t cue, std::chrono::milliseconds limit);
 
   private:
@@ -83,7 +83,8 @@ class FeedbackWorker final : public FilterFeedback {
             LastCue,
             Housekeeping
         } kind;
-        int32_t value;  // the mode or the cue
+        int32_t value;    // the mode or the cue
+        uint32_t ticket;  // which last cue
         uint8_t length;
         char16_t text[kMaxTextLength];
     };
