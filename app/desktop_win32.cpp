@@ -30,7 +30,8 @@ constexpr int32_t kTrayImage = 0;
 constexpr uint32_t kClickTimer = 0;
 constexpr uint32_t kClickDelayMs = 20;
 constexpr uint32_t kMainWindowFlags = WindowInvisible | WindowMaximized | WindowCentreScreen;
-// How long the end waits for a speech call in progress; a hung reader is left behind.
+// How long the end waits for the worker to close the device and end; a hung reader or
+// audio driver is left behind.
 constexpr std::chrono::milliseconds kFeedbackStopLimit{500};
 }  // namespace
 
@@ -125,16 +126,27 @@ bool Win32Desktop::Launch(const std::u16string& file, const std::u16string& para
     return result > 32;
 }
 
-void Win32Desktop::StartSound() { StartSoundLayer(); }
+// The worker opens the audio device on its own thread, so start-up goes on to the hook.
+void Win32Desktop::StartSound() { feedback_.Start(); }
 void Win32Desktop::SoundStartCue() { SoundCue(Cue::Start); }
-void Win32Desktop::SoundExitCueAndWait() { SoundCueAndWait(Cue::Exit); }
-void Win32Desktop::SoundRestartCueAndWait() { SoundCueAndWait(Cue::Restart); }
+void Win32Desktop::SoundExitCueAndWait() { SoundLastCueAndWait(Cue::Exit); }
+void Win32Desktop::SoundRestartCueAndWait() { SoundLastCueAndWait(Cue::Restart); }
 void Win32Desktop::SoundEscapeExemptionCue(bool on) {
     SoundCue(on ? Cue::EscapeOn : Cue::EscapeOff);
 }
 void Win32Desktop::SoundRunAsAdminCue(bool on) { SoundCue(on ? Cue::AdminOn : Cue::AdminOff); }
-void Win32Desktop::SoundIgnoreModeCue(int32_t mode) { quillet::SoundIgnoreModeCue(mode); }
-void Win32Desktop::SoundSlotHousekeeping() { quillet::SoundSlotHousekeeping(); }
+void Win32Desktop::SoundIgnoreModeCue(int32_t mode) {
+    SoundCue(mode == 0 ? Cue::IgnoreMode0 : mode == 1 ? Cue::IgnoreMode1 : Cue::IgnoreMode2);
+}
+void Win32Desktop::SoundSlotHousekeeping() { feedback_.SoundSlotHousekeeping(); }
+
+void Win32Desktop::SoundCue(Cue cue) { feedback_.SoundCue(static_cast<int32_t>(cue)); }
+
+// A hung audio device or speech library holds the worker; the wait ends at the cue's
+// own limit all the same.
+void Win32Desktop::SoundLastCueAndWait(Cue cue) {
+    feedback_.SoundLastCueAndWait(static_cast<int32_t>(cue), CueWaitLimit(CueFor(cue)));
+}
 
 bool Win32Desktop::BindSpeech() { return speech_.Bind(SystemLibraryLoader()); }
 int Win32Desktop::MissingSpeechExportCount() {
@@ -200,7 +212,6 @@ void Win32Desktop::StartClickTimer() { AddWindowTimer(kMainWindow, kClickTimer, 
 void Win32Desktop::StopClickTimer() { RemoveWindowTimer(kMainWindow, kClickTimer); }
 
 bool Win32Desktop::InstallHook() {
-    feedback_.Start();
     return StartKeyboardHook(filter_, feedback_, state_.language.Text(kCannotInitializeKeys));
 }
 
@@ -208,10 +219,9 @@ void Win32Desktop::RemoveHook() { StopKeyboardHook(); }
 
 void Win32Desktop::EndSequence() {
     StopKeyboardHook();
-    // A worker still inside a hung speech library or audio device keeps both: the
-    // process ends around it.
+    // The worker closes the audio device as it ends. One still inside a hung speech
+    // library or audio device keeps both: the process ends around it.
     const bool feedbackEnded = feedback_.Stop(kFeedbackStopLimit);
-    if (feedbackEnded) EndSoundLayer();
     EndWindowLayer();
     OleUninitialize();
     EndTrayLayer();

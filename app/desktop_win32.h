@@ -61,6 +61,9 @@ class Win32Desktop final : public Desktop {
     void EndSequence() override;
 
   private:
+    void SoundCue(Cue cue);
+    void SoundLastCueAndWait(Cue cue);
+
     AppState& state_;
     HANDLE mutex_ = nullptr;
     SpeechBinding speech_;

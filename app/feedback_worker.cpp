@@ -4,107 +4,188 @@
 
 namespace quillet {
 
+struct FeedbackWorker::Shared {
+    Shared(FeedbackSink& s, bool w) : sink(s), wakeOnFlush(w) {}
+
+    FeedbackSink& sink;
+    const bool wakeOnFlush;
+    std::atomic<bool> wakeOwed{false};
+    std::mutex mutex;
+    std::condition_variable wake;      // the worker waits here
+    std::condition_variable answered;  // the main thread waits here
+    std::array<Request, kCapacity> ring{};
+    size_t head = 0;  // oldest request
+    size_t count = 0;
+    bool waiting = false;               // the worker sleeps on wake: only then is a notify needed
+    std::atomic<bool> stopping{false};  // also read while delivering a batch
+    uint32_t lastCueAsked = 0;  // tickets: no cue is taken while the one asked for is not done
+    uint32_t lastCueDone = 0;
+    bool finished = false;
+};
+
+namespace {
+
+uint32_t TickNow() {
+    using namespace std::chrono;
+    return static_cast<uint32_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+}  // namespace
+
+FeedbackWorker::FeedbackWorker(FeedbackSink& sink, bool wakeOnFlush)
+    : shared_(std::make_shared<Shared>(sink, wakeOnFlush)) {}
+
 FeedbackWorker::~FeedbackWorker() {
-    Stop(std::chrono::milliseconds::zero());
-    if (thread_.joinable()) thread_.join();
+    if (!thread_.joinable()) return;
+    if (!Stop(kLeaveBehindAfter)) thread_.detach();
 }
 
 void FeedbackWorker::Start() {
-    if (!thread_.joinable()) thread_ = std::thread(&FeedbackWorker::Run, this);
+    if (!thread_.joinable()) thread_ = std::thread(&FeedbackWorker::Run, shared_);
 }
 
 bool FeedbackWorker::Stop(std::chrono::milliseconds limit) {
     if (!thread_.joinable()) return true;
-    std::unique_lock lock(mutex_);
-    stopping_ = true;
-    count_ = 0;
-    wake_.notify_all();
-    if (!wake_.wait_for(lock, limit, [this] { return finished_; })) return false;
+    Shared& s = *shared_;
+    std::unique_lock lock(s.mutex);
+    s.stopping = true;
+    s.count = 0;
+    s.wake.notify_all();
+    if (!s.answered.wait_for(lock, limit, [&] { return s.finished; })) return false;
     lock.unlock();
     thread_.join();
     return true;
 }
 
 void FeedbackWorker::Announce(std::u16string_view text) {
-    Request r{Request::Kind::Speak, 0, 0, {}};
+    Request r{Request::Kind::Speak, 0, 0, 0, {}};
     r.length = static_cast<uint8_t>(std::min(text.size(), kMaxTextLength));
     std::copy_n(text.data(), r.length, r.text);
-    Push(r);
+    Push(r, true);
 }
 
 void FeedbackWorker::SoundIgnoreModeCue(int32_t mode) {
-    Push({Request::Kind::IgnoreModeCue, mode, 0, {}});
+    Push({Request::Kind::IgnoreModeCue, mode, 0, 0, {}}, true);
 }
 
 void FeedbackWorker::SoundNextKeyConsumedCue() {
-    Push({Request::Kind::NextKeyConsumedCue, 0, 0, {}});
+    Push({Request::Kind::NextKeyConsumedCue, 0, 0, 0, {}}, true);
+}
+
+void FeedbackWorker::SoundCue(int32_t cue) { Push({Request::Kind::Cue, cue, 0, 0, {}}, false); }
+
+void FeedbackWorker::SoundSlotHousekeeping() {
+    Push({Request::Kind::Housekeeping, 0, 0, 0, {}}, false);
 }
 
 // Called inside the hook: holds the lock only for the copy.
-void FeedbackWorker::Push(const Request& request) {
+void FeedbackWorker::Push(const Request& request, bool fromHook) {
+    Shared& s = *shared_;
     bool wake = false;
     {
-        std::lock_guard lock(mutex_);
-        if (stopping_) return;
-        if (count_ == kCapacity) {
-            head_ = (head_ + 1) % kCapacity;  // the oldest goes
-            --count_;
+        std::lock_guard lock(s.mutex);
+        if (s.stopping) return;
+        if (s.lastCueAsked != s.lastCueDone && request.kind != Request::Kind::Speak) return;
+        if (s.count == kCapacity) {
+            s.head = (s.head + 1) % kCapacity;  // the oldest goes
+            --s.count;
         }
-        ring_[(head_ + count_) % kCapacity] = request;
-        ++count_;
-        wake = waiting_;
+        s.ring[(s.head + s.count) % kCapacity] = request;
+        ++s.count;
+        wake = s.waiting;
     }
     if (!wake) return;
-    if (wakeOnFlush_) {
-        wakeOwed_.store(true, std::memory_order_relaxed);
+    if (fromHook && s.wakeOnFlush) {
+        s.wakeOwed.store(true, std::memory_order_relaxed);
     } else {
-        wake_.notify_all();
+        s.wake.notify_all();
     }
 }
 
 // The worker stays in its wait until notified, and Push saw it there under the lock,
 // so a notify now still reaches it.
 void FeedbackWorker::Flush() {
-    if (wakeOwed_.exchange(false, std::memory_order_relaxed)) wake_.notify_all();
+    if (shared_->wakeOwed.exchange(false, std::memory_order_relaxed)) shared_->wake.notify_all();
 }
 
-void FeedbackWorker::Run() {
-    sink_.BeginThread();
-    std::unique_lock lock(mutex_);
-    while (!stopping_) {
-        if (count_ == 0) {
-            waiting_ = true;
-            wake_.wait(lock);
-            waiting_ = false;
+bool FeedbackWorker::SoundLastCueAndWait(int32_t cue, std::chrono::milliseconds limit) {
+    if (!thread_.joinable()) return true;
+    Shared& s = *shared_;
+    std::unique_lock lock(s.mutex);
+    if (s.stopping) return true;
+    // A cue still queued would reload the sound slot and cut this one short.
+    s.count = 0;
+    const uint32_t ticket = ++s.lastCueAsked;
+    s.ring[s.head] = {Request::Kind::LastCue, cue, ticket, 0, {}};
+    s.count = 1;
+    s.wake.notify_all();
+    return s.answered.wait_for(lock, limit, [&] { return s.lastCueDone == ticket || s.finished; });
+}
+
+void FeedbackWorker::Run(std::shared_ptr<Shared> shared) {
+    Shared& s = *shared;
+    s.sink.BeginThread();
+    std::unique_lock lock(s.mutex);
+    while (!s.stopping) {
+        if (s.count == 0) {
+            lock.unlock();
+            const int64_t look = s.sink.Idle(TickNow());
+            lock.lock();
+            if (s.count != 0 || s.stopping) continue;
+            // No look wanted: asleep until a request, with no timer at all.
+            s.waiting = true;
+            if (look < 0) {
+                s.wake.wait(lock);
+            } else {
+                s.wake.wait_for(lock, std::chrono::milliseconds(look));
+            }
+            s.waiting = false;
             continue;
         }
         // Everything queued at once, so the hook meets the lock taken as rarely as possible.
         std::array<Request, kCapacity> batch;
-        const size_t taken = count_;
-        for (size_t n = 0; n < taken; ++n) batch[n] = ring_[(head_ + n) % kCapacity];
-        head_ = (head_ + taken) % kCapacity;
-        count_ = 0;
+        const size_t taken = s.count;
+        for (size_t n = 0; n < taken; ++n) batch[n] = s.ring[(s.head + n) % kCapacity];
+        s.head = (s.head + taken) % kCapacity;
+        s.count = 0;
         lock.unlock();
-        for (size_t n = 0; n < taken && !stopping_; ++n) Deliver(batch[n]);
+        for (size_t n = 0; n < taken && !s.stopping; ++n) {
+            Deliver(s.sink, batch[n]);
+            if (batch[n].kind == Request::Kind::LastCue) {
+                std::lock_guard answer(s.mutex);
+                s.lastCueDone = batch[n].ticket;
+                s.answered.notify_all();
+            }
+        }
         lock.lock();
     }
     lock.unlock();
-    sink_.EndThread();
+    s.sink.EndThread();
     lock.lock();
-    finished_ = true;
-    wake_.notify_all();
+    s.finished = true;
+    s.answered.notify_all();
 }
 
-void FeedbackWorker::Deliver(const Request& request) {
+void FeedbackWorker::Deliver(FeedbackSink& sink, const Request& request) {
     switch (request.kind) {
         case Request::Kind::Speak:
-            sink_.Announce({request.text, request.length});
+            sink.Announce({request.text, request.length});
             break;
         case Request::Kind::IgnoreModeCue:
-            sink_.SoundIgnoreModeCue(request.mode);
+            sink.SoundIgnoreModeCue(request.value);
             break;
         case Request::Kind::NextKeyConsumedCue:
-            sink_.SoundNextKeyConsumedCue();
+            sink.SoundNextKeyConsumedCue();
+            break;
+        case Request::Kind::Cue:
+            sink.SoundCue(request.value);
+            break;
+        case Request::Kind::LastCue:
+            sink.SoundCueAndWait(request.value);
+            break;
+        case Request::Kind::Housekeeping:
+            sink.SoundSlotHousekeeping();
             break;
     }
 }

@@ -1,7 +1,8 @@
-// Speech and cues leave the keyboard hook through this worker. The hook only
-// queues a request and returns, so a screen reader that hangs in speechSay, or
-// an audio device slow to start, never holds up a key. The queue is bounded and
-// never allocates; when a hung reader lets it fill, the oldest requests go.
+// The one thread that talks to the speech library and the sound layer. The hook
+// and the main thread only queue a request and go on, so a screen reader that hangs
+// in speechSay, or an audio driver that hangs in a start or stop, never holds up a
+// key, the menu or the end. The queue is bounded and never allocates; when a hung
+// reader lets it fill, the oldest requests go.
 #pragma once
 
 #include <array>
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -19,21 +21,34 @@ namespace quillet {
 // Where the worker's requests end up, called on the worker's thread.
 class FeedbackSink : public FilterFeedback {
   public:
-    // Around the worker thread's life: per-thread set-up such as COM.
+    // Around the worker thread's life: per-thread set-up such as COM, and opening
+    // and closing the audio device.
     virtual void BeginThread() {}
     virtual void EndThread() {}
+    // A cue of the program's table, by number. The waiting kind returns once the cue
+    // ended or its own limit passed.
+    virtual void SoundCue(int32_t /*cue*/) {}
+    virtual void SoundCueAndWait(int32_t /*cue*/) {}
+    virtual void SoundSlotHousekeeping() {}
+    // Looks after the idle audio device at the tick count `nowMs`; answers how many ms
+    // until it wants another look, or a negative number for none.
+    virtual int64_t Idle(uint32_t /*nowMs*/) { return -1; }
 };
 
 class FeedbackWorker final : public FilterFeedback {
   public:
     static constexpr size_t kCapacity = 16;
-    // Longer texts are cut; the program's longest is 44 characters.
-    static constexpr size_t kMaxTextLength = 63;
+    // Longer texts are cut. The longest spoken text, a translated announcement, is
+    // 59 characters; a test keeps every language within this.
+    static constexpr size_t kMaxTextLength = 95;
+    // How long the destructor gives the thread to end before leaving it behind.
+    static constexpr std::chrono::milliseconds kLeaveBehindAfter{500};
 
-    // With `wakeOnFlush`, a request queued for a sleeping worker wakes it only at
-    // the next Flush, so the wake's system call stays out of the hook call.
-    explicit FeedbackWorker(FeedbackSink& sink, bool wakeOnFlush = false)
-        : sink_(sink), wakeOnFlush_(wakeOnFlush) {}
+    // With `wakeOnFlush`, a request the hook queues for a sleeping worker wakes it
+    // only at the next Flush, so the wake's system call stays out of the hook call.
+    // The sink must outlive the thread, which may be left behind in it.
+    explicit FeedbackWorker(FeedbackSink& sink, bool wakeOnFlush = false);
+    // Never joins a thread stuck in the sink: it is left behind.
     ~FeedbackWorker();
     FeedbackWorker(const FeedbackWorker&) = delete;
     FeedbackWorker& operator=(const FeedbackWorker&) = delete;
@@ -41,39 +56,47 @@ class FeedbackWorker final : public FilterFeedback {
     // Starts the thread; requests queued before are kept. Runs once.
     void Start();
     // Drops what is still queued and ends the thread once the request in hand is
-    // done. False when that takes longer than `limit` (a hung reader): the thread
-    // is then still inside the sink.
+    // done. False when that takes longer than `limit` (a hung reader or device): the
+    // thread is then still inside the sink.
     bool Stop(std::chrono::milliseconds limit);
 
-    // Queue and return at once; safe from any thread.
+    // From the hook: queue and return at once; safe from any thread.
     void Announce(std::u16string_view text) override;
     void SoundIgnoreModeCue(int32_t mode) override;
     void SoundNextKeyConsumedCue() override;
     void Flush() override;
 
+    // From the main thread: queue and wake the worker at once.
+    void SoundCue(int32_t cue);
+    void SoundSlotHousekeeping();
+    // Drops everything queued, sounds the cue and waits at most `limit` for its end.
+    // Until it has ended no cue is taken, so nothing cuts it short; speech still is.
+    // False when the limit passed first.
+    bool SoundLastCueAndWait(int32_t cue, std::chrono::milliseconds limit);
+
   private:
     struct Request {
-        enum class Kind : uint8_t { Speak, IgnoreModeCue, NextKeyConsumedCue } kind;
-        int32_t mode;
+        enum class Kind : uint8_t {
+            Speak,
+            IgnoreModeCue,
+            NextKeyConsumedCue,
+            Cue,
+            LastCue,
+            Housekeeping
+        } kind;
+        int32_t value;    // the mode or the cue
+        uint32_t ticket;  // which last cue
         uint8_t length;
         char16_t text[kMaxTextLength];
     };
+    struct Shared;
 
-    void Push(const Request& request);
-    void Run();
-    void Deliver(const Request& request);
+    void Push(const Request& request, bool fromHook);
+    static void Run(std::shared_ptr<Shared> shared);
+    static void Deliver(FeedbackSink& sink, const Request& request);
 
-    FeedbackSink& sink_;
-    const bool wakeOnFlush_;
-    std::atomic<bool> wakeOwed_{false};
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::array<Request, kCapacity> ring_{};
-    size_t head_ = 0;  // oldest request
-    size_t count_ = 0;
-    bool waiting_ = false;               // the worker sleeps on wake_: only then is a notify needed
-    std::atomic<bool> stopping_{false};  // also read while delivering a batch
-    bool finished_ = false;
+    // Everything the thread touches, so a thread left behind never reads freed memory.
+    std::shared_ptr<Shared> shared_;
     std::thread thread_;
 };
 

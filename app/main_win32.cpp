@@ -23,10 +23,21 @@ void LimitLibrarySearch() {
 #include <thread>
 
 #include "filter/keyboard_hook.h"
+#include "sound/sound_layer.h"
 
 namespace {
+HANDLE hangAudio = nullptr;
+
+// Once the test sets the event, every start and stop of the audio device hangs for
+// good, as in a driver whose output nobody takes.
+void HangWhenAsked() {
+    if (WaitForSingleObject(hangAudio, 0) == WAIT_OBJECT_0) Sleep(INFINITE);
+}
+
 // Each time the test sets the event, the hook goes as if Windows had removed it.
 void StartFaultInjection() {
+    hangAudio = CreateEventW(nullptr, TRUE, FALSE, L"QuilletTestHangAudio");
+    if (hangAudio) quillet::SetSoundDeviceGateForTest(HangWhenAsked);
     HANDLE drop = CreateEventW(nullptr, FALSE, FALSE, L"QuilletTestDropHook");
     if (!drop) return;
     std::thread([drop] {

@@ -27,8 +27,8 @@ bool RelaunchElevatedAtStart(Desktop& desktop, const AppState& state) {
 
 bool RestartFromMenu(Desktop& desktop, const AppState& state) {
     StepAside(desktop);
-    // Keys flow unfiltered while the cue plays rather than wait on this thread.
-    desktop.RemoveHook();
+    // The hook runs on a thread of its own and stays until the process ends: keys are
+    // guarded while the cue plays, and however long the audio device takes.
     desktop.SoundRestartCueAndWait();
     const bool launched =
         state.settings.runAsAdmin != 0
@@ -39,9 +39,7 @@ bool RestartFromMenu(Desktop& desktop, const AppState& state) {
     if (launched) return true;
     if (!desktop.CreateInstanceMutex()) return true;  // another instance took over meanwhile
     desktop.AddTrayIcon();
-    if (desktop.InstallHook()) return false;
-    desktop.ShowMessage(kErrorTitle, kCannotInitializeKeys, RequesterError);
-    return true;
+    return false;
 }
 
 }  // namespace quillet

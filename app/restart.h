@@ -12,10 +12,9 @@ namespace quillet {
 // instance has its mutex back and goes on.
 bool RelaunchElevatedAtStart(Desktop& desktop, const AppState& state);
 
-// True when this instance must end: the new instance was launched, another one
-// took the mutex meanwhile, or the keyboard hook could not be put back (said in
-// a message box). Otherwise this instance has its mutex, tray icon and hook back.
-// The hook is off while the restart cue plays.
+// True when this instance must end: the new instance was launched, or another one
+// took the mutex meanwhile. Otherwise this instance has its mutex and tray icon back.
+// The hook stays in throughout.
 bool RestartFromMenu(Desktop& desktop, const AppState& state);
 
 }  // namespace quillet

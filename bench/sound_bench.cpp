@@ -17,7 +17,6 @@ SoundPlayer& Player() {
         o.noDevice = true;
         o.channels = 2;
         o.sampleRate = 48000;
-        o.watchdogThread = false;
         p->Start(o);
         p->RegisterOggVorbisDecoder();
         return p;
@@ -27,33 +26,32 @@ SoundPlayer& Player() {
 
 const FeedbackCue kCues[2] = {CueFor(Cue::IgnoreMode2), CueFor(Cue::NextKeyConsumed)};
 
-// The whole cue as the hook sounds it: load the clip's PCM (decoded once before), set the
+// The whole cue as the feedback worker sounds it: decode the clip into the slot, set the
 // rate, play.
 void BM_SoundCue(benchmark::State& state) {
     SoundPlayer& player = Player();
     const FeedbackCue& cue = kCues[state.range(0)];
-    DecodedClip(cue.clip);
     for (auto _ : state) SoundFeedbackCue(player, cue);
     player.Free(kSoundSlot);
     state.SetLabel(state.range(0) == 0 ? "ClipOn" : "ClipOff");
 }
 BENCHMARK(BM_SoundCue)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// The cue with the clip decoded at each load instead: what the hook would pay without
-// the decoded copy.
-void BM_SoundCueDecodingEachTime(benchmark::State& state) {
+// The cue from a decoded copy kept for the whole run instead: the time a cue would
+// save for the copy's memory (about 270 KB for both clips).
+void BM_SoundCueFromDecodedCopy(benchmark::State& state) {
     SoundPlayer& player = Player();
     const FeedbackCue& cue = kCues[state.range(0)];
-    auto bytes = ClipBytes(cue.clip);
+    const DecodedClipPcm& clip = DecodedClip(cue.clip);
     for (auto _ : state) {
-        player.LoadFromMemory(kSoundSlot, bytes.data(), bytes.size());
+        player.LoadFromPcm(kSoundSlot, clip.pcm.data(), clip.frames, clip.channels, clip.rate);
         player.SetFrequency(kSoundSlot, static_cast<int32_t>(48000 * cue.factor));
         player.Play(kSoundSlot, 0, cue.volume);
     }
     player.Free(kSoundSlot);
     state.SetLabel(state.range(0) == 0 ? "ClipOn" : "ClipOff");
 }
-BENCHMARK(BM_SoundCueDecodingEachTime)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SoundCueFromDecodedCopy)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Decoding alone.
 void BM_DecodeClip(benchmark::State& state) {

@@ -111,5 +111,6 @@ function(quillet_unit_test name)
     target_link_options(unit_${name} PRIVATE -static)
   endif()
   add_test(NAME unit_${name} COMMAND unit_${name} --gtest_brief=1)
-  set_tests_properties(unit_${name} PROPERTIES TIMEOUT 300)
+  # A hung test shows within a minute rather than at ctest's default limit.
+  set_tests_properties(unit_${name} PROPERTIES TIMEOUT 60)
 endfunction()

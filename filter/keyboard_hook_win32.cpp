@@ -47,6 +47,8 @@ constexpr wchar_t kWindowClass[] = L"QuilletKeyboardHook";
 constexpr UINT kDropMessage = WM_APP;
 constexpr UINT kWatchMessage = WM_APP + 1;
 constexpr UINT_PTR kWatchdogTimer = 1;
+constexpr UINT_PTR kSessionTimer = 2;
+constexpr UINT kSessionRetryMs = 1000;
 constexpr DWORD kWtsSessionUnlock = 0x8;  // WTS_SESSION_UNLOCK
 constexpr DWORD kNotifyForThisSession = 0;
 
@@ -58,6 +60,33 @@ Fn Resolve(HMODULE library, const char* name) {
 }
 
 HMODULE User32() { return GetModuleHandleW(L"user32.dll"); }
+
+// Calls that older systems lack, looked up once on the main thread before the hook
+// thread starts: the hook thread never enters the loader, whose lock a speech library's
+// start-up may hold. wtsapi32 stays loaded for the process's life.
+struct SessionCalls {
+    BOOL(WINAPI* registerSession)(HWND, DWORD) = nullptr;
+    BOOL(WINAPI* unregisterSession)(HWND) = nullptr;
+    HANDLE(WINAPI* registerResume)(HANDLE, DWORD) = nullptr;
+    BOOL(WINAPI* unregisterResume)(HANDLE) = nullptr;
+};
+
+const SessionCalls& ResolveSessionCalls() {
+    static const SessionCalls calls = [] {
+        SessionCalls c;
+        const auto wtsapi = static_cast<HMODULE>(LoadSystemLibrary(u"wtsapi32.dll"));
+        c.registerSession =
+            Resolve<decltype(c.registerSession)>(wtsapi, "WTSRegisterSessionNotification");
+        c.unregisterSession =
+            Resolve<decltype(c.unregisterSession)>(wtsapi, "WTSUnRegisterSessionNotification");
+        c.registerResume =
+            Resolve<decltype(c.registerResume)>(User32(), "RegisterSuspendResumeNotification");
+        c.unregisterResume =
+            Resolve<decltype(c.unregisterResume)>(User32(), "UnregisterSuspendResumeNotification");
+        return c;
+    }();
+    return calls;
+}
 
 int64_t Now() { return static_cast<int64_t>(GetTickCount64()); }
 
@@ -75,7 +104,8 @@ struct HookThread {
     bool sinkListens = false;
     std::promise<bool> installed;  // answered once the first install was tried
     HWINEVENTHOOK desktopSwitch = nullptr;
-    HMODULE wtsapi = nullptr;
+    const SessionCalls* calls = nullptr;
+    bool sessionWatched = false;
     HANDLE suspendResume = nullptr;
     std::thread thread;
 };
@@ -153,6 +183,7 @@ void CALLBACK OnDesktopSwitch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWO
 }
 
 void WatchSession(HookThread& t);
+void RegisterSession(HookThread& t);
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     HookThread* t = running;
@@ -168,6 +199,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 KillTimer(window, kWatchdogTimer);  // one shot; Watch sets it again when needed
                 t->timerDue = HookWatchdog::kNever;
                 Watch(*t);
+            }
+            if (t && wParam == kSessionTimer) {
+                KillTimer(window, kSessionTimer);
+                RegisterSession(*t);
             }
             return 0;
         case WM_WTSSESSION_CHANGE:
@@ -199,31 +234,36 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void WatchSession(HookThread& t) {
     t.desktopSwitch = SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH,
                                       nullptr, OnDesktopSwitch, 0, 0, WINEVENT_OUTOFCONTEXT);
-    t.wtsapi = static_cast<HMODULE>(LoadSystemLibrary(u"wtsapi32.dll"));
-    if (auto reg =
-            Resolve<BOOL(WINAPI*)(HWND, DWORD)>(t.wtsapi, "WTSRegisterSessionNotification")) {
-        reg(t.window, kNotifyForThisSession);
+    RegisterSession(t);
+    if (t.calls->registerResume) {
+        t.suspendResume = t.calls->registerResume(t.window, DEVICE_NOTIFY_WINDOW_HANDLE);
     }
-    if (auto reg = Resolve<HANDLE(WINAPI*)(HANDLE, DWORD)>(User32(),
-                                                           "RegisterSuspendResumeNotification")) {
-        t.suspendResume = reg(t.window, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+// Early at logon the session service is not up yet and the call fails with
+// RPC_S_INVALID_BINDING: asked again every second until it is.
+void RegisterSession(HookThread& t) {
+    if (!t.calls->registerSession) return;
+    t.sessionWatched = t.calls->registerSession(t.window, kNotifyForThisSession) != 0;
+    if (!t.sessionWatched && GetLastError() == RPC_S_INVALID_BINDING) {
+        SetTimer(t.window, kSessionTimer, kSessionRetryMs, nullptr);
     }
 }
 
 void UnwatchSession(HookThread& t) {
-    auto unregisterResume =
-        Resolve<BOOL(WINAPI*)(HANDLE)>(User32(), "UnregisterSuspendResumeNotification");
-    if (t.suspendResume && unregisterResume) unregisterResume(t.suspendResume);
-    if (auto unreg = Resolve<BOOL(WINAPI*)(HWND)>(t.wtsapi, "WTSUnRegisterSessionNotification")) {
-        unreg(t.window);
-    }
-    if (t.wtsapi) FreeLibrary(t.wtsapi);
+    if (t.suspendResume && t.calls->unregisterResume) t.calls->unregisterResume(t.suspendResume);
+    if (t.sessionWatched && t.calls->unregisterSession) t.calls->unregisterSession(t.window);
     if (t.desktopSwitch) UnhookWinEvent(t.desktopSwitch);
     if (t.sinkListens) ListenToKeyboard(t.window, false);
 }
 
 void RunHookThread(HookThread& t) {
     t.threadId = GetCurrentThreadId();
+    // Windows drops a hook that misses LowLevelHooksTimeout too often. The top of the
+    // dynamic range runs ahead of every busy thread of normal processes, foreground
+    // boosts included; a hook call takes microseconds and the thread sleeps otherwise,
+    // so it takes nothing from them.
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
     WNDCLASSW wc{};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -275,6 +315,7 @@ bool StartKeyboardHook(DoublePressFilter& filter, FilterFeedback& feedback,
     t->filter = &filter;
     t->feedback = &feedback;
     t->lostText = lostText;
+    t->calls = &ResolveSessionCalls();
     running = t;
     std::future<bool> answer = t->installed.get_future();
     t->thread = std::thread(RunHookThread, std::ref(*t));

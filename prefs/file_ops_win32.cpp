@@ -33,9 +33,7 @@ class Win32ReplacementFile final : public ReplacementFile {
         const bool flushed = FlushFileBuffers(file_) != 0;
         const bool closed = CloseHandle(file_) != 0;
         file_ = INVALID_HANDLE_VALUE;
-        if (!flushed || !closed ||
-            !MoveFileExW(Wide(temporary_), Wide(target_),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (!flushed || !closed || !Replace()) {
             DeleteFileW(Wide(temporary_));
             temporary_.clear();
             return false;
@@ -45,6 +43,24 @@ class Win32ReplacementFile final : public ReplacementFile {
     }
 
   private:
+    // An antivirus or the indexer may hold the file for a moment after any change:
+    // asked again for up to a second, as a busy file is when read.
+    bool Replace() {
+        for (int waited = 0;; waited += kBusyFileRetryMs) {
+            if (MoveFileExW(Wide(temporary_), Wide(target_),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                return true;
+            }
+            const DWORD error = GetLastError();
+            if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+                error != ERROR_LOCK_VIOLATION) {
+                return false;
+            }
+            if (waited >= kBusyFileWaitMs) return false;
+            Sleep(kBusyFileRetryMs);
+        }
+    }
+
     HANDLE file_;
     std::u16string target_;
     std::u16string temporary_;
@@ -86,12 +102,11 @@ class Win32FileOps final : public FileOps {
 
     std::unique_ptr<ReplacementFile> BeginReplace(const std::u16string& path) override {
         std::u16string temporary = TemporaryPathFor(path);
+        // A file a crash left behind, marked read-only or hidden, refuses to be overwritten;
+        // and where it is overwritten all the same (Wine run as root) it would keep its
+        // read-only mark and pass it on to the settings file.
+        SetFileAttributesW(Wide(temporary), FILE_ATTRIBUTE_NORMAL);
         HANDLE file = CreateTemporary(temporary);
-        if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
-            // A file a crash left behind, marked read-only or hidden, refuses to be overwritten.
-            SetFileAttributesW(Wide(temporary), FILE_ATTRIBUTE_NORMAL);
-            file = CreateTemporary(temporary);
-        }
         if (file == INVALID_HANDLE_VALUE) {
             // One we cannot take over at all (held open, no rights): a name of this process's own.
             temporary = path + u"." + DecimalText(GetCurrentProcessId()) + u".tmp";

@@ -39,9 +39,10 @@ FeedbackCue IgnoreModeCue(int mode) {
 }
 
 void SoundFeedbackCue(SoundPlayer& player, const FeedbackCue& cue) {
-    // The clip was decoded once beforehand; loading copies its PCM into the slot.
-    const DecodedClipPcm& clip = DecodedClip(cue.clip);
-    player.LoadFromPcm(kSoundSlot, clip.pcm.data(), clip.frames, clip.channels, clip.rate);
+    // Decoded at each cue, on the feedback worker: a millisecond or two there, and no
+    // decoded copy held for the whole run.
+    const std::span<const unsigned char> bytes = ClipBytes(cue.clip);
+    player.LoadFromMemory(kSoundSlot, bytes.data(), bytes.size());
     double frequency = player.GetFrequency(kSoundSlot) * cue.factor;
     player.SetFrequency(kSoundSlot, static_cast<int32_t>(frequency));
     player.Play(kSoundSlot, 0, cue.volume);
@@ -49,26 +50,22 @@ void SoundFeedbackCue(SoundPlayer& player, const FeedbackCue& cue) {
 
 std::chrono::milliseconds CueWaitLimit(const FeedbackCue& cue) {
     constexpr std::chrono::milliseconds kMargin{250};
-    const DecodedClipPcm& clip = DecodedClip(cue.clip);
-    if (clip.rate <= 0 || cue.factor <= 0) return kMargin;
+    const ClipLength clip = LengthOf(cue.clip);
+    if (cue.factor <= 0) return kMargin;
     const double ms = clip.frames * 1000.0 / clip.rate / cue.factor;
     return std::chrono::milliseconds(static_cast<int64_t>(ms)) + kMargin;
 }
 
-void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue, std::mutex* lock) {
-    auto use = [&](auto&& action) {
-        if (!lock) return action();
-        std::lock_guard guard(*lock);
-        return action();
-    };
-    use([&] { SoundFeedbackCue(player, cue); });
-    // A device that stalls or vanishes mid-cue may leave the sound "playing" for good.
+void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue) {
+    // The limit runs from the request: a device slow to start eats into it.
     const auto deadline = std::chrono::steady_clock::now() + CueWaitLimit(cue);
+    SoundFeedbackCue(player, cue);
+    // A device that stalls or vanishes mid-cue may leave the sound "playing" for good.
     do {
         Pause(1);
-    } while (use([&] { return player.Status(kSoundSlot); }) == kSoundPlaying &&
+    } while (player.Status(kSoundSlot) == kSoundPlaying &&
              std::chrono::steady_clock::now() < deadline);
-    use([&] { player.Free(kSoundSlot); });
+    player.Free(kSoundSlot);
 }
 
 void SoundSlotHousekeeping(SoundPlayer& player) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <mutex>
 
 #include "sound/clips.h"
 #include "sound/sound_player.h"
@@ -38,16 +37,15 @@ FeedbackCue CueFor(Cue cue);
 // at most 1 and 200 % above, volume 60.
 FeedbackCue IgnoreModeCue(int mode);
 
-// Loads the clip's PCM, decoded once and kept, into the SoundSlot (cutting off whatever
-// played there), sets its rate and plays it; returns at once. Failures leave the cue silent.
+// Decodes the clip into the SoundSlot (cutting off whatever played there), sets its rate
+// and plays it; returns at once. Failures leave the cue silent.
 void SoundFeedbackCue(SoundPlayer& player, const FeedbackCue& cue);
 // The longest a waiting cue may hold up its caller: the clip's length at the cue's
 // rate, and a margin for the device's start and buffer.
 std::chrono::milliseconds CueWaitLimit(const FeedbackCue& cue);
 // The same, then waits until the SoundSlot no longer plays, or CueWaitLimit has
-// passed, and frees it. With `lock`, the player is used only while holding it.
-void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue,
-                             std::mutex* lock = nullptr);
+// passed, and frees it.
+void SoundFeedbackCueAndWait(SoundPlayer& player, const FeedbackCue& cue);
 // Frees the SoundSlot once its cue has ended, so a finished cue's PCM does not stay.
 void SoundSlotHousekeeping(SoundPlayer& player);
 

@@ -1,14 +1,10 @@
 #pragma once
 
 // The program's sound layer: one SoundPlayer on the default playback device, and the
-// feedback cues sounded through it. Safe from any thread: the main thread and the
-// feedback worker both sound cues; the keyboard hook never calls it.
-//
-// Opening the audio device takes tens of milliseconds, so it happens on a thread of
-// the layer's own while start-up goes on to install the keyboard hook; the same
-// thread closes the device at the end. A cue asked for before
-// the device is ready is kept (a later one replaces it, as in the sound slot) and
-// sounds as soon as the device is up.
+// feedback cues sounded through it. Every call comes from one thread, the feedback
+// worker, which opens the device, plays every cue, stops the idle device and closes it.
+
+#include <cstdint>
 
 #include "sound/feedback_cues.h"
 #include "sound/pause.h"
@@ -16,23 +12,22 @@
 
 namespace quillet {
 
-// Begins starting the engine and the Ogg Vorbis decoder; runs once and returns at once.
-// When the device cannot be opened every sound operation is a silent no-op. The
-// options are for tests; the program uses the default device.
-void StartSoundLayer(const SoundPlayerOptions& options = {});
-// Waits until the start begun by StartSoundLayer has finished; true when sound works.
-// Answers false at once when the layer was never started.
-bool WaitForSoundLayer();
-// Tells the watchdog to end, pauses 60 ms, frees every sound and closes the device.
+// Opens the engine on the device; runs once. False when the
+// device cannot be opened: every sound operation is then a silent no-op. The options
+// are for tests; the program uses the default device.
+bool StartSoundLayer(const SoundPlayerOptions& options = {});
+// Frees every sound and closes the device.
 void EndSoundLayer();
 SoundPlayer& TheSoundLayer();
 
+// Test builds only: called before every start and stop of the device.
+void SetSoundDeviceGateForTest(void (*gate)());
+
 void SoundCue(Cue cue);         // returns at once
-void SoundCueAndWait(Cue cue);  // waits for the end, then frees the SoundSlot
+void SoundCueAndWait(Cue cue);  // waits for the end (within CueWaitLimit), then frees the slot
 void SoundIgnoreModeCue(int mode);
 void SoundSlotHousekeeping();
-
-bool SoundSlotExists();
-int SoundSlotStatus();  // 0 stopped, 1 playing, 2 in use but not playing, 3 no sound
+// Stops the device after long idleness; ms until the next look, or SoundPlayer::kNoLook.
+int64_t SoundIdleCheck(uint32_t nowMs);
 
 }  // namespace quillet

@@ -63,18 +63,8 @@ bool SoundPlayer::Start(const SoundPlayerOptions& options) {
     }
 
     // No audio is processed until the first play.
-    ma_device* device = ma_engine_get_device(&engine_);
-    if (device != nullptr) {
-        ma_device_stop(device);
-        device_ = device;
-        if (options.watchdogThread) {
-            try {
-                watchdog_ = std::thread(&SoundPlayer::WatchdogLoop, this);
-            } catch (...) {
-                // Without the watchdog the device merely keeps running.
-            }
-        }
-    }
+    device_ = ma_engine_get_device(&engine_);
+    if (device_ != nullptr) StopDevice(device_);
     initialised_ = true;
     return true;
 }
@@ -192,18 +182,25 @@ void SoundPlayer::ReleaseVoiceSound(Voice& v) {
     ma_audio_buffer_uninit(&v.buffer);
 }
 
+bool SoundPlayer::StartDevice(ma_device* device) {
+    if (options_.deviceGate) options_.deviceGate();
+    return ma_device_start(device) == MA_SUCCESS;
+}
+
+void SoundPlayer::StopDevice(ma_device* device) {
+    if (options_.deviceGate) options_.deviceGate();
+    ma_device_stop(device);
+}
+
 SoundPlayer::Voice* SoundPlayer::AllocateVoice() {
-    std::lock_guard<std::mutex> lock(deviceLock_);
     for (int i = 0; i < kVoiceCount; ++i) {
         Voice& v = voices_[i];
         uint8_t state = v.state.load();
         if (state == kInUse) continue;
         // Only this thread moves a voice out of the ended or free state, so it holds.
         if (state == kEnded) ReleaseVoiceSound(v);
-        ma_device* device = device_.load();
         // A device that does not start plays nothing, and a wait must not wait for it.
-        if (device != nullptr && !ma_device_is_started(device) &&
-            ma_device_start(device) != MA_SUCCESS) {
+        if (device_ != nullptr && !ma_device_is_started(device_) && !StartDevice(device_)) {
             v.state.store(kFree);
             return nullptr;
         }
@@ -262,8 +259,7 @@ int SoundPlayer::Status(int32_t number) const {
         Voice& v = voices_[i];
         if (v.state.load() == kInUse && v.soundNumber == number) {
             // A stopped device (stopped by the system, or gone) plays nothing.
-            ma_device* device = device_.load();
-            const bool deviceRuns = device == nullptr || ma_device_is_started(device);
+            const bool deviceRuns = device_ == nullptr || ma_device_is_started(device_);
             return deviceRuns && ma_sound_is_playing(&v.sound) ? kSoundPlaying
                                                                : kSoundInUseNotPlaying;
         }
@@ -299,20 +295,17 @@ bool SoundPlayer::AnyVoiceInUse() const {
 }
 
 bool SoundPlayer::DeviceStarted() const {
-    ma_device* device = device_.load();
-    return device != nullptr && ma_device_is_started(device);
+    return device_ != nullptr && ma_device_is_started(device_);
 }
 
 void SoundPlayer::End() {
     if (!initialised_) return;
-    {
-        std::lock_guard<std::mutex> lock(deviceLock_);
-        device_ = nullptr;
+    if (device_ != nullptr && ma_device_is_started(device_)) {
+        // Let a cue that is being cut off fade through the device buffer.
+        Pause(60);
+        StopDevice(device_);
     }
-    watchdogWake_.notify_all();
-    if (watchdog_.joinable()) watchdog_.join();
-    // Let a cue that is being cut off fade through the device buffer.
-    Pause(60);
+    device_ = nullptr;
     Free(-1);
     for (int i = 0; i < kVoiceCount; ++i) {
         Voice& v = voices_[i];

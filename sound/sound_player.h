@@ -3,11 +3,8 @@
 #include <miniaudio.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "sound/decoder.h"
@@ -16,7 +13,7 @@
 namespace quillet {
 
 // How the engine is brought up. The defaults are the program's: the system's default
-// playback device with its own format, and the idle watchdog running.
+// playback device with its own format.
 struct SoundPlayerOptions {
     // No device at all: frames are pulled with ma_engine_read_pcm_frames (tests).
     bool noDevice = false;
@@ -25,9 +22,9 @@ struct SoundPlayerOptions {
     // Channel count and rate of the mix; 0 keeps the device's own.
     uint32_t channels = 0;
     uint32_t sampleRate = 0;
-    bool watchdogThread = true;
-    int watchdogWakeMs = 2000;
     uint32_t idleLimitMs = 10000;
+    // Called before every start and stop of the device (test builds make it hang there).
+    void (*deviceGate)() = nullptr;
 };
 
 // Flags of SoundPlayer::Play.
@@ -44,8 +41,8 @@ enum SoundStatus : int {
 };
 
 // Numbered in-memory sounds played by a pool of 64 voices on the miniaudio engine. Every
-// operation except the watchdog runs on one thread (the program's main thread); the
-// audio thread only marks voices as ended.
+// operation runs on one thread (the program's feedback worker); the audio thread only
+// marks voices as ended.
 class SoundPlayer {
   public:
     static constexpr int kVoiceCount = 64;
@@ -75,8 +72,12 @@ class SoundPlayer {
     void Free(int32_t number);  // -1: every sound
     void End();
 
-    // One idle check of the watchdog at the given tick count (ms).
-    void IdleCheck(uint32_t nowMs);
+    // Stops the device once no voice has been in use for more than idleLimitMs, at the
+    // given tick count (ms, may wrap). Answers how many ms until it wants another look,
+    // or kNoLook: a stopped device needs none until the next play.
+    static constexpr int64_t kNoLook = -1;
+    static constexpr int64_t kPlayingLookMs = 100;
+    int64_t IdleCheck(uint32_t nowMs);
 
     // For tests and benchmarks.
     ma_engine* Engine() { return initialised_ ? &engine_ : nullptr; }
@@ -105,8 +106,8 @@ class SoundPlayer {
     Voice* AllocateVoice();
     void ReleaseVoiceSound(Voice& v);
     bool AnyVoiceInUse() const;
-    void IdleCheckLocked(uint32_t nowMs);
-    void WatchdogLoop();
+    bool StartDevice(ma_device* device);
+    void StopDevice(ma_device* device);
 
     bool attempted_ = false;
     bool initialised_ = false;
@@ -118,13 +119,8 @@ class SoundPlayer {
     std::vector<OpenFromMemoryFn> decoders_;
     SoundPlayerOptions options_;
 
-    // Held across the watchdog's idle check and stop, and across a play's voice allocation
-    // and device start, so a new voice never lands on a device being stopped.
-    mutable std::mutex deviceLock_;
-    std::atomic<ma_device*> device_{nullptr};
-    std::condition_variable watchdogWake_;
-    std::thread watchdog_;
-    bool idleMarked_ = false;  // watchdog only
+    ma_device* device_ = nullptr;
+    bool idleMarked_ = false;
     uint32_t idleMark_ = 0;
 };
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
+#include "lang/language.h"
 #include "runtime/text.h"
 
 namespace quillet {
@@ -22,6 +24,24 @@ class GatedSink final : public FeedbackSink {
     void Announce(std::u16string_view text) override { Record(Utf16ToUtf8(std::u16string(text))); }
     void SoundIgnoreModeCue(int32_t mode) override { Record("mode" + std::to_string(mode)); }
     void SoundNextKeyConsumedCue() override { Record("next-key"); }
+    void SoundCue(int32_t cue) override { Record("cue" + std::to_string(cue)); }
+    void SoundCueAndWait(int32_t cue) override { Record("last" + std::to_string(cue)); }
+    // Asks for `looksWanted` timed looks 5 ms apart, then for none.
+    int64_t Idle(uint32_t) override {
+        std::lock_guard lock(mutex_);
+        ++looks;
+        changed_.notify_all();
+        return looks <= looksWanted ? 5 : -1;
+    }
+    int LooksSoFar() {
+        std::lock_guard lock(mutex_);
+        return looks;
+    }
+    void WaitForLooks(int count) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return looks >= count; });
+    }
+    int looksWanted = 0;
 
     void WaitFor(size_t count) {
         std::unique_lock lock(mutex_);
@@ -43,13 +63,14 @@ class GatedSink final : public FeedbackSink {
     std::mutex mutex_;
     std::condition_variable changed_;
     bool open_ = false;
+    int looks = 0;
 };
 
 TEST(FeedbackWorker, DeliversInOrderAndDropsTheOldestWhenFull) {
     GatedSink sink;
     FeedbackWorker worker(sink);
     worker.Start();
-    worker.Announce(std::u16string(70, u'x'));
+    worker.Announce(std::u16string(FeedbackWorker::kMaxTextLength + 7, u'x'));
     sink.WaitFor(1);  // the worker is stuck in the sink from here on
     for (int n = 0; n < 18; ++n) worker.Announce(std::u16string(u"F").append(DecimalText(n)));
     worker.SoundIgnoreModeCue(2);
@@ -78,6 +99,87 @@ TEST(FeedbackWorker, StopGivesUpOnAHungSinkAndTakesNothingMore) {
     EXPECT_EQ(sink.got, std::vector<std::string>{"F5"});
 }
 
+TEST(FeedbackWorker, StopReturnsAsSoonAsTheWorkerEnds) {
+    GatedSink sink;
+    sink.Open();
+    FeedbackWorker worker(sink);
+    worker.Start();
+    worker.Announce(u"F5");
+    sink.WaitFor(1);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(worker.Stop(30s));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "waited for the limit";
+}
+
+TEST(FeedbackWorker, DestructorLeavesAThreadStuckInTheSinkBehind) {
+    auto* sink = new GatedSink;  // never freed: the thread left behind still uses it
+    const auto start = std::chrono::steady_clock::now();
+    {
+        FeedbackWorker worker(*sink);
+        worker.Start();
+        worker.Announce(u"F5");
+        sink->WaitFor(1);
+    }  // a join here would never return
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    sink->Open();  // the thread left behind ends on its own
+}
+
+// The exit and restart cues: everything still queued goes first, and no cue asked for
+// until the last one has ended can cut it short; speech still passes. The wait has its
+// limit even while the worker is stuck; after a restart that failed, cues sound again.
+TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
+    struct Case {
+        bool stuck;  // the worker is inside a hung sink when the last cue is asked for
+        bool waitEnds;
+        std::vector<std::string> delivered;
+    } cases[] = {
+        {true, false, {"F5", "last1", "F7"}},
+        {false, true, {"F5", "last1", "next-key", "cue4", "mode2", "F7"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stuck);
+        GatedSink sink;
+        if (!c.stuck) sink.Open();
+        FeedbackWorker worker(sink);
+        worker.Start();
+        worker.Announce(u"F5");
+        sink.WaitFor(1);
+        if (c.stuck) {
+            worker.SoundCue(3);
+            worker.SoundIgnoreModeCue(1);
+            worker.Announce(u"F6");
+        }
+        EXPECT_EQ(worker.SoundLastCueAndWait(1, c.stuck ? 20ms : 30s), c.waitEnds);
+        worker.SoundNextKeyConsumedCue();
+        worker.SoundCue(4);
+        worker.SoundIgnoreModeCue(2);
+        worker.SoundSlotHousekeeping();
+        worker.Announce(u"F7");
+        sink.Open();
+        sink.WaitFor(c.delivered.size());
+        ASSERT_TRUE(worker.Stop(10s));
+        EXPECT_EQ(sink.got, c.delivered);
+    }
+}
+
+// The worker looks after the idle device only when the sink asks for a look: no
+// timer at all once none is wanted, and a new look after each request.
+TEST(FeedbackWorker, IdleLooksOnlyWhenAsked) {
+    GatedSink sink;
+    sink.Open();
+    sink.looksWanted = 3;
+    FeedbackWorker worker(sink);
+    worker.Start();
+    sink.WaitForLooks(4);  // the first, and three timed ones
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(sink.LooksSoFar(), 4);
+    worker.SoundCue(2);
+    sink.WaitFor(1);
+    sink.WaitForLooks(5);
+    ASSERT_TRUE(worker.Stop(10s));
+    EXPECT_EQ(sink.got, std::vector<std::string>{"cue2"});
+}
+
 TEST(FeedbackWorker, WakeOnFlushHandsOverAtTheFlush) {
     GatedSink sink;
     sink.Open();
@@ -89,6 +191,18 @@ TEST(FeedbackWorker, WakeOnFlushHandsOverAtTheFlush) {
     sink.WaitFor(1);
     EXPECT_TRUE(worker.Stop(10s));
     EXPECT_EQ(sink.got, std::vector<std::string>{"F5"});
+}
+
+TEST(FeedbackWorker, EverySpokenTextOfEveryLanguageFitsARequest) {
+    for (const Catalog& catalog : BuiltInCatalogs()) {
+        const Language language(&catalog);
+        std::vector<std::u16string> spoken = {language.Text(kEscapeName, kKeyNameContext),
+                                              language.Text(kCannotInitializeKeys)};
+        for (auto text : kIgnoreModeTexts) spoken.push_back(language.Text(text));
+        for (const auto& text : spoken) {
+            EXPECT_LE(text.size(), FeedbackWorker::kMaxTextLength) << catalog.tag;
+        }
+    }
 }
 
 }  // namespace

@@ -247,6 +247,20 @@ TEST_F(SettingsFile, SaveThatCannotReplaceLeavesNothingBehind) {
     EXPECT_FALSE(std::filesystem::exists(folder / u"missing"));
 }
 
+TEST_F(SettingsFile, ReadOnlyStaleTemporaryIsReplacedAndTheSaveStaysWritable) {
+    namespace fs = std::filesystem;
+    const fs::path stale = folder / u"Quillet.json.tmp";
+    WriteBytes(stale, "{");
+    fs::permissions(stale, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    ASSERT_TRUE(SaveSettings(SettingsRecord{}, Path(), ops));
+    EXPECT_EQ(Contents(), kDefaultsFile);
+    EXPECT_EQ(folder.EntryCount(), 1u);
+    // Run as root the save succeeds whatever the mode, so the mode itself is checked: a
+    // read-only settings file would refuse the next save of an ordinary user.
+    const fs::perms saved = fs::status(folder / u"Quillet.json").permissions();
+    EXPECT_NE(saved & fs::perms::owner_write, fs::perms::none);
+}
+
 TEST_F(SettingsFile, WideFileNames) {
     const std::u16string name = folder.File(u"Quill\u00e9t \u20ac.json");
     ASSERT_TRUE(SaveSettings(SettingsRecord{0, 321, 1}, name, ops));

@@ -48,6 +48,9 @@ TEST(Clips, DecodedOnceIsTheSameAsDecodedOnLoad) {
         EXPECT_EQ(d.rate, 48000);
         EXPECT_EQ(d.pcm, DecodeClip(f.clip));
         EXPECT_EQ(&d, &DecodedClip(f.clip)) << "decoded once and kept";
+        // The length the cue waits are bounded by, known without decoding.
+        EXPECT_EQ(LengthOf(f.clip).frames, d.frames);
+        EXPECT_EQ(LengthOf(f.clip).rate, d.rate);
     }
 }
 

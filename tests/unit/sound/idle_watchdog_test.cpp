@@ -1,19 +1,21 @@
 #include <gtest/gtest.h>
 
-#include "sound/pause.h"
 #include "sound_test_support.h"
 
 namespace quillet {
 namespace {
 
+constexpr int64_t kNoLook = SoundPlayer::kNoLook;
+constexpr int64_t kPlaying = SoundPlayer::kPlayingLookMs;
+
 // A real device on miniaudio's null backend: started and stopped like a sound card's,
-// without needing one. The idle checks are driven by hand with chosen tick counts.
-class IdleWatchdogTest : public ::testing::Test {
+// without needing one. The idle checks are driven by hand with chosen tick counts, the
+// way the feedback worker drives them from its timed wait.
+class IdleCheckTest : public ::testing::Test {
   protected:
     void SetUp() override {
         SoundPlayerOptions o;
         o.nullBackend = true;
-        o.watchdogThread = false;
         ASSERT_TRUE(player.Start(o));
         player.RegisterOggVorbisDecoder();
         ASSERT_TRUE(test::LoadClip(player, 0, Clip::On));
@@ -21,74 +23,114 @@ class IdleWatchdogTest : public ::testing::Test {
     SoundPlayer player;
 };
 
-TEST_F(IdleWatchdogTest, DeviceRunsOnlyFromThePlayUntilLongIdle) {
-    EXPECT_FALSE(player.DeviceStarted()) << "stopped right after start";
-    ASSERT_EQ(player.Play(0, 0, 100), 1);
-    EXPECT_TRUE(player.DeviceStarted());
-
-    // A voice in use keeps it running whatever the time.
-    player.IdleCheck(1000);
-    player.IdleCheck(50000);
-    EXPECT_TRUE(player.DeviceStarted());
-
-    player.Stop(0);
-    player.IdleCheck(60000);  // first idle check sets the mark
-    player.IdleCheck(70000);  // exactly 10 s: not yet
-    EXPECT_TRUE(player.DeviceStarted());
-    player.IdleCheck(70001);
-    EXPECT_FALSE(player.DeviceStarted());
-
-    // The next play starts it again at once.
-    ASSERT_EQ(player.Play(0, 0, 100), 1);
-    EXPECT_TRUE(player.DeviceStarted());
-    EXPECT_EQ(player.Status(0), kSoundPlaying);
+// Each step: play or stop the sound, or check at a tick count and expect the answer
+// (ms until the next look) and the device's state afterwards.
+TEST(IdleCheck, DeviceStopsOnlyAfterMoreThanTenIdleSeconds) {
+    enum Kind { Play, Stop, Check };
+    struct Step {
+        Kind kind;
+        uint32_t at = 0;
+        int64_t nextLook = 0;
+        bool started = true;
+    };
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+    } scripts[] = {
+        {"stopped right after start, and nothing wakes", {{Check, 5000, kNoLook, false}}},
+        {"a voice in use keeps it running whatever the time",
+         {{Play}, {Check, 1000, kPlaying}, {Check, 50000, kPlaying}}},
+        {"more than 10 s after the first idle look",
+         {{Play},
+          {Stop},
+          {Check, 60000, 10001},
+          {Check, 65000, 5001},
+          {Check, 70000, 1},
+          {Check, 70001, kNoLook, false},
+          {Check, 90000, kNoLook, false},
+          {Play},
+          {Check, 90001, kPlaying}}},
+        {"a play in between starts the idle time anew",
+         {{Play},
+          {Stop},
+          {Check, 0, 10001},
+          {Play},
+          {Check, 6000, kPlaying},
+          {Stop},
+          {Check, 8000, 10001},
+          {Check, 12000, 6001},
+          {Check, 18001, kNoLook, false}}},
+        {"tick count wrap",
+         {{Play},
+          {Stop},
+          {Check, 0xFFFFF000u, 10001},
+          {Check, 0x00001000u, 10001 - 8192},
+          {Check, 0x00001800u, kNoLook, false}}},
+    };
+    for (const auto& script : scripts) {
+        SoundPlayer fresh;
+        SoundPlayerOptions o;
+        o.nullBackend = true;
+        ASSERT_TRUE(fresh.Start(o));
+        fresh.RegisterOggVorbisDecoder();
+        ASSERT_TRUE(test::LoadClip(fresh, 0, Clip::On));
+        for (size_t n = 0; n < script.steps.size(); ++n) {
+            const Step& s = script.steps[n];
+            SCOPED_TRACE(testing::Message() << script.name << ", step " << n);
+            switch (s.kind) {
+                case Play:
+                    ASSERT_EQ(fresh.Play(0, 0, 100), 1);
+                    EXPECT_TRUE(fresh.DeviceStarted());
+                    break;
+                case Stop:
+                    fresh.Stop(0);
+                    break;
+                case Check:
+                    EXPECT_EQ(fresh.IdleCheck(s.at), s.nextLook);
+                    EXPECT_EQ(fresh.DeviceStarted(), s.started);
+                    break;
+            }
+        }
+    }
 }
 
-TEST_F(IdleWatchdogTest, APlayInBetweenRestartsTheIdleTime) {
+// The next play after the idle stop is heard at once; and a sound still in use on a
+// device stopped behind the player's back is not playing, so a wait for it ends.
+TEST_F(IdleCheckTest, PlayAfterTheStopStartsTheDeviceAgain) {
     ASSERT_EQ(player.Play(0, 0, 100), 1);
     player.Stop(0);
     player.IdleCheck(0);
+    ASSERT_EQ(player.IdleCheck(10001), kNoLook);
+    ASSERT_FALSE(player.DeviceStarted());
     ASSERT_EQ(player.Play(0, 0, 100), 1);
-    player.IdleCheck(6000);  // in use: the mark is dropped
-    player.Stop(0);
-    player.IdleCheck(8000);  // marked anew
-    player.IdleCheck(12000);
-    EXPECT_TRUE(player.DeviceStarted()) << "only 4 s since the new mark";
-    player.IdleCheck(18001);
-    EXPECT_FALSE(player.DeviceStarted());
-}
-
-TEST_F(IdleWatchdogTest, TickCountWrapIsHandled) {
-    ASSERT_EQ(player.Play(0, 0, 100), 1);
-    player.Stop(0);
-    player.IdleCheck(0xFFFFF000u);
-    player.IdleCheck(0x00001000u);  // 8192 ms later across the wrap
     EXPECT_TRUE(player.DeviceStarted());
-    player.IdleCheck(0x00001800u);  // 10240 ms
-    EXPECT_FALSE(player.DeviceStarted());
+    EXPECT_EQ(player.Status(0), kSoundPlaying);
+    ma_device_stop(ma_engine_get_device(player.Engine()));
+    EXPECT_EQ(player.Status(0), kSoundInUseNotPlaying);
+    player.End();
+    EXPECT_EQ(player.Status(0), kSoundMissing);
 }
 
-TEST(IdleWatchdogThread, StopsTheDeviceOnItsOwnAndEndsPromptly) {
+// Every start and stop of the device goes through the gate (test builds hang there).
+int gateCalls = 0;
+void CountGate() { ++gateCalls; }
+
+TEST(SoundDeviceGate, GuardsEveryStartAndStop) {
+    gateCalls = 0;
     SoundPlayer player;
     SoundPlayerOptions o;
     o.nullBackend = true;
-    o.watchdogWakeMs = 10;
-    o.idleLimitMs = 30;
+    o.deviceGate = CountGate;
     ASSERT_TRUE(player.Start(o));
+    EXPECT_EQ(gateCalls, 1) << "the stop right after start";
     player.RegisterOggVorbisDecoder();
     ASSERT_TRUE(test::LoadClip(player, 0, Clip::On));
     ASSERT_EQ(player.Play(0, 0, 100), 1);
-    player.Stop(0);
-    // Poll with a generous limit; what matters is that it happens, not when.
-    for (int i = 0; i < 500 && player.DeviceStarted(); ++i) Pause(10);
-    EXPECT_FALSE(player.DeviceStarted());
-    // A sound still in use on a stopped device is not playing: a wait for it ends.
+    EXPECT_EQ(gateCalls, 2);
     ASSERT_EQ(player.Play(0, 0, 100), 1);
-    ASSERT_EQ(player.Status(0), kSoundPlaying);
-    ma_device_stop(ma_engine_get_device(player.Engine()));
-    EXPECT_EQ(player.Status(0), kSoundInUseNotPlaying);
-    player.End();  // joins the watchdog; a hang here fails by the test timeout
-    EXPECT_EQ(player.Status(0), kSoundMissing);
+    EXPECT_EQ(gateCalls, 2) << "a running device is not started again";
+    player.End();
+    EXPECT_EQ(gateCalls, 3) << "the stop at the end";
 }
 
 }  // namespace

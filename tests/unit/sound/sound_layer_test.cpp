@@ -6,20 +6,18 @@ namespace quillet {
 namespace {
 
 // The program-wide layer, on miniaudio's null device so that no sound card is needed.
-TEST(SoundLayer, CueAskedForWhileStartingSoundsOnceTheDeviceIsUp) {
+TEST(SoundLayer, CuesReplaceEachOtherInTheSlotAndTheEndFreesIt) {
     SoundPlayerOptions options;
     options.nullBackend = true;
-    StartSoundLayer(options);
-    SoundCue(Cue::EscapeOff);  // ClipOff at twice its rate...
-    SoundCue(Cue::Start);      // ...replaced by ClipOn at its own rate, as in the slot
-    ASSERT_TRUE(WaitForSoundLayer());
-    ASSERT_TRUE(SoundSlotExists());
-    EXPECT_EQ(SoundSlotStatus(), 1);
+    ASSERT_TRUE(StartSoundLayer(options));
+    SoundCue(Cue::Start);
+    EXPECT_EQ(TheSoundLayer().Status(kSoundSlot), kSoundPlaying);
     EXPECT_EQ(TheSoundLayer().GetFrequency(kSoundSlot), 48000);
-    SoundCue(Cue::EscapeOn);
+    SoundIgnoreModeCue(2);
     EXPECT_EQ(TheSoundLayer().GetFrequency(kSoundSlot), 96000);
+    EXPECT_EQ(SoundIdleCheck(0), SoundPlayer::kPlayingLookMs);
     EndSoundLayer();
-    EXPECT_FALSE(SoundSlotExists());
+    EXPECT_FALSE(TheSoundLayer().Exists(kSoundSlot));
 }
 
 }  // namespace

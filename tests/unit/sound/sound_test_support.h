@@ -19,7 +19,6 @@ inline SoundPlayerOptions PullOptions() {
     o.noDevice = true;
     o.channels = 2;
     o.sampleRate = kMixRate;
-    o.watchdogThread = false;
     return o;
 }
 
