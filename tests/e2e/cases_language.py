@@ -97,7 +97,7 @@ def language_case(code):
         texts = c.read_box(dialog)
         check(lang["prompt"] in texts["text"], "prompt %r" % texts["text"])
         check_not_clipped(c, dialog)
-        time.sleep(0.2)
+        c.wait_in_front(dialog, "the timeout dialog never had the focus")
         c.driver("type", "120")
         c.driver("tap", "enter")
         title, text = lang["changed"]

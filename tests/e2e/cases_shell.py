@@ -305,7 +305,7 @@ def timeout_dialog_answers(c):
         dialog = c.driver("wait-window", "InputRequester", "Timeout", 5000)[0]
         texts = c.read_box(dialog)["text"]
         check(TIMEOUT_PROMPT % current in texts, "prompt %r (current %d)" % (texts, current))
-        time.sleep(0.2)
+        c.wait_in_front(dialog, "the timeout dialog never had the focus")
         if answer:
             c.driver("type", answer)
         c.driver("tap", "enter")

@@ -224,10 +224,14 @@ class Case:
     def focus_target(self):
         """Brings the key target back to the front (after a message box)."""
         self.driver("post", self.target_window, TARGET_ACTIVATE, 0, 0)
+        self.wait_in_front(self.target_window, "key target did not come back to the front")
+
+    def wait_in_front(self, window, failure="window never came to the front"):
+        """Waits until window is the foreground window, so typed keys reach it."""
         def in_front():
             line = self.try_driver("foreground")
-            return bool(line) and "class=QuilletKeyTarget" in line[0]
-        wait_until(in_front, 5, "key target did not come back to the front")
+            return bool(line) and line[0].split()[0] == window
+        wait_until(in_front, 5, failure)
 
     def start_quillet(self, *args, ready=True):
         """Starts Quillet.exe from the case folder (default argument /silent).
