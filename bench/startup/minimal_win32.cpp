@@ -10,6 +10,9 @@
 // services on its one thread, without Quillet's own work. COM, the common
 // controls, a tray icon, the hook (every key passes but the probe's F5), and an
 // audio device that plays silence for a second and is then stopped.
+// "/floor /speech" also loads the speech library beside it and speaks once, as
+// Quillet does for the probe's first F5: the library's own speaking thread and
+// memory then count on both sides.
 #include <windows.h>
 // Windows' own first, then the headers that build on it.
 #include <commctrl.h>
@@ -81,6 +84,16 @@ void StartFloorServices(HWND window) {
     }
 }
 
+void SpeakOnce() {
+    using SpeechSay = int(__cdecl*)(const wchar_t*, int);
+    HMODULE library = LoadLibraryW(L"UniversalSpeech.dll");
+    if (!library) return;
+    if (auto say = reinterpret_cast<SpeechSay>(
+            reinterpret_cast<void*>(GetProcAddress(library, "speechSay")))) {
+        say(L"F5", 1);
+    }
+}
+
 }  // namespace
 }  // namespace quillet
 
@@ -91,6 +104,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!window) return 1;
     const bool floor = __argc >= 2 && _wcsicmp(__wargv[1], L"/floor") == 0;
     if (floor) StartFloorServices(window);
+    if (floor && __argc >= 3 && _wcsicmp(__wargv[2], L"/speech") == 0) SpeakOnce();
     if (floor || (__argc >= 2 && _wcsicmp(__wargv[1], L"/hook") == 0)) {
         hook = SetWindowsHookExW(WH_KEYBOARD_LL, SwallowF5, GetModuleHandleW(nullptr), 0);
         if (!hook) return 1;

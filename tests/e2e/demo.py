@@ -106,6 +106,7 @@ def menu_demo(c):
     dialog = c.driver("wait-window", "InputRequester", "Timeout", 5000)[0]
     say("   The dialog asks: \"%s\"" % " ".join(c.read_box(dialog)["text"]))
     say("   Typing 1000 and pressing Enter.")
+    c.wait_in_front(dialog)
     c.driver("type", "1000")
     c.driver("tap", "enter")
     box = c.find_box("Changed", 5000)
