@@ -3,7 +3,7 @@
 Quillet.exe under Wine. Meant to be started by scripts/e2e.sh, which prepares
 the Wine prefix and the display.
 
-Usage: e2e.py [--demo] [-k SUBSTRING] [BUILD_DIR]   (default build/windows)
+Usage: e2e.py [--demo] [-k SUBSTRING[,SUBSTRING...]] [BUILD_DIR]   (default build/windows)
 """
 
 import argparse
@@ -32,7 +32,7 @@ def run_cases(build, wine, root, pattern):
     passed = failed = 0
     for fn in cases.CASES:
         name = fn.__name__
-        if pattern and pattern not in name:
+        if pattern and not any(p in name for p in pattern.split(",")):
             continue
         try:
             fn(Case(name, build, wine, root))
@@ -55,7 +55,7 @@ def main():
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("build", nargs="?", default=os.path.join(REPO, "build", "windows"))
     parser.add_argument("--demo", action="store_true", help="narrate a short demonstration")
-    parser.add_argument("-k", dest="pattern", help="run only cases whose name contains this")
+    parser.add_argument("-k", dest="pattern", help="run only cases whose name contains one of these (comma-separated)")
     args = parser.parse_args()
 
     build = Build(args.build)
