@@ -23,7 +23,7 @@ LoopEnd RunEventLoop(Desktop& desktop, AppState& state);
 void ShowTrayMenu(Desktop& desktop, const AppState& state);
 
 // The timeout dialog's prompt for the current value.
-std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language = Language());
+std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language);
 
 // The new timeout for an answer of the timeout dialog, or nothing when the
 // answer changes nothing (empty, other characters, negative, too large).

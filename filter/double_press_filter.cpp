@@ -25,23 +25,24 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
                                       KeyOrigin origin) {
     if (hookCode != kHcAction) return false;
 
+    const uint32_t kind = message & ~kSysBit;
     // A copy the chain below sends of a press it trapped is decided as that press
     // was, silently, and leaves every state as it is.
     if (origin.injected && state_.resentPresses.Awaits(vk)) {
-        const bool press = (message & ~kSysBit) == kPressKind;
+        const bool press = kind == kPressKind;
         if (const auto swallowed = state_.resentPresses.Take(vk, press, platform_.ReadClock()))
             return *swallowed;
     }
     bool guarded = false;
-    const bool swallow = Decide(message, vk, origin, guarded);
-    if (guarded && origin.chainConsumed && !origin.injected && (message & ~kSysBit) == kPressKind) {
+    const bool swallow = Decide(message, kind, vk, origin, guarded);
+    if (guarded && origin.chainConsumed && !origin.injected && kind == kPressKind) {
         state_.resentPresses.Expect(vk, swallow, platform_.ReadClock());
     }
     return swallow;
 }
 
-bool DoublePressFilter::Decide(uint32_t message, uint32_t vk, KeyOrigin origin, bool& guarded) {
-    const uint32_t kind = message & ~kSysBit;
+bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk, KeyOrigin origin,
+                               bool& guarded) {
     // Ctrl+Alt+Escape cycles the ignore mode; every Escape event while both
     // are held is swallowed, so the hot key never reaches an application.
     if (vk == kVkEscape && platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkMenu)) {
@@ -50,8 +51,7 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t vk, KeyOrigin origin, 
             if (mode >= 0 && mode < 3) feedback_.Announce(state_.ignoreModeTexts[mode]);
             feedback_.SoundIgnoreModeCue(mode);
         }
-        if (kind == kPressKind) state_.keyDown[kVkEscape] = true;
-        if (kind == kReleaseKind) state_.keyDown[kVkEscape] = false;
+        NoteKeyDown(kind, vk);
         guarded = true;
         return true;
     }
@@ -62,20 +62,24 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t vk, KeyOrigin origin, 
     if (!name) return false;
     guarded = true;
 
-    // One release per press: a release whose press we never saw (a key held
-    // when we started, a press trapped above us) changes nothing.
-    auto down = state_.keyDown[vk & 0xFF];  // virtual-key codes are below 256
-    bool pressSeen = true;
-    if (kind == kPressKind) {
-        down = true;
-    } else if (kind == kReleaseKind) {
-        pressSeen = down;
-        down = false;
-    }
+    // One release per press: a release whose press we never saw changes nothing.
+    const bool pressSeen = NoteKeyDown(kind, vk);
     if (ModifierStillHeld()) return false;
     if (kind == kPressKind) return OnPress(keyText, *name);
     if (kind == kReleaseKind && pressSeen) OnRelease(keyText);
     return false;
+}
+
+bool DoublePressFilter::NoteKeyDown(uint32_t kind, uint32_t vk) {
+    auto down = state_.keyDown[vk & 0xFF];  // virtual-key codes are below 256
+    if (kind == kPressKind) {
+        down = true;
+    } else if (kind == kReleaseKind) {
+        const bool seen = down;
+        down = false;
+        return seen;
+    }
+    return true;
 }
 
 void DoublePressFilter::ForgetHeldKeys() {

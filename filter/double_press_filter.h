@@ -67,7 +67,11 @@ class DoublePressFilter {
   private:
     // The decision for an event that repeats no earlier press; `guarded` tells
     // whether a copy of it, if the chain below sends one, must be decided alike.
-    bool Decide(uint32_t message, uint32_t vk, KeyOrigin origin, bool& guarded);
+    // `kind` is the message without its system-key bit.
+    bool Decide(uint32_t message, uint32_t kind, uint32_t vk, KeyOrigin origin, bool& guarded);
+    // Notes a guarded key going down or up; false for a release whose press we
+    // never saw (a key held when we started, a press trapped above us).
+    bool NoteKeyDown(uint32_t kind, uint32_t vk);
     // The spoken name of a guarded key, or nothing for a key that passes untouched.
     const std::u16string* GuardedName(const std::u16string& keyText) const;
     bool OnPress(const std::u16string& keyText, const std::u16string& name);

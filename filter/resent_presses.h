@@ -22,7 +22,6 @@ class ResentPresses {
     // nothing when it repeats none. A copy is its down, its up, and an up that
     // may come first while the key is still held.
     std::optional<bool> Take(uint32_t vk, bool press, int64_t now);
-    void Clear() { count_ = 0; }
 
   private:
     struct Expected {
