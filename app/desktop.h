@@ -80,6 +80,8 @@ class Desktop {
     virtual void SetMenuItemGreyed(int32_t menuId, bool on) = 0;
     // Shows the hidden window, tracks the popup menu at the pointer, hides the window.
     virtual void ShowMenu() = 0;
+    // Forgets the icon's clicks and the click timer's ticks that are queued or waiting.
+    virtual void DropTrayEvents() = 0;
 
     // Blocks until the next window event.
     virtual WindowEvent WaitEvent() = 0;

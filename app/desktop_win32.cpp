@@ -194,9 +194,23 @@ void Win32Desktop::SetMenuItemGreyed(int32_t menuId, bool on) {
 }
 
 void Win32Desktop::ShowMenu() {
+    HWND window = static_cast<HWND>(WindowHandle(kMainWindow));
     ShowWindowNumber(kMainWindow);
-    ShowPopupMenu(kMainMenu, WindowHandle(kMainWindow));
+    const bool chosen = ShowPopupMenu(kMainMenu, window);
+    // Dismissed with nothing else in front: the keyboard goes back to the notification
+    // area, while the window still has the foreground to hand on.
+    const HWND front = GetForegroundWindow();
+    if (!chosen && (!front || front == window)) FocusTrayIcon(kTrayIcon);
     HideWindowNumber(kMainWindow, 1);
+}
+
+void Win32Desktop::DropTrayEvents() {
+    HWND window = static_cast<HWND>(WindowHandle(kMainWindow));
+    MSG waiting;
+    while (PeekMessageW(&waiting, window, TrayCallbackMessage, TrayCallbackMessage, PM_REMOVE)) {
+    }
+    MainEventQueue().RemoveMatching(EventTray, -1, kMainWindow, -1);
+    MainEventQueue().RemoveMatching(EventTimer, static_cast<int32_t>(kClickTimer), kMainWindow, -1);
 }
 
 WindowEvent Win32Desktop::WaitEvent() {

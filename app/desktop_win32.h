@@ -51,6 +51,7 @@ class Win32Desktop final : public Desktop {
     void SetMenuItemChecked(int32_t menuId, bool on) override;
     void SetMenuItemGreyed(int32_t menuId, bool on) override;
     void ShowMenu() override;
+    void DropTrayEvents() override;
     WindowEvent WaitEvent() override;
     void PostTrayEvent(int32_t type) override;
     void StartClickTimer() override;

@@ -79,7 +79,7 @@ std::optional<int32_t> ParseTimeoutAnswer(std::u16string_view answer) {
     return number < kMinDoublePressTimeout ? kMinDoublePressTimeout : static_cast<int32_t>(number);
 }
 
-void ShowTrayMenu(Desktop& desktop, const AppState& state) {
+void ShowTrayMenu(Desktop& desktop, AppState& state) {
     desktop.SetMenuItemChecked(kMenuExcludeEscape, state.settings.exclude_escape != 0);
     desktop.SetMenuItemChecked(kMenuRunAsAdmin, state.settings.runAsAdmin != 0);
     for (int32_t id = kMenuIgnoreOff; id <= kMenuIgnoreAlways; ++id) {
@@ -88,6 +88,13 @@ void ShowTrayMenu(Desktop& desktop, const AppState& state) {
         desktop.SetMenuItemGreyed(id, current);
     }
     desktop.ShowMenu();
+    // A click on the icon while the menu was open closed it, or was the second
+    // notification of one Enter: the menu never opens again by itself.
+    desktop.DropTrayEvents();
+    if (state.deferredClickPending) {
+        desktop.StopClickTimer();
+        state.deferredClickPending = 0;
+    }
 }
 
 LoopEnd RunEventLoop(Desktop& desktop, AppState& state) {

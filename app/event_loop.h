@@ -20,7 +20,7 @@ enum class LoopEnd {
 LoopEnd RunEventLoop(Desktop& desktop, AppState& state);
 
 // Shows the popup menu with its marks refreshed from the settings and the ignore mode.
-void ShowTrayMenu(Desktop& desktop, const AppState& state);
+void ShowTrayMenu(Desktop& desktop, AppState& state);
 
 // The timeout dialog's prompt for the current value.
 std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language);

@@ -22,8 +22,9 @@ void SetMenuItemGreyed(int32_t menu, int32_t identifier, bool on);
 // The check mark of an item, false for an unknown menu or item.
 bool IsMenuItemChecked(int32_t menu, int32_t identifier);
 
-// Shows the menu at the mouse pointer, owned by `owner` (HWND); returns when it closes.
-void ShowPopupMenu(int32_t menu, void* owner);
+// Shows the menu at the mouse pointer, owned by `owner` (HWND); returns when it
+// closes, true when an item was chosen (its EventMenu is on the way).
+bool ShowPopupMenu(int32_t menu, void* owner);
 
 // The platform handle (HMENU), or none.
 void* MenuHandle(int32_t menu);

@@ -92,14 +92,17 @@ void SetMenuItemGreyed(int32_t menu, int32_t identifier, bool on) {
     }
 }
 
-void ShowPopupMenu(int32_t menu, void* owner) {
+bool ShowPopupMenu(int32_t menu, void* owner) {
     HMENU handle = Handle(menu);
-    if (!handle) return;
+    if (!handle) return false;
     POINT at{};
     GetCursorPos(&at);
     HWND window = static_cast<HWND>(owner);
     SetForegroundWindow(window);
     TrackPopupMenu(handle, TPM_RIGHTBUTTON, at.x - 1, at.y - 1, 0, window, nullptr);
+    // The choice is posted before the menu returns; item 0 rules out TPM_RETURNCMD.
+    MSG command;
+    return PeekMessageW(&command, window, WM_COMMAND, WM_COMMAND, PM_NOREMOVE) != 0;
 }
 
 void* MenuHandle(int32_t menu) { return Handle(menu); }

@@ -21,6 +21,9 @@ int AddTrayIcon(int32_t number, void* window, int32_t image);
 // Sets the tooltip (its first 63 characters); unknown numbers do nothing.
 void SetTrayIconTooltip(int32_t number, const std::u16string& text);
 bool IsTrayIcon(int32_t number);
+// Gives the keyboard focus back to the notification area, as an icon whose menu was
+// dismissed should.
+void FocusTrayIcon(int32_t number);
 void RemoveTrayIcon(int32_t number);
 void RemoveAllTrayIcons();
 

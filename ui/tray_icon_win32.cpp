@@ -157,6 +157,13 @@ void SetTrayIconTooltip(int32_t number, const std::u16string& text) {
 
 bool IsTrayIcon(int32_t number) { return icons.Find(number) != nullptr; }
 
+void FocusTrayIcon(int32_t number) {
+    const TrayIcon* t = icons.Find(number);
+    if (!t) return;
+    NOTIFYICONDATAW nid = IconData(*t);
+    Shell_NotifyIconW(NIM_SETFOCUS, &nid);
+}
+
 void RemoveTrayIcon(int32_t number) {
     TrayIcon* t = icons.Find(number);
     if (!t) return;

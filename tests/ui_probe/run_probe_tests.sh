@@ -95,6 +95,39 @@ dialog_case "input dialog: close box returns nothing" "" answer_closebox
 dialog_case "input dialog: Alt+F4 returns nothing" "" answer_altf4
 dialog_case "input dialog: empty OK returns nothing" "" answer_empty
 
+# What a screen reader is told of the dialog: its start and end as win events; and its
+# prompt shows "&" as text.
+events="$work/events"
+: >"$events"
+timeout -k 2 30 wine "$driver" dialog-events 20000 >"$events" 2>/dev/null &
+watcher=$!
+for _ in $(seq 100); do grep -q watching "$events" && break; sleep 0.1; done
+start_probe input
+if [ "$(drive wait InputRequester 15000)" = found ]; then
+    style=$(drive style InputRequester Static)
+    if [ -n "$style" ] && (( 0x$style & 0x80 )); then
+        ok "input dialog: the prompt has SS_NOPREFIX"
+    else
+        bad "input dialog: the prompt has SS_NOPREFIX" "style [$style]"
+    fi
+    sleep 0.3
+    drive key escape
+    wait_line 'ANSWER\[' 50
+else
+    bad "input dialog: the prompt has SS_NOPREFIX" "no InputRequester window"
+fi
+stop_probe
+for _ in $(seq 50); do grep -q '^dialogend' "$events" && break; sleep 0.1; done
+kill "$watcher" 2>/dev/null
+wait "$watcher" 2>/dev/null
+shown=$(tr -d '\r' <"$events" | sed -n 's/^dialogstart \([^ ]*\) InputRequester$/\1/p')
+closed=$(tr -d '\r' <"$events" | sed -n 's/^dialogend \([^ ]*\) .*/\1/p')
+if [ -n "$shown" ] && [ "$shown" = "$closed" ]; then
+    ok "input dialog: DIALOGSTART when shown, DIALOGEND when closed"
+else
+    bad "input dialog: DIALOGSTART when shown, DIALOGEND when closed" "$(tr '\r\n' ' ;' <"$events")"
+fi
+
 start_probe tray
 if ! wait_line '^READY window=1 tray=1' 150; then
     bad "tray probe starts with window and icon" "$(head -c 200 "$work/out")"
@@ -112,7 +145,7 @@ else
     sleep 0.3
     shot menu
     drive key escape
-    if wait_line '^MENU CLOSED' 50 && ! grep -q '^EVENT 13101' "$work/out"; then
+    if wait_line '^MENU CLOSED 0' 50 && ! grep -q '^EVENT 13101' "$work/out"; then
         ok "tray: closing the menu without a choice queues no EventMenu"
     else
         bad "tray: closing the menu without a choice queues no EventMenu"
@@ -135,7 +168,7 @@ else
     if [ "$(drive wait '#32768' 5000)" = found ]; then
         sleep 0.3
         drive key x
-        if wait_line '^EVENT 13101 0 6' 50; then ok "menu: E&xit arrives as EventMenu 6"; else bad "menu: E&xit arrives as EventMenu 6"; fi
+        if wait_line '^MENU CLOSED 1' 50 && wait_line '^EVENT 13101 0 6' 50; then ok "menu: E&xit arrives as EventMenu 6"; else bad "menu: E&xit arrives as EventMenu 6"; fi
     else
         bad "menu: E&xit arrives as EventMenu 6" "menu did not open"
     fi

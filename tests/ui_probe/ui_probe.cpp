@@ -2,7 +2,8 @@
 //   ui_probe input   shows the input dialog and prints ANSWER[<text>]
 //   ui_probe tray    opens window 0, tray icon 0 and menu 0, prints each event
 //                    as EVENT <kind> <type> <object>, opens the menu on a right
-//                    click and ends on EventClose.
+//                    click (MENU CLOSED 1 when an item was chosen, else 0) and
+//                    ends on EventClose.
 #include <windows.h>
 
 #include <cstdio>
@@ -55,8 +56,8 @@ int Tray() {
             (EventType() == TrayRightClick || EventType() == TrayDeferredClick)) {
             ShowWindowNumber(0);
             Print("MENU OPEN");
-            ShowPopupMenu(0, WindowHandle(0));
-            Print("MENU CLOSED");
+            const bool chosen = ShowPopupMenu(0, WindowHandle(0));
+            Print(std::string("MENU CLOSED ") + (chosen ? "1" : "0"));
             HideWindowNumber(0, 1);
         }
     }

@@ -36,9 +36,9 @@ struct LoopRig {
     }
 };
 
-const Calls kMenuMarksModeZero = {"Checked 0 off", "Checked 5 off", "Checked 2 on",
-                                  "Greyed 2 on",   "Checked 3 off", "Greyed 3 off",
-                                  "Checked 4 off", "Greyed 4 off",  "ShowMenu"};
+const Calls kMenuMarksModeZero = {"Checked 0 off", "Checked 5 off", "Checked 2 on",  "Greyed 2 on",
+                                  "Checked 3 off", "Greyed 3 off",  "Checked 4 off", "Greyed 4 off",
+                                  "ShowMenu",      "DropTrayEvents"};
 
 TEST(EventLoop, LeftClickOpensTheMenuOnceAfterTheTimer) {
     LoopRig rig;
@@ -72,9 +72,40 @@ TEST(EventLoop, MenuMarksFollowSettingsAndIgnoreMode) {
     rig.state.settings.exclude_escape = 1;
     rig.state.settings.runAsAdmin = 2;
     rig.state.filter.ignoreMode = 2;
-    EXPECT_EQ(rig.Run({Tray(TrayRightClick)}),
-              (Calls{"Checked 0 on", "Checked 5 on", "Checked 2 off", "Greyed 2 off",
-                     "Checked 3 off", "Greyed 3 off", "Checked 4 on", "Greyed 4 on", "ShowMenu"}));
+    EXPECT_EQ(
+        rig.Run({Tray(TrayRightClick)}),
+        (Calls{"Checked 0 on", "Checked 5 on", "Checked 2 off", "Greyed 2 off", "Checked 3 off",
+               "Greyed 3 off", "Checked 4 on", "Greyed 4 on", "ShowMenu", "DropTrayEvents"}));
+}
+
+TEST(EventLoop, TrayEventsWhileTheMenuIsOpenNeverOpenItAgain) {
+    struct Case {
+        const char* name;
+        std::initializer_list<WindowEvent> before;
+        std::vector<WindowEvent> whileOpen;
+        Calls fromMenu;
+    } cases[] = {
+        {"a click, or Enter's second notification",
+         {Tray(TrayLeftClick), Timer(0)},
+         {Tray(TrayLeftClick), Tray(TrayRightClick)},
+         {"ShowMenu", "DropTrayEvents"}},
+        {"a click that waited for its timer",
+         {Tray(TrayLeftClick), Tray(TrayRightClick)},
+         {Timer(0)},
+         {"ShowMenu", "DropTrayEvents", "StopClickTimer"}},
+        {"a choice still counts",
+         {Tray(TrayRightClick)},
+         {Tray(TrayLeftClick), Menu(kMenuIgnoreAlways)},
+         {"ShowMenu", "DropTrayEvents", "Cue Mode2"}},
+    };
+    for (const Case& c : cases) {
+        LoopRig rig;
+        rig.desktop.eventsOnMenu = c.whileOpen;
+        const Calls calls = rig.Run(c.before);
+        const auto menu = std::find(calls.begin(), calls.end(), "ShowMenu");
+        EXPECT_EQ(Calls(menu, calls.end()), c.fromMenu) << c.name;
+        EXPECT_EQ(rig.state.deferredClickPending, 0) << c.name;
+    }
 }
 
 TEST(EventLoop, EscapeExemptionTogglesSavesAndSounds) {

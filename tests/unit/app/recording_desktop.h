@@ -129,6 +129,12 @@ class RecordingDesktop : public Desktop {
         for (auto& e : eventsOnMenu) events.push_back(e);
         eventsOnMenu.clear();
     }
+    void DropTrayEvents() override {
+        Record("DropTrayEvents");
+        std::erase_if(events, [](const WindowEvent& e) {
+            return e.kind == EventTray || (e.kind == EventTimer && e.object == 0);
+        });
+    }
     WindowEvent WaitEvent() override {
         WindowEvent e{EventClose, 0, 0};
         if (!events.empty()) {
