@@ -7,20 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "ui/event_queue.h"
 #include "ui/requesters.h"
+#include "ui/tray_window.h"
 
 namespace quillet {
 
 struct SettingsRecord;
 
 enum class Elevation { Elevated, NotElevated, Unknown };
-
-struct WindowEvent {
-    int32_t kind = 0;
-    int32_t type = 0;
-    int32_t object = 0;  // the menu item or timer number
-};
 
 class Desktop {
   public:
@@ -81,10 +75,11 @@ class Desktop {
     // Shows the hidden window, tracks the popup menu at the pointer, hides the window.
     virtual void ShowMenu() = 0;
 
-    // Blocks until the next window event.
-    virtual WindowEvent WaitEvent() = 0;
-    virtual void PostTrayEvent(int32_t type) = 0;
-    virtual void StartClickTimer() = 0;  // timer 0 of window 0, 20 ms
+    // The window's calls go to `listener` from here on; none drops them.
+    virtual void Listen(TrayListener* listener) = 0;
+    // Waits for the next window message and handles it; the window's calls come from here.
+    virtual void WaitMessage() = 0;
+    virtual void StartClickTimer() = 0;  // 20 ms, then OnTimer
     virtual void StopClickTimer() = 0;
 
     virtual bool InstallHook() = 0;

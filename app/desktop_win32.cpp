@@ -12,24 +12,12 @@
 #include "runtime/text.h"
 #include "sound/sound_layer.h"
 #include "speech/library_loader.h"
-#include "ui/event_queue.h"
-#include "ui/image.h"
-#include "ui/menu.h"
 #include "ui/requesters.h"
-#include "ui/tray.h"
-#include "ui/window.h"
 
 namespace quillet {
 
 namespace {
-// The program's one window, menu, tray icon and image all use number 0.
-constexpr int32_t kMainWindow = 0;
-constexpr int32_t kMainMenu = 0;
-constexpr int32_t kTrayIcon = 0;
-constexpr int32_t kTrayImage = 0;
-constexpr uint32_t kClickTimer = 0;
-constexpr uint32_t kClickDelayMs = 20;
-constexpr uint32_t kMainWindowFlags = WindowInvisible | WindowMaximized | WindowCentreScreen;
+constexpr UINT kClickDelayMs = 20;
 // How long the end waits for the worker to close the device and end; a hung reader or
 // audio driver is left behind.
 constexpr std::chrono::milliseconds kFeedbackStopLimit{500};
@@ -40,12 +28,9 @@ Win32Desktop::Win32Desktop(AppState& state)
       filter_(state.filter, state.filterSettings, SystemFilterPlatform(), feedback_) {}
 
 void Win32Desktop::StartLayers() {
-    StartEventQueue();
-    StartTrayLayer();
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    StartWindowLayer();
 }
 
 std::vector<std::u16string> Win32Desktop::PreferredUILanguages() {
@@ -163,53 +148,27 @@ std::u16string Win32Desktop::AskText(const std::u16string& title, const std::u16
     return InputRequester(title, prompt, u"", state_.language.Text(u"OK"), translated);
 }
 
-void Win32Desktop::OpenMainWindow() {
-    OpenWindow(kMainWindow, 0, 0, WindowDefaultPosition, WindowDefaultPosition, u"quillet",
-               kMainWindowFlags);
-}
+void Win32Desktop::OpenMainWindow() { tray_.Open(u"quillet"); }
+void Win32Desktop::CloseMainWindow() { tray_.Close(); }
 
-void Win32Desktop::CloseMainWindow() { CloseWindow(kMainWindow); }
-
-void Win32Desktop::AddTrayIcon() {
-    if (!FindImage(kTrayImage)) CreateImage(kTrayImage, 32, 32, 24, 0x000000);
-    quillet::AddTrayIcon(kTrayIcon, WindowHandle(kMainWindow), kTrayImage);
-    SetTrayIconTooltip(kTrayIcon, u"Quillet");
-}
-
-bool Win32Desktop::HasTrayIcon() { return IsTrayIcon(kTrayIcon); }
-void Win32Desktop::RemoveTrayIcon() { quillet::RemoveTrayIcon(kTrayIcon); }
+void Win32Desktop::AddTrayIcon() { tray_.AddIcon(u"Quillet"); }
+bool Win32Desktop::HasTrayIcon() { return tray_.HasIcon(); }
+void Win32Desktop::RemoveTrayIcon() { tray_.RemoveIcon(); }
 
 void Win32Desktop::BuildMenu() {
-    BuildTrayMenu(kMainMenu, [this](const char16_t* context, const char16_t* label) {
+    tray_.BuildMenu(TrayMenuEntries([this](const char16_t* context, const char16_t* label) {
         return state_.language.Text(label, context);
-    });
+    }));
 }
 
-void Win32Desktop::SetMenuItemChecked(int32_t menuId, bool on) {
-    quillet::SetMenuItemChecked(kMainMenu, menuId, on);
-}
+void Win32Desktop::SetMenuItemChecked(int32_t menuId, bool on) { tray_.SetItemChecked(menuId, on); }
+void Win32Desktop::SetMenuItemGreyed(int32_t menuId, bool on) { tray_.SetItemGreyed(menuId, on); }
+void Win32Desktop::ShowMenu() { tray_.ShowMenu(); }
 
-void Win32Desktop::SetMenuItemGreyed(int32_t menuId, bool on) {
-    quillet::SetMenuItemGreyed(kMainMenu, menuId, on);
-}
-
-void Win32Desktop::ShowMenu() {
-    ShowWindowNumber(kMainWindow);
-    ShowPopupMenu(kMainMenu, WindowHandle(kMainWindow));
-    HideWindowNumber(kMainWindow, 1);
-}
-
-WindowEvent Win32Desktop::WaitEvent() {
-    WindowEvent event;
-    event.kind = WaitWindowEvent(-1);
-    event.type = EventType();
-    event.object = EventObject();
-    return event;
-}
-
-void Win32Desktop::PostTrayEvent(int32_t type) { PostEvent(EventTray, kMainWindow, 0, type); }
-void Win32Desktop::StartClickTimer() { AddWindowTimer(kMainWindow, kClickTimer, kClickDelayMs); }
-void Win32Desktop::StopClickTimer() { RemoveWindowTimer(kMainWindow, kClickTimer); }
+void Win32Desktop::Listen(TrayListener* listener) { tray_.Listen(listener); }
+void Win32Desktop::WaitMessage() { WaitWindowMessage(); }
+void Win32Desktop::StartClickTimer() { tray_.StartTimer(kClickDelayMs); }
+void Win32Desktop::StopClickTimer() { tray_.StopTimer(); }
 
 bool Win32Desktop::InstallHook() {
     return StartKeyboardHook(filter_, feedback_, state_.language.Text(kCannotInitializeKeys));
@@ -222,14 +181,10 @@ void Win32Desktop::EndSequence() {
     // The worker closes the audio device as it ends. One still inside a hung speech
     // library or audio device keeps both: the process ends around it.
     const bool feedbackEnded = feedback_.Stop(kFeedbackStopLimit);
-    EndWindowLayer();
+    tray_.Close();
     OleUninitialize();
-    EndTrayLayer();
     if (feedbackEnded) speech_.Unbind(SystemLibraryLoader());
-    FreeAllMenus();
     FreeAllJson();
-    FreeAllImages();
-    EndEventQueue();
     ExitProcess(0);
 }
 

@@ -9,6 +9,7 @@
 #include "app/feedback_worker.h"
 #include "filter/double_press_filter.h"
 #include "speech/speech_binding.h"
+#include "ui/tray_window_win32.h"
 
 namespace quillet {
 
@@ -51,8 +52,8 @@ class Win32Desktop final : public Desktop {
     void SetMenuItemChecked(int32_t menuId, bool on) override;
     void SetMenuItemGreyed(int32_t menuId, bool on) override;
     void ShowMenu() override;
-    WindowEvent WaitEvent() override;
-    void PostTrayEvent(int32_t type) override;
+    void Listen(TrayListener* listener) override;
+    void WaitMessage() override;
     void StartClickTimer() override;
     void StopClickTimer() override;
     bool InstallHook() override;
@@ -71,6 +72,7 @@ class Win32Desktop final : public Desktop {
     FeedbackOutput output_{speech_};
     FeedbackWorker feedback_{output_, true};
     DoublePressFilter filter_;
+    TrayWindow tray_;
 };
 
 }  // namespace quillet

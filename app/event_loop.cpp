@@ -7,8 +7,6 @@ namespace quillet {
 
 namespace {
 
-constexpr int32_t kClickTimer = 0;
-
 void ToggleEscapeExemption(Desktop& desktop, AppState& state) {
     state.settings.exclude_escape = state.settings.exclude_escape == 0 ? 1 : 0;
     PublishFilterSettings(state);
@@ -79,66 +77,102 @@ std::optional<int32_t> ParseTimeoutAnswer(std::u16string_view answer) {
     return number < kMinDoublePressTimeout ? kMinDoublePressTimeout : static_cast<int32_t>(number);
 }
 
-void ShowTrayMenu(Desktop& desktop, const AppState& state) {
-    desktop.SetMenuItemChecked(kMenuExcludeEscape, state.settings.exclude_escape != 0);
-    desktop.SetMenuItemChecked(kMenuRunAsAdmin, state.settings.runAsAdmin != 0);
-    for (int32_t id = kMenuIgnoreOff; id <= kMenuIgnoreAlways; ++id) {
-        const bool current = id == state.filter.ignoreMode + kMenuIgnoreOff;
-        desktop.SetMenuItemChecked(id, current);
-        desktop.SetMenuItemGreyed(id, current);
+void EventLoop::OnTrayClick(TrayButton button) {
+    Take({button == TrayButton::Left ? Call::LeftClick : Call::RightClick});
+}
+void EventLoop::OnMenuCommand(int32_t id) { Take({Call::Command, id}); }
+void EventLoop::OnTimer() { Take({Call::Timer}); }
+void EventLoop::OnClose() { Take({Call::Close}); }
+
+// Nothing is answered inside another answer: a dialog or the menu keeps the thread's
+// messages flowing, and what they bring waits its turn.
+void EventLoop::Take(Call call) {
+    waiting_.push_back(call);
+    if (answering_) return;
+    answering_ = true;
+    while (!waiting_.empty() && !end) {
+        const Call next = waiting_.front();
+        waiting_.pop_front();
+        Answer(next);
     }
-    desktop.ShowMenu();
+    answering_ = false;
+}
+
+void EventLoop::Answer(Call call) {
+    switch (call.kind) {
+        case Call::LeftClick:
+            // Wait a moment so a burst of clicks opens the menu once.
+            if (state_.deferredClickPending) break;
+            desktop_.StartClickTimer();
+            state_.deferredClickPending = 1;
+            break;
+        case Call::Timer:
+            desktop_.StopClickTimer();
+            state_.deferredClickPending = 0;
+            ShowTrayMenu();
+            break;
+        case Call::RightClick:
+            ShowTrayMenu();
+            break;
+        case Call::Command:
+            switch (call.id) {
+                case kMenuExcludeEscape:
+                    ToggleEscapeExemption(desktop_, state_);
+                    break;
+                case kMenuTimeout:
+                    AskForTimeout(desktop_, state_);
+                    break;
+                case kMenuIgnoreOff:
+                case kMenuIgnoreNextKey:
+                case kMenuIgnoreAlways:
+                    SetIgnoreMode(desktop_, state_, call.id - kMenuIgnoreOff);
+                    break;
+                case kMenuRunAsAdmin:
+                    if (ToggleRunAsAdmin(desktop_, state_)) end = LoopEnd::Restarted;
+                    break;
+                case kMenuExit:
+                    end = LoopEnd::Exit;
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case Call::Close:
+            end = LoopEnd::Exit;
+            break;
+    }
+}
+
+// Shows the popup menu with its marks refreshed from the settings and the ignore mode.
+void EventLoop::ShowTrayMenu() {
+    desktop_.SetMenuItemChecked(kMenuExcludeEscape, state_.settings.exclude_escape != 0);
+    desktop_.SetMenuItemChecked(kMenuRunAsAdmin, state_.settings.runAsAdmin != 0);
+    for (int32_t id = kMenuIgnoreOff; id <= kMenuIgnoreAlways; ++id) {
+        const bool current = id == state_.filter.ignoreMode + kMenuIgnoreOff;
+        desktop_.SetMenuItemChecked(id, current);
+        desktop_.SetMenuItemGreyed(id, current);
+    }
+    desktop_.ShowMenu();
+    // A click on the icon while the menu was open closed it, or was the second
+    // notification of one Enter: the menu never opens again by itself.
+    std::erase_if(waiting_, [](const Call& c) {
+        return c.kind == Call::LeftClick || c.kind == Call::RightClick || c.kind == Call::Timer;
+    });
+    if (state_.deferredClickPending) {
+        desktop_.StopClickTimer();
+        state_.deferredClickPending = 0;
+    }
 }
 
 LoopEnd RunEventLoop(Desktop& desktop, AppState& state) {
-    while (true) {
-        const WindowEvent event = desktop.WaitEvent();
+    EventLoop loop(desktop, state);
+    desktop.Listen(&loop);
+    while (!loop.end) {
+        desktop.WaitMessage();
         desktop.SoundSlotHousekeeping();
-        switch (event.kind) {
-            case EventTimer:
-                if (event.object != kClickTimer) break;
-                desktop.PostTrayEvent(TrayDeferredClick);
-                desktop.StopClickTimer();
-                state.deferredClickPending = 0;
-                break;
-            case EventTray:
-                if (event.type == TrayLeftClick) {
-                    // Wait a moment so a burst of clicks opens the menu once.
-                    if (state.deferredClickPending) break;
-                    desktop.StartClickTimer();
-                    state.deferredClickPending = 1;
-                } else if (event.type == TrayRightClick || event.type == TrayDeferredClick) {
-                    ShowTrayMenu(desktop, state);
-                }
-                break;
-            case EventMenu:
-                switch (event.object) {
-                    case kMenuExcludeEscape:
-                        ToggleEscapeExemption(desktop, state);
-                        break;
-                    case kMenuTimeout:
-                        AskForTimeout(desktop, state);
-                        break;
-                    case kMenuIgnoreOff:
-                    case kMenuIgnoreNextKey:
-                    case kMenuIgnoreAlways:
-                        SetIgnoreMode(desktop, state, event.object - kMenuIgnoreOff);
-                        break;
-                    case kMenuRunAsAdmin:
-                        if (ToggleRunAsAdmin(desktop, state)) return LoopEnd::Restarted;
-                        break;
-                    case kMenuExit:
-                        return LoopEnd::Exit;
-                    default:
-                        break;
-                }
-                break;
-            case EventClose:
-                return LoopEnd::Exit;
-            default:
-                break;
-        }
     }
+    desktop.Listen(nullptr);
+    return *loop.end;
 }
 
 }  // namespace quillet

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,10 +18,39 @@ enum class LoopEnd {
     Restarted,  // a new instance was launched: end at once
 };
 
-LoopEnd RunEventLoop(Desktop& desktop, AppState& state);
+// The program's answers to its window: clicks on the icon, the menu's commands, the
+// click timer and a request to close. A call that comes while another is answered
+// (from inside the menu, a dialog or a message box) is answered after it, in order.
+class EventLoop final : public TrayListener {
+  public:
+    EventLoop(Desktop& desktop, AppState& state) : desktop_(desktop), state_(state) {}
 
-// Shows the popup menu with its marks refreshed from the settings and the ignore mode.
-void ShowTrayMenu(Desktop& desktop, const AppState& state);
+    void OnTrayClick(TrayButton button) override;
+    void OnMenuCommand(int32_t id) override;
+    void OnTimer() override;
+    void OnClose() override;
+
+    // Set once the loop is to end; calls still waiting then are not answered.
+    std::optional<LoopEnd> end;
+
+  private:
+    struct Call {
+        enum Kind : uint8_t { LeftClick, RightClick, Command, Timer, Close } kind;
+        int32_t id = 0;  // the command's
+    };
+
+    void Take(Call call);
+    void Answer(Call call);
+    void ShowTrayMenu();
+
+    Desktop& desktop_;
+    AppState& state_;
+    std::deque<Call> waiting_;
+    bool answering_ = false;
+};
+
+// Runs the loop until it ends.
+LoopEnd RunEventLoop(Desktop& desktop, AppState& state);
 
 // The timeout dialog's prompt for the current value.
 std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language);

@@ -5,8 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-#include "ui/menu.h"
+#include "ui/tray_window.h"
 
 namespace quillet {
 
@@ -21,56 +22,47 @@ enum MenuId : int32_t {
 };
 
 struct TrayMenuEntry {
-    enum Kind : uint8_t { Item, OpenSubmenu, CloseSubmenu };
-    Kind kind;
+    MenuEntry::Kind kind;
     int32_t id;  // items only
     const char16_t* label;
 };
 
 inline constexpr TrayMenuEntry kTrayMenu[] = {
-    {TrayMenuEntry::Item, kMenuExcludeEscape, u"Exclude Escape key (allow single-press for it)"},
-    {TrayMenuEntry::Item, kMenuTimeout, u"Change double press &timeout..."},
-    {TrayMenuEntry::OpenSubmenu, -1, u"Ignore double-&press"},
-    {TrayMenuEntry::Item, kMenuIgnoreOff, u"Don't ignore (default)"},
-    {TrayMenuEntry::Item, kMenuIgnoreNextKey, u"Ignore for the next key &only"},
-    {TrayMenuEntry::Item, kMenuIgnoreAlways, u"Ignore"},
-    {TrayMenuEntry::CloseSubmenu, -1, u""},
-    {TrayMenuEntry::Item, kMenuRunAsAdmin, u"Run as &admin"},
-    {TrayMenuEntry::Item, kMenuExit, u"E&xit"},
+    {MenuEntry::Item, kMenuExcludeEscape, u"Exclude Escape key (allow single-press for it)"},
+    {MenuEntry::Item, kMenuTimeout, u"Change double press &timeout..."},
+    {MenuEntry::OpenSubmenu, -1, u"Ignore double-&press"},
+    {MenuEntry::Item, kMenuIgnoreOff, u"Don't ignore (default)"},
+    {MenuEntry::Item, kMenuIgnoreNextKey, u"Ignore for the next key &only"},
+    {MenuEntry::Item, kMenuIgnoreAlways, u"Ignore"},
+    {MenuEntry::CloseSubmenu, -1, u""},
+    {MenuEntry::Item, kMenuRunAsAdmin, u"Run as &admin"},
+    {MenuEntry::Item, kMenuExit, u"E&xit"},
 };
 
 // The translators' names for the two menus; mnemonics are kept apart within each.
 inline constexpr char16_t kTrayMenuContext[] = u"tray menu";
 inline constexpr char16_t kIgnoreSubmenuContext[] = u"ignore submenu";
 
-// Builds the table as popup menu `number`, each label as `labelText(menu context,
-// English label)` gives it; non-zero on success, as NewPopupMenu.
+// The table with each label as `labelText(menu context, English label)` gives it.
 template <typename LabelText>
-int BuildTrayMenu(int32_t number, LabelText labelText) {
-    const int made = NewPopupMenu(number);
+std::vector<MenuEntry> TrayMenuEntries(LabelText labelText) {
+    std::vector<MenuEntry> entries;
     const char16_t* context = kTrayMenuContext;
     for (const TrayMenuEntry& entry : kTrayMenu) {
-        switch (entry.kind) {
-            case TrayMenuEntry::Item:
-                AddMenuItem(entry.id, labelText(context, entry.label));
-                break;
-            case TrayMenuEntry::OpenSubmenu:
-                BeginSubmenu(labelText(context, entry.label));
-                context = kIgnoreSubmenuContext;
-                break;
-            case TrayMenuEntry::CloseSubmenu:
-                EndSubmenu();
-                context = kTrayMenuContext;
-                break;
+        if (entry.kind == MenuEntry::CloseSubmenu) {
+            entries.push_back({entry.kind, entry.id, {}});
+            context = kTrayMenuContext;
+            continue;
         }
+        entries.push_back({entry.kind, entry.id, std::u16string(labelText(context, entry.label))});
+        if (entry.kind == MenuEntry::OpenSubmenu) context = kIgnoreSubmenuContext;
     }
-    return made;
+    return entries;
 }
 
 // The menu in English.
-inline int BuildTrayMenu(int32_t number) {
-    return BuildTrayMenu(
-        number, [](const char16_t*, const char16_t* label) { return std::u16string(label); });
+inline std::vector<MenuEntry> TrayMenuEntries() {
+    return TrayMenuEntries([](const char16_t*, const char16_t* label) { return label; });
 }
 
 }  // namespace quillet

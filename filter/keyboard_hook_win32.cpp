@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <atomic>
+#include <chrono>
 #include <future>
 #include <string>
 #include <thread>
@@ -47,8 +49,11 @@ constexpr wchar_t kWindowClass[] = L"QuilletKeyboardHook";
 constexpr UINT kDropMessage = WM_APP;
 constexpr UINT kWatchMessage = WM_APP + 1;
 constexpr UINT_PTR kWatchdogTimer = 1;
-constexpr UINT_PTR kSessionTimer = 2;
 constexpr UINT kSessionRetryMs = 1000;
+// The hook thread's start is a window and a hook, a few ms even on a loaded machine;
+// past this the hook counts as not installed. Its end is the hook and window going.
+constexpr std::chrono::seconds kStartLimit{5};
+constexpr std::chrono::milliseconds kEndLimit{1000};
 constexpr DWORD kWtsSessionUnlock = 0x8;  // WTS_SESSION_UNLOCK
 constexpr DWORD kNotifyForThisSession = 0;
 
@@ -93,6 +98,8 @@ int64_t Now() { return static_cast<int64_t>(GetTickCount64()); }
 // Everything the hook thread owns. One at a time; the hook procedure and the
 // window procedure find it through `running`.
 struct HookThread {
+    enum Start : int { Starting, Installed, Failed, Abandoned };
+
     DoublePressFilter* filter = nullptr;
     FilterFeedback* feedback = nullptr;
     std::u16string lostText;
@@ -102,12 +109,23 @@ struct HookThread {
     HookWatchdog watchdog;
     int64_t timerDue = HookWatchdog::kNever;
     bool sinkListens = false;
-    std::promise<bool> installed;  // answered once the first install was tried
+    // Settled once by whichever comes first: the thread's install or the main
+    // thread giving up on it.
+    std::atomic<int> start{Starting};
+    std::promise<void> answered;
+    std::promise<void> ended;  // the thread's last act
+    std::future<void> end;     // the main thread's side of `ended`
     HWINEVENTHOOK desktopSwitch = nullptr;
+    std::thread thread;
+
+    // The main thread's own: registrations that may wait (an RPC to the session
+    // service), made there for the hook thread's window, and whether it stopped
+    // waiting for the thread.
     const SessionCalls* calls = nullptr;
     bool sessionWatched = false;
+    UINT_PTR sessionRetry = 0;
     HANDLE suspendResume = nullptr;
-    std::thread thread;
+    bool leftBehind = false;
 };
 
 HookThread* running = nullptr;
@@ -182,9 +200,6 @@ void CALLBACK OnDesktopSwitch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWO
     OnSessionChange(*running);
 }
 
-void WatchSession(HookThread& t);
-void RegisterSession(HookThread& t);
-
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     HookThread* t = running;
     switch (message) {
@@ -200,10 +215,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 t->timerDue = HookWatchdog::kNever;
                 Watch(*t);
             }
-            if (t && wParam == kSessionTimer) {
-                KillTimer(window, kSessionTimer);
-                RegisterSession(*t);
-            }
             return 0;
         case WM_WTSSESSION_CHANGE:
             if (t && wParam == kWtsSessionUnlock) OnSessionChange(*t);
@@ -215,7 +226,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return TRUE;
         case kWatchMessage:
             if (t) {
-                WatchSession(*t);
+                // Out of context, its calls come to this thread; a local call that never waits.
+                t->desktopSwitch =
+                    SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH, nullptr,
+                                    OnDesktopSwitch, 0, 0, WINEVENT_OUTOFCONTEXT);
                 Watch(*t);
             }
             return 0;
@@ -226,35 +240,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// The watchdog's signals besides the raw keys (see Watch): session unlock, a switch of the
-// input desktop (secure desktop, lock screen), resume from sleep. Each is looked
-// up at run time, as older systems lack some.
-void WatchSession(HookThread& t) {
-    t.desktopSwitch = SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH,
-                                      nullptr, OnDesktopSwitch, 0, 0, WINEVENT_OUTOFCONTEXT);
-    RegisterSession(t);
-    if (t.calls->registerResume) {
-        t.suspendResume = t.calls->registerResume(t.window, DEVICE_NOTIFY_WINDOW_HANDLE);
-    }
-}
-
-// Early at logon the session service is not up yet and the call fails with
-// RPC_S_INVALID_BINDING: asked again every second until it is.
-void RegisterSession(HookThread& t) {
-    if (!t.calls->registerSession) return;
-    t.sessionWatched = t.calls->registerSession(t.window, kNotifyForThisSession) != 0;
-    if (!t.sessionWatched && GetLastError() == RPC_S_INVALID_BINDING) {
-        SetTimer(t.window, kSessionTimer, kSessionRetryMs, nullptr);
-    }
-}
-
-void UnwatchSession(HookThread& t) {
-    if (t.suspendResume && t.calls->unregisterResume) t.calls->unregisterResume(t.suspendResume);
-    if (t.sessionWatched && t.calls->unregisterSession) t.calls->unregisterSession(t.window);
-    if (t.desktopSwitch) UnhookWinEvent(t.desktopSwitch);
-    if (t.sinkListens) ListenToKeyboard(t.window, false);
 }
 
 void RunHookThread(HookThread& t) {
@@ -272,33 +257,88 @@ void RunHookThread(HookThread& t) {
     t.window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                wc.hInstance, nullptr);
     t.hook = SetHook();
-    if (!t.hook) {
-        if (t.window) DestroyWindow(t.window);
-        t.installed.set_value(false);
+    int starting = HookThread::Starting;
+    const bool answeredInTime = t.start.compare_exchange_strong(
+        starting, t.hook ? HookThread::Installed : HookThread::Failed);
+    t.answered.set_value();
+    if (t.hook && answeredInTime) {
+        // Without its window the hook still works; only the watchdog is blind. The
+        // watchdog is set up from the loop, so keys are served from the first moment.
+        if (t.window) PostMessageW(t.window, kWatchMessage, 0, 0);
+
+        // Hook calls arrive while PeekMessage runs; once they have returned their
+        // decisions, the feedback they queued is handed on.
+        for (bool quit = false; !quit;) {
+            MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            MSG msg;
+            while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                quit = msg.message == WM_QUIT;
+                if (!quit) DispatchMessageW(&msg);
+            }
+            t.feedback->Flush();
+        }
+    }
+
+    // The main thread has unregistered what it registered for the window.
+    RemoveHook(t);
+    if (t.desktopSwitch) UnhookWinEvent(t.desktopSwitch);
+    if (t.sinkListens) ListenToKeyboard(t.window, false);
+    if (t.window) DestroyWindow(t.window);
+    t.ended.set_value();
+}
+
+void CALLBACK RetrySessionRegistration(HWND, UINT, UINT_PTR, DWORD);
+
+// On the main thread, for the hook thread's window: the call is an RPC to the session
+// service and may block, which no key must wait for. Early at logon that service is
+// not up yet and the call fails with RPC_S_INVALID_BINDING: asked again every second
+// until it is.
+void RegisterSession(HookThread& t) {
+    if (!t.calls->registerSession) return;
+    t.sessionWatched = t.calls->registerSession(t.window, kNotifyForThisSession) != 0;
+    const bool retry = !t.sessionWatched && GetLastError() == RPC_S_INVALID_BINDING;
+    if (retry && !t.sessionRetry) {
+        t.sessionRetry = SetTimer(nullptr, 0, kSessionRetryMs, RetrySessionRegistration);
+    } else if (!retry && t.sessionRetry) {
+        KillTimer(nullptr, t.sessionRetry);
+        t.sessionRetry = 0;
+    }
+}
+
+void CALLBACK RetrySessionRegistration(HWND, UINT, UINT_PTR, DWORD) {
+    if (running) RegisterSession(*running);
+}
+
+// The watchdog's signals besides the raw keys and the desktop switch: session unlock
+// and resume from sleep, each looked up at run time as older systems lack some.
+void WatchSession(HookThread& t) {
+    RegisterSession(t);
+    if (t.calls->registerResume) {
+        t.suspendResume = t.calls->registerResume(t.window, DEVICE_NOTIFY_WINDOW_HANDLE);
+    }
+}
+
+// Before the window goes, so nothing is left registered for a destroyed window.
+void UnwatchSession(HookThread& t) {
+    if (t.sessionRetry) KillTimer(nullptr, t.sessionRetry);
+    t.sessionRetry = 0;
+    if (t.suspendResume && t.calls->unregisterResume) t.calls->unregisterResume(t.suspendResume);
+    t.suspendResume = nullptr;
+    if (t.sessionWatched && t.calls->unregisterSession) t.calls->unregisterSession(t.window);
+    t.sessionWatched = false;
+}
+
+// Waits at most kEndLimit for the thread's end. A thread that outlasts it is left
+// behind with its record, which stays `running` for its procedures and is never freed.
+void EndHookThread(HookThread* t) {
+    if (t->end.wait_for(kEndLimit) == std::future_status::timeout) {
+        t->thread.detach();
+        t->leftBehind = true;
         return;
     }
-    t.installed.set_value(true);
-    // Without its window the hook still works; only the watchdog is blind. The
-    // watchdog is set up from the loop, so keys are served from the first moment.
-    if (t.window) PostMessageW(t.window, kWatchMessage, 0, 0);
-
-    // Hook calls arrive while PeekMessage runs; once they have returned their
-    // decisions, the feedback they queued is handed on.
-    for (bool quit = false; !quit;) {
-        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        MSG msg;
-        while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            quit = msg.message == WM_QUIT;
-            if (!quit) DispatchMessageW(&msg);
-        }
-        t.feedback->Flush();
-    }
-
-    RemoveHook(t);
-    if (t.window) {
-        UnwatchSession(t);
-        DestroyWindow(t.window);
-    }
+    t->thread.join();
+    running = nullptr;
+    delete t;
 }
 
 }  // namespace
@@ -310,30 +350,40 @@ FilterPlatform& SystemFilterPlatform() {
 
 bool StartKeyboardHook(DoublePressFilter& filter, FilterFeedback& feedback,
                        std::u16string_view lostText) {
-    if (running) return true;
+    if (running) return !running->leftBehind;
     auto* t = new HookThread;
     t->filter = &filter;
     t->feedback = &feedback;
     t->lostText = lostText;
     t->calls = &ResolveSessionCalls();
     running = t;
-    std::future<bool> answer = t->installed.get_future();
+    std::future<void> answer = t->answered.get_future();
+    t->end = t->ended.get_future();
     t->thread = std::thread(RunHookThread, std::ref(*t));
-    if (answer.get()) return true;
-    t->thread.join();
-    running = nullptr;
-    delete t;
+    int starting = HookThread::Starting;
+    if (answer.wait_for(kStartLimit) == std::future_status::timeout &&
+        t->start.compare_exchange_strong(starting, HookThread::Abandoned)) {
+        // The thread sees this once it answers, and takes its hook out again.
+        t->thread.detach();
+        t->leftBehind = true;
+        return false;
+    }
+    // Settled by the thread, with its window and hook, whether the wait ended in time or not.
+    if (t->start == HookThread::Installed) {
+        if (t->window) WatchSession(*t);
+        return true;
+    }
+    EndHookThread(t);
     return false;
 }
 
 void StopKeyboardHook() {
     HookThread* t = running;
-    if (!t) return;
+    if (!t || t->leftBehind) return;
+    if (t->window) UnwatchSession(*t);
     // The thread's queue exists since it installed the hook, so the message cannot be lost.
     PostThreadMessageW(t->threadId, WM_QUIT, 0, 0);
-    t->thread.join();
-    running = nullptr;
-    delete t;
+    EndHookThread(t);
 }
 
 void DropKeyboardHookForTest() {

@@ -49,7 +49,10 @@ void Close(Dialog& d) {
         d.ownerDisabled = false;
     }
     if (d.disabled) d.disabled->Restore();
-    if (d.window) DestroyWindow(d.window);
+    if (d.window) {
+        NotifyWinEvent(EVENT_SYSTEM_DIALOGEND, d.window, OBJID_WINDOW, CHILDID_SELF);
+        DestroyWindow(d.window);
+    }
 }
 
 LRESULT CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -113,7 +116,8 @@ InputDialogTextSize MeasureTexts(const std::u16string& prompt, const std::u16str
     }
     // The flags a wrapping STATIC draws with.
     RECT wrapped{0, 0, promptWidth, 0};
-    DrawTextW(dc, Wide(prompt), length, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    DrawTextW(dc, Wide(prompt), length, &wrapped,
+              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
     needs.promptWrappedHeight = wrapped.bottom;
     RECT label{0, 0, 0, 0};
     DrawTextW(dc, Wide(okLabel), static_cast<int>(okLabel.size()), &label,
@@ -186,8 +190,9 @@ std::u16string InputRequester(const std::u16string& title, const std::u16string&
                            const DialogRect& r, int id) {
         return Control(d.window, exStyle, cls, text, style, r.x, r.y, r.width, r.height, id);
     };
-    place(0, L"STATIC", Wide(prompt), layout.promptWraps ? SS_LEFT : SS_LEFTNOWORDWRAP,
-          layout.prompt, 0);
+    // A translated prompt may hold "&", which is text here, never a mnemonic.
+    place(0, L"STATIC", Wide(prompt),
+          SS_NOPREFIX | (layout.promptWraps ? SS_LEFT : SS_LEFTNOWORDWRAP), layout.prompt, 0);
     d.field =
         place(WS_EX_CLIENTEDGE, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, layout.field, FieldId);
     place(0, L"BUTTON", Wide(okLabel), BS_DEFPUSHBUTTON | WS_TABSTOP, layout.button, CommandOk);
@@ -202,6 +207,8 @@ std::u16string InputRequester(const std::u16string& title, const std::u16string&
     HACCEL table = CreateAcceleratorTableW(keys, 2);
     SetForegroundWindow(d.window);
     BringWindowToTop(d.window);
+    // A window of its own class is no dialog to a screen reader until it says so.
+    NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, d.window, OBJID_WINDOW, CHILDID_SELF);
 
     RunLoop(d, table);
 

@@ -19,10 +19,7 @@
 
 #include "sound/clips.h"
 #include "sound/sound_layer.h"
-#include "ui/image.h"
-#include "ui/menu.h"
-#include "ui/tray.h"
-#include "ui/window.h"
+#include "ui/tray_window_win32.h"
 
 namespace quillet {
 namespace {
@@ -73,16 +70,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace quillet;
     if (__argc >= 2) out = _wfopen(__wargv[1], L"w");
     Step("entry");
-    StartEventQueue();
-    StartTrayLayer();
-    Step("event_queue_tray");
     OleInitialize(nullptr);
     Step("ole_initialize");
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     Step("common_controls");
-    StartWindowLayer();
-    Step("window_layer");
     TheSoundLayer().Start();
     Step("sound_engine_init");
     TheSoundLayer().RegisterOggVorbisDecoder();
@@ -92,15 +84,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     HMODULE speech = LoadLibraryW(L"UniversalSpeech.dll");
     if (speech) GetProcAddress(speech, "speechSay");
     Step("load_speech_library");
-    OpenWindow(0, 0, 0, WindowDefaultPosition, WindowDefaultPosition, u"quillet",
-               WindowInvisible | WindowMaximized | WindowCentreScreen);
+    static TrayWindow tray;
+    tray.Open(u"quillet");
     Step("hidden_window");
-    CreateImage(0, 32, 32, 24, 0x000000);
-    AddTrayIcon(0, WindowHandle(0), 0);
-    SetTrayIconTooltip(0, u"Quillet");
+    tray.AddIcon(u"Quillet");
     Step("tray_icon");
-    NewPopupMenu(0);
-    AddMenuItem(1, u"Item");
+    tray.BuildMenu({{MenuEntry::Item, 1, u"Item"}});
     Step("menu");
     HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, SwallowF5, GetModuleHandleW(nullptr), 0);
     Step(hook ? "hook" : "hook_failed");

@@ -212,6 +212,21 @@ def left_click_opens_menu_once(c):
 
 
 @case
+def tray_click_while_menu_open_opens_it_once(c):
+    start(c)
+    tray_click(c, LEFT_UP)
+    wait_menu(c)
+    time.sleep(0.15)
+    # As a second notification of the same Enter, or a click that closes the menu.
+    tray_click(c, LEFT_UP)
+    time.sleep(0.3)
+    check(menu_count(c) == 1, "%d menus open after a click while it was open" % menu_count(c))
+    close_menu(c)
+    time.sleep(0.5)
+    check(menu_count(c) == 0, "the menu opened again by itself after it was closed")
+
+
+@case
 def taskbar_created_readds_icon(c):
     start(c)
     c.driver("tray-delete", c.quillet_window, ICON_ID)

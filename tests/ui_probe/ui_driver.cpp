@@ -108,11 +108,38 @@ bool Screenshot(const wchar_t* path) {
     return ok;
 }
 
+// Another process's win events, as a screen reader gets them.
+void CALLBACK OnDialogEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD) {
+    wchar_t cls[64] = L"?";
+    GetClassNameW(window, cls, 64);
+    std::wprintf(L"%ls %p %ls\n", event == EVENT_SYSTEM_DIALOGSTART ? L"dialogstart" : L"dialogend",
+                 static_cast<void*>(window), cls);
+    std::fflush(stdout);
+}
+
+bool WatchDialogEvents(int limitMs) {
+    HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_SYSTEM_DIALOGSTART, EVENT_SYSTEM_DIALOGEND, nullptr, OnDialogEvent, 0,
+                        0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    if (!hook) return false;
+    std::printf("watching\n");
+    std::fflush(stdout);
+    const DWORD end = GetTickCount() + static_cast<DWORD>(limitMs);
+    for (DWORD now = GetTickCount(); static_cast<LONG>(end - now) > 0; now = GetTickCount()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    }
+    UnhookWinEvent(hook);
+    return true;
+}
+
 int Usage() {
     std::fputs(
         "ui_driver wait <class> <ms> | gone <class> <ms> | type <text> | key <name> [alt] |\n"
         "  sysclose <class> | tray <id> <mouse message> | tray-delete <id> | tray-exists <id> |\n"
-        "  taskbar-created | close-hidden | shot <file.bmp>\n",
+        "  taskbar-created | close-hidden | shot <file.bmp> | dialog-events <ms> |\n"
+        "  style <class> <child class>\n",
         stderr);
     return 2;
 }
@@ -187,5 +214,13 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"shot") return Screenshot(arg(2).c_str()) ? 0 : 1;
+    if (command == L"dialog-events") return WatchDialogEvents(_wtoi(arg(2).c_str())) ? 0 : 1;
+    if (command == L"style") {
+        HWND w = FindVisible(arg(2).c_str(), nullptr, 2000);
+        HWND child = w ? FindWindowExW(w, nullptr, arg(3).c_str(), nullptr) : nullptr;
+        if (!child) return 1;
+        std::printf("%08lx\n", static_cast<unsigned long>(GetWindowLongW(child, GWL_STYLE)));
+        return 0;
+    }
     return Usage();
 }

@@ -1,8 +1,10 @@
 // Exercises the windowing layer as the program does and prints what it gets.
 //   ui_probe input   shows the input dialog and prints ANSWER[<text>]
-//   ui_probe tray    opens window 0, tray icon 0 and menu 0, prints each event
-//                    as EVENT <kind> <type> <object>, opens the menu on a right
-//                    click and ends on EventClose.
+//   ui_probe tray    opens the tray window with its icon and menu and prints each
+//                    call: CLICK left|right, COMMAND <id>, TIMER, ASKED TO CLOSE. A
+//                    left click starts the click timer, a right click opens the menu
+//                    (MENU CLOSED 1 when an item was chosen, else 0); it ends when
+//                    asked to close.
 #include <windows.h>
 
 #include <cstdio>
@@ -10,12 +12,8 @@
 
 #include "app/tray_menu.h"
 #include "runtime/text.h"
-#include "ui/event_queue.h"
-#include "ui/image.h"
-#include "ui/menu.h"
 #include "ui/requesters.h"
-#include "ui/tray.h"
-#include "ui/window.h"
+#include "ui/tray_window_win32.h"
 
 using namespace quillet;
 
@@ -33,37 +31,44 @@ int Input() {
     return 0;
 }
 
-int Tray() {
-    StartEventQueue();
-    StartTrayLayer();
-    StartWindowLayer();
-    void* window = OpenWindow(0, 0, 0, -65535, -65535, u"quillet", 0x11000001);
-    CreateImage(0, 32, 32, 24, 0x000000);
-    const int added = AddTrayIcon(0, window, 0);
-    SetTrayIconTooltip(0, u"Quillet");
-    BuildTrayMenu(0);
-    SetMenuItemChecked(0, 2, true);
-    SetMenuItemGreyed(0, 2, true);
-    Print(std::string("READY window=") + (window ? "1" : "0") + " tray=" + std::to_string(added));
-    for (;;) {
-        const int32_t kind = WaitWindowEvent(-1);
-        if (kind < EventControl || kind > EventSize) continue;
-        Print("EVENT " + std::to_string(kind) + " " + std::to_string(EventType()) + " " +
-              std::to_string(EventObject()));
-        if (kind == EventClose) break;
-        if (kind == EventTray &&
-            (EventType() == TrayRightClick || EventType() == TrayDeferredClick)) {
-            ShowWindowNumber(0);
-            Print("MENU OPEN");
-            ShowPopupMenu(0, WindowHandle(0));
-            Print("MENU CLOSED");
-            HideWindowNumber(0, 1);
+struct Printer final : TrayListener {
+    explicit Printer(TrayWindow& t) : tray(t) {}
+    void OnTrayClick(TrayButton button) override {
+        if (button == TrayButton::Left) {
+            Print("CLICK left");
+            tray.StartTimer(20);
+            return;
         }
+        Print("CLICK right");
+        Print("MENU OPEN");
+        const bool chosen = tray.ShowMenu();
+        Print(std::string("MENU CLOSED ") + (chosen ? "1" : "0"));
     }
-    CloseWindow(0);
-    EndTrayLayer();
-    EndWindowLayer();
-    EndEventQueue();
+    void OnMenuCommand(int32_t id) override { Print("COMMAND " + std::to_string(id)); }
+    void OnTimer() override {
+        tray.StopTimer();
+        Print("TIMER");
+    }
+    void OnClose() override {
+        Print("ASKED TO CLOSE");
+        closed = true;
+    }
+    TrayWindow& tray;
+    bool closed = false;
+};
+
+int Tray() {
+    TrayWindow tray;
+    const bool open = tray.Open(u"quillet");
+    const bool added = tray.AddIcon(u"Quillet");
+    tray.BuildMenu(TrayMenuEntries());
+    tray.SetItemChecked(kMenuIgnoreOff, true);
+    tray.SetItemGreyed(kMenuIgnoreOff, true);
+    Printer printer(tray);
+    tray.Listen(&printer);
+    Print(std::string("READY window=") + (open ? "1" : "0") + " tray=" + (added ? "1" : "0"));
+    while (!printer.closed) WaitWindowMessage();
+    tray.Close();
     Print("CLOSED");
     return 0;
 }

@@ -133,7 +133,7 @@ bool WindowRectCommand(const Words& w) {
 
 // What a control's text needs in the dialog font (the message font, made as the
 // requesters make it: a font handle of another process cannot be used here).
-SIZE TextNeeds(HWND control, const std::wstring& text, bool wraps) {
+SIZE TextNeeds(HWND control, const std::wstring& text, bool wraps, UINT prefix) {
     static HFONT font = [] {
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
@@ -146,7 +146,7 @@ SIZE TextNeeds(HWND control, const std::wstring& text, bool wraps) {
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need,
-              DT_CALCRECT | DT_EXPANDTABS | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+              DT_CALCRECT | DT_EXPANDTABS | prefix | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return {need.right, need.bottom};
@@ -169,9 +169,10 @@ bool ControlFitCommand(const Words& w) {
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
         const bool isStatic =
             CompareStringOrdinal(child.className.c_str(), -1, L"Static", -1, TRUE) == CSTR_EQUAL;
-        const bool wraps =
-            isStatic && (GetWindowLongW(child.window, GWL_STYLE) & SS_TYPEMASK) == SS_LEFT;
-        const SIZE need = TextNeeds(child.window, child.text, wraps);
+        const LONG style = GetWindowLongW(child.window, GWL_STYLE);
+        const bool wraps = isStatic && (style & SS_TYPEMASK) == SS_LEFT;
+        const SIZE need = TextNeeds(child.window, child.text, wraps,
+                                    isStatic && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
         PrintLine(child.className + L" " + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) +
                   L" " + std::to_wstring(r.right - r.left) + L" " +
                   std::to_wstring(r.bottom - r.top) + (wraps ? L" wrap " : L" line ") +

@@ -12,12 +12,15 @@ namespace {
 using testing::RecordingDesktop;
 using Calls = std::vector<std::string>;
 
-WindowEvent Tray(int32_t type) { return {EventTray, type, 0}; }
-WindowEvent Menu(int32_t id) { return {EventMenu, 0, id}; }
-WindowEvent Timer(int32_t number) { return {EventTimer, 0, number}; }
+using testing::WindowCall;
+const WindowCall kLeft{WindowCall::LeftClick};
+const WindowCall kRight{WindowCall::RightClick};
+const WindowCall kTimer{WindowCall::Timer};
+const WindowCall kClose{WindowCall::Close};
+WindowCall Menu(int32_t id) { return {WindowCall::Command, id}; }
 
-// Runs the loop over the given events and returns the calls it made, without
-// the event and housekeeping lines unless asked for.
+// Runs the loop over the given window calls and returns what it did, without the
+// message and housekeeping lines unless asked for.
 struct LoopRig {
     AppState state;
     RecordingDesktop desktop{state};
@@ -25,12 +28,14 @@ struct LoopRig {
 
     LoopRig() { state.executablePath = u"C:\\My Tools\\Quillet.exe"; }
 
-    Calls Run(std::initializer_list<WindowEvent> events, bool keepEvents = false) {
-        desktop.events.assign(events.begin(), events.end());
+    Calls Run(std::initializer_list<WindowCall> windowCalls, bool keepMessages = false) {
+        desktop.windowCalls.assign(windowCalls.begin(), windowCalls.end());
         end = RunEventLoop(desktop, state);
         Calls calls;
         for (const auto& c : desktop.calls) {
-            if (keepEvents || (!c.starts_with("Event ") && c != "Housekeeping")) calls.push_back(c);
+            if (keepMessages || (!c.starts_with("Message ") && c != "Housekeeping")) {
+                calls.push_back(c);
+            }
         }
         return calls;
     }
@@ -42,29 +47,23 @@ const Calls kMenuMarksModeZero = {"Checked 0 off", "Checked 5 off", "Checked 2 o
 
 TEST(EventLoop, LeftClickOpensTheMenuOnceAfterTheTimer) {
     LoopRig rig;
-    Calls expected = {"StartClickTimer", "PostTray 262144", "StopClickTimer"};
+    Calls expected = {"StartClickTimer", "StopClickTimer"};
     expected.insert(expected.end(), kMenuMarksModeZero.begin(), kMenuMarksModeZero.end());
-    EXPECT_EQ(rig.Run({Tray(TrayLeftClick), Tray(TrayLeftClick), Timer(0)}), expected);
+    EXPECT_EQ(rig.Run({kLeft, kLeft, kTimer}), expected);
     EXPECT_EQ(rig.state.deferredClickPending, 0);
     EXPECT_EQ(rig.end, LoopEnd::Exit);
 }
 
-TEST(EventLoop, RightClickOpensAtOnceAndOtherEventsDoNothing) {
+TEST(EventLoop, RightClickOpensAtOnceAndUnknownCommandsDoNothing) {
     LoopRig rig;
-    EXPECT_EQ(rig.Run({Tray(TrayLeftDoubleClick),
-                       Tray(TrayRightDoubleClick),
-                       Timer(3),
-                       {13104, 0, 0},
-                       Menu(99),
-                       Tray(TrayRightClick)}),
-              kMenuMarksModeZero);
+    EXPECT_EQ(rig.Run({Menu(99), Menu(-1), kRight}), kMenuMarksModeZero);
 }
 
-TEST(EventLoop, HousekeepingRunsBeforeEveryDispatch) {
+TEST(EventLoop, HousekeepingFollowsEveryMessage) {
     LoopRig rig;
-    const Calls calls = rig.Run({Timer(7), Tray(TrayRightDoubleClick)}, true);
-    EXPECT_EQ(calls, (Calls{"Event 13110/0/7", "Housekeeping", "Event 13102/3/0", "Housekeeping",
-                            "Event 13116/0/0", "Housekeeping"}));
+    const Calls calls = rig.Run({Menu(99), Menu(98)}, true);
+    EXPECT_EQ(calls, (Calls{"Message command 99", "Housekeeping", "Message command 98",
+                            "Housekeeping", "Message close", "Housekeeping"}));
 }
 
 TEST(EventLoop, MenuMarksFollowSettingsAndIgnoreMode) {
@@ -72,9 +71,57 @@ TEST(EventLoop, MenuMarksFollowSettingsAndIgnoreMode) {
     rig.state.settings.exclude_escape = 1;
     rig.state.settings.runAsAdmin = 2;
     rig.state.filter.ignoreMode = 2;
-    EXPECT_EQ(rig.Run({Tray(TrayRightClick)}),
+    EXPECT_EQ(rig.Run({kRight}),
               (Calls{"Checked 0 on", "Checked 5 on", "Checked 2 off", "Greyed 2 off",
                      "Checked 3 off", "Greyed 3 off", "Checked 4 on", "Greyed 4 on", "ShowMenu"}));
+}
+
+TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
+    struct Case {
+        const char* name;
+        std::initializer_list<WindowCall> before;
+        std::vector<WindowCall> duringMenu;
+        std::vector<WindowCall> duringDialog;
+        Calls fromFirst;  // from the first ShowMenu or AskText on
+    } cases[] = {
+        // Clicks on the icon while the menu is open never open it again.
+        {"a click, or Enter's second notification",
+         {kLeft, kTimer},
+         {kLeft, kRight},
+         {},
+         {"ShowMenu"}},
+        {"a click that waited for its timer",
+         {kLeft, kRight},
+         {kTimer},
+         {},
+         {"ShowMenu", "StopClickTimer"}},
+        {"a choice still counts",
+         {kRight},
+         {kLeft, Menu(kMenuIgnoreAlways)},
+         {},
+         {"ShowMenu", "Cue Mode2"}},
+        // Answered once the dialog's command is done, not inside it.
+        {"a click during the timeout dialog",
+         {Menu(kMenuTimeout)},
+         {},
+         {kRight, kClose, Menu(kMenuExit)},
+         {"AskText Timeout", "ShowMessage", "SaveSettings", "Checked 0 off", "Checked 5 off",
+          "Checked 2 on", "Greyed 2 on", "Checked 3 off", "Greyed 3 off", "Checked 4 off",
+          "Greyed 4 off", "ShowMenu"}},
+    };
+    for (const Case& c : cases) {
+        LoopRig rig;
+        rig.desktop.callsOnMenu = c.duringMenu;
+        rig.desktop.callsOnAsk = c.duringDialog;
+        rig.desktop.typedAnswer = u"250";
+        const Calls calls = rig.Run(c.before);
+        const auto first = std::find_if(calls.begin(), calls.end(), [](const std::string& s) {
+            return s == "ShowMenu" || s.starts_with("AskText");
+        });
+        EXPECT_EQ(Calls(first, calls.end()), c.fromFirst) << c.name;
+        EXPECT_EQ(rig.state.deferredClickPending, 0) << c.name;
+        EXPECT_EQ(rig.end, LoopEnd::Exit) << c.name;
+    }
 }
 
 TEST(EventLoop, EscapeExemptionTogglesSavesAndSounds) {
@@ -235,7 +282,7 @@ TEST(EventLoop, FailedRestartGuardsAgainOrEndsWhenItCannot) {
         rig.desktop.launchSucceeds = false;
         rig.desktop.mutexFree = c.mutexFree;
         rig.desktop.hookInstalls = c.hookInstalls;
-        const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Tray(TrayRightClick)});
+        const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), kRight});
         EXPECT_EQ(rig.end, c.end);
         const auto launch = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
             return call.starts_with("Launch ");
@@ -249,9 +296,9 @@ TEST(EventLoop, FailedRestartGuardsAgainOrEndsWhenItCannot) {
 
 TEST(EventLoop, ExitEndsTheLoopAtOnce) {
     LoopRig rig;
-    EXPECT_EQ(rig.Run({Menu(kMenuExit), Tray(TrayRightClick)}), Calls{});
+    EXPECT_EQ(rig.Run({Menu(kMenuExit), kRight}), Calls{});
     EXPECT_EQ(rig.end, LoopEnd::Exit);
-    EXPECT_EQ(rig.desktop.events.size(), 1u);
+    EXPECT_EQ(rig.desktop.windowCalls.size(), 1u);
 }
 
 }  // namespace

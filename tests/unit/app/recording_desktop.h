@@ -11,6 +11,17 @@
 
 namespace quillet::testing {
 
+// What the window reports, as the fake replays it.
+struct WindowCall {
+    enum Kind { LeftClick, RightClick, Command, Timer, Close } kind;
+    int32_t id = 0;  // the command's
+
+    std::string Text() const {
+        static const char* const names[] = {"left", "right", "command ", "timer", "close"};
+        return names[kind] + (kind == Command ? std::to_string(id) : std::string());
+    }
+};
+
 class RecordingDesktop : public Desktop {
   public:
     explicit RecordingDesktop(AppState& state) : state_(state) {}
@@ -32,8 +43,9 @@ class RecordingDesktop : public Desktop {
     int answer = 1;
     std::u16string typedAnswer;
     std::u16string lastPrompt;
-    std::deque<WindowEvent> events;         // what WaitEvent delivers; then EventClose
-    std::vector<WindowEvent> eventsOnMenu;  // queued when the menu is shown (a choice)
+    std::deque<WindowCall> windowCalls;   // one per WaitMessage; then close
+    std::vector<WindowCall> callsOnMenu;  // made while the menu is open (a choice)
+    std::vector<WindowCall> callsOnAsk;   // made while the timeout dialog is open
     // Seen when the hook was installed.
     int32_t ignoreModeAtHook = -1;
     int32_t timeoutAtHook = -1;  // as the hook thread would read it
@@ -104,6 +116,9 @@ class RecordingDesktop : public Desktop {
     std::u16string AskText(const std::u16string& title, const std::u16string& prompt) override {
         Record("AskText " + Utf16ToUtf8(title));
         lastPrompt = prompt;
+        const std::vector<WindowCall> during = std::move(callsOnAsk);
+        callsOnAsk.clear();
+        for (const WindowCall& c : during) Deliver(c);
         return typedAnswer;
     }
     void OpenMainWindow() override { Record("OpenMainWindow"); }
@@ -126,22 +141,19 @@ class RecordingDesktop : public Desktop {
     }
     void ShowMenu() override {
         Record("ShowMenu");
-        for (auto& e : eventsOnMenu) events.push_back(e);
-        eventsOnMenu.clear();
+        const std::vector<WindowCall> during = std::move(callsOnMenu);
+        callsOnMenu.clear();
+        for (const WindowCall& c : during) Deliver(c);
     }
-    WindowEvent WaitEvent() override {
-        WindowEvent e{EventClose, 0, 0};
-        if (!events.empty()) {
-            e = events.front();
-            events.pop_front();
+    void Listen(TrayListener* listener) override { listener_ = listener; }
+    void WaitMessage() override {
+        WindowCall c{WindowCall::Close};
+        if (!windowCalls.empty()) {
+            c = windowCalls.front();
+            windowCalls.pop_front();
         }
-        Record("Event " + std::to_string(e.kind) + "/" + std::to_string(e.type) + "/" +
-               std::to_string(e.object));
-        return e;
-    }
-    void PostTrayEvent(int32_t type) override {
-        Record("PostTray " + std::to_string(type));
-        events.push_back({EventTray, type, 0});
+        Record("Message " + c.Text());
+        Deliver(c);
     }
     void StartClickTimer() override { Record("StartClickTimer"); }
     void StopClickTimer() override { Record("StopClickTimer"); }
@@ -157,7 +169,23 @@ class RecordingDesktop : public Desktop {
 
   protected:
     void Record(std::string call) { calls.push_back(std::move(call)); }
+    void Deliver(const WindowCall& c) {
+        if (!listener_) return;
+        switch (c.kind) {
+            case WindowCall::LeftClick:
+                return listener_->OnTrayClick(TrayButton::Left);
+            case WindowCall::RightClick:
+                return listener_->OnTrayClick(TrayButton::Right);
+            case WindowCall::Command:
+                return listener_->OnMenuCommand(c.id);
+            case WindowCall::Timer:
+                return listener_->OnTimer();
+            case WindowCall::Close:
+                return listener_->OnClose();
+        }
+    }
     AppState& state_;
+    TrayListener* listener_ = nullptr;
 };
 
 }  // namespace quillet::testing

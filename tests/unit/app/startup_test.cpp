@@ -20,7 +20,7 @@ const Calls kFullRun = {
     "StartSound",          "SoundStartCue",
     "BindSpeech",          "OpenMainWindow",
     "AddTrayIcon",         "BuildMenu",
-    "InstallHook",         "Event 13116/0/0",
+    "InstallHook",         "Message close",
     "Housekeeping",        "RemoveHook",
     "CloseInstanceMutex",  "CloseMainWindow",
     "SoundExitCueAndWait", "EndSequence",

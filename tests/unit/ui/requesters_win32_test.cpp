@@ -7,8 +7,8 @@
 #include <functional>
 #include <thread>
 
+#include "tests/support/plain_window_win32.h"
 #include "ui/requesters.h"
-#include "ui/window.h"
 
 namespace quillet {
 namespace {
@@ -135,9 +135,8 @@ TEST(InputRequester, LayoutAndFocus) {
 }
 
 TEST(InputRequester, DefaultTextIsKeptAndVisibleWindowsAreDisabledMeanwhile) {
-    StartEventQueue();
-    StartWindowLayer();
-    HWND other = static_cast<HWND>(OpenWindow(1, 10, 10, 200, 100, u"other", 0));
+    HWND other = OpenPlainWindow(GetModuleHandleW(nullptr), DefWindowProcW, L"QuilletOther",
+                                 L"other", WS_CAPTION | WS_VISIBLE, 10, 10, 200, 100);
     ASSERT_NE(other, nullptr);
     std::atomic<bool> disabledMeanwhile{true};
     std::thread user([&] {
@@ -151,8 +150,7 @@ TEST(InputRequester, DefaultTextIsKeptAndVisibleWindowsAreDisabledMeanwhile) {
     user.join();
     EXPECT_TRUE(disabledMeanwhile);
     EXPECT_TRUE(IsWindowEnabled(other));
-    CloseWindow(1);
-    EndEventQueue();
+    DestroyWindow(other);
 }
 
 TEST(MessageRequester, ReturnsTheButtonChosen) {

@@ -1,0 +1,163 @@
+// The real tray window under Wine or Windows.
+#ifdef _WIN32
+#include "ui/tray_window_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "app/tray_menu.h"
+#include "heard_listener.h"
+
+namespace quillet {
+namespace {
+
+class TrayWindowOnScreen : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(tray.Open(u"quillet"));
+        tray.Listen(&heard);
+        hwnd = tray.Handle();
+    }
+
+    // Serves the thread's messages until the calls heard contain `calls`, for at most 3 s.
+    bool Hear(const std::string& calls) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (std::chrono::steady_clock::now() < end) {
+            MSG m;
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+            if (heard.calls.find(calls) != std::string::npos) return true;
+            Sleep(5);
+        }
+        return false;
+    }
+
+    TrayWindow tray;
+    testing::HeardListener heard;
+    HWND hwnd = nullptr;
+};
+
+TEST_F(TrayWindowOnScreen, HiddenMaximisedAndNamed) {
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    wchar_t text[32] = {};
+    GetClassNameW(hwnd, text, 32);
+    EXPECT_STREQ(text, L"WindowClass_0");
+    GetWindowTextW(hwnd, text, 32);
+    EXPECT_STREQ(text, L"quillet");
+    EXPECT_TRUE(GetWindowLongW(hwnd, GWL_STYLE) & WS_MAXIMIZE);
+}
+
+TEST_F(TrayWindowOnScreen, CommandsTimerAndCloseReachTheListener) {
+    PostMessageW(hwnd, WM_COMMAND, 6, 0);
+    EXPECT_TRUE(Hear("command 6 "));
+    tray.StartTimer(20);
+    EXPECT_TRUE(Hear("timer "));
+    tray.StopTimer();
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Hear("close "));
+    EXPECT_TRUE(IsWindow(hwnd));
+    tray.Listen(nullptr);
+    heard.calls.clear();
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_EQ(heard.calls, "");
+}
+
+TEST_F(TrayWindowOnScreen, CloseSentFromAnotherThreadEndsTheWait) {
+    std::atomic<bool> finished{false};
+    const DWORD mainThread = GetCurrentThreadId();
+    std::thread other([&] {
+        Sleep(100);
+        SendMessageW(hwnd, WM_CLOSE, 0, 0);
+        // Ends a wait that nothing else ended, so the test fails instead of hanging.
+        for (int i = 0; i < 300 && !finished; ++i) Sleep(10);
+        PostThreadMessageW(mainThread, WM_USER, 0, 0);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    WaitWindowMessage();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    finished = true;
+    other.join();
+    EXPECT_EQ(heard.calls, "close ");
+    EXPECT_LT(waited, std::chrono::milliseconds(2500));
+}
+
+TEST_F(TrayWindowOnScreen, IconClicksUnderEachNewId) {
+    if (!tray.AddIcon(u"Quillet")) GTEST_SKIP() << "no notification area";
+    EXPECT_TRUE(tray.HasIcon());
+    SendMessageW(hwnd, kTrayCallbackMessage, 1, WM_LBUTTONUP);
+    SendMessageW(hwnd, kTrayCallbackMessage, 1, WM_RBUTTONDBLCLK);
+    EXPECT_EQ(heard.calls, "left ");
+    ASSERT_TRUE(tray.AddIcon(u"Quillet"));
+    SendMessageW(hwnd, kTrayCallbackMessage, 1, WM_RBUTTONUP);
+    SendMessageW(hwnd, kTrayCallbackMessage, 2, WM_RBUTTONUP);
+    EXPECT_EQ(heard.calls, "left right ");
+    tray.RemoveIcon();
+    EXPECT_FALSE(tray.HasIcon());
+}
+
+std::vector<std::pair<HWND, UINT>> allowedMessages;
+
+void RecordAllowance(HWND window, UINT message) { allowedMessages.emplace_back(window, message); }
+
+// What an elevated instance needs to keep its icon; only Windows shows the
+// integrity levels, so here the call is recorded.
+TEST_F(TrayWindowOnScreen, IconLetsInTheShellsTwoMessages) {
+    allowedMessages.clear();
+    const MessageAllowance real = SetMessageAllowance(RecordAllowance);
+    tray.AddIcon(u"Quillet");
+    SetMessageAllowance(real);
+    const std::vector<std::pair<HWND, UINT>> expected = {
+        {hwnd, kTrayCallbackMessage}, {hwnd, RegisterWindowMessageW(L"TaskbarCreated")}};
+    EXPECT_EQ(allowedMessages, expected);
+}
+
+TEST_F(TrayWindowOnScreen, MenuMarksReachIntoTheSubmenu) {
+    tray.BuildMenu(TrayMenuEntries());
+    HMENU menu = tray.Menu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(menu), 5);
+    HMENU sub = GetSubMenu(menu, 2);
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(GetMenuItemCount(sub), 3);
+    EXPECT_EQ(GetMenuItemID(menu, 4), 6u);
+
+    tray.SetItemGreyed(4, true);
+    tray.SetItemChecked(4, true);
+    tray.SetItemChecked(0, true);
+    EXPECT_EQ(GetMenuState(sub, 2, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED),
+              UINT(MF_CHECKED | MF_GRAYED));
+    EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_CHECKED, UINT(MF_CHECKED));
+    tray.SetItemChecked(4, false);
+    EXPECT_EQ(GetMenuState(sub, 2, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED), UINT(MF_GRAYED));
+    tray.SetItemGreyed(4, false);
+    EXPECT_EQ(GetMenuState(sub, 2, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED), 0u);
+}
+
+HWND menuOwner = nullptr;
+bool shownMaximised = false;
+
+// Looks from inside the menu's loop, then dismisses the menu.
+void CALLBACK LookAndDismiss(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    shownMaximised = IsWindowVisible(menuOwner) && IsZoomed(menuOwner);
+    EndMenu();
+}
+
+TEST_F(TrayWindowOnScreen, ShownMaximisedOnlyWhileTheMenuIsOpen) {
+    tray.BuildMenu(TrayMenuEntries());
+    menuOwner = hwnd;
+    shownMaximised = false;
+    SetTimer(nullptr, 0, 300, LookAndDismiss);
+    EXPECT_FALSE(tray.ShowMenu());
+    EXPECT_TRUE(shownMaximised);
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+}
+
+}  // namespace
+}  // namespace quillet
+#endif

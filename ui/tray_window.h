@@ -1,0 +1,52 @@
+// The program's one window as the event loop sees it: a hidden window that owns the
+// notification-area icon, the popup menu and the click timer, and reports what
+// happens to them as calls. What it makes of each message is decided here, apart
+// from the platform; tray_window_win32.* is the window itself.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+enum class TrayButton : uint8_t { Left, Right };
+
+// Called on the main thread, from the window's procedure.
+class TrayListener {
+  public:
+    virtual ~TrayListener() = default;
+    // A button was released on the icon.
+    virtual void OnTrayClick(TrayButton button) = 0;
+    // An item of the popup menu was chosen.
+    virtual void OnMenuCommand(int32_t id) = 0;
+    // The click timer ticked.
+    virtual void OnTimer() = 0;
+    // The window was asked to close; it stays until it is closed.
+    virtual void OnClose() = 0;
+};
+
+// One entry of the popup menu, in display order; "&" marks a label's mnemonic.
+struct MenuEntry {
+    enum Kind : uint8_t { Item, OpenSubmenu, CloseSubmenu };
+    Kind kind;
+    int32_t id;  // items only
+    std::u16string label;
+};
+
+// The icon's messages come to the window as this one.
+constexpr uint32_t kTrayCallbackMessage = 12501;
+constexpr uintptr_t kClickTimerId = 1;
+
+// The tooltip as the notification area keeps it: its first 63 characters.
+constexpr size_t kTrayTooltipLength = 63;
+std::u16string TrayTooltip(std::u16string_view text);
+
+// Reports one of the window's messages to `listener`; true when the message is
+// answered with 0, false when it is left to the platform's default procedure.
+// `iconId` is the id of the window's icon, 0 for none.
+bool HandleTrayWindowMessage(TrayListener& listener, uint32_t iconId, uint32_t message,
+                             uintptr_t wParam, intptr_t lParam);
+
+}  // namespace quillet

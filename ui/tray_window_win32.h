@@ -1,0 +1,77 @@
+// The program's hidden window "quillet" (class WindowClass_0), its notification-area
+// icon, its popup menu and its click timer; what happens to them goes to a
+// TrayListener as calls. Main thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/tray_window.h"
+
+namespace quillet {
+
+class TrayWindow {
+  public:
+    TrayWindow() = default;
+    ~TrayWindow() { Close(); }
+    TrayWindow(const TrayWindow&) = delete;
+    TrayWindow& operator=(const TrayWindow&) = delete;
+
+    // Creates the window hidden, maximised and centred on the screen.
+    bool Open(const std::u16string& title);
+    // Removes the icon, frees the menu and destroys the window.
+    void Close();
+    HWND Handle() const { return window_; }
+    // Where the window's calls go from now on; none drops them.
+    void Listen(TrayListener* listener) { listener_ = listener; }
+
+    // A black square with the tooltip's first 63 characters, under the next id from 1.
+    // False when the notification area refuses it.
+    bool AddIcon(const std::u16string& tooltip);
+    bool HasIcon() const { return iconId_ != 0; }
+    void RemoveIcon();
+
+    void BuildMenu(const std::vector<MenuEntry>& entries);
+    HMENU Menu() const { return menu_; }
+    // Both reach into the submenu.
+    void SetItemChecked(int32_t id, bool on);
+    void SetItemGreyed(int32_t id, bool on);
+    // Shows the window maximised while the menu is tracked at the pointer, then hides
+    // it. True when an item was chosen: its call comes from the message loop. A menu
+    // dismissed with nothing else in front gives the keyboard back to the notification
+    // area. Clicks on the icon that came meanwhile, the user closing the menu, are
+    // dropped.
+    bool ShowMenu();
+
+    void StartTimer(UINT intervalMs);
+    void StopTimer();
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    bool NotifyIcon(DWORD action, UINT flags) const;
+
+    HWND window_ = nullptr;
+    HICON classIcon_ = nullptr;
+    HICON icon_ = nullptr;
+    HMENU menu_ = nullptr;
+    UINT iconId_ = 0;
+    UINT lastIconId_ = 0;
+    UINT taskbarCreated_ = 0;
+    std::u16string tooltip_;
+    TrayListener* listener_ = nullptr;
+};
+
+// Waits for the thread's next message and dispatches it.
+void WaitWindowMessage();
+
+// An elevated process hears nothing the shell, running at normal integrity, sends
+// it unless it lets the message in: AddIcon lets in the icon's callback and the
+// taskbar's re-creation broadcast. Tests swap the call to see what is let in; returns
+// the call it replaces.
+using MessageAllowance = void (*)(HWND window, UINT message);
+MessageAllowance SetMessageAllowance(MessageAllowance allowance);
+
+}  // namespace quillet
