@@ -1,0 +1,15 @@
+// The Run value in the current user's registry.
+#pragma once
+
+#include "app/run_at_logon.h"
+
+namespace quillet {
+
+class SystemRunKey final : public RunKey {
+  public:
+    std::optional<std::u16string> Read() override;
+    bool Write(std::u16string_view command) override;
+    bool Delete() override;
+};
+
+}  // namespace quillet

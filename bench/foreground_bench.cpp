@@ -1,0 +1,59 @@
+// Cost of asking whether the program in front gets its keys: per guarded key while
+// the foreground stays, and once after it changed (the owner's lookup through the
+// system, here a stand-in answering at once, and the match against the list).
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "filter/foreground_program.h"
+#include "runtime/text.h"
+
+namespace quillet {
+namespace {
+
+class StillSystem final : public ForegroundSystem {
+  public:
+    WindowHandle front = 1;
+    WindowHandle ForegroundWindow() override { return front; }
+    WindowOwner Owner(WindowHandle window, bool) override {
+        return {42, u"HwndWrapper", window % 2 ? u"Devenv.EXE" : u"SomeOtherEditor.exe"};
+    }
+};
+
+// A full list of names of the usual length, the one looked for among them.
+ProgramList FullList() {
+    std::vector<std::u16string> names;
+    for (int i = 0; names.size() + 1 < ProgramList::kMaxPrograms; ++i) {
+        names.push_back(u"program-" + DecimalText(i) + u".exe");
+    }
+    names.push_back(u"devenv.exe");
+    return ProgramList(names);
+}
+
+struct Rig {
+    StillSystem system;
+    PublishedPrograms programs;
+    ProgramInFront inFront{7};
+    ForegroundProgram cache{system, programs, &inFront};
+    Rig() { programs.Publish(FullList()); }
+};
+
+void BM_IsExemptSameWindow(benchmark::State& s) {
+    Rig rig;
+    rig.cache.IsExempt();
+    for (auto _ : s) benchmark::DoNotOptimize(rig.cache.IsExempt());
+}
+BENCHMARK(BM_IsExemptSameWindow);
+
+void BM_IsExemptAfterForegroundChange(benchmark::State& s) {
+    Rig rig;
+    for (auto _ : s) {
+        ++rig.system.front;  // every key finds a new window, listed and not in turn
+        benchmark::DoNotOptimize(rig.cache.IsExempt());
+    }
+}
+BENCHMARK(BM_IsExemptAfterForegroundChange);
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,74 @@
+// Whether the program in front is one that gets its keys. The hook asks for every
+// guarded key, so the answer is kept for the foreground window it was worked out
+// for: per key one GetForegroundWindow and one atomic load, and the program is
+// looked up only when the window or the list changed. Portable; the system comes
+// through ForegroundSystem.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <string_view>
+
+#include "filter/program_in_front.h"
+#include "filter/program_list.h"
+
+namespace quillet {
+
+struct WindowOwner {
+    uint32_t processId = 0;         // 0: the window is gone
+    std::u16string_view className;  // the window's class
+    std::u16string_view fileName;   // the program's file name, no folder; empty when
+                                    // it cannot be asked or was not wanted
+};
+
+class ForegroundSystem {
+  public:
+    virtual ~ForegroundSystem() = default;
+    virtual WindowHandle ForegroundWindow() = 0;
+    // Who owns `window`. The views stay valid until the next call. The file name is
+    // asked for only when `wantFileName`.
+    virtual WindowOwner Owner(WindowHandle window, bool wantFileName) = 0;
+};
+
+// The list the hook matches against. The main thread publishes a new list whole;
+// the hook thread reads whichever is current without a lock. A list once published
+// is never changed or freed until this object ends, so a hook still reading an
+// older one is safe; the menu changes it a few times in a session at most.
+class PublishedPrograms {
+  public:
+    PublishedPrograms();
+    PublishedPrograms(const PublishedPrograms&) = delete;
+    PublishedPrograms& operator=(const PublishedPrograms&) = delete;
+
+    // Main thread only.
+    void Publish(ProgramList list);
+    // Any thread. Never null.
+    const ProgramList* Current() const { return current_.load(std::memory_order_acquire); }
+
+  private:
+    std::deque<ProgramList> kept_;  // a deque never moves what it holds
+    std::atomic<const ProgramList*> current_;
+};
+
+class ForegroundProgram {
+  public:
+    // `inFront`, when given, hears of every window the cache sees come to the front.
+    ForegroundProgram(ForegroundSystem& system, const PublishedPrograms& programs,
+                      ProgramInFront* inFront = nullptr)
+        : system_(system), programs_(programs), inFront_(inFront) {}
+
+    // Hook thread, for a guarded key: whether the program in front gets its keys.
+    // A window that is gone or a program that cannot be asked is not listed.
+    bool IsExempt();
+
+  private:
+    ForegroundSystem& system_;
+    const PublishedPrograms& programs_;
+    ProgramInFront* inFront_;
+    WindowHandle window_ = 0;
+    const ProgramList* list_ = nullptr;  // what the answer was worked out against
+    bool exempt_ = false;
+};
+
+}  // namespace quillet

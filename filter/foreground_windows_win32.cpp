@@ -1,0 +1,156 @@
+#include <windows.h>
+
+#include <vector>
+
+#include "filter/foreground_windows.h"
+#include "runtime/module_path.h"
+#include "runtime/text.h"
+
+namespace quillet {
+
+namespace {
+
+HWND Handle(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+
+// The image path of process `id` into `buffer`; its length, 0 when the process
+// cannot be asked (another user's, protected, gone).
+DWORD ImagePath(DWORD id, wchar_t* buffer, DWORD size) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!process) return 0;
+    DWORD length = size;
+    if (!QueryFullProcessImageNameW(process, 0, buffer, &length)) length = 0;
+    CloseHandle(process);
+    return length;
+}
+
+std::u16string_view FileNamePart(std::u16string_view path) {
+    const size_t slash = path.find_last_of(u"\\/");
+    return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::u16string_view View(const wchar_t* text, size_t length) {
+    return {reinterpret_cast<const char16_t*>(text), length};
+}
+
+struct VersionCalls {
+    DWORD(WINAPI* size)(LPCWSTR, LPDWORD) = nullptr;
+    BOOL(WINAPI* read)(LPCWSTR, DWORD, DWORD, LPVOID) = nullptr;
+    BOOL(WINAPI* query)(LPCVOID, LPCWSTR, LPVOID*, PUINT) = nullptr;
+};
+
+template <typename Fn>
+void Resolve(HMODULE library, const char* name, Fn& fn) {
+    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+// version.dll is not one of the libraries Windows always takes from the system
+// folder, so it is loaded from there by full path, never by name.
+const VersionCalls* Version() {
+    static const VersionCalls calls = [] {
+        VersionCalls c;
+        if (const auto library = static_cast<HMODULE>(LoadSystemLibrary(u"version.dll"))) {
+            Resolve(library, "GetFileVersionInfoSizeW", c.size);
+            Resolve(library, "GetFileVersionInfoW", c.read);
+            Resolve(library, "VerQueryValueW", c.query);
+        }
+        return c;
+    }();
+    return calls.size && calls.read && calls.query ? &calls : nullptr;
+}
+
+std::u16string QueryText(const VersionCalls& v, const void* record, const std::u16string& key) {
+    void* text = nullptr;
+    UINT length = 0;
+    if (!v.query(record, Wide(key), &text, &length) || !text || length == 0) return {};
+    const auto* chars = static_cast<const wchar_t*>(text);
+    return std::u16string(View(chars, wcsnlen(chars, length)));
+}
+
+ProgramInFront* watched = nullptr;
+HWINEVENTHOOK foregroundHook = nullptr;
+
+void Tell(ProgramInFront& inFront, HWND window) {
+    static SystemForeground system;  // main thread only
+    const auto handle = reinterpret_cast<WindowHandle>(window);
+    const WindowOwner owner = system.Owner(handle, false);
+    inFront.Saw(handle, owner.processId, owner.className);
+}
+
+void CALLBACK OnForeground(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+    if (watched && window && object == OBJID_WINDOW) Tell(*watched, window);
+}
+
+}  // namespace
+
+WindowHandle SystemForeground::ForegroundWindow() {
+    return reinterpret_cast<WindowHandle>(GetForegroundWindow());
+}
+
+WindowOwner SystemForeground::Owner(WindowHandle window, bool wantFileName) {
+    WindowOwner owner;
+    DWORD id = 0;
+    if (!GetWindowThreadProcessId(Handle(window), &id) || id == 0) return owner;
+    owner.processId = id;
+    const int classLength = GetClassNameW(Handle(window), className_, std::size(className_));
+    owner.className = View(className_, classLength > 0 ? classLength : 0);
+    if (wantFileName) {
+        owner.fileName = FileNamePart(View(path_, ImagePath(id, path_, std::size(path_))));
+    }
+    return owner;
+}
+
+ProgramDescription DescribeProgram(WindowHandle window) {
+    DWORD id = 0;
+    if (!GetWindowThreadProcessId(Handle(window), &id) || id == 0) return {};
+    std::vector<wchar_t> path(32768);
+    const DWORD length = ImagePath(id, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    const std::u16string_view full = View(path.data(), length);
+    ProgramDescription program;
+    program.fileName = FileNamePart(full);
+    program.displayName = ProgramDisplayName(FileDescription(full), program.fileName);
+    return program;
+}
+
+std::u16string FileDescription(std::u16string_view path) {
+    const VersionCalls* v = Version();
+    if (!v) return {};
+    const std::u16string file(path);
+    DWORD unused = 0;
+    const DWORD size = v->size(Wide(file), &unused);
+    if (size == 0) return {};
+    std::vector<unsigned char> record(size);
+    if (!v->read(Wide(file), 0, size, record.data())) return {};
+    // The first translation the record lists, else US English in Unicode, the
+    // one most programs carry.
+    void* translations = nullptr;
+    UINT length = 0;
+    if (v->query(record.data(), L"\\VarFileInfo\\Translation", &translations, &length) &&
+        translations && length >= 4) {
+        const auto* pair = static_cast<const WORD*>(translations);
+        std::u16string text = QueryText(*v, record.data(), FileDescriptionKey(pair[0], pair[1]));
+        if (!text.empty()) return text;
+    }
+    return QueryText(*v, record.data(), FileDescriptionKey(0x0409, 0x04B0));
+}
+
+void NoteForegroundWindow(ProgramInFront& inFront) {
+    if (const HWND window = GetForegroundWindow()) Tell(inFront, window);
+}
+
+bool WatchForeground(ProgramInFront& inFront) {
+    watched = &inFront;
+    if (!foregroundHook) {
+        foregroundHook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                                         OnForeground, 0, 0, WINEVENT_OUTOFCONTEXT);
+    }
+    return foregroundHook != nullptr;
+}
+
+void StopWatchingForeground() {
+    if (foregroundHook) UnhookWinEvent(foregroundHook);
+    foregroundHook = nullptr;
+    watched = nullptr;
+}
+
+}  // namespace quillet

@@ -1,0 +1,48 @@
+// The system side, against this test program's own window and the system's files.
+#if defined(_WIN32)
+#include "filter/foreground_windows.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "runtime/text.h"
+
+namespace quillet {
+namespace {
+
+TEST(ForegroundWindows, NamesTheOwnerOfAWindowWhileItLasts) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.lpszClassName = L"QuilletForegroundTest";
+    RegisterClassW(&windowClass);
+    const HWND handle = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1,
+                                        nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(handle, nullptr);
+    const auto window = reinterpret_cast<WindowHandle>(handle);
+    SystemForeground system;
+    const WindowOwner owner = system.Owner(window, true);
+    EXPECT_EQ(owner.processId, GetCurrentProcessId());
+    EXPECT_EQ(owner.className, u"QuilletForegroundTest");
+    EXPECT_EQ(owner.fileName, u"unit_filter.exe");
+    // No version record in this program: the menu shows its file name.
+    const ProgramDescription program = DescribeProgram(window);
+    EXPECT_EQ(program.fileName, u"unit_filter.exe");
+    EXPECT_EQ(program.displayName, u"unit_filter.exe");
+
+    DestroyWindow(handle);
+    EXPECT_EQ(system.Owner(window, true).processId, 0u);
+    EXPECT_TRUE(DescribeProgram(window).fileName.empty());
+}
+
+TEST(ForegroundWindows, ReadsTheDescriptionFromTheVersionRecord) {
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    const std::u16string description = FileDescription(FromWide(folder, n) + u"\\kernel32.dll");
+    EXPECT_FALSE(description.empty());
+    EXPECT_NE(description, u"kernel32.dll");
+    EXPECT_TRUE(FileDescription(FromWide(folder, n) + u"\\no-such-file.exe").empty());
+}
+
+}  // namespace
+}  // namespace quillet
+#endif
