@@ -50,7 +50,7 @@ bool FeedbackWorker::Stop(std::chrono::milliseconds limit) {
     Shared& s = *shared_;
     std::unique_lock lock(s.mutex);
     s.stopping = true;
-    s.count = 0;
+    DropQueued(s);
     s.wake.notify_all();
     if (!s.answered.wait_for(lock, limit, [&] { return s.finished; })) return false;
     lock.unlock();
@@ -88,7 +88,11 @@ void FeedbackWorker::Push(const Request& request, bool fromHook) {
         if (s.stopping) return;
         if (s.lastCueAsked != s.lastCueDone && request.kind != Request::Kind::Speak) return;
         if (s.count == kCapacity) {
-            s.head = (s.head + 1) % kCapacity;  // the oldest goes
+            // The oldest goes, but never a last cue still to sound: until it has, every
+            // cue is refused. It can only sit first, as it empties the queue.
+            const size_t next = (s.head + 1) % kCapacity;
+            if (s.ring[s.head].kind == Request::Kind::LastCue) s.ring[next] = s.ring[s.head];
+            s.head = next;
             --s.count;
         }
         s.ring[(s.head + s.count) % kCapacity] = request;
@@ -115,12 +119,22 @@ bool FeedbackWorker::SoundLastCueAndWait(int32_t cue, std::chrono::milliseconds 
     std::unique_lock lock(s.mutex);
     if (s.stopping) return true;
     // A cue still queued would reload the sound slot and cut this one short.
-    s.count = 0;
+    DropQueued(s);
     const uint32_t ticket = ++s.lastCueAsked;
     s.ring[s.head] = {Request::Kind::LastCue, cue, ticket, 0, {}};
     s.count = 1;
     s.wake.notify_all();
     return s.answered.wait_for(lock, limit, [&] { return s.lastCueDone == ticket || s.finished; });
+}
+
+void FeedbackWorker::DropQueued(Shared& s) {
+    for (size_t n = 0; n < s.count; ++n) {
+        // A last cue that will never sound must not leave every later cue refused.
+        if (s.ring[(s.head + n) % kCapacity].kind == Request::Kind::LastCue) {
+            s.lastCueDone = s.lastCueAsked;
+        }
+    }
+    s.count = 0;
 }
 
 void FeedbackWorker::Run(std::shared_ptr<Shared> shared) {

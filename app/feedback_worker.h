@@ -92,6 +92,7 @@ class FeedbackWorker final : public FilterFeedback {
     struct Shared;
 
     void Push(const Request& request, bool fromHook);
+    static void DropQueued(Shared& s);
     static void Run(std::shared_ptr<Shared> shared);
     static void Deliver(FeedbackSink& sink, const Request& request);
 

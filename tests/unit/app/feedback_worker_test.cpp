@@ -43,9 +43,10 @@ class GatedSink final : public FeedbackSink {
     }
     int looksWanted = 0;
 
-    void WaitFor(size_t count) {
+    // False when fewer than `count` arrived within the limit.
+    bool WaitFor(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return got.size() >= count; });
+        return changed_.wait_for(lock, limit, [&] { return got.size() >= count; });
     }
     void Open() {
         std::lock_guard lock(mutex_);
@@ -125,16 +126,29 @@ TEST(FeedbackWorker, DestructorLeavesAThreadStuckInTheSinkBehind) {
 }
 
 // The exit and restart cues: everything still queued goes first, and no cue asked for
-// until the last one has ended can cut it short; speech still passes. The wait has its
-// limit even while the worker is stuck; after a restart that failed, cues sound again.
+// until the last one has ended can cut it short; speech still passes, and however much
+// of it fills the queue, the last cue stays in it. The wait has its limit even while the
+// worker is stuck, and ends with the cue otherwise. Once the cue has sounded (after a
+// restart that failed), cues sound again.
 TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
+    auto spoken = [](int first, int last) {
+        std::vector<std::string> texts;
+        for (int n = first; n <= last; ++n) texts.push_back("F" + std::to_string(n));
+        return texts;
+    };
+    auto join = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
     struct Case {
-        bool stuck;  // the worker is inside a hung sink when the last cue is asked for
+        bool stuck;       // the worker is inside a hung sink when the last cue is asked for
+        int spokenAfter;  // announcements F7, F8... while the last cue waits
         bool waitEnds;
         std::vector<std::string> delivered;
     } cases[] = {
-        {true, false, {"F5", "last1", "F7"}},
-        {false, true, {"F5", "last1", "next-key", "cue4", "mode2", "F7"}},
+        // The queue keeps the last cue and the newest 15 announcements.
+        {true, 17, false, join(join({"F5", "last1"}, spoken(9, 23)), {"cue6"})},
+        {false, 1, true, {"F5", "last1", "next-key", "cue4", "mode2", "F7", "cue6"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stuck);
@@ -149,14 +163,22 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
             worker.SoundIgnoreModeCue(1);
             worker.Announce(u"F6");
         }
+        const auto asked = std::chrono::steady_clock::now();
         EXPECT_EQ(worker.SoundLastCueAndWait(1, c.stuck ? 20ms : 30s), c.waitEnds);
+        if (c.waitEnds) {
+            EXPECT_LT(std::chrono::steady_clock::now() - asked, 5s) << "waited for the limit";
+        }
         worker.SoundNextKeyConsumedCue();
         worker.SoundCue(4);
         worker.SoundIgnoreModeCue(2);
         worker.SoundSlotHousekeeping();
-        worker.Announce(u"F7");
+        for (int n = 7; n < 7 + c.spokenAfter; ++n) {
+            worker.Announce(std::u16string(u"F").append(DecimalText(n)));
+        }
         sink.Open();
-        sink.WaitFor(c.delivered.size());
+        sink.WaitFor(c.delivered.size() - 1);
+        worker.SoundCue(6);
+        EXPECT_TRUE(sink.WaitFor(c.delivered.size()));
         ASSERT_TRUE(worker.Stop(10s));
         EXPECT_EQ(sink.got, c.delivered);
     }
