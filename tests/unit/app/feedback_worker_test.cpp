@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <future>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -133,7 +134,8 @@ TEST(FeedbackWorker, DestructorLeavesAThreadStuckInTheSinkBehind) {
 TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
     auto spoken = [](int first, int last) {
         std::vector<std::string> texts;
-        for (int n = first; n <= last; ++n) texts.push_back("F" + std::to_string(n));
+        for (int n = first; n <= last; ++n)
+            texts.push_back(std::string("F").append(std::to_string(n)));
         return texts;
     };
     auto join = [](std::vector<std::string> a, const std::vector<std::string>& b) {
@@ -213,6 +215,38 @@ TEST(FeedbackWorker, WakeOnFlushHandsOverAtTheFlush) {
     sink.WaitFor(1);
     EXPECT_TRUE(worker.Stop(10s));
     EXPECT_EQ(sink.got, std::vector<std::string>{"F5"});
+}
+
+// The hook never waits for the queue: what meets it taken by another thread waits on
+// the hook's side and goes over in order, at the hook's next request or at the Flush.
+TEST(FeedbackWorker, HookMeetingTheQueueTakenGoesOnAndHandsOverLater) {
+    GatedSink sink;
+    sink.Open();
+    FeedbackWorker worker(sink, true);
+    worker.Start();
+    worker.Announce(u"F1");
+    worker.Flush();
+    ASSERT_TRUE(sink.WaitFor(1));
+    std::promise<void> taken;
+    std::promise<void> release;
+    bool gaveUp = false;
+    std::thread holder([&] {
+        auto queue = worker.HoldQueueForTest();
+        taken.set_value();
+        gaveUp = release.get_future().wait_for(5s) == std::future_status::timeout;
+    });
+    taken.get_future().wait();
+    worker.Announce(u"F2");
+    worker.SoundIgnoreModeCue(1);
+    release.set_value();
+    holder.join();
+    EXPECT_FALSE(gaveUp) << "the hook waited for the queue";
+    worker.Announce(u"F3");
+    worker.SoundNextKeyConsumedCue();
+    worker.Flush();
+    EXPECT_TRUE(sink.WaitFor(5));
+    ASSERT_TRUE(worker.Stop(10s));
+    EXPECT_EQ(sink.got, (std::vector<std::string>{"F1", "F2", "mode1", "F3", "next-key"}));
 }
 
 TEST(FeedbackWorker, EverySpokenTextOfEveryLanguageFitsARequest) {
