@@ -27,6 +27,7 @@ class GatedSink final : public FeedbackSink {
     void SoundNextKeyConsumedCue() override { Record("next-key"); }
     void SoundCue(int32_t cue) override { Record("cue" + std::to_string(cue)); }
     void SoundCueAndWait(int32_t cue) override { Record("last" + std::to_string(cue)); }
+    void EndThread() override { Record("end"); }
     // Asks for `looksWanted` timed looks 5 ms apart, then for none.
     int64_t Idle(uint32_t) override {
         std::lock_guard lock(mutex_);
@@ -85,6 +86,7 @@ TEST(FeedbackWorker, DeliversInOrderAndDropsTheOldestWhenFull) {
     for (int n = 4; n < 18; ++n) expected.push_back(std::string("F").append(std::to_string(n)));
     expected.push_back("mode2");
     expected.push_back("next-key");
+    expected.push_back("end");  // the device closed once, after the last delivery
     EXPECT_EQ(sink.got, expected);
 }
 
@@ -98,7 +100,7 @@ TEST(FeedbackWorker, StopGivesUpOnAHungSinkAndTakesNothingMore) {
     worker.Announce(u"F6");
     sink.Open();
     EXPECT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(sink.got, std::vector<std::string>{"F5"});
+    EXPECT_EQ(sink.got, (std::vector<std::string>{"F5", "end"}));
 }
 
 TEST(FeedbackWorker, StopReturnsAsSoonAsTheWorkerEnds) {
@@ -182,7 +184,7 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         worker.SoundCue(6);
         EXPECT_TRUE(sink.WaitFor(c.delivered.size()));
         ASSERT_TRUE(worker.Stop(10s));
-        EXPECT_EQ(sink.got, c.delivered);
+        EXPECT_EQ(sink.got, join(c.delivered, {"end"}));
     }
 }
 
@@ -201,20 +203,31 @@ TEST(FeedbackWorker, IdleLooksOnlyWhenAsked) {
     sink.WaitFor(1);
     sink.WaitForLooks(5);
     ASSERT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(sink.got, std::vector<std::string>{"cue2"});
+    EXPECT_EQ(sink.got, (std::vector<std::string>{"cue2", "end"}));
 }
 
+// A sleeping worker is woken for the hook's request only at the Flush after the hook
+// call, and for the menu's at once: the menu calls no Flush.
 TEST(FeedbackWorker, WakeOnFlushHandsOverAtTheFlush) {
-    GatedSink sink;
-    sink.Open();
-    FeedbackWorker worker(sink, true);
-    worker.Start();
-    std::this_thread::sleep_for(20ms);  // most likely asleep by now; either way it must deliver
-    worker.Announce(u"F5");
-    worker.Flush();
-    sink.WaitFor(1);
-    EXPECT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(sink.got, std::vector<std::string>{"F5"});
+    for (bool fromHook : {true, false}) {
+        SCOPED_TRACE(fromHook);
+        GatedSink sink;
+        sink.Open();
+        FeedbackWorker worker(sink, true);
+        worker.Start();
+        sink.WaitForLooks(1);
+        std::this_thread::sleep_for(20ms);  // from its first look into its sleep
+        if (fromHook) {
+            worker.Announce(u"F5");
+            EXPECT_FALSE(sink.WaitFor(1, 100ms)) << "woken inside the hook call";
+            worker.Flush();
+        } else {
+            worker.SoundCue(2);
+        }
+        EXPECT_TRUE(sink.WaitFor(1, 5s));
+        EXPECT_TRUE(worker.Stop(10s));
+        EXPECT_EQ(sink.got, std::vector<std::string>({fromHook ? "F5" : "cue2", "end"}));
+    }
 }
 
 // The hook never waits for the queue: what meets it taken by another thread waits on
@@ -246,7 +259,7 @@ TEST(FeedbackWorker, HookMeetingTheQueueTakenGoesOnAndHandsOverLater) {
     worker.Flush();
     EXPECT_TRUE(sink.WaitFor(5));
     ASSERT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(sink.got, (std::vector<std::string>{"F1", "F2", "mode1", "F3", "next-key"}));
+    EXPECT_EQ(sink.got, (std::vector<std::string>{"F1", "F2", "mode1", "F3", "next-key", "end"}));
 }
 
 TEST(FeedbackWorker, EverySpokenTextOfEveryLanguageFitsARequest) {
