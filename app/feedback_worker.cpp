@@ -5,10 +5,10 @@
 namespace quillet {
 
 struct FeedbackWorker::Shared {
-    Shared(FeedbackSink& s, bool w) : sink(s), wakeOnFlush(w) {}
+    Shared(FeedbackOutput& o, bool h) : output(o), fromHookThread(h) {}
 
-    FeedbackSink& sink;
-    const bool wakeOnFlush;
+    FeedbackOutput& output;
+    const bool fromHookThread;
     std::mutex mutex;
     std::condition_variable wake;      // the worker waits here
     std::condition_variable answered;  // the main thread waits here
@@ -30,8 +30,8 @@ uint32_t TickNow() {
 
 }  // namespace
 
-FeedbackWorker::FeedbackWorker(FeedbackSink& sink, bool wakeOnFlush)
-    : shared_(std::make_shared<Shared>(sink, wakeOnFlush)) {}
+FeedbackWorker::FeedbackWorker(FeedbackOutput& output, bool fromHookThread)
+    : shared_(std::make_shared<Shared>(output, fromHookThread)) {}
 
 FeedbackWorker::~FeedbackWorker() {
     if (!thread_.joinable()) return;
@@ -105,9 +105,9 @@ void FeedbackWorker::Push(const Request& request) {
 }
 
 // Inside the hook call nothing waits: a queue taken by another thread leaves the
-// request in the stash, and the wake waits for the Flush.
+// request in the stash, and the wake waits for the end of the call.
 void FeedbackWorker::PushFromHook(const Request& request) {
-    if (!shared_->wakeOnFlush) return Push(request);
+    if (!shared_->fromHookThread) return Push(request);
     std::unique_lock lock(shared_->mutex, std::try_to_lock);
     if (!lock) return stash_.Add(request);
     const bool wake = HandOverStash();
@@ -123,7 +123,7 @@ bool FeedbackWorker::HandOverStash() {
 
 // The worker stays in its wait until notified, and the queue saw it there under the
 // lock, so a notify now still reaches it.
-void FeedbackWorker::Flush() {
+void FeedbackWorker::HandOverAfterHookCall() {
     if (stash_.count != 0) {
         // Rare: only after a hook call met the queue taken, which is held for a copy.
         std::lock_guard lock(shared_->mutex);
@@ -160,12 +160,12 @@ void FeedbackWorker::DropQueued(Shared& s) {
 
 void FeedbackWorker::Run(std::shared_ptr<Shared> shared) {
     Shared& s = *shared;
-    s.sink.BeginThread();
+    s.output.BeginThread();
     std::unique_lock lock(s.mutex);
     while (!s.stopping) {
         if (s.queue.count == 0) {
             lock.unlock();
-            const int64_t look = s.sink.Idle(TickNow());
+            const int64_t look = s.output.Idle(TickNow());
             lock.lock();
             if (s.queue.count != 0 || s.stopping) continue;
             // No look wanted: asleep until a request, with no timer at all.
@@ -185,7 +185,7 @@ void FeedbackWorker::Run(std::shared_ptr<Shared> shared) {
         s.queue.count = 0;
         lock.unlock();
         for (size_t n = 0; n < taken && !s.stopping; ++n) {
-            Deliver(s.sink, batch[n]);
+            Deliver(s.output, batch[n]);
             if (batch[n].kind == Request::Kind::LastCue) {
                 std::lock_guard answer(s.mutex);
                 s.lastCueDone = batch[n].ticket;
@@ -195,31 +195,31 @@ void FeedbackWorker::Run(std::shared_ptr<Shared> shared) {
         lock.lock();
     }
     lock.unlock();
-    s.sink.EndThread();
+    s.output.EndThread();
     lock.lock();
     s.finished = true;
     s.answered.notify_all();
 }
 
-void FeedbackWorker::Deliver(FeedbackSink& sink, const Request& request) {
+void FeedbackWorker::Deliver(FeedbackOutput& output, const Request& request) {
     switch (request.kind) {
         case Request::Kind::Speak:
-            sink.Announce({request.text, request.length});
+            output.Speak({request.text, request.length});
             break;
         case Request::Kind::IgnoreModeCue:
-            sink.SoundIgnoreModeCue(request.value);
+            output.PlayIgnoreModeCue(request.value);
             break;
         case Request::Kind::NextKeyConsumedCue:
-            sink.SoundNextKeyConsumedCue();
+            output.PlayNextKeyConsumedCue();
             break;
         case Request::Kind::Cue:
-            sink.SoundCue(request.value);
+            output.PlayCue(request.value);
             break;
         case Request::Kind::LastCue:
-            sink.SoundCueAndWait(request.value);
+            output.PlayCueAndWait(request.value);
             break;
         case Request::Kind::Housekeeping:
-            sink.SoundSlotHousekeeping();
+            output.SoundSlotHousekeeping();
             break;
     }
 }

@@ -19,17 +19,22 @@
 
 namespace quillet {
 
-// Where the worker's requests end up, called on the worker's thread.
-class FeedbackSink : public FilterFeedback {
+// What the worker's requests become: speech and sound, called on the worker's
+// thread only.
+class FeedbackOutput {
   public:
+    virtual ~FeedbackOutput() = default;
     // Around the worker thread's life: per-thread set-up such as COM, and opening
     // and closing the audio device.
     virtual void BeginThread() {}
     virtual void EndThread() {}
+    virtual void Speak(std::u16string_view text) = 0;
+    virtual void PlayIgnoreModeCue(int32_t mode) = 0;
+    virtual void PlayNextKeyConsumedCue() = 0;
     // A cue of the program's table, by number. The waiting kind returns once the cue
     // ended or its own limit passed.
-    virtual void SoundCue(int32_t /*cue*/) {}
-    virtual void SoundCueAndWait(int32_t /*cue*/) {}
+    virtual void PlayCue(int32_t /*cue*/) {}
+    virtual void PlayCueAndWait(int32_t /*cue*/) {}
     virtual void SoundSlotHousekeeping() {}
     // Looks after the idle audio device at the tick count `nowMs`; answers how many ms
     // until it wants another look, or a negative number for none.
@@ -45,13 +50,14 @@ class FeedbackWorker final : public FilterFeedback {
     // How long the destructor gives the thread to end before leaving it behind.
     static constexpr std::chrono::milliseconds kLeaveBehindAfter{500};
 
-    // With `wakeOnFlush`, the FilterFeedback calls come from a hook thread that calls
-    // Flush after each hook call: they never wait for the queue, and a request for a
-    // sleeping worker wakes it only at the Flush, so the wake's system call stays out
-    // of the hook call. Without, they queue and wake as the main thread's calls do.
-    // The sink must outlive the thread, which may be left behind in it.
-    explicit FeedbackWorker(FeedbackSink& sink, bool wakeOnFlush = false);
-    // Never joins a thread stuck in the sink: it is left behind.
+    // With `fromHookThread`, the FilterFeedback calls come from a hook thread that
+    // calls HandOverAfterHookCall after each hook call: they never wait for the
+    // queue, and a request for a sleeping worker wakes it only then, so the wake's
+    // system call stays out of the hook call. Without, they queue and wake as the
+    // main thread's calls do. The output must outlive the thread, which may be left
+    // behind in it.
+    explicit FeedbackWorker(FeedbackOutput& output, bool fromHookThread = false);
+    // Never joins a thread stuck in the output: it is left behind.
     ~FeedbackWorker();
     FeedbackWorker(const FeedbackWorker&) = delete;
     FeedbackWorker& operator=(const FeedbackWorker&) = delete;
@@ -60,7 +66,7 @@ class FeedbackWorker final : public FilterFeedback {
     void Start();
     // Drops what is still queued and ends the thread once the request in hand is
     // done. False when that takes longer than `limit` (a hung reader or device): the
-    // thread is then still inside the sink.
+    // thread is then still inside the output.
     bool Stop(std::chrono::milliseconds limit);
 
     // From the hook: queue and return at once.
@@ -68,7 +74,7 @@ class FeedbackWorker final : public FilterFeedback {
     void SoundIgnoreModeCue(int32_t mode) override;
     void SoundNextKeyConsumedCue() override;
     // After the hook call: hands over what met the queue taken, and wakes the worker.
-    void Flush() override;
+    void HandOverAfterHookCall() override;
 
     // From the main thread: queue and wake the worker at once.
     void SoundCue(int32_t cue);
@@ -113,12 +119,12 @@ class FeedbackWorker final : public FilterFeedback {
     static bool Queue(Shared& s, const Request& request);
     static void DropQueued(Shared& s);
     static void Run(std::shared_ptr<Shared> shared);
-    static void Deliver(FeedbackSink& sink, const Request& request);
+    static void Deliver(FeedbackOutput& output, const Request& request);
 
     // Everything the thread touches, so a thread left behind never reads freed memory.
     std::shared_ptr<Shared> shared_;
     std::thread thread_;
-    // The hook thread's own: what met the queue taken, and a wake owed at the Flush.
+    // The hook thread's own: what met the queue taken, and a wake owed after the call.
     Requests stash_;
     bool wakeOwed_ = false;
 };

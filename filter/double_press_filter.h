@@ -34,7 +34,7 @@ class FilterFeedback {
     virtual void SoundNextKeyConsumedCue() = 0;
     // Called by the hook thread once a hook call has returned: the moment for work
     // that must not hold up a key, such as waking another thread.
-    virtual void Flush() {}
+    virtual void HandOverAfterHookCall() {}
 };
 
 // The two settings the filter reads afresh at every event, so a menu change on

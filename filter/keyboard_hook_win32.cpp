@@ -291,7 +291,7 @@ void RunHookThread(HookThread& t) {
             quit = msg.message == WM_QUIT;
             if (!quit) DispatchMessageW(&msg);
         }
-        t.feedback->Flush();
+        t.feedback->HandOverAfterHookCall();
     }
 
     RemoveHook(t);

@@ -18,15 +18,15 @@ namespace {
 using namespace std::chrono_literals;
 
 // Records what reaches it and holds every call until opened, like a hung reader.
-class GatedSink final : public FeedbackSink {
+class GatedOutput final : public FeedbackOutput {
   public:
     std::vector<std::string> got;
 
-    void Announce(std::u16string_view text) override { Record(Utf16ToUtf8(std::u16string(text))); }
-    void SoundIgnoreModeCue(int32_t mode) override { Record("mode" + std::to_string(mode)); }
-    void SoundNextKeyConsumedCue() override { Record("next-key"); }
-    void SoundCue(int32_t cue) override { Record("cue" + std::to_string(cue)); }
-    void SoundCueAndWait(int32_t cue) override { Record("last" + std::to_string(cue)); }
+    void Speak(std::u16string_view text) override { Record(Utf16ToUtf8(std::u16string(text))); }
+    void PlayIgnoreModeCue(int32_t mode) override { Record("mode" + std::to_string(mode)); }
+    void PlayNextKeyConsumedCue() override { Record("next-key"); }
+    void PlayCue(int32_t cue) override { Record("cue" + std::to_string(cue)); }
+    void PlayCueAndWait(int32_t cue) override { Record("last" + std::to_string(cue)); }
     void EndThread() override { Record("end"); }
     // Asks for `looksWanted` timed looks 5 ms apart, then for none.
     int64_t Idle(uint32_t) override {
@@ -70,16 +70,16 @@ class GatedSink final : public FeedbackSink {
 };
 
 TEST(FeedbackWorker, DeliversInOrderAndDropsTheOldestWhenFull) {
-    GatedSink sink;
-    FeedbackWorker worker(sink);
+    GatedOutput output;
+    FeedbackWorker worker(output);
     worker.Start();
     worker.Announce(std::u16string(FeedbackWorker::kMaxTextLength + 7, u'x'));
-    sink.WaitFor(1);  // the worker is stuck in the sink from here on
+    output.WaitFor(1);  // the worker is stuck in the output from here on
     for (int n = 0; n < 18; ++n) worker.Announce(std::u16string(u"F").append(DecimalText(n)));
     worker.SoundIgnoreModeCue(2);
     worker.SoundNextKeyConsumedCue();
-    sink.Open();
-    sink.WaitFor(1 + FeedbackWorker::kCapacity);
+    output.Open();
+    output.WaitFor(1 + FeedbackWorker::kCapacity);
     ASSERT_TRUE(worker.Stop(10s));
 
     std::vector<std::string> expected = {std::string(FeedbackWorker::kMaxTextLength, 'x')};
@@ -87,45 +87,45 @@ TEST(FeedbackWorker, DeliversInOrderAndDropsTheOldestWhenFull) {
     expected.push_back("mode2");
     expected.push_back("next-key");
     expected.push_back("end");  // the device closed once, after the last delivery
-    EXPECT_EQ(sink.got, expected);
+    EXPECT_EQ(output.got, expected);
 }
 
-TEST(FeedbackWorker, StopGivesUpOnAHungSinkAndTakesNothingMore) {
-    GatedSink sink;
-    FeedbackWorker worker(sink);
+TEST(FeedbackWorker, StopGivesUpOnAHungOutputAndTakesNothingMore) {
+    GatedOutput output;
+    FeedbackWorker worker(output);
     worker.Start();
     worker.Announce(u"F5");
-    sink.WaitFor(1);
+    output.WaitFor(1);
     EXPECT_FALSE(worker.Stop(20ms));
     worker.Announce(u"F6");
-    sink.Open();
+    output.Open();
     EXPECT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(sink.got, (std::vector<std::string>{"F5", "end"}));
+    EXPECT_EQ(output.got, (std::vector<std::string>{"F5", "end"}));
 }
 
 TEST(FeedbackWorker, StopReturnsAsSoonAsTheWorkerEnds) {
-    GatedSink sink;
-    sink.Open();
-    FeedbackWorker worker(sink);
+    GatedOutput output;
+    output.Open();
+    FeedbackWorker worker(output);
     worker.Start();
     worker.Announce(u"F5");
-    sink.WaitFor(1);
+    output.WaitFor(1);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(worker.Stop(30s));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "waited for the limit";
 }
 
-TEST(FeedbackWorker, DestructorLeavesAThreadStuckInTheSinkBehind) {
-    auto* sink = new GatedSink;  // never freed: the thread left behind still uses it
+TEST(FeedbackWorker, DestructorLeavesAThreadStuckInTheOutputBehind) {
+    auto* output = new GatedOutput;  // never freed: the thread left behind still uses it
     const auto start = std::chrono::steady_clock::now();
     {
-        FeedbackWorker worker(*sink);
+        FeedbackWorker worker(*output);
         worker.Start();
         worker.Announce(u"F5");
-        sink->WaitFor(1);
+        output->WaitFor(1);
     }  // a join here would never return
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
-    sink->Open();  // the thread left behind ends on its own
+    output->Open();  // the thread left behind ends on its own
 }
 
 // The exit and restart cues: everything still queued goes first, and no cue asked for
@@ -145,7 +145,7 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         return a;
     };
     struct Case {
-        bool stuck;       // the worker is inside a hung sink when the last cue is asked for
+        bool stuck;       // the worker is inside a hung output when the last cue is asked for
         int spokenAfter;  // announcements F7, F8... while the last cue waits
         bool waitEnds;
         std::vector<std::string> delivered;
@@ -156,12 +156,12 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stuck);
-        GatedSink sink;
-        if (!c.stuck) sink.Open();
-        FeedbackWorker worker(sink);
+        GatedOutput output;
+        if (!c.stuck) output.Open();
+        FeedbackWorker worker(output);
         worker.Start();
         worker.Announce(u"F5");
-        sink.WaitFor(1);
+        output.WaitFor(1);
         if (c.stuck) {
             worker.SoundCue(3);
             worker.SoundIgnoreModeCue(1);
@@ -179,67 +179,67 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         for (int n = 7; n < 7 + c.spokenAfter; ++n) {
             worker.Announce(std::u16string(u"F").append(DecimalText(n)));
         }
-        sink.Open();
-        sink.WaitFor(c.delivered.size() - 1);
+        output.Open();
+        output.WaitFor(c.delivered.size() - 1);
         worker.SoundCue(6);
-        EXPECT_TRUE(sink.WaitFor(c.delivered.size()));
+        EXPECT_TRUE(output.WaitFor(c.delivered.size()));
         ASSERT_TRUE(worker.Stop(10s));
-        EXPECT_EQ(sink.got, join(c.delivered, {"end"}));
+        EXPECT_EQ(output.got, join(c.delivered, {"end"}));
     }
 }
 
-// The worker looks after the idle device only when the sink asks for a look: no
+// The worker looks after the idle device only when the output asks for a look: no
 // timer at all once none is wanted, and a new look after each request.
 TEST(FeedbackWorker, IdleLooksOnlyWhenAsked) {
-    GatedSink sink;
-    sink.Open();
-    sink.looksWanted = 3;
-    FeedbackWorker worker(sink);
+    GatedOutput output;
+    output.Open();
+    output.looksWanted = 3;
+    FeedbackWorker worker(output);
     worker.Start();
-    sink.WaitForLooks(4);  // the first, and three timed ones
+    output.WaitForLooks(4);  // the first, and three timed ones
     std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(sink.LooksSoFar(), 4);
+    EXPECT_EQ(output.LooksSoFar(), 4);
     worker.SoundCue(2);
-    sink.WaitFor(1);
-    sink.WaitForLooks(5);
+    output.WaitFor(1);
+    output.WaitForLooks(5);
     ASSERT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(sink.got, (std::vector<std::string>{"cue2", "end"}));
+    EXPECT_EQ(output.got, (std::vector<std::string>{"cue2", "end"}));
 }
 
-// A sleeping worker is woken for the hook's request only at the Flush after the hook
-// call, and for the menu's at once: the menu calls no Flush.
-TEST(FeedbackWorker, WakeOnFlushHandsOverAtTheFlush) {
+// A sleeping worker is woken for the hook's request only once the hook call is over,
+// and for the menu's at once: the menu has no after-call step.
+TEST(FeedbackWorker, SleepingWorkerWakesAfterTheHookCallOrAtOnceForTheMenu) {
     for (bool fromHook : {true, false}) {
         SCOPED_TRACE(fromHook);
-        GatedSink sink;
-        sink.Open();
-        FeedbackWorker worker(sink, true);
+        GatedOutput output;
+        output.Open();
+        FeedbackWorker worker(output, true);
         worker.Start();
-        sink.WaitForLooks(1);
+        output.WaitForLooks(1);
         std::this_thread::sleep_for(20ms);  // from its first look into its sleep
         if (fromHook) {
             worker.Announce(u"F5");
-            EXPECT_FALSE(sink.WaitFor(1, 100ms)) << "woken inside the hook call";
-            worker.Flush();
+            EXPECT_FALSE(output.WaitFor(1, 100ms)) << "woken inside the hook call";
+            worker.HandOverAfterHookCall();
         } else {
             worker.SoundCue(2);
         }
-        EXPECT_TRUE(sink.WaitFor(1, 5s));
+        EXPECT_TRUE(output.WaitFor(1, 5s));
         EXPECT_TRUE(worker.Stop(10s));
-        EXPECT_EQ(sink.got, std::vector<std::string>({fromHook ? "F5" : "cue2", "end"}));
+        EXPECT_EQ(output.got, std::vector<std::string>({fromHook ? "F5" : "cue2", "end"}));
     }
 }
 
 // The hook never waits for the queue: what meets it taken by another thread waits on
-// the hook's side and goes over in order, at the hook's next request or at the Flush.
+// the hook's side and goes over in order, at the hook's next request or after the call.
 TEST(FeedbackWorker, HookMeetingTheQueueTakenGoesOnAndHandsOverLater) {
-    GatedSink sink;
-    sink.Open();
-    FeedbackWorker worker(sink, true);
+    GatedOutput output;
+    output.Open();
+    FeedbackWorker worker(output, true);
     worker.Start();
     worker.Announce(u"F1");
-    worker.Flush();
-    ASSERT_TRUE(sink.WaitFor(1));
+    worker.HandOverAfterHookCall();
+    ASSERT_TRUE(output.WaitFor(1));
     std::promise<void> taken;
     std::promise<void> release;
     bool gaveUp = false;
@@ -256,10 +256,10 @@ TEST(FeedbackWorker, HookMeetingTheQueueTakenGoesOnAndHandsOverLater) {
     EXPECT_FALSE(gaveUp) << "the hook waited for the queue";
     worker.Announce(u"F3");
     worker.SoundNextKeyConsumedCue();
-    worker.Flush();
-    EXPECT_TRUE(sink.WaitFor(5));
+    worker.HandOverAfterHookCall();
+    EXPECT_TRUE(output.WaitFor(5));
     ASSERT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(sink.got, (std::vector<std::string>{"F1", "F2", "mode1", "F3", "next-key", "end"}));
+    EXPECT_EQ(output.got, (std::vector<std::string>{"F1", "F2", "mode1", "F3", "next-key", "end"}));
 }
 
 TEST(FeedbackWorker, EverySpokenTextOfEveryLanguageFitsARequest) {
