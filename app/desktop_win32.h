@@ -69,7 +69,7 @@ class Win32Desktop final : public Desktop {
     HANDLE mutex_ = nullptr;
     SpeechBinding speech_;
     // The hook's speech and cues, off the hook thread.
-    FeedbackOutput output_{speech_};
+    Win32FeedbackOutput output_{speech_};
     FeedbackWorker feedback_{output_, true};
     DoublePressFilter filter_;
     TrayWindow tray_;

@@ -1,5 +1,5 @@
-// Where the feedback worker's requests end: the speech library and the sound layer,
-// both used on the worker's thread only.
+// What the feedback worker's requests become on Windows: the speech library and the
+// sound layer, both used on the worker's thread only.
 #pragma once
 
 #include <objbase.h>
@@ -10,9 +10,9 @@
 
 namespace quillet {
 
-class FeedbackOutput final : public FeedbackSink {
+class Win32FeedbackOutput final : public FeedbackOutput {
   public:
-    explicit FeedbackOutput(const SpeechBinding& speech) : speech_(speech) {}
+    explicit Win32FeedbackOutput(const SpeechBinding& speech) : speech_(speech) {}
 
     // A speech library may talk to its reader through COM on the calling thread. A
     // multithreaded apartment needs no message pump, which this thread has not, and is
@@ -26,11 +26,11 @@ class FeedbackOutput final : public FeedbackSink {
         if (comReady_) CoUninitialize();
     }
 
-    void Announce(std::u16string_view text) override { speech_.Announce(text); }
-    void SoundIgnoreModeCue(int32_t mode) override { quillet::SoundIgnoreModeCue(mode); }
-    void SoundNextKeyConsumedCue() override { quillet::SoundCue(Cue::NextKeyConsumed); }
-    void SoundCue(int32_t cue) override { quillet::SoundCue(static_cast<Cue>(cue)); }
-    void SoundCueAndWait(int32_t cue) override { quillet::SoundCueAndWait(static_cast<Cue>(cue)); }
+    void Speak(std::u16string_view text) override { speech_.Announce(text); }
+    void PlayIgnoreModeCue(int32_t mode) override { SoundIgnoreModeCue(mode); }
+    void PlayNextKeyConsumedCue() override { SoundCue(Cue::NextKeyConsumed); }
+    void PlayCue(int32_t cue) override { SoundCue(static_cast<Cue>(cue)); }
+    void PlayCueAndWait(int32_t cue) override { SoundCueAndWait(static_cast<Cue>(cue)); }
     void SoundSlotHousekeeping() override { quillet::SoundSlotHousekeeping(); }
     int64_t Idle(uint32_t nowMs) override { return SoundIdleCheck(nowMs); }
 

@@ -5,17 +5,14 @@
 namespace quillet {
 
 struct FeedbackWorker::Shared {
-    Shared(FeedbackSink& s, bool w) : sink(s), wakeOnFlush(w) {}
+    Shared(FeedbackOutput& o, bool h) : output(o), fromHookThread(h) {}
 
-    FeedbackSink& sink;
-    const bool wakeOnFlush;
-    std::atomic<bool> wakeOwed{false};
+    FeedbackOutput& output;
+    const bool fromHookThread;
     std::mutex mutex;
     std::condition_variable wake;      // the worker waits here
     std::condition_variable answered;  // the main thread waits here
-    std::array<Request, kCapacity> ring{};
-    size_t head = 0;  // oldest request
-    size_t count = 0;
+    Requests queue;
     bool waiting = false;               // the worker sleeps on wake: only then is a notify needed
     std::atomic<bool> stopping{false};  // also read while delivering a batch
     uint32_t lastCueAsked = 0;  // tickets: no cue is taken while the one asked for is not done
@@ -33,8 +30,8 @@ uint32_t TickNow() {
 
 }  // namespace
 
-FeedbackWorker::FeedbackWorker(FeedbackSink& sink, bool wakeOnFlush)
-    : shared_(std::make_shared<Shared>(sink, wakeOnFlush)) {}
+FeedbackWorker::FeedbackWorker(FeedbackOutput& output, bool fromHookThread)
+    : shared_(std::make_shared<Shared>(output, fromHookThread)) {}
 
 FeedbackWorker::~FeedbackWorker() {
     if (!thread_.joinable()) return;
@@ -50,7 +47,7 @@ bool FeedbackWorker::Stop(std::chrono::milliseconds limit) {
     Shared& s = *shared_;
     std::unique_lock lock(s.mutex);
     s.stopping = true;
-    s.count = 0;
+    DropQueued(s);
     s.wake.notify_all();
     if (!s.answered.wait_for(lock, limit, [&] { return s.finished; })) return false;
     lock.unlock();
@@ -62,51 +59,84 @@ void FeedbackWorker::Announce(std::u16string_view text) {
     Request r{Request::Kind::Speak, 0, 0, 0, {}};
     r.length = static_cast<uint8_t>(std::min(text.size(), kMaxTextLength));
     std::copy_n(text.data(), r.length, r.text);
-    Push(r, true);
+    PushFromHook(r);
 }
 
 void FeedbackWorker::SoundIgnoreModeCue(int32_t mode) {
-    Push({Request::Kind::IgnoreModeCue, mode, 0, 0, {}}, true);
+    PushFromHook({Request::Kind::IgnoreModeCue, mode, 0, 0, {}});
 }
 
 void FeedbackWorker::SoundNextKeyConsumedCue() {
-    Push({Request::Kind::NextKeyConsumedCue, 0, 0, 0, {}}, true);
+    PushFromHook({Request::Kind::NextKeyConsumedCue, 0, 0, 0, {}});
 }
 
-void FeedbackWorker::SoundCue(int32_t cue) { Push({Request::Kind::Cue, cue, 0, 0, {}}, false); }
+void FeedbackWorker::SoundCue(int32_t cue) { Push({Request::Kind::Cue, cue, 0, 0, {}}); }
 
-void FeedbackWorker::SoundSlotHousekeeping() {
-    Push({Request::Kind::Housekeeping, 0, 0, 0, {}}, false);
+void FeedbackWorker::SoundSlotHousekeeping() { Push({Request::Kind::Housekeeping, 0, 0, 0, {}}); }
+
+void FeedbackWorker::Requests::Add(const Request& request) {
+    if (count == kCapacity) {
+        head = (head + 1) % kCapacity;
+        --count;
+    }
+    At(count++) = request;
 }
 
-// Called inside the hook: holds the lock only for the copy.
-void FeedbackWorker::Push(const Request& request, bool fromHook) {
+bool FeedbackWorker::Queue(Shared& s, const Request& request) {
+    if (s.stopping) return false;
+    if (s.lastCueAsked != s.lastCueDone && request.kind != Request::Kind::Speak) return false;
+    // The waiting last cue never goes: until it has sounded, every cue is refused. It
+    // can only sit first, as it empties the queue.
+    if (s.queue.count == kCapacity && s.queue.At(0).kind == Request::Kind::LastCue) {
+        s.queue.At(1) = s.queue.At(0);
+    }
+    s.queue.Add(request);
+    return s.waiting;
+}
+
+void FeedbackWorker::Push(const Request& request) {
     Shared& s = *shared_;
     bool wake = false;
     {
         std::lock_guard lock(s.mutex);
-        if (s.stopping) return;
-        if (s.lastCueAsked != s.lastCueDone && request.kind != Request::Kind::Speak) return;
-        if (s.count == kCapacity) {
-            s.head = (s.head + 1) % kCapacity;  // the oldest goes
-            --s.count;
-        }
-        s.ring[(s.head + s.count) % kCapacity] = request;
-        ++s.count;
-        wake = s.waiting;
+        wake = Queue(s, request);
     }
-    if (!wake) return;
-    if (fromHook && s.wakeOnFlush) {
-        s.wakeOwed.store(true, std::memory_order_relaxed);
-    } else {
-        s.wake.notify_all();
-    }
+    if (wake) s.wake.notify_all();
 }
 
-// The worker stays in its wait until notified, and Push saw it there under the lock,
-// so a notify now still reaches it.
-void FeedbackWorker::Flush() {
-    if (shared_->wakeOwed.exchange(false, std::memory_order_relaxed)) shared_->wake.notify_all();
+// Inside the hook call nothing waits: a queue taken by another thread leaves the
+// request in the stash, and the wake waits for the end of the call.
+void FeedbackWorker::PushFromHook(const Request& request) {
+    if (!shared_->fromHookThread) return Push(request);
+    std::unique_lock lock(shared_->mutex, std::try_to_lock);
+    if (!lock) return stash_.Add(request);
+    const bool wake = HandOverStash();
+    if (Queue(*shared_, request) || wake) wakeOwed_ = true;
+}
+
+bool FeedbackWorker::HandOverStash() {
+    bool wake = false;
+    for (size_t n = 0; n < stash_.count; ++n) wake |= Queue(*shared_, stash_.At(n));
+    stash_.count = 0;
+    return wake;
+}
+
+// The worker stays in its wait until notified, and the queue saw it there under the
+// lock, so a notify now still reaches it.
+bool FeedbackWorker::HandOverAfterHookCall() {
+    if (stash_.count != 0) {
+        // Rare: only after a hook call met the queue taken, which is held for a copy.
+        std::unique_lock lock(shared_->mutex, std::try_to_lock);
+        if (!lock) return true;
+        if (HandOverStash()) wakeOwed_ = true;
+    }
+    if (wakeOwed_) shared_->wake.notify_all();
+    wakeOwed_ = false;
+    return false;
+}
+
+std::unique_lock<std::mutex> FeedbackWorker::HoldQueueForTest() {
+    return std::unique_lock(shared_->mutex);
 }
 
 bool FeedbackWorker::SoundLastCueAndWait(int32_t cue, std::chrono::milliseconds limit) {
@@ -115,24 +145,31 @@ bool FeedbackWorker::SoundLastCueAndWait(int32_t cue, std::chrono::milliseconds 
     std::unique_lock lock(s.mutex);
     if (s.stopping) return true;
     // A cue still queued would reload the sound slot and cut this one short.
-    s.count = 0;
+    DropQueued(s);
     const uint32_t ticket = ++s.lastCueAsked;
-    s.ring[s.head] = {Request::Kind::LastCue, cue, ticket, 0, {}};
-    s.count = 1;
+    s.queue.Add({Request::Kind::LastCue, cue, ticket, 0, {}});
     s.wake.notify_all();
     return s.answered.wait_for(lock, limit, [&] { return s.lastCueDone == ticket || s.finished; });
 }
 
+void FeedbackWorker::DropQueued(Shared& s) {
+    for (size_t n = 0; n < s.queue.count; ++n) {
+        // A last cue that will never sound must not leave every later cue refused.
+        if (s.queue.At(n).kind == Request::Kind::LastCue) s.lastCueDone = s.lastCueAsked;
+    }
+    s.queue.count = 0;
+}
+
 void FeedbackWorker::Run(std::shared_ptr<Shared> shared) {
     Shared& s = *shared;
-    s.sink.BeginThread();
+    s.output.BeginThread();
     std::unique_lock lock(s.mutex);
     while (!s.stopping) {
-        if (s.count == 0) {
+        if (s.queue.count == 0) {
             lock.unlock();
-            const int64_t look = s.sink.Idle(TickNow());
+            const int64_t look = s.output.Idle(TickNow());
             lock.lock();
-            if (s.count != 0 || s.stopping) continue;
+            if (s.queue.count != 0 || s.stopping) continue;
             // No look wanted: asleep until a request, with no timer at all.
             s.waiting = true;
             if (look < 0) {
@@ -145,13 +182,12 @@ void FeedbackWorker::Run(std::shared_ptr<Shared> shared) {
         }
         // Everything queued at once, so the hook meets the lock taken as rarely as possible.
         std::array<Request, kCapacity> batch;
-        const size_t taken = s.count;
-        for (size_t n = 0; n < taken; ++n) batch[n] = s.ring[(s.head + n) % kCapacity];
-        s.head = (s.head + taken) % kCapacity;
-        s.count = 0;
+        const size_t taken = s.queue.count;
+        for (size_t n = 0; n < taken; ++n) batch[n] = s.queue.At(n);
+        s.queue.count = 0;
         lock.unlock();
         for (size_t n = 0; n < taken && !s.stopping; ++n) {
-            Deliver(s.sink, batch[n]);
+            Deliver(s.output, batch[n]);
             if (batch[n].kind == Request::Kind::LastCue) {
                 std::lock_guard answer(s.mutex);
                 s.lastCueDone = batch[n].ticket;
@@ -161,31 +197,31 @@ void FeedbackWorker::Run(std::shared_ptr<Shared> shared) {
         lock.lock();
     }
     lock.unlock();
-    s.sink.EndThread();
+    s.output.EndThread();
     lock.lock();
     s.finished = true;
     s.answered.notify_all();
 }
 
-void FeedbackWorker::Deliver(FeedbackSink& sink, const Request& request) {
+void FeedbackWorker::Deliver(FeedbackOutput& output, const Request& request) {
     switch (request.kind) {
         case Request::Kind::Speak:
-            sink.Announce({request.text, request.length});
+            output.Speak({request.text, request.length});
             break;
         case Request::Kind::IgnoreModeCue:
-            sink.SoundIgnoreModeCue(request.value);
+            output.PlayIgnoreModeCue(request.value);
             break;
         case Request::Kind::NextKeyConsumedCue:
-            sink.SoundNextKeyConsumedCue();
+            output.PlayNextKeyConsumedCue();
             break;
         case Request::Kind::Cue:
-            sink.SoundCue(request.value);
+            output.PlayCue(request.value);
             break;
         case Request::Kind::LastCue:
-            sink.SoundCueAndWait(request.value);
+            output.PlayCueAndWait(request.value);
             break;
         case Request::Kind::Housekeeping:
-            sink.SoundSlotHousekeeping();
+            output.SoundSlotHousekeeping();
             break;
     }
 }

@@ -2,7 +2,8 @@
 // and the main thread only queue a request and go on, so a screen reader that hangs
 // in speechSay, or an audio driver that hangs in a start or stop, never holds up a
 // key, the menu or the end. The queue is bounded and never allocates; when a hung
-// reader lets it fill, the oldest requests go.
+// reader lets it fill, the oldest requests go. The hook never waits for the queue's
+// lock: a thread of normal priority may hold it.
 #pragma once
 
 #include <array>
@@ -18,17 +19,22 @@
 
 namespace quillet {
 
-// Where the worker's requests end up, called on the worker's thread.
-class FeedbackSink : public FilterFeedback {
+// What the worker's requests become: speech and sound, called on the worker's
+// thread only.
+class FeedbackOutput {
   public:
+    virtual ~FeedbackOutput() = default;
     // Around the worker thread's life: per-thread set-up such as COM, and opening
     // and closing the audio device.
     virtual void BeginThread() {}
     virtual void EndThread() {}
+    virtual void Speak(std::u16string_view text) = 0;
+    virtual void PlayIgnoreModeCue(int32_t mode) = 0;
+    virtual void PlayNextKeyConsumedCue() = 0;
     // A cue of the program's table, by number. The waiting kind returns once the cue
     // ended or its own limit passed.
-    virtual void SoundCue(int32_t /*cue*/) {}
-    virtual void SoundCueAndWait(int32_t /*cue*/) {}
+    virtual void PlayCue(int32_t /*cue*/) {}
+    virtual void PlayCueAndWait(int32_t /*cue*/) {}
     virtual void SoundSlotHousekeeping() {}
     // Looks after the idle audio device at the tick count `nowMs`; answers how many ms
     // until it wants another look, or a negative number for none.
@@ -44,11 +50,14 @@ class FeedbackWorker final : public FilterFeedback {
     // How long the destructor gives the thread to end before leaving it behind.
     static constexpr std::chrono::milliseconds kLeaveBehindAfter{500};
 
-    // With `wakeOnFlush`, a request the hook queues for a sleeping worker wakes it
-    // only at the next Flush, so the wake's system call stays out of the hook call.
-    // The sink must outlive the thread, which may be left behind in it.
-    explicit FeedbackWorker(FeedbackSink& sink, bool wakeOnFlush = false);
-    // Never joins a thread stuck in the sink: it is left behind.
+    // With `fromHookThread`, the FilterFeedback calls come from a hook thread that
+    // calls HandOverAfterHookCall after each hook call: they never wait for the
+    // queue, and a request for a sleeping worker wakes it only then, so the wake's
+    // system call stays out of the hook call. Without, they queue and wake as the
+    // main thread's calls do. The output must outlive the thread, which may be left
+    // behind in it.
+    explicit FeedbackWorker(FeedbackOutput& output, bool fromHookThread = false);
+    // Never joins a thread stuck in the output: it is left behind.
     ~FeedbackWorker();
     FeedbackWorker(const FeedbackWorker&) = delete;
     FeedbackWorker& operator=(const FeedbackWorker&) = delete;
@@ -57,14 +66,16 @@ class FeedbackWorker final : public FilterFeedback {
     void Start();
     // Drops what is still queued and ends the thread once the request in hand is
     // done. False when that takes longer than `limit` (a hung reader or device): the
-    // thread is then still inside the sink.
+    // thread is then still inside the output.
     bool Stop(std::chrono::milliseconds limit);
 
-    // From the hook: queue and return at once; safe from any thread.
+    // From the hook: queue and return at once.
     void Announce(std::u16string_view text) override;
     void SoundIgnoreModeCue(int32_t mode) override;
     void SoundNextKeyConsumedCue() override;
-    void Flush() override;
+    // After the hook call: hands over what met the queue taken, and wakes the worker.
+    // True while the queue is still taken: nothing here waits for it either.
+    bool HandOverAfterHookCall() override;
 
     // From the main thread: queue and wake the worker at once.
     void SoundCue(int32_t cue);
@@ -73,6 +84,9 @@ class FeedbackWorker final : public FilterFeedback {
     // Until it has ended no cue is taken, so nothing cuts it short; speech still is.
     // False when the limit passed first.
     bool SoundLastCueAndWait(int32_t cue, std::chrono::milliseconds limit);
+
+    // For tests: the queue taken, as the worker or the main thread take it briefly.
+    std::unique_lock<std::mutex> HoldQueueForTest();
 
   private:
     struct Request {
@@ -89,15 +103,31 @@ class FeedbackWorker final : public FilterFeedback {
         uint8_t length;
         char16_t text[kMaxTextLength];
     };
+    // Requests in order; when full, a new one pushes out the oldest.
+    struct Requests {
+        std::array<Request, kCapacity> slots{};
+        size_t head = 0;  // the oldest
+        size_t count = 0;
+        Request& At(size_t n) { return slots[(head + n) % kCapacity]; }
+        void Add(const Request& request);
+    };
     struct Shared;
 
-    void Push(const Request& request, bool fromHook);
+    void Push(const Request& request);
+    void PushFromHook(const Request& request);
+    // Under the lock: hands over the stash; true when the worker sleeps and needs a wake.
+    bool HandOverStash();
+    static bool Queue(Shared& s, const Request& request);
+    static void DropQueued(Shared& s);
     static void Run(std::shared_ptr<Shared> shared);
-    static void Deliver(FeedbackSink& sink, const Request& request);
+    static void Deliver(FeedbackOutput& output, const Request& request);
 
     // Everything the thread touches, so a thread left behind never reads freed memory.
     std::shared_ptr<Shared> shared_;
     std::thread thread_;
+    // The hook thread's own: what met the queue taken, and a wake owed after the call.
+    Requests stash_;
+    bool wakeOwed_ = false;
 };
 
 }  // namespace quillet

@@ -32,12 +32,12 @@ class SilentFeedback final : public FilterFeedback {
 
 constexpr uint32_t kF5 = 116;
 
-class CountingSink final : public FeedbackSink {
+class CountingOutput final : public FeedbackOutput {
   public:
     std::atomic<int64_t> delivered{0};
-    void Announce(std::u16string_view) override { ++delivered; }
-    void SoundIgnoreModeCue(int32_t) override { ++delivered; }
-    void SoundNextKeyConsumedCue() override { ++delivered; }
+    void Speak(std::u16string_view) override { ++delivered; }
+    void PlayIgnoreModeCue(int32_t) override { ++delivered; }
+    void PlayNextKeyConsumedCue() override { ++delivered; }
 };
 
 template <typename Feedback = SilentFeedback>
@@ -58,8 +58,8 @@ BENCHMARK(BM_SwallowedFirstPress);
 // The same press as the hook thread sees it: the announcement queued for a worker
 // that speaks meanwhile on its own thread.
 struct WorkerFeedback {
-    CountingSink sink;
-    FeedbackWorker worker{sink, true};  // woken after the hook call, as on the hook thread
+    CountingOutput output;
+    FeedbackWorker worker{output, true};  // woken after the hook call, as on the hook thread
     WorkerFeedback() { worker.Start(); }
     operator FilterFeedback&() { return worker; }
 };
@@ -68,9 +68,9 @@ void BM_SwallowedFirstPressHandedOff(benchmark::State& s) {
     Bench<WorkerFeedback> b;
     for (auto _ : s) {
         benchmark::DoNotOptimize(b.filter.ShouldSwallow(kHcAction, kWmKeyDown, kF5));
-        b.feedback.worker.Flush();
+        b.feedback.worker.HandOverAfterHookCall();
     }
-    s.counters["delivered"] = static_cast<double>(b.feedback.sink.delivered.load());
+    s.counters["delivered"] = static_cast<double>(b.feedback.output.delivered.load());
 }
 BENCHMARK(BM_SwallowedFirstPressHandedOff);
 
@@ -82,12 +82,12 @@ void BM_SwallowedFirstPressWakingTheWorker(benchmark::State& s) {
     int64_t pushed = 0;
     Clock::duration waking{};
     for (auto _ : s) {
-        while (b.feedback.sink.delivered.load() < pushed) std::this_thread::yield();
+        while (b.feedback.output.delivered.load() < pushed) std::this_thread::yield();
         std::this_thread::sleep_for(std::chrono::microseconds(50));  // into its wait
         const auto start = Clock::now();
         benchmark::DoNotOptimize(b.filter.ShouldSwallow(kHcAction, kWmKeyDown, kF5));
         const auto decided = Clock::now();
-        b.feedback.worker.Flush();
+        b.feedback.worker.HandOverAfterHookCall();
         waking += Clock::now() - decided;
         s.SetIterationTime(std::chrono::duration<double>(decided - start).count());
         ++pushed;

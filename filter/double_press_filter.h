@@ -33,8 +33,9 @@ class FilterFeedback {
     virtual void SoundIgnoreModeCue(int32_t mode) = 0;
     virtual void SoundNextKeyConsumedCue() = 0;
     // Called by the hook thread once a hook call has returned: the moment for work
-    // that must not hold up a key, such as waking another thread.
-    virtual void Flush() {}
+    // that must not hold up a key, such as waking another thread. True when some of
+    // it could not be done without waiting and the hook thread should call again soon.
+    virtual bool HandOverAfterHookCall() { return false; }
 };
 
 // The two settings the filter reads afresh at every event, so a menu change on

@@ -268,14 +268,17 @@ void RunHookThread(HookThread& t) {
 
         // Hook calls arrive while PeekMessage runs; once they have returned their
         // decisions, the feedback they queued is handed on.
-        for (bool quit = false; !quit;) {
-            MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        // A hand-over that met the worker's queue taken is tried again a millisecond
+        // later rather than waited for.
+        for (bool quit = false, again = false; !quit;) {
+            MsgWaitForMultipleObjectsEx(0, nullptr, again ? 1 : INFINITE, QS_ALLINPUT,
+                                        MWMO_INPUTAVAILABLE);
             MSG msg;
             while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 quit = msg.message == WM_QUIT;
                 if (!quit) DispatchMessageW(&msg);
             }
-            t.feedback->Flush();
+            again = t.feedback->HandOverAfterHookCall();
         }
     }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <future>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -17,15 +18,16 @@ namespace {
 using namespace std::chrono_literals;
 
 // Records what reaches it and holds every call until opened, like a hung reader.
-class GatedSink final : public FeedbackSink {
+class GatedOutput final : public FeedbackOutput {
   public:
     std::vector<std::string> got;
 
-    void Announce(std::u16string_view text) override { Record(Utf16ToUtf8(std::u16string(text))); }
-    void SoundIgnoreModeCue(int32_t mode) override { Record("mode" + std::to_string(mode)); }
-    void SoundNextKeyConsumedCue() override { Record("next-key"); }
-    void SoundCue(int32_t cue) override { Record("cue" + std::to_string(cue)); }
-    void SoundCueAndWait(int32_t cue) override { Record("last" + std::to_string(cue)); }
+    void Speak(std::u16string_view text) override { Record(Utf16ToUtf8(std::u16string(text))); }
+    void PlayIgnoreModeCue(int32_t mode) override { Record("mode" + std::to_string(mode)); }
+    void PlayNextKeyConsumedCue() override { Record("next-key"); }
+    void PlayCue(int32_t cue) override { Record("cue" + std::to_string(cue)); }
+    void PlayCueAndWait(int32_t cue) override { Record("last" + std::to_string(cue)); }
+    void EndThread() override { Record("end"); }
     // Asks for `looksWanted` timed looks 5 ms apart, then for none.
     int64_t Idle(uint32_t) override {
         std::lock_guard lock(mutex_);
@@ -43,9 +45,10 @@ class GatedSink final : public FeedbackSink {
     }
     int looksWanted = 0;
 
-    void WaitFor(size_t count) {
+    // False when fewer than `count` arrived within the limit.
+    bool WaitFor(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return got.size() >= count; });
+        return changed_.wait_for(lock, limit, [&] { return got.size() >= count; });
     }
     void Open() {
         std::lock_guard lock(mutex_);
@@ -67,130 +70,197 @@ class GatedSink final : public FeedbackSink {
 };
 
 TEST(FeedbackWorker, DeliversInOrderAndDropsTheOldestWhenFull) {
-    GatedSink sink;
-    FeedbackWorker worker(sink);
+    GatedOutput output;
+    FeedbackWorker worker(output);
     worker.Start();
     worker.Announce(std::u16string(FeedbackWorker::kMaxTextLength + 7, u'x'));
-    sink.WaitFor(1);  // the worker is stuck in the sink from here on
+    output.WaitFor(1);  // the worker is stuck in the output from here on
     for (int n = 0; n < 18; ++n) worker.Announce(std::u16string(u"F").append(DecimalText(n)));
     worker.SoundIgnoreModeCue(2);
     worker.SoundNextKeyConsumedCue();
-    sink.Open();
-    sink.WaitFor(1 + FeedbackWorker::kCapacity);
+    output.Open();
+    output.WaitFor(1 + FeedbackWorker::kCapacity);
     ASSERT_TRUE(worker.Stop(10s));
 
     std::vector<std::string> expected = {std::string(FeedbackWorker::kMaxTextLength, 'x')};
     for (int n = 4; n < 18; ++n) expected.push_back(std::string("F").append(std::to_string(n)));
     expected.push_back("mode2");
     expected.push_back("next-key");
-    EXPECT_EQ(sink.got, expected);
+    expected.push_back("end");  // the device closed once, after the last delivery
+    EXPECT_EQ(output.got, expected);
 }
 
-TEST(FeedbackWorker, StopGivesUpOnAHungSinkAndTakesNothingMore) {
-    GatedSink sink;
-    FeedbackWorker worker(sink);
+TEST(FeedbackWorker, StopGivesUpOnAHungOutputAndTakesNothingMore) {
+    GatedOutput output;
+    FeedbackWorker worker(output);
     worker.Start();
     worker.Announce(u"F5");
-    sink.WaitFor(1);
+    output.WaitFor(1);
     EXPECT_FALSE(worker.Stop(20ms));
     worker.Announce(u"F6");
-    sink.Open();
+    output.Open();
     EXPECT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(sink.got, std::vector<std::string>{"F5"});
+    EXPECT_EQ(output.got, (std::vector<std::string>{"F5", "end"}));
 }
 
 TEST(FeedbackWorker, StopReturnsAsSoonAsTheWorkerEnds) {
-    GatedSink sink;
-    sink.Open();
-    FeedbackWorker worker(sink);
+    GatedOutput output;
+    output.Open();
+    FeedbackWorker worker(output);
     worker.Start();
     worker.Announce(u"F5");
-    sink.WaitFor(1);
+    output.WaitFor(1);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(worker.Stop(30s));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "waited for the limit";
 }
 
-TEST(FeedbackWorker, DestructorLeavesAThreadStuckInTheSinkBehind) {
-    auto* sink = new GatedSink;  // never freed: the thread left behind still uses it
+TEST(FeedbackWorker, DestructorLeavesAThreadStuckInTheOutputBehind) {
+    auto* output = new GatedOutput;  // never freed: the thread left behind still uses it
     const auto start = std::chrono::steady_clock::now();
     {
-        FeedbackWorker worker(*sink);
+        FeedbackWorker worker(*output);
         worker.Start();
         worker.Announce(u"F5");
-        sink->WaitFor(1);
+        output->WaitFor(1);
     }  // a join here would never return
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
-    sink->Open();  // the thread left behind ends on its own
+    output->Open();  // the thread left behind ends on its own
 }
 
 // The exit and restart cues: everything still queued goes first, and no cue asked for
-// until the last one has ended can cut it short; speech still passes. The wait has its
-// limit even while the worker is stuck; after a restart that failed, cues sound again.
+// until the last one has ended can cut it short; speech still passes, and however much
+// of it fills the queue, the last cue stays in it. The wait has its limit even while the
+// worker is stuck, and ends with the cue otherwise. Once the cue has sounded (after a
+// restart that failed), cues sound again.
 TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
+    auto spoken = [](int first, int last) {
+        std::vector<std::string> texts;
+        for (int n = first; n <= last; ++n)
+            texts.push_back(std::string("F").append(std::to_string(n)));
+        return texts;
+    };
+    auto join = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
     struct Case {
-        bool stuck;  // the worker is inside a hung sink when the last cue is asked for
+        bool stuck;       // the worker is inside a hung output when the last cue is asked for
+        int spokenAfter;  // announcements F7, F8... while the last cue waits
         bool waitEnds;
         std::vector<std::string> delivered;
     } cases[] = {
-        {true, false, {"F5", "last1", "F7"}},
-        {false, true, {"F5", "last1", "next-key", "cue4", "mode2", "F7"}},
+        // The queue keeps the last cue and the newest 15 announcements.
+        {true, 17, false, join(join({"F5", "last1"}, spoken(9, 23)), {"cue6"})},
+        {false, 1, true, {"F5", "last1", "next-key", "cue4", "mode2", "F7", "cue6"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stuck);
-        GatedSink sink;
-        if (!c.stuck) sink.Open();
-        FeedbackWorker worker(sink);
+        GatedOutput output;
+        if (!c.stuck) output.Open();
+        FeedbackWorker worker(output);
         worker.Start();
         worker.Announce(u"F5");
-        sink.WaitFor(1);
+        output.WaitFor(1);
         if (c.stuck) {
             worker.SoundCue(3);
             worker.SoundIgnoreModeCue(1);
             worker.Announce(u"F6");
         }
+        const auto asked = std::chrono::steady_clock::now();
         EXPECT_EQ(worker.SoundLastCueAndWait(1, c.stuck ? 20ms : 30s), c.waitEnds);
+        if (c.waitEnds) {
+            EXPECT_LT(std::chrono::steady_clock::now() - asked, 5s) << "waited for the limit";
+        }
         worker.SoundNextKeyConsumedCue();
         worker.SoundCue(4);
         worker.SoundIgnoreModeCue(2);
         worker.SoundSlotHousekeeping();
-        worker.Announce(u"F7");
-        sink.Open();
-        sink.WaitFor(c.delivered.size());
+        for (int n = 7; n < 7 + c.spokenAfter; ++n) {
+            worker.Announce(std::u16string(u"F").append(DecimalText(n)));
+        }
+        output.Open();
+        output.WaitFor(c.delivered.size() - 1);
+        worker.SoundCue(6);
+        EXPECT_TRUE(output.WaitFor(c.delivered.size()));
         ASSERT_TRUE(worker.Stop(10s));
-        EXPECT_EQ(sink.got, c.delivered);
+        EXPECT_EQ(output.got, join(c.delivered, {"end"}));
     }
 }
 
-// The worker looks after the idle device only when the sink asks for a look: no
+// The worker looks after the idle device only when the output asks for a look: no
 // timer at all once none is wanted, and a new look after each request.
 TEST(FeedbackWorker, IdleLooksOnlyWhenAsked) {
-    GatedSink sink;
-    sink.Open();
-    sink.looksWanted = 3;
-    FeedbackWorker worker(sink);
+    GatedOutput output;
+    output.Open();
+    output.looksWanted = 3;
+    FeedbackWorker worker(output);
     worker.Start();
-    sink.WaitForLooks(4);  // the first, and three timed ones
+    output.WaitForLooks(4);  // the first, and three timed ones
     std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(sink.LooksSoFar(), 4);
+    EXPECT_EQ(output.LooksSoFar(), 4);
     worker.SoundCue(2);
-    sink.WaitFor(1);
-    sink.WaitForLooks(5);
+    output.WaitFor(1);
+    output.WaitForLooks(5);
     ASSERT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(sink.got, std::vector<std::string>{"cue2"});
+    EXPECT_EQ(output.got, (std::vector<std::string>{"cue2", "end"}));
 }
 
-TEST(FeedbackWorker, WakeOnFlushHandsOverAtTheFlush) {
-    GatedSink sink;
-    sink.Open();
-    FeedbackWorker worker(sink, true);
+// A sleeping worker is woken for the hook's request only once the hook call is over,
+// and for the menu's at once: the menu has no after-call step.
+TEST(FeedbackWorker, SleepingWorkerWakesAfterTheHookCallOrAtOnceForTheMenu) {
+    for (bool fromHook : {true, false}) {
+        SCOPED_TRACE(fromHook);
+        GatedOutput output;
+        output.Open();
+        FeedbackWorker worker(output, true);
+        worker.Start();
+        output.WaitForLooks(1);
+        std::this_thread::sleep_for(20ms);  // from its first look into its sleep
+        if (fromHook) {
+            worker.Announce(u"F5");
+            EXPECT_FALSE(output.WaitFor(1, 100ms)) << "woken inside the hook call";
+            worker.HandOverAfterHookCall();
+        } else {
+            worker.SoundCue(2);
+        }
+        EXPECT_TRUE(output.WaitFor(1, 5s));
+        EXPECT_TRUE(worker.Stop(10s));
+        EXPECT_EQ(output.got, std::vector<std::string>({fromHook ? "F5" : "cue2", "end"}));
+    }
+}
+
+// The hook never waits for the queue: what meets it taken by another thread waits on
+// the hook's side and goes over in order, at the hook's next request or after the call.
+TEST(FeedbackWorker, HookMeetingTheQueueTakenGoesOnAndHandsOverLater) {
+    GatedOutput output;
+    output.Open();
+    FeedbackWorker worker(output, true);
     worker.Start();
-    std::this_thread::sleep_for(20ms);  // most likely asleep by now; either way it must deliver
-    worker.Announce(u"F5");
-    worker.Flush();
-    sink.WaitFor(1);
-    EXPECT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(sink.got, std::vector<std::string>{"F5"});
+    worker.Announce(u"F1");
+    worker.HandOverAfterHookCall();
+    ASSERT_TRUE(output.WaitFor(1));
+    std::promise<void> taken;
+    std::promise<void> release;
+    bool gaveUp = false;
+    std::thread holder([&] {
+        auto queue = worker.HoldQueueForTest();
+        taken.set_value();
+        gaveUp = release.get_future().wait_for(5s) == std::future_status::timeout;
+    });
+    taken.get_future().wait();
+    worker.Announce(u"F2");
+    worker.SoundIgnoreModeCue(1);
+    EXPECT_TRUE(worker.HandOverAfterHookCall()) << "the stash cannot go over yet";
+    release.set_value();
+    holder.join();
+    EXPECT_FALSE(gaveUp) << "the hook waited for the queue";
+    worker.Announce(u"F3");
+    worker.SoundNextKeyConsumedCue();
+    worker.HandOverAfterHookCall();
+    EXPECT_TRUE(output.WaitFor(5));
+    ASSERT_TRUE(worker.Stop(10s));
+    EXPECT_EQ(output.got, (std::vector<std::string>{"F1", "F2", "mode1", "F3", "next-key", "end"}));
 }
 
 TEST(FeedbackWorker, EverySpokenTextOfEveryLanguageFitsARequest) {

@@ -126,6 +126,7 @@ TEST(TranslationChecks, Mnemonics) {
         {{u"&Ändern", u"&ähnlich"}, false},    // nor for accented letters
         {{u"&Время", u"&выход"}, false},       // nor Cyrillic
         {{u"&Ёж", u"&ёлка"}, false},
+        {{u"&Я", u"&я"}, false},
         {{u"Rock && &Roll", u"&Rock"}, false},  // "&&" is no mnemonic
         {{u"Rock && Roll", u"&Rock"}, true},
         {{u"&Ab&c"}, false},                 // two in one label

@@ -38,5 +38,18 @@ TEST(Text, DecimalText) {
     EXPECT_EQ(DecimalText(INT64_MIN), u"-9223372036854775808");
 }
 
+TEST(Text, FillPlaceholderFillsTheFirstOnly) {
+    struct Case {
+        const char16_t* pattern;
+        const char16_t* filled;
+    } cases[] = {
+        {u"%d MS", u"5 MS"},
+        {u"%%d %d", u"%d 5"},  // a percent sign first, then the placeholder
+        {u"%s or %d", u"5 or %d"},
+        {u"100%%", u"100%"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FillPlaceholder(c.pattern, u"5"), c.filled);
+}
+
 }  // namespace
 }  // namespace quillet

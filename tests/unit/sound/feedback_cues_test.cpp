@@ -156,6 +156,28 @@ TEST_F(FeedbackCueTest, WaitEndsAtTheCuesLengthPlusAMarginWhenTheSoundNeverEnds)
     EXPECT_FALSE(player.Exists(kSoundSlot));
 }
 
+// The limit runs from the request: a device that takes longer than the whole limit to
+// start ends the wait as soon as the cue is under way, not a cue's length later.
+std::atomic<int> deviceStartMs{0};
+void SlowDevice() { std::this_thread::sleep_for(std::chrono::milliseconds(deviceStartMs.load())); }
+
+TEST(FeedbackCueSlowDevice, ItsStartCountsAgainstTheWait) {
+    SoundPlayer player;
+    SoundPlayerOptions o;
+    o.nullBackend = true;
+    o.deviceGate = SlowDevice;
+    ASSERT_TRUE(player.Start(o));
+    player.RegisterOggVorbisDecoder();
+    const FeedbackCue exit = CueFor(Cue::Exit);
+    const auto limit = CueWaitLimit(exit);
+    deviceStartMs = static_cast<int>(limit.count()) + 100;
+    const auto start = std::chrono::steady_clock::now();
+    SoundFeedbackCueAndWait(player, exit);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    const auto startTook = std::chrono::milliseconds(deviceStartMs.exchange(0));
+    EXPECT_LT(waited, startTook + limit / 2);
+}
+
 TEST(FeedbackCueDown, CuesAreSilentAndTheWaitEndsAtOnce) {
     SoundPlayer player;
     SoundPlayerOptions broken = PullOptions();
