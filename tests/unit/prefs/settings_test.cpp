@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -111,6 +112,10 @@ TEST_F(SettingsFile, DefaultsAreWrittenAsThe89ByteFile) {
     EXPECT_EQ(Contents(), FileWith(1, 1000, 1));
     EXPECT_EQ(Contents().size(), 90u);
     EXPECT_EQ(ops.writeSizes, (std::vector<size_t>{89u, 90u}));  // one write per save
+
+    // Bytes go out unsigned, the timeout signed.
+    ASSERT_TRUE(SaveSettings(SettingsRecord{255, INT32_MIN, 128}, Path(), ops));
+    EXPECT_EQ(Contents(), FileWith(255, INT32_MIN, 128));
 }
 
 TEST_F(SettingsFile, LoadCorrectAndSave) {
@@ -134,7 +139,9 @@ TEST_F(SettingsFile, LoadCorrectAndSave) {
         {"low 32 bits", "{\"doublePressTimeout\":4294967396}", {0, 100, 0}, 0},
         {"null timeout", "{\"doublePressTimeout\":null}", {0, 50, 0}, 1},
         {"extra members", "{\"other\":5,\"runAsAdmin\":1}", {0, 300, 1}, 0},
+        {"repeated name", "{\"doublePressTimeout\":20,\"doublePressTimeout\":400}", {0, 400, 0}, 0},
         {"root array", "[{\"runAsAdmin\":1}]", {0, 300, 0}, 0},
+        {"root number", "1", {0, 300, 0}, 0},
         {"trailing comma", "{\"runAsAdmin\":1,}", {0, 300, 0}, 0},
         {"byte-order mark", "\xEF\xBB\xBF{\"runAsAdmin\":1}", {0, 300, 0}, 0},
         {"empty", "", {0, 300, 0}, 0},
@@ -159,6 +166,63 @@ TEST_F(SettingsFile, LoadCorrectAndSave) {
         EXPECT_EQ(Contents(), c.saves ? FileWith(settings.exclude_escape,
                                                  settings.doublePressTimeout, settings.runAsAdmin)
                                       : c.file);
+    }
+}
+
+// What a member of each JSON kind stores in the byte settings and in the 32-bit timeout.
+// All three members get the same value, over a record holding none of the results.
+TEST_F(SettingsFile, EveryKindOfMemberStoresItsIntegerReading) {
+    const struct {
+        const char* json;  // nullptr: no members at all
+        uint8_t byte;
+        int32_t timeout;
+    } cases[] = {
+        {nullptr, 7, 12345},
+        {"0", 0, 0},
+        {"-0", 0, 0},
+        {"1", 1, 1},
+        {"255", 255, 255},
+        {"256", 0, 256},
+        {"-1", 255, -1},
+        {"-250", 6, -250},
+        {"2147483647", 255, INT32_MAX},
+        {"2147483648", 0, INT32_MIN},
+        {"4294967396", 100, 100},
+        {"9223372036854775807", 255, -1},
+        {"-9223372036854775808", 0, 0},
+        {"18446744073709551617", 1, 1},  // wrapped while read
+        {"250.9", 250, 250},
+        {"-250.9", 6, -250},
+        {"0.999", 0, 0},
+        {"-0.5", 0, 0},
+        {"-0.0", 0, 0},
+        {"1e2", 100, 100},
+        {"2.5e-400", 0, 0},
+        {"2147483647.9", 255, INT32_MAX},
+        {"2147483648.0", 255, INT32_MAX},  // a fraction saturates where an integer wraps
+        {"-2147483649.5", 0, INT32_MIN},
+        {"1e300", 255, INT32_MAX},
+        {"1e400", 255, INT32_MAX},
+        {"-1e400", 0, INT32_MIN},
+        {"true", 1, 1},
+        {"false", 0, 0},
+        {"\"300\"", 0, 0},
+        {"\"\"", 0, 0},
+        {"null", 0, 0},
+        {"[300]", 0, 0},
+        {"{\"doublePressTimeout\":300}", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.json ? c.json : "no members");
+        const std::string v = c.json ? c.json : "";
+        Write(c.json ? "{\"exclude_escape\":" + v + ",\"doublePressTimeout\":" + v +
+                           ",\"runAsAdmin\":" + v + "}"
+                     : "{}");
+        SettingsRecord settings{7, 12345, 7};
+        ASSERT_TRUE(LoadSettings(settings, Path(), ops));
+        EXPECT_EQ(settings.exclude_escape, c.byte);
+        EXPECT_EQ(settings.runAsAdmin, c.byte);
+        EXPECT_EQ(settings.doublePressTimeout, c.timeout);
     }
 }
 
