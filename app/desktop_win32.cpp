@@ -7,7 +7,6 @@
 #include "app/tray_menu.h"
 #include "filter/keyboard_hook.h"
 #include "lang/language.h"
-#include "prefs/json_document.h"
 #include "runtime/module_path.h"
 #include "runtime/text.h"
 #include "sound/sound_layer.h"
@@ -227,7 +226,6 @@ void Win32Desktop::EndSequence() {
     EndTrayLayer();
     if (feedbackEnded) speech_.Unbind(SystemLibraryLoader());
     FreeAllMenus();
-    FreeAllJson();
     FreeAllImages();
     EndEventQueue();
     ExitProcess(0);

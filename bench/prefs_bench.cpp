@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "prefs/json_document.h"
+#include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
 #include "prefs/settings.h"
 #include "runtime/text.h"
@@ -19,15 +19,15 @@ const std::u16string kSettingsText =
     u"  \"runAsAdmin\"        : 0\r\n}";
 
 void BM_ParseSettingsText(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(ParseJson(0, kSettingsText));
-    FreeJson(0);
+    JsonValue root;
+    for (auto _ : state) benchmark::DoNotOptimize(ParseJson(kSettingsText, root));
 }
 BENCHMARK(BM_ParseSettingsText);
 
 void BM_WriteSettingsText(benchmark::State& state) {
-    ParseJson(0, kSettingsText);
-    for (auto _ : state) benchmark::DoNotOptimize(JsonText(*JsonRoot(0), kJsonPrettyPrint));
-    FreeJson(0);
+    JsonValue root;
+    ParseJson(kSettingsText, root);
+    for (auto _ : state) benchmark::DoNotOptimize(JsonText(root, kJsonPrettyPrint));
 }
 BENCHMARK(BM_WriteSettingsText);
 
@@ -103,8 +103,8 @@ void BM_ParseMemberFloodAtSizeCap(benchmark::State& state) {
         text += u"\"m" + std::u16string(DecimalText(i)) + u"\":0,";
     }
     text += u"\"end\":0}";
-    for (auto _ : state) benchmark::DoNotOptimize(ParseJson(0, text));
-    FreeJson(0);
+    JsonValue root;
+    for (auto _ : state) benchmark::DoNotOptimize(ParseJson(text, root));
 }
 BENCHMARK(BM_ParseMemberFloodAtSizeCap)->Unit(benchmark::kMillisecond);
 
