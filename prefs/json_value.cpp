@@ -100,13 +100,15 @@ JsonValue* AddJsonElement(JsonValue& array) {
 
 int32_t JsonIntegerValue(const JsonValue& value) {
     switch (value.kind) {
-        case JsonKind::Number:
+        case JsonKind::Number: {
             if (!value.isFloat) return static_cast<int32_t>(value.payload.integer);  // low 32 bits
-            // Truncated toward zero; out of range it saturates so the cast is defined.
-            if (std::isnan(value.payload.real)) return 0;
-            if (value.payload.real <= INT32_MIN) return INT32_MIN;
-            if (value.payload.real >= 2147483648.0) return INT32_MAX;
-            return static_cast<int32_t>(value.payload.real);
+            // Truncated toward zero; out of range it saturates, so the cast stays defined.
+            const double real = value.payload.real;
+            if (std::isnan(real)) return 0;
+            if (real <= INT32_MIN) return INT32_MIN;
+            if (real >= -static_cast<double>(INT32_MIN)) return INT32_MAX;
+            return static_cast<int32_t>(real);
+        }
         case JsonKind::Boolean:
             return value.payload.bits != 0 ? 1 : 0;
         default:
