@@ -7,7 +7,6 @@
 #include "app/tray_menu.h"
 #include "filter/keyboard_hook.h"
 #include "lang/language.h"
-#include "prefs/json_document.h"
 #include "runtime/module_path.h"
 #include "runtime/text.h"
 #include "sound/sound_layer.h"
@@ -184,7 +183,6 @@ void Win32Desktop::EndSequence() {
     tray_.Close();
     OleUninitialize();
     if (feedbackEnded) speech_.Unbind(SystemLibraryLoader());
-    FreeAllJson();
     ExitProcess(0);
 }
 

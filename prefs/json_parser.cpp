@@ -1,12 +1,13 @@
 // Recursive-descent parser with one unit of look-ahead over zero-terminated UTF-16 text.
+#include "prefs/json_parser.h"
+
 #include <charconv>
 #include <cmath>
 #include <exception>
 #include <limits>
-#include <memory>
 #include <string>
 
-#include "prefs/json_document.h"
+#include "runtime/text.h"
 
 namespace quillet {
 
@@ -69,23 +70,22 @@ class Parser {
   public:
     explicit Parser(std::u16string_view text) : text_(text) {}
 
-    std::unique_ptr<JsonValue> Run() {
-        auto root = std::make_unique<JsonValue>();
+    bool Run(JsonValue& root) {
         buffer_.reserve(1024);
-        ParseValue(SkipWhitespace(false), *root, 0);
+        ParseValue(SkipWhitespace(false), root, 0);
         if (!failed_ && SkipWhitespace(true) != 0) Fail(kUnexpectedCharacter);
-        if (failed_) return nullptr;
-        return root;
+        return !failed_;
     }
 
     void Fail(const char* message) {
         if (failed_) return;
         failed_ = true;
-        JsonError& error = MutableJsonError();
-        error.message = message;
-        error.line = line_;
-        error.position = position_ == 0 ? 1 : position_;
+        error_.message = message;
+        error_.line = line_;
+        error_.position = position_ == 0 ? 1 : position_;
     }
+
+    const JsonError& Error() const { return error_; }
 
   private:
     char16_t Read(bool endAllowed) {
@@ -315,26 +315,40 @@ class Parser {
     int32_t line_ = 1;
     int32_t position_ = 0;
     bool failed_ = false;
+    JsonError error_;
     std::u16string buffer_;
     std::string number_;
 };
 
 }  // namespace
 
-bool ParseJson(int number, std::u16string_view text) {
-    JsonError& error = MutableJsonError();
-    error = JsonError{};
-    if (number < 0) return false;
+bool ParseJson(std::u16string_view text, JsonValue& root, JsonError* error) {
     Parser parser(text);
+    bool parsed = false;
     try {
-        std::unique_ptr<JsonValue> root = parser.Run();
-        if (!root) return false;
-        if (StoreJson(number, std::move(root))) return true;
+        JsonValue value;
+        parsed = parser.Run(value);
+        if (parsed) root = std::move(value);
     } catch (const std::exception&) {
         // Allocation failures end up here; the partial tree is already released.
+        parser.Fail(kOutOfMemory);
     }
-    parser.Fail(kOutOfMemory);
-    return false;
+    if (error) *error = parser.Error();
+    return parsed;
+}
+
+bool LoadJsonFile(const std::u16string& fileName, JsonValue& root, FileOps& ops, size_t limit) {
+    if (fileName.empty()) return false;
+    std::u16string text;
+    try {
+        std::string bytes;
+        if (!ops.ReadAll(fileName, bytes, limit)) return false;
+        text = Utf8ToUtf16(bytes);
+    } catch (const std::exception&) {
+        return false;  // no room for the file's text
+    }
+    if (text.empty()) return false;
+    return ParseJson(text, root);
 }
 
 }  // namespace quillet

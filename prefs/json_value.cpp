@@ -1,7 +1,7 @@
 #include "prefs/json_value.h"
 
 #include <cmath>
-#include <limits>
+#include <cstdint>
 
 namespace quillet {
 
@@ -98,46 +98,21 @@ JsonValue* AddJsonElement(JsonValue& array) {
     return array.elements.back().get();
 }
 
-namespace {
-// Truncates toward zero; out-of-range values saturate so the cast is defined.
-template <class Int>
-Int TruncateFloat(double real) {
-    if (std::isnan(real)) return 0;
-    constexpr double lo = static_cast<double>(std::numeric_limits<Int>::min());
-    constexpr double hi = -lo;  // 2^(bits-1), one past the largest value
-    if (real <= lo) return std::numeric_limits<Int>::min();
-    if (real >= hi) return std::numeric_limits<Int>::max();
-    return static_cast<Int>(real);
-}
-}  // namespace
-
 int32_t JsonIntegerValue(const JsonValue& value) {
-    if (value.kind == JsonKind::Number && value.isFloat)
-        return TruncateFloat<int32_t>(value.payload.real);
-    // Integers keep their low 32 bits.
-    return static_cast<int32_t>(static_cast<uint32_t>(JsonInteger64Value(value)));
-}
-
-int64_t JsonInteger64Value(const JsonValue& value) {
     switch (value.kind) {
-        case JsonKind::Number:
-            return value.isFloat ? TruncateFloat<int64_t>(value.payload.real)
-                                 : value.payload.integer;
+        case JsonKind::Number: {
+            if (!value.isFloat) return static_cast<int32_t>(value.payload.integer);  // low 32 bits
+            // Truncated toward zero; out of range it saturates, so the cast stays defined.
+            const double real = value.payload.real;
+            if (std::isnan(real)) return 0;
+            if (real <= INT32_MIN) return INT32_MIN;
+            if (real >= -static_cast<double>(INT32_MIN)) return INT32_MAX;
+            return static_cast<int32_t>(real);
+        }
         case JsonKind::Boolean:
             return value.payload.bits != 0 ? 1 : 0;
         default:
             return 0;
-    }
-}
-
-double JsonFloatValue(const JsonValue& value) {
-    switch (value.kind) {
-        case JsonKind::Number:
-            return value.isFloat ? value.payload.real : static_cast<double>(value.payload.integer);
-        case JsonKind::Boolean:
-            return value.payload.bits != 0 ? 1.0 : 0.0;
-        default:
-            return 0.0;
     }
 }
 

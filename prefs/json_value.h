@@ -97,8 +97,5 @@ JsonValue* AddJsonElement(JsonValue& array);
 // Integer: low 32 bits; float: truncated toward zero (saturated beyond the
 // 32-bit range, NaN gives 0); Boolean 1 or 0; anything else 0.
 int32_t JsonIntegerValue(const JsonValue& value);
-// The same reading widened to 64 bits for 64-bit record fields.
-int64_t JsonInteger64Value(const JsonValue& value);
-double JsonFloatValue(const JsonValue& value);
 
 }  // namespace quillet

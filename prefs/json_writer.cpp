@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "prefs/json_document.h"
 #include "runtime/text.h"
 
 namespace quillet {
@@ -216,14 +215,13 @@ std::u16string JsonText(JsonValue& value, uint32_t flags) {
     return text;
 }
 
-bool SaveJsonFile(int number, const std::u16string& fileName, uint32_t flags, FileOps& ops) {
-    JsonValue* root = JsonRoot(number);
-    if (fileName.empty() || !root) return false;
+bool SaveJsonFile(JsonValue& root, const std::u16string& fileName, uint32_t flags, FileOps& ops) {
+    if (fileName.empty()) return false;
     std::unique_ptr<ReplacementFile> file = ops.BeginReplace(fileName);
     if (!file) return false;
     FileSink sink(*file);
     const bool written = WriteJson(
-        *root, [&](uint32_t codePoint) { return sink.Put(codePoint); }, 0, flags);
+        root, [&](uint32_t codePoint) { return sink.Put(codePoint); }, 0, flags);
     return written && sink.Flush() && file->Commit();
 }
 

@@ -22,9 +22,9 @@ bool WriteJson(JsonValue& value, const JsonSink& sink, int indent, uint32_t flag
 // Convenience for tests and callers that want the text itself.
 std::u16string JsonText(JsonValue& value, uint32_t flags);
 
-// Writes the document held under the number to a new file that then replaces
-// fileName in one step, so a failed save never leaves a partial file behind.
-bool SaveJsonFile(int number, const std::u16string& fileName, uint32_t flags,
+// Writes the value as UTF-8 to a new file that then replaces fileName in one
+// step, so a failed save never leaves a partial file behind.
+bool SaveJsonFile(JsonValue& root, const std::u16string& fileName, uint32_t flags,
                   FileOps& ops = NativeFileOps());
 
 }  // namespace quillet

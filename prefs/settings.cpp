@@ -1,38 +1,39 @@
 #include "prefs/settings.h"
 
-#include <cstddef>
-
-#include "prefs/json_document.h"
+#include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
 
 namespace quillet {
 
 namespace {
 
-// The settings file only ever uses this one document number.
-constexpr int kSettingsDocument = 0;
+constexpr char16_t kExcludeEscape[] = u"exclude_escape";
+constexpr char16_t kDoublePressTimeout[] = u"doublePressTimeout";
+constexpr char16_t kRunAsAdmin[] = u"runAsAdmin";
 
-constexpr FieldEntry kSettingsFields[] = {
-    {kFieldUInt8, offsetof(SettingsRecord, exclude_escape), "exclude_escape"},
-    {kFieldInt32Alt, offsetof(SettingsRecord, doublePressTimeout), "doublePressTimeout"},
-    {kFieldUInt8, offsetof(SettingsRecord, runAsAdmin), "runAsAdmin"},
-};
+// A missing member, or a root that is no object, leaves the setting as it is.
+template <class Setting>
+void ReadMember(const JsonValue& root, std::u16string_view name, Setting& setting) {
+    if (const JsonValue* member = FindJsonMember(root, name))
+        setting = static_cast<Setting>(JsonIntegerValue(*member));
+}
 
-constexpr RecordDescriptor kSettingsDescriptor{"prefsstruct", kSettingsFields};
+void WriteMember(JsonValue& root, std::u16string_view name, int64_t setting) {
+    SetJsonInteger(*SetJsonMember(root, name), setting);
+}
 
 }  // namespace
-
-const RecordDescriptor& SettingsDescriptor() { return kSettingsDescriptor; }
 
 bool LoadSettings(SettingsRecord& settings) { return LoadSettings(settings, kSettingsFileName); }
 
 bool LoadSettings(SettingsRecord& settings, const std::u16string& path, FileOps& ops) {
     const int64_t size = ops.SizeOf(path);
     if (size < 0 || size > static_cast<int64_t>(kMaxSettingsFileSize)) return false;
-    if (!LoadJsonFile(kSettingsDocument, path, ops, kMaxSettingsFileSize)) return false;
-    ExtractRecord(*JsonRoot(kSettingsDocument), &settings, sizeof settings, kSettingsDescriptor,
-                  kKeepCurrentValues);
-    FreeJson(kSettingsDocument);
+    JsonValue root;
+    if (!LoadJsonFile(path, root, ops, kMaxSettingsFileSize)) return false;
+    ReadMember(root, kExcludeEscape, settings.exclude_escape);
+    ReadMember(root, kDoublePressTimeout, settings.doublePressTimeout);
+    ReadMember(root, kRunAsAdmin, settings.runAsAdmin);
     return true;
 }
 
@@ -41,11 +42,12 @@ bool SaveSettings(const SettingsRecord& settings) {
 }
 
 bool SaveSettings(const SettingsRecord& settings, const std::u16string& path, FileOps& ops) {
-    if (!CreateJson(kSettingsDocument)) return false;
-    InsertRecord(*JsonRoot(kSettingsDocument), &settings, kSettingsDescriptor);
-    const bool saved = SaveJsonFile(kSettingsDocument, path, kJsonPrettyPrint, ops);
-    FreeJson(kSettingsDocument);
-    return saved;
+    JsonValue root;
+    SetJsonObject(root);
+    WriteMember(root, kExcludeEscape, settings.exclude_escape);
+    WriteMember(root, kDoublePressTimeout, settings.doublePressTimeout);
+    WriteMember(root, kRunAsAdmin, settings.runAsAdmin);
+    return SaveJsonFile(root, path, kJsonPrettyPrint, ops);
 }
 
 int CorrectSettings(SettingsRecord& settings) {

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "prefs/file_ops.h"
-#include "prefs/record_fields.h"
 
 namespace quillet {
 
@@ -22,12 +21,11 @@ inline constexpr int32_t kMinDoublePressTimeout = 50;
 // so a huge or hostile file costs nothing at start.
 inline constexpr size_t kMaxSettingsFileSize = 64 * 1024;
 
-// The field table "prefsstruct".
-const RecordDescriptor& SettingsDescriptor();
-
 // Fills the record from the file when it exists as a file of at most
 // kMaxSettingsFileSize bytes and holds valid JSON; whatever the file does not
-// supply keeps its current value. True when the file was read and parsed.
+// supply keeps its current value. A member of any kind counts: it stores what
+// JsonIntegerValue reads from it, a byte setting only the low 8 bits of that.
+// True when the file was read and parsed.
 bool LoadSettings(SettingsRecord& settings);
 bool LoadSettings(SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());

@@ -11,7 +11,6 @@ mkdir -p "$out/corpus" "$out/artifacts"
 sources=(
   "$root/tests/fuzz/json_parser_fuzz.cpp"
   "$root/prefs/json_value.cpp"
-  "$root/prefs/json_document.cpp"
   "$root/prefs/json_parser.cpp"
   "$root/prefs/json_writer.cpp"
   "$root/prefs/file_ops.cpp"

@@ -1,3 +1,5 @@
+#include "prefs/json_parser.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -5,20 +7,20 @@
 #include <limits>
 #include <string>
 
-#include "prefs/json_document.h"
-
 namespace quillet {
 namespace {
 
 using namespace json_messages;
 
+// Each parse replaces the last one's value.
 JsonValue& Parsed(std::u16string_view text) {
-    static JsonValue none;
-    if (!ParseJson(0, text)) {
-        ADD_FAILURE() << "parse failed: " << LastJsonError().message;
-        return none;
+    static JsonValue root;
+    JsonError error;
+    if (!ParseJson(text, root, &error)) {
+        ADD_FAILURE() << "parse failed: " << error.message;
+        ClearJsonValue(root);
     }
-    return *JsonRoot(0);
+    return root;
 }
 
 TEST(JsonParser, Failures) {
@@ -71,32 +73,32 @@ TEST(JsonParser, Failures) {
         {std::u16string(u"[1,\0 2]", 7), kUnexpectedEnd, 1, 3},  // a 0 unit ends the text
     };
     for (const auto& c : cases) {
-        EXPECT_FALSE(ParseJson(0, c.text)) << "text index " << (&c - cases);
-        const JsonError& error = LastJsonError();
+        JsonValue root;
+        JsonError error;
+        EXPECT_FALSE(ParseJson(c.text, root, &error)) << "text index " << (&c - cases);
         EXPECT_EQ(error.message, c.message) << "text index " << (&c - cases);
         EXPECT_EQ(error.line, c.line) << "text index " << (&c - cases);
         EXPECT_EQ(error.position, c.position) << "text index " << (&c - cases);
     }
 }
 
-TEST(JsonParser, SuccessResetsTheErrorRecord) {
-    EXPECT_FALSE(ParseJson(0, u"[1,]"));
-    EXPECT_FALSE(LastJsonError().message.empty());
-    EXPECT_TRUE(ParseJson(0, u" \r\n{ } \t\r\n"));
-    EXPECT_EQ(LastJsonError().message, "");
-    EXPECT_EQ(LastJsonError().line, -1);
-    EXPECT_EQ(LastJsonError().position, -1);
-}
+TEST(JsonParser, SuccessClearsTheErrorAndAFailureLeavesTheValue) {
+    JsonValue root;
+    JsonError error;
+    EXPECT_FALSE(ParseJson(u"[1,]", root, &error));
+    EXPECT_FALSE(error.message.empty());
+    EXPECT_EQ(root.kind, JsonKind::Null);  // nothing of the partial tree
+    ASSERT_TRUE(ParseJson(u" \r\n{\"keep\":42} \t\r\n", root, &error));
+    EXPECT_EQ(error.message, "");
+    EXPECT_EQ(error.line, -1);
+    EXPECT_EQ(error.position, -1);
 
-TEST(JsonParser, FailedParseLeavesTheSlotAlone) {
-    ASSERT_TRUE(ParseJson(3, u"{\"keep\":42}"));
-    JsonValue* before = JsonRoot(3);
-    EXPECT_FALSE(ParseJson(3, u"{\"keep\":43,}"));
-    ASSERT_EQ(JsonRoot(3), before);
-    EXPECT_EQ(FindJsonMember(*before, u"keep")->payload.integer, 42);
-    EXPECT_FALSE(ParseJson(5, u"["));
-    EXPECT_EQ(JsonRoot(5), nullptr);
-    FreeJson(3);
+    const MemberTable* before = root.members.get();
+    EXPECT_FALSE(ParseJson(u"{\"keep\":43,}", root, &error));
+    ASSERT_EQ(root.members.get(), before);
+    EXPECT_EQ(FindJsonMember(root, u"keep")->payload.integer, 42);
+    EXPECT_FALSE(ParseJson(u"[", root));  // the error is optional
+    EXPECT_EQ(FindJsonMember(root, u"keep")->payload.integer, 42);
 }
 
 TEST(JsonParser, Integers) {
@@ -200,20 +202,22 @@ TEST(JsonParser, NestingStopsAtTheLimit) {
     auto nested = [](int depth, char16_t open, char16_t close) {
         return std::u16string(depth, open) + std::u16string(depth, close);
     };
-    EXPECT_TRUE(ParseJson(0, nested(kMaxJsonDepth, u'[', u']')));
-    EXPECT_FALSE(ParseJson(0, nested(kMaxJsonDepth + 1, u'[', u']')));
-    EXPECT_EQ(LastJsonError().message, kTooDeep);
-    EXPECT_EQ(LastJsonError().position, kMaxJsonDepth + 1);
+    JsonValue root;
+    JsonError error;
+    EXPECT_TRUE(ParseJson(nested(kMaxJsonDepth, u'[', u']'), root, &error));
+    EXPECT_FALSE(ParseJson(nested(kMaxJsonDepth + 1, u'[', u']'), root, &error));
+    EXPECT_EQ(error.message, kTooDeep);
+    EXPECT_EQ(error.position, kMaxJsonDepth + 1);
 
     std::u16string objects;
     for (int i = 0; i < kMaxJsonDepth; ++i) objects += u"{\"a\":";
     objects += u"[]" + std::u16string(kMaxJsonDepth, u'}');
-    EXPECT_FALSE(ParseJson(0, objects));
-    EXPECT_EQ(LastJsonError().message, kTooDeep);
+    EXPECT_FALSE(ParseJson(objects, root, &error));
+    EXPECT_EQ(error.message, kTooDeep);
 
     // A hostile file: far deeper than any stack would survive by plain recursion.
-    EXPECT_FALSE(ParseJson(0, std::u16string(1'000'000, u'[')));
-    EXPECT_EQ(LastJsonError().message, kTooDeep);
+    EXPECT_FALSE(ParseJson(std::u16string(1'000'000, u'['), root, &error));
+    EXPECT_EQ(error.message, kTooDeep);
 }
 
 }  // namespace

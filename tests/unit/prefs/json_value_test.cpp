@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "prefs/json_document.h"
-
 namespace quillet {
 namespace {
 
@@ -121,28 +119,6 @@ TEST(JsonValue, IntegerValueOfEveryKind) {
         c.make(value);
         EXPECT_EQ(JsonIntegerValue(value), c.expected) << c.what;
     }
-}
-
-TEST(JsonDocuments, NumberedSlots) {
-    FreeAllJson();
-    EXPECT_EQ(JsonRoot(0), nullptr);
-    ASSERT_TRUE(CreateJson(0));
-    ASSERT_NE(JsonRoot(0), nullptr);
-    EXPECT_EQ(JsonRoot(0)->kind, JsonKind::Null);
-    SetJsonInteger(*JsonRoot(0), 1);
-    ASSERT_TRUE(CreateJson(0));  // replaces the old document
-    EXPECT_EQ(JsonRoot(0)->kind, JsonKind::Null);
-    ASSERT_TRUE(CreateJson(40));  // the table grows
-    EXPECT_EQ(JsonRoot(39), nullptr);
-    EXPECT_FALSE(CreateJson(-1));
-    EXPECT_EQ(JsonRoot(-1), nullptr);
-    FreeJson(7);     // unused: ignored
-    FreeJson(1000);  // beyond the table: ignored
-    FreeJson(40);
-    EXPECT_EQ(JsonRoot(40), nullptr);
-    EXPECT_NE(JsonRoot(0), nullptr);
-    FreeAllJson();
-    EXPECT_EQ(JsonRoot(0), nullptr);
 }
 
 }  // namespace

@@ -8,17 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "prefs/json_document.h"
+#include "prefs/json_parser.h"
 
 namespace quillet {
 namespace {
 
 std::u16string Rewritten(std::u16string_view text, uint32_t flags) {
-    if (!ParseJson(0, text)) {
-        ADD_FAILURE() << "parse failed: " << LastJsonError().message;
+    JsonValue root;
+    JsonError error;
+    if (!ParseJson(text, root, &error)) {
+        ADD_FAILURE() << "parse failed: " << error.message;
         return u"";
     }
-    return JsonText(*JsonRoot(0), flags);
+    return JsonText(root, flags);
 }
 
 TEST(JsonWriter, Layouts) {
@@ -96,8 +98,9 @@ TEST(JsonWriter, Numbers) {
     // A whole float goes out without a point and reads back as an integer.
     JsonValue whole;
     SetJsonFloat(whole, 250.0);
-    ASSERT_TRUE(ParseJson(0, JsonText(whole, 0)));
-    EXPECT_EQ(JsonRoot(0)->isFloat, 0);
+    JsonValue read;
+    ASSERT_TRUE(ParseJson(JsonText(whole, 0), read));
+    EXPECT_EQ(read.isFloat, 0);
 }
 
 // Records every sink call, so surrogate pairs can be seen travelling as one.
@@ -135,19 +138,21 @@ TEST(JsonWriter, Strings) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(StringText(c.text), c.written);
-        ASSERT_TRUE(ParseJson(0, c.written));
-        EXPECT_EQ(JsonRoot(0)->text, c.text);
+        JsonValue read;
+        ASSERT_TRUE(ParseJson(c.written, read));
+        EXPECT_EQ(read.text, c.text);
     }
     EXPECT_EQ(SinkCalls(u"\U0001F600"), (std::vector<uint32_t>{'"', 0xDE00D83D, '"'}));
 }
 
 TEST(JsonWriter, StopsAtTheFirstFailedSinkCall) {
-    ASSERT_TRUE(ParseJson(0, u"{\"a\":[1,2,{\"b\":\"text\"}],\"c\":null}"));
-    const size_t total = JsonText(*JsonRoot(0), kJsonPrettyPrint).size();
+    JsonValue root;
+    ASSERT_TRUE(ParseJson(u"{\"a\":[1,2,{\"b\":\"text\"}],\"c\":null}", root));
+    const size_t total = JsonText(root, kJsonPrettyPrint).size();
     for (size_t failAt = 0; failAt < total; ++failAt) {
         size_t calls = 0;
         const bool ok = WriteJson(
-            *JsonRoot(0), [&](uint32_t) { return calls++ != failAt; }, 0, kJsonPrettyPrint);
+            root, [&](uint32_t) { return calls++ != failAt; }, 0, kJsonPrettyPrint);
         EXPECT_FALSE(ok);
         EXPECT_EQ(calls, failAt + 1);
     }

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "prefs/json_document.h"
+#include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
 #include "temp_folder.h"
 
@@ -111,6 +112,10 @@ TEST_F(SettingsFile, DefaultsAreWrittenAsThe89ByteFile) {
     EXPECT_EQ(Contents(), FileWith(1, 1000, 1));
     EXPECT_EQ(Contents().size(), 90u);
     EXPECT_EQ(ops.writeSizes, (std::vector<size_t>{89u, 90u}));  // one write per save
+
+    // Bytes go out unsigned, the timeout signed.
+    ASSERT_TRUE(SaveSettings(SettingsRecord{255, INT32_MIN, 128}, Path(), ops));
+    EXPECT_EQ(Contents(), FileWith(255, INT32_MIN, 128));
 }
 
 TEST_F(SettingsFile, LoadCorrectAndSave) {
@@ -134,7 +139,9 @@ TEST_F(SettingsFile, LoadCorrectAndSave) {
         {"low 32 bits", "{\"doublePressTimeout\":4294967396}", {0, 100, 0}, 0},
         {"null timeout", "{\"doublePressTimeout\":null}", {0, 50, 0}, 1},
         {"extra members", "{\"other\":5,\"runAsAdmin\":1}", {0, 300, 1}, 0},
+        {"repeated name", "{\"doublePressTimeout\":20,\"doublePressTimeout\":400}", {0, 400, 0}, 0},
         {"root array", "[{\"runAsAdmin\":1}]", {0, 300, 0}, 0},
+        {"root number", "1", {0, 300, 0}, 0},
         {"trailing comma", "{\"runAsAdmin\":1,}", {0, 300, 0}, 0},
         {"byte-order mark", "\xEF\xBB\xBF{\"runAsAdmin\":1}", {0, 300, 0}, 0},
         {"empty", "", {0, 300, 0}, 0},
@@ -162,6 +169,63 @@ TEST_F(SettingsFile, LoadCorrectAndSave) {
     }
 }
 
+// What a member of each JSON kind stores in the byte settings and in the 32-bit timeout.
+// All three members get the same value, over a record holding none of the results.
+TEST_F(SettingsFile, EveryKindOfMemberStoresItsIntegerReading) {
+    const struct {
+        const char* json;  // nullptr: no members at all
+        uint8_t byte;
+        int32_t timeout;
+    } cases[] = {
+        {nullptr, 7, 12345},
+        {"0", 0, 0},
+        {"-0", 0, 0},
+        {"1", 1, 1},
+        {"255", 255, 255},
+        {"256", 0, 256},
+        {"-1", 255, -1},
+        {"-250", 6, -250},
+        {"2147483647", 255, INT32_MAX},
+        {"2147483648", 0, INT32_MIN},
+        {"4294967396", 100, 100},
+        {"9223372036854775807", 255, -1},
+        {"-9223372036854775808", 0, 0},
+        {"18446744073709551617", 1, 1},  // wrapped while read
+        {"250.9", 250, 250},
+        {"-250.9", 6, -250},
+        {"0.999", 0, 0},
+        {"-0.5", 0, 0},
+        {"-0.0", 0, 0},
+        {"1e2", 100, 100},
+        {"2.5e-400", 0, 0},
+        {"2147483647.9", 255, INT32_MAX},
+        {"2147483648.0", 255, INT32_MAX},  // a fraction saturates where an integer wraps
+        {"-2147483649.5", 0, INT32_MIN},
+        {"1e300", 255, INT32_MAX},
+        {"1e400", 255, INT32_MAX},
+        {"-1e400", 0, INT32_MIN},
+        {"true", 1, 1},
+        {"false", 0, 0},
+        {"\"300\"", 0, 0},
+        {"\"\"", 0, 0},
+        {"null", 0, 0},
+        {"[300]", 0, 0},
+        {"{\"doublePressTimeout\":300}", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.json ? c.json : "no members");
+        const std::string v = c.json ? c.json : "";
+        Write(c.json ? "{\"exclude_escape\":" + v + ",\"doublePressTimeout\":" + v +
+                           ",\"runAsAdmin\":" + v + "}"
+                     : "{}");
+        SettingsRecord settings{7, 12345, 7};
+        ASSERT_TRUE(LoadSettings(settings, Path(), ops));
+        EXPECT_EQ(settings.exclude_escape, c.byte);
+        EXPECT_EQ(settings.runAsAdmin, c.byte);
+        EXPECT_EQ(settings.doublePressTimeout, c.timeout);
+    }
+}
+
 TEST_F(SettingsFile, ValuesLoadOnlyFromAFileThatParses) {
     SettingsRecord settings;
     EXPECT_FALSE(LoadSettings(settings, Path(), ops));  // no file
@@ -177,7 +241,6 @@ TEST_F(SettingsFile, ValuesLoadOnlyFromAFileThatParses) {
     EXPECT_TRUE(LoadSettings(settings, Path(), ops));
     EXPECT_EQ(settings.doublePressTimeout, 450);
     EXPECT_EQ(settings.exclude_escape, 1);
-    EXPECT_EQ(JsonRoot(0), nullptr);  // the document lives only inside the call
 
     // A value that loads but fails to parse on a later start leaves what is in memory alone.
     Write("{\"doublePressTimeout\":20");
@@ -207,7 +270,8 @@ TEST_F(SettingsFile, BusyFileIsAskedForAgainForASecond) {
     std::filesystem::remove(folder / u"Quillet.json");
     std::filesystem::create_directory(folder / u"Quillet.json");
     ops.pauses.clear();
-    EXPECT_FALSE(LoadJsonFile(1, Path(), ops));
+    JsonValue root;
+    EXPECT_FALSE(LoadJsonFile(Path(), root, ops));
     EXPECT_TRUE(ops.pauses.empty());
 }
 
@@ -274,20 +338,20 @@ TEST(JsonFile, Utf8BytesAndBufferLoads) {
     TempFolder folder;
     ObservedFileOps ops;
     const std::u16string path = folder.File(u"doc.json");
-    ASSERT_TRUE(CreateJson(0));
-    SetJsonString(*JsonRoot(0), u"\u00e9\U0001F600\u0001");
-    ASSERT_TRUE(SaveJsonFile(0, path, 0, ops));
+    JsonValue root;
+    SetJsonString(root, u"\u00e9\U0001F600\u0001");
+    ASSERT_TRUE(SaveJsonFile(root, path, 0, ops));
     EXPECT_EQ(ReadBytes(folder / u"doc.json"), "\"\xC3\xA9\xF0\x9F\x98\x80\\u0001\"");
 
-    ClearJsonValue(*JsonRoot(0));
-    ASSERT_TRUE(SaveJsonFile(0, path, kJsonPrettyPrint, ops));
+    ClearJsonValue(root);
+    ASSERT_TRUE(SaveJsonFile(root, path, kJsonPrettyPrint, ops));
     EXPECT_EQ(ReadBytes(folder / u"doc.json"), "null");
 
     // A long text goes out in loads that never exceed the 4096-byte buffer.
-    SetJsonArray(*JsonRoot(0));
-    for (int i = 0; i < 3000; ++i) SetJsonString(*AddJsonElement(*JsonRoot(0)), u"\u20ac");
+    SetJsonArray(root);
+    for (int i = 0; i < 3000; ++i) SetJsonString(*AddJsonElement(root), u"\u20ac");
     ops.writeSizes.clear();
-    ASSERT_TRUE(SaveJsonFile(0, path, 0, ops));
+    ASSERT_TRUE(SaveJsonFile(root, path, 0, ops));
     const std::string bytes = ReadBytes(folder / u"doc.json");
     size_t total = 0;
     for (size_t i = 0; i < ops.writeSizes.size(); ++i) {
@@ -299,33 +363,30 @@ TEST(JsonFile, Utf8BytesAndBufferLoads) {
     }
     EXPECT_EQ(total, bytes.size());
     EXPECT_EQ(ops.writeSizes.size(), (bytes.size() + 4091) / 4092);
-    ASSERT_TRUE(LoadJsonFile(1, path, ops));
-    EXPECT_EQ(JsonRoot(1)->elements.size(), 3000u);
-    EXPECT_EQ(JsonRoot(1)->elements[2999]->text, u"\u20ac");
+    JsonValue read;
+    ASSERT_TRUE(LoadJsonFile(path, read, ops));
+    EXPECT_EQ(read.elements.size(), 3000u);
+    EXPECT_EQ(read.elements[2999]->text, u"\u20ac");
 
-    FreeJson(0);
-    EXPECT_FALSE(SaveJsonFile(0, path, 0, ops));  // empty slot
-    EXPECT_FALSE(SaveJsonFile(1, u"", 0, ops));   // no name
-    EXPECT_FALSE(LoadJsonFile(1, u"", ops));
-    EXPECT_FALSE(LoadJsonFile(1, folder.File(u"absent.json"), ops));
-    FreeAllJson();
+    EXPECT_FALSE(SaveJsonFile(root, u"", 0, ops));  // no name
+    EXPECT_FALSE(LoadJsonFile(u"", read, ops));
+    EXPECT_FALSE(LoadJsonFile(folder.File(u"absent.json"), read, ops));
+    EXPECT_EQ(read.elements.size(), 3000u);  // failed loads leave the value alone
 }
 
 TEST(JsonFile, LoadDecodesUtf8AndStopsAtAZeroByte) {
     TempFolder folder;
     const std::u16string path = folder.File(u"doc.json");
     WriteBytes(folder / u"doc.json", std::string("[\"\xC3\xA9\"]\0garbage", 15));
-    EXPECT_FALSE(LoadJsonFile(0, path, NativeFileOps(), 14));  // one byte over the limit
-    ASSERT_TRUE(LoadJsonFile(0, path, NativeFileOps(), 15));
-    EXPECT_EQ(JsonRoot(0)->elements[0]->text, u"\u00e9");
+    JsonValue root;
+    EXPECT_FALSE(LoadJsonFile(path, root, NativeFileOps(), 14));  // one byte over the limit
+    ASSERT_TRUE(LoadJsonFile(path, root, NativeFileOps(), 15));
+    EXPECT_EQ(root.elements[0]->text, u"\u00e9");
 
+    // The mark is no whitespace: the text does not parse.
     WriteBytes(folder / u"doc.json", "\xEF\xBB\xBF[]");
-    EXPECT_FALSE(LoadJsonFile(0, path));
-    EXPECT_EQ(LastJsonError().message, json_messages::kUnexpectedCharacter);
-    EXPECT_EQ(LastJsonError().line, 1);
-    EXPECT_EQ(LastJsonError().position, 1);
-    EXPECT_EQ(JsonRoot(0)->kind, JsonKind::Array);  // the earlier document stays
-    FreeAllJson();
+    EXPECT_FALSE(LoadJsonFile(path, root));
+    EXPECT_EQ(root.elements[0]->text, u"\u00e9");  // the earlier value stays
 }
 
 }  // namespace

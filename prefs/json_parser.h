@@ -1,4 +1,4 @@
-// Numbered JSON documents, the parser's error record, and loading a document from a file.
+// JSON text to a value tree, from a string or from a UTF-8 file.
 #pragma once
 
 #include <cstddef>
@@ -11,14 +11,13 @@
 
 namespace quillet {
 
-// Outcome of the last parse; one record for the whole program.
+// What stopped a parse and where: the line counts from 1, the position is the unit's
+// place in its line, also from 1.
 struct JsonError {
-    std::string message;  // empty after a successful parse
+    std::string_view message;  // empty after a successful parse
     int32_t line = -1;
     int32_t position = -1;
 };
-
-const JsonError& LastJsonError();
 
 // Arrays and objects nested deeper than this stop the parse, so a hostile
 // file cannot exhaust the stack.
@@ -35,20 +34,10 @@ inline constexpr char kColonExpected[] = "Expected a ':' character";
 inline constexpr char kTooDeep[] = "Nesting too deep";
 }  // namespace json_messages
 
-// Every operation returns false (or nullptr) on failure and leaves the slot as it was.
-bool CreateJson(int number);
-// The text ends at its first 0 unit, if any.
-bool ParseJson(int number, std::u16string_view text);
-// A file larger than `limit` bytes is not read.
-bool LoadJsonFile(int number, const std::u16string& fileName, FileOps& ops = NativeFileOps(),
+// The text ends at its first 0 unit, if any. On failure root stays as it was.
+bool ParseJson(std::u16string_view text, JsonValue& root, JsonError* error = nullptr);
+// A file larger than `limit` bytes is not read; nor is an empty one.
+bool LoadJsonFile(const std::u16string& fileName, JsonValue& root, FileOps& ops = NativeFileOps(),
                   size_t limit = SIZE_MAX);
-JsonValue* JsonRoot(int number);
-void FreeJson(int number);
-void FreeAllJson();
-
-// Used by the parser: stores a finished tree under the number, freeing what was there.
-bool StoreJson(int number, std::unique_ptr<JsonValue> root);
-// Used by the parser: the shared error record.
-JsonError& MutableJsonError();
 
 }  // namespace quillet
