@@ -36,7 +36,8 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
     bool guarded = false;
     const bool swallow = Decide(message, kind, vk, origin, guarded);
     if (guarded && origin.chainConsumed && !origin.injected && kind == kPressKind) {
-        state_.resentPresses.Expect(vk, swallow, platform_.ReadClock());
+        state_.resentPresses.Expect(vk, swallow, platform_.ReadClock(),
+                                    settings_.doublePressTimeout.load(std::memory_order_relaxed));
     }
     return swallow;
 }

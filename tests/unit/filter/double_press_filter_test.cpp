@@ -95,6 +95,7 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
     const struct {
         const char* name;
         std::vector<Step> steps;
+        int32_t timeout = 300;
     } scripts[] = {
         {"single press, copy sent at once while held",
          {{0, D, kEsc, true, u"Escape", kTrapped},
@@ -111,15 +112,26 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
           {152, U, kEsc, false, nullptr, kSent},
           {230, U, kEsc, false, nullptr, kTrapped},
           {400, D, kEsc, true, u"Escape", kTrapped}}},
-        {"copies sent 150 ms late, after the second press",
+        {"copies sent 150 ms late, after the second press: one of the two passes",
          {{0, D, kEsc, true, u"Escape", kTrapped},
           {40, U, kEsc, false, nullptr, kTrapped},
           {110, D, kEsc, false, nullptr, kTrapped},
           {150, U, kEsc, false, nullptr, kTrapped},
-          {150, D, kEsc, true, nullptr, kSent},
-          {151, U, kEsc, true, nullptr, kSent},
-          {260, D, kEsc, false, nullptr, kSent},
-          {261, U, kEsc, false, nullptr, kSent}}},
+          {150, D, kEsc, false, nullptr, kSent},
+          {151, U, kEsc, false, nullptr, kSent},
+          {260, D, kEsc, true, nullptr, kSent},
+          {261, U, kEsc, true, nullptr, kSent}}},
+        {"the first press kept for good, the second sent again, then a single one",
+         {{0, D, kEsc, true, u"Escape", kTrapped},
+          {60, U, kEsc, false, nullptr, kTrapped},
+          {150, D, kEsc, false, nullptr, kTrapped},
+          {210, U, kEsc, false, nullptr, kTrapped},
+          {230, D, kEsc, false, nullptr, kSent},
+          {231, U, kEsc, false, nullptr, kSent},
+          {800, D, kEsc, true, u"Escape", kTrapped},
+          {860, U, kEsc, false, nullptr, kTrapped},
+          {900, D, kEsc, true, nullptr, kSent},
+          {901, U, kEsc, true, nullptr, kSent}}},
         {"an up sent first while the key is held",
          {{0, D, kF5, true, u"F5", kTrapped},
           {15, U, kF5, true, nullptr, kSent},
@@ -137,17 +149,28 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
           {40, D, kF5, true, nullptr, kSent},
           {41, U, kF5, true, nullptr, kSent},
           {100, D, kF5, false, nullptr}}},
-        {"a copy lost its up: the next down is the next copy",
+        {"a copy lost its up: the next down is the older press's copy",
          {{0, D, kF5, true, u"F5", kTrapped},
           {10, U, kF5, false, nullptr, kTrapped},
           {100, D, kF5, false, nullptr, kTrapped},
-          {110, D, kF5, true, nullptr, kSent},
-          {120, D, kF5, false, nullptr, kSent},
-          {121, U, kF5, false, nullptr, kSent}}},
-        {"a copy expected for more than a second is forgotten",
+          {110, D, kF5, false, nullptr, kSent},
+          {120, D, kF5, true, nullptr, kSent},
+          {121, U, kF5, true, nullptr, kSent}}},
+        {"a copy arriving exactly at the lapse, timeout + 1 s, is its press's copy",
          {{0, D, kEsc, true, u"Escape", kTrapped},
           {50, U, kEsc, false, nullptr, kTrapped},
-          {1001, D, kEsc, true, u"Escape", kSent}}},
+          {1300, D, kEsc, true, nullptr, kSent},
+          {1301, U, kEsc, true, nullptr, kSent}}},
+        {"a copy after the lapse is decided afresh",
+         {{0, D, kEsc, true, u"Escape", kTrapped},
+          {50, U, kEsc, false, nullptr, kTrapped},
+          {1301, D, kEsc, true, u"Escape", kSent}}},
+        {"a copy 1.2 s late with a 2000 ms timeout",
+         {{0, D, kEsc, true, u"Escape", kTrapped},
+          {50, U, kEsc, false, nullptr, kTrapped},
+          {1250, D, kEsc, true, nullptr, kSent},
+          {1251, U, kEsc, true, nullptr, kSent}},
+         2000},
         {"injected presses that repeat nothing are decided as typed ones",
          {{0, D, kF5, true, u"F5", kSent},
           {50, U, kF5, false, nullptr, kSent},
@@ -170,7 +193,28 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
     for (const auto& script : scripts) {
         SCOPED_TRACE(script.name);
         FilterRig rig;
+        rig.timeout = script.timeout;
         RunScript(rig, script.steps);
+    }
+}
+
+// Nine presses trapped within a second, the first passed as a second press: the
+// ring keeps the newest eight, so no copy passes and the ninth is decided afresh.
+TEST(DoublePressFilter, ACopyRingThatIsFullForgetsTheOldestPress) {
+    FilterRig rig;
+    rig.timeout = 50;
+    rig.Press(kF5, 0);
+    rig.Release(kF5, 10);
+    const KeyOrigin trapped{false, true}, sent{true, false};
+    for (int n = 0; n < 9; ++n) {
+        EXPECT_EQ(rig.Send(kWmKeyDown, kF5, 40 + n * 100, trapped), n != 0) << n;
+        rig.Send(kWmKeyUp, kF5, 50 + n * 100, trapped);
+    }
+    const size_t spoken = rig.feedback.spoken.size();
+    for (int n = 0; n < 9; ++n) {
+        EXPECT_TRUE(rig.Send(kWmKeyDown, kF5, 950 + n, sent)) << n;
+        EXPECT_EQ(rig.feedback.spoken.size(), spoken + (n == 8)) << n;
+        rig.Send(kWmKeyUp, kF5, 950 + n, sent);
     }
 }
 
