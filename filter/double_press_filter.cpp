@@ -86,6 +86,8 @@ bool DoublePressFilter::NoteKeyDown(uint32_t kind, uint32_t vk) {
 void DoublePressFilter::ForgetHeldKeys() {
     for (auto& held : state_.modifierHeld) held = kModifierUp;
     state_.keyDown.reset();
+    // A second press let through ends at its release, which may never come now.
+    for (auto& entry : state_.keyStates) entry.second.passThrough = 0;
 }
 
 void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, KeyOrigin origin) {

@@ -60,8 +60,9 @@ class DoublePressFilter {
     // hook chain and returns the chain's result otherwise.
     bool ShouldSwallow(int hookCode, uint32_t message, uint32_t vk, KeyOrigin origin = {});
 
-    // After a session unlock, a switch of the input desktop or a resume, where
-    // releases can be lost: no key or modifier counts as held any more.
+    // After a session unlock, a switch of the input desktop, a resume or a hook
+    // reinstall, where releases can be lost: no key or modifier counts as held
+    // any more, and no key is let through as held.
     void ForgetHeldKeys();
 
   private:

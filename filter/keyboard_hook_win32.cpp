@@ -148,12 +148,13 @@ bool ListenToKeyboard(HWND window, bool on) {
 // Asks the watchdog and acts on its answer, then sets the timer for its next question.
 void Watch(HookThread& t) {
     const int64_t now = Now();
-    if (t.watchdog.Check(now) == HookWatchdog::Action::Reinstall) {
+    const bool lost = ReinstallIfLost(t.watchdog, *t.filter, now, [&] {
         // Never two live hooks: the old one goes first, so no key is decided twice.
         RemoveHook(t);
         t.hook = SetHook();
-        if (t.watchdog.OnInstalled(t.hook != nullptr, now)) t.feedback->Announce(t.lostText);
-    }
+        return t.hook != nullptr;
+    });
+    if (lost) t.feedback->Announce(t.lostText);
     const bool sink = t.watchdog.WantsSink(now);
     if (sink != t.sinkListens) t.sinkListens = ListenToKeyboard(t.window, sink);
     // The timer is touched only when the next check moves.

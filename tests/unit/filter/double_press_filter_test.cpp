@@ -236,12 +236,14 @@ TEST(DoublePressFilter, ACopyChangesNoModeAndIsDecidedAsItsPressInEveryMode) {
 
 TEST(DoublePressFilter, SessionChangeForgetsHeldKeysAndModifiers) {
     FilterRig rig;
-    rig.Send(kWmKeyDown, kVkInsert, 0, {false, true});
-    rig.Press(kF7, 10);
+    rig.Press(kF7, 0);
+    rig.Release(kF7, 10);
+    EXPECT_FALSE(rig.Press(kF7, 20));  // a second press, held
+    rig.Send(kWmKeyDown, kVkInsert, 30, {false, true});
     rig.filter.ForgetHeldKeys();  // both releases went to the secure desktop
-    EXPECT_TRUE(rig.Press(kF5, 20));
-    EXPECT_FALSE(rig.Release(kF7, 30));
-    EXPECT_TRUE(rig.Press(kF7, 40));  // its release armed nothing
+    EXPECT_TRUE(rig.Press(kF5, 40));
+    EXPECT_FALSE(rig.Release(kF7, 50));
+    EXPECT_TRUE(rig.Press(kF7, 1000));  // neither let through as held nor armed
 }
 
 TEST(DoublePressFilter, EachKeyHasItsOwnState) {
