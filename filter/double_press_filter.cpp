@@ -9,15 +9,26 @@ constexpr uint32_t kPressKind = kWmKeyDown;
 constexpr uint32_t kReleaseKind = kWmKeyUp;
 constexpr uint32_t kSysBit = 4;  // WM_SYSKEY* differ from WM_KEY* by this bit
 
-// The screen-reader modifiers, in the order of FilterState::modifierHeld.
+// The screen-reader modifiers as physical keys, in the order of
+// FilterState::modifierHeld, each with the virtual keys it can show as.
 constexpr int kModifierCount = 3;
-constexpr uint32_t kModifierVks[kModifierCount] = {kVkCapital, kVkInsert, kVkNumpad0};
+constexpr uint32_t kModifierVks[kModifierCount][2] = {
+    {kVkCapital, kVkCapital}, {kVkInsert, kVkInsert}, {kVkInsert, kVkNumpad0}};
 
-int ModifierIndex(uint32_t vk) {
-    for (int index = 0; index < kModifierCount; ++index) {
-        if (kModifierVks[index] == vk) return index;
+// The numpad key is Insert with NumLock off and 0 with it on; toggled while it
+// is held, it comes up under the other name. The main Insert is the extended
+// one, so a numpad release never ends its hold.
+int ModifierIndex(uint32_t vk, bool extended) {
+    switch (vk) {
+        case kVkCapital:
+            return 0;
+        case kVkInsert:
+            return extended ? 1 : 2;
+        case kVkNumpad0:
+            return 2;
+        default:
+            return -1;
     }
-    return -1;
 }
 }  // namespace
 
@@ -91,7 +102,7 @@ void DoublePressFilter::ForgetHeldKeys() {
 }
 
 void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, KeyOrigin origin) {
-    const int index = ModifierIndex(vk);
+    const int index = ModifierIndex(vk, origin.extended);
     if (index < 0) return;
     if (message == kWmKeyDown || message == kWmSysKeyDown) {
         state_.modifierHeld[index] = origin.chainConsumed ? kModifierTrapped : kModifierHeld;
@@ -107,8 +118,9 @@ void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, KeyOrigin o
 bool DoublePressFilter::ModifierStillHeld() {
     if (!state_.AnyModifierHeld()) return false;
     for (int index = 0; index < kModifierCount; ++index) {
-        if (state_.modifierHeld[index] == kModifierHeld &&
-            !platform_.IsKeyHeld(kModifierVks[index])) {
+        const uint32_t* vks = kModifierVks[index];
+        if (state_.modifierHeld[index] == kModifierHeld && !platform_.IsKeyHeld(vks[0]) &&
+            (vks[1] == vks[0] || !platform_.IsKeyHeld(vks[1]))) {
             state_.modifierHeld[index] = kModifierUp;
         }
     }

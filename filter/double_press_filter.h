@@ -48,6 +48,7 @@ struct FilterSettings {
 struct KeyOrigin {
     bool injected = false;       // sent by a program (LLKHF_INJECTED), not typed
     bool chainConsumed = false;  // a hook further down the chain swallowed it
+    bool extended = false;       // LLKHF_EXTENDED: the main Insert, not the numpad's
 };
 
 class DoublePressFilter {
@@ -91,6 +92,7 @@ class DoublePressFilter {
 struct HookKey {
     uint32_t vk;
     bool injected;
+    bool extended;
 };
 
 // The hook procedure's shape: the chain is called first for every event, then
@@ -101,7 +103,8 @@ intptr_t RunHook(DoublePressFilter& filter, int hookCode, uint32_t message, Call
     const intptr_t chainResult = callNext();
     if (hookCode != kHcAction) return chainResult;
     const HookKey key = keyOf();
-    return filter.ShouldSwallow(hookCode, message, key.vk, {key.injected, chainResult != 0})
+    return filter.ShouldSwallow(hookCode, message, key.vk,
+                                {key.injected, chainResult != 0, key.extended})
                ? 1
                : chainResult;
 }

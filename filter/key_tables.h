@@ -94,7 +94,8 @@ struct FilterState {
                                          std::u16string(kIgnoreModeTexts[1]),
                                          std::u16string(kIgnoreModeTexts[2])};
     std::atomic<int32_t> ignoreMode{kIgnoreOff};
-    // One held flag per screen-reader modifier (Caps Lock, Insert, numpad 0).
+    // One held flag per screen-reader modifier key (Caps Lock, Insert, the
+    // numpad's Insert or 0).
     // Flags rather than a press/release count: auto-repeats and releases
     // without a press must not leave the filter switched off.
     ModifierHold modifierHeld[3] = {kModifierUp, kModifierUp, kModifierUp};

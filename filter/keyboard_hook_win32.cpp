@@ -120,7 +120,8 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
         [&] { return static_cast<intptr_t>(CallNextHookEx(nullptr, code, wParam, lParam)); },
         [&] {
             const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-            return HookKey{static_cast<uint32_t>(key->vkCode), (key->flags & LLKHF_INJECTED) != 0};
+            return HookKey{static_cast<uint32_t>(key->vkCode), (key->flags & LLKHF_INJECTED) != 0,
+                           (key->flags & LLKHF_EXTENDED) != 0};
         });
 }
 

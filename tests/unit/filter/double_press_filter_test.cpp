@@ -383,20 +383,43 @@ TEST(DoublePressFilter, ScreenReaderModifiersSuspendTheFilterWhileHeld) {
         uint32_t modifier;
         uint32_t down;  // WM_SYSKEYDOWN while Alt is held
         int repeats;
+        uint32_t releasedAs = 0;  // NumLock toggled while the numpad key was held
+        bool trapped = false;
+        bool extended = false;
     } cases[] = {
-        {kVkCapital, kWmKeyDown, 2},   {kVkInsert, kWmKeyDown, 0},     {kVkNumpad0, kWmKeyDown, 3},
-        {kVkInsert, kWmSysKeyDown, 0}, {kVkCapital, kWmSysKeyDown, 4},
+        {kVkCapital, kWmKeyDown, 2},
+        {kVkInsert, kWmKeyDown, 0},
+        {kVkNumpad0, kWmKeyDown, 3},
+        {kVkInsert, kWmSysKeyDown, 0},
+        {kVkCapital, kWmSysKeyDown, 4},
+        {kVkInsert, kWmKeyDown, 1, 0, false, true},
+        {kVkInsert, kWmKeyDown, 1, kVkNumpad0},
+        {kVkNumpad0, kWmKeyDown, 1, kVkInsert},
+        {kVkInsert, kWmKeyDown, 0, kVkNumpad0, true},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.modifier << " up as " << c.releasedAs);
         FilterRig rig;
-        for (int n = 0; n <= c.repeats; ++n) EXPECT_FALSE(rig.Send(c.down, c.modifier, n * 30));
-        EXPECT_FALSE(rig.Press(kF5, 600)) << c.modifier;
-        EXPECT_TRUE(rig.feedback.spoken.empty()) << c.modifier;
-        EXPECT_TRUE(rig.state.keyStates.empty()) << c.modifier;
-        EXPECT_FALSE(rig.Release(c.modifier, 700));
+        const KeyOrigin origin{false, c.trapped, c.extended};
+        for (int n = 0; n <= c.repeats; ++n) {
+            EXPECT_FALSE(rig.Send(c.down, c.modifier, n * 30, origin));
+        }
+        EXPECT_FALSE(rig.Press(kF5, 600));
+        EXPECT_TRUE(rig.feedback.spoken.empty());
+        EXPECT_TRUE(rig.state.keyStates.empty());
+        EXPECT_FALSE(rig.Send(kWmKeyUp, c.releasedAs ? c.releasedAs : c.modifier, 700, origin));
         // However long it was held, the filter is back once it is released.
-        EXPECT_TRUE(rig.Press(kF5, 800)) << c.modifier;
+        EXPECT_TRUE(rig.Press(kF5, 800));
     }
+}
+
+TEST(DoublePressFilter, ANumpadReleaseLeavesTheMainInsertHeld) {
+    FilterRig rig;
+    rig.Send(kWmKeyDown, kVkInsert, 0, {false, false, true});
+    rig.Release(kVkNumpad0, 10);
+    EXPECT_FALSE(rig.Press(kF5, 20));
+    rig.Send(kWmKeyUp, kVkInsert, 30, {false, false, true});
+    EXPECT_TRUE(rig.Press(kF5, 1000));
 }
 
 TEST(DoublePressFilter, ModifierWhoseReleaseWasLostIsCheckedAgainstTheKey) {
@@ -426,6 +449,18 @@ TEST(DoublePressFilter, FilterResumesOnlyWhenEveryModifierIsUp) {
     EXPECT_TRUE(rig.Press(kF5, 1000));
 }
 
+// A key pressed under the modifier and released after it: its release arms it.
+TEST(DoublePressFilter, AReleaseAfterTheModifierCountsForTheNextPress) {
+    FilterRig rig;
+    RunScript(rig, {
+                       {0, kWmKeyDown, kVkInsert, false, nullptr},
+                       {10, kWmKeyDown, kF5, false, nullptr},
+                       {20, kWmKeyUp, kVkInsert, false, nullptr},
+                       {30, kWmKeyUp, kF5, false, nullptr},
+                       {130, kWmKeyDown, kF5, false, nullptr},
+                   });
+}
+
 TEST(RunHook, CallsTheChainFirstAndReadsKeyDataOnlyForActions) {
     FilterRig rig;
     std::vector<std::string> calls;
@@ -435,7 +470,7 @@ TEST(RunHook, CallsTheChainFirstAndReadsKeyDataOnlyForActions) {
     };
     auto vk = [&] {
         calls.push_back("vk");
-        return HookKey{kF5, false};
+        return HookKey{kF5, false, false};
     };
     EXPECT_EQ(RunHook(rig.filter, kHcAction, kWmKeyDown, next, vk), 1);
     EXPECT_EQ(calls, (std::vector<std::string>{"next", "vk"}));
