@@ -37,20 +37,43 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
     if (hookCode != kHcAction) return false;
 
     const uint32_t kind = message & ~kSysBit;
+    bool press = kind == kPressKind;  // and no auto-repeat
+    bool swallow = false;
     // A copy the chain below sends of a press it trapped is decided as that press
     // was, silently, and leaves every state as it is.
+    std::optional<bool> copy;
     if (origin.injected && state_.resentPresses.Awaits(vk)) {
-        const bool press = kind == kPressKind;
-        if (const auto swallowed = state_.resentPresses.Take(vk, press, platform_.ReadClock()))
-            return *swallowed;
+        copy = state_.resentPresses.Take(vk, press, platform_.ReadClock());
     }
-    bool guarded = false;
-    const bool swallow = Decide(message, kind, vk, origin, guarded);
-    if (guarded && origin.chainConsumed && !origin.injected && kind == kPressKind) {
-        state_.resentPresses.Expect(vk, swallow, platform_.ReadClock(),
-                                    settings_.doublePressTimeout.load(std::memory_order_relaxed));
+    if (copy) {
+        swallow = *copy;
+    } else {
+        press = press && !state_.keyDown[vk & 0xFF];
+        bool guarded = false;
+        swallow = Decide(message, kind, vk, origin, guarded);
+        if (guarded && origin.chainConsumed && !origin.injected && kind == kPressKind) {
+            state_.resentPresses.Expect(
+                vk, swallow, platform_.ReadClock(),
+                settings_.doublePressTimeout.load(std::memory_order_relaxed));
+        }
+    }
+    // Last, once every state is settled: under Wine the no-op key enters the hook
+    // again from within the call that sends it.
+    if (swallow && press && !origin.chainConsumed && ModifierWouldActAlone()) {
+        platform_.SendNoOpKey();
     }
     return swallow;
+}
+
+// A modifier that goes down and up with nothing between is a command of its own:
+// the menu bar (Alt), the Start menu (Win), the next keyboard layout (Ctrl+Shift).
+// A press we swallow leaves exactly that, unless a key comes between.
+bool DoublePressFilter::ModifierWouldActAlone() {
+    if (platform_.IsKeyHeld(kVkMenu) || platform_.IsKeyHeld(kVkLWin) ||
+        platform_.IsKeyHeld(kVkRWin)) {
+        return true;
+    }
+    return platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkShift);
 }
 
 bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk, KeyOrigin origin,

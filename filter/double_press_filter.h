@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "filter/key_tables.h"
@@ -23,6 +24,9 @@ class FilterPlatform {
     virtual ~FilterPlatform() = default;
     virtual bool IsKeyHeld(uint32_t vk) = 0;  // high bit of GetAsyncKeyState
     virtual int64_t ReadClock() = 0;          // MillisecondClock
+    // Virtual key 255 down and up, which no program acts on, marked so that our
+    // own hook passes it at once.
+    virtual void SendNoOpKey() = 0;
 };
 
 // What the filter tells the user.
@@ -79,6 +83,8 @@ class DoublePressFilter {
     bool OnPress(const std::u16string& keyText, const std::u16string& name);
     void OnRelease(const std::u16string& keyText);
     void TrackModifier(uint32_t message, uint32_t vk, KeyOrigin origin);
+    // Asked only after a swallowed press, never per key.
+    bool ModifierWouldActAlone();
     // Whether a modifier flag still stands once checked against the key's real state.
     bool ModifierStillHeld();
 

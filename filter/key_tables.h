@@ -14,11 +14,14 @@
 namespace quillet {
 
 // Virtual-key codes the filter cares about.
+inline constexpr uint32_t kVkShift = 16;
 inline constexpr uint32_t kVkControl = 17;
 inline constexpr uint32_t kVkMenu = 18;  // Alt
 inline constexpr uint32_t kVkCapital = 20;
 inline constexpr uint32_t kVkEscape = 27;
 inline constexpr uint32_t kVkInsert = 45;
+inline constexpr uint32_t kVkLWin = 91;
+inline constexpr uint32_t kVkRWin = 92;
 inline constexpr uint32_t kVkNumpad0 = 96;
 inline constexpr uint32_t kVkF1 = 112;
 

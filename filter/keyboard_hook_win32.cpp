@@ -29,6 +29,9 @@ class PerformanceCounter final : public CounterSource {
     uint32_t TickCount() override { return GetTickCount(); }
 };
 
+// In dwExtraInfo of the no-op key we send.
+constexpr ULONG_PTR kNoOpKeyMark = 0x51754E4F;
+
 class Win32FilterPlatform final : public FilterPlatform {
   public:
     // The hook thread reads no keyboard messages of its own, so its GetKeyState
@@ -37,6 +40,16 @@ class Win32FilterPlatform final : public FilterPlatform {
         return (static_cast<uint16_t>(GetAsyncKeyState(static_cast<int>(vk))) & 0x8000) != 0;
     }
     int64_t ReadClock() override { return clock_.Read(); }
+    void SendNoOpKey() override {
+        INPUT keys[2] = {};
+        for (INPUT& key : keys) {
+            key.type = INPUT_KEYBOARD;
+            key.ki.wVk = 0xFF;
+            key.ki.dwExtraInfo = kNoOpKeyMark;
+        }
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+    }
 
   private:
     PerformanceCounter counter_;
@@ -115,6 +128,12 @@ HookThread* running = nullptr;
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     HookThread& t = *running;
     t.watchdog.OnHookEvent(Now());
+    // Our no-op key, sent after a swallow, passes before the filter sees it. Under
+    // Wine it arrives from within that SendInput, while this procedure still runs.
+    if (code == HC_ACTION &&
+        reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->dwExtraInfo == kNoOpKeyMark) {
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
     return RunHook(
         *t.filter, code, static_cast<uint32_t>(wParam),
         [&] { return static_cast<intptr_t>(CallNextHookEx(nullptr, code, wParam, lParam)); },

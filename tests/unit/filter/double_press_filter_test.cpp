@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "filter_fakes.h"
 
 namespace quillet {
@@ -230,8 +232,10 @@ TEST(DoublePressFilter, ACopyChangesNoModeAndIsDecidedAsItsPressInEveryMode) {
 
     rig.keyboard.ctrl = rig.keyboard.alt = true;  // the hot key's copy cycles nothing
     EXPECT_TRUE(rig.Send(kWmKeyDown, 27, 20, {false, true}));
+    EXPECT_EQ(rig.keyboard.noOpKeys, 0);  // the chain below kept it
     EXPECT_TRUE(rig.Send(kWmKeyDown, 27, 30, {true, false}));
     EXPECT_EQ(rig.state.ignoreMode, 2);
+    EXPECT_EQ(rig.keyboard.noOpKeys, 1);  // it is our swallow that hides the copy
 }
 
 TEST(DoublePressFilter, SessionChangeForgetsHeldKeysAndModifiers) {
@@ -293,11 +297,13 @@ TEST(DoublePressFilter, HotKeyCyclesModesAndSwallowsEveryEscapeEvent) {
         EXPECT_EQ(rig.feedback.spoken.back(), expected[n]);
     }
     EXPECT_EQ(rig.feedback.cues, (std::vector<std::string>{"mode1", "mode2", "mode0"}));
+    EXPECT_EQ(rig.keyboard.noOpKeys, 3);            // Alt is held
     EXPECT_TRUE(rig.Send(kWmSysKeyDown, 27, 400));  // swallowed, but only WM_KEYDOWN cycles
     EXPECT_EQ(rig.state.ignoreMode, 0);
     EXPECT_TRUE(rig.Press(27, 500));  // held down: every repeat cycles again
     EXPECT_TRUE(rig.Press(27, 530));
     EXPECT_EQ(rig.state.ignoreMode, 2);
+    EXPECT_EQ(rig.keyboard.noOpKeys, 4);
     EXPECT_TRUE(rig.state.keyStates.empty());
 }
 
@@ -319,12 +325,50 @@ TEST(DoublePressFilter, CtrlOrAltAloneIsAnOrdinaryEscape) {
         EXPECT_EQ(rig.feedback.spoken, std::vector<std::u16string>{u"Escape"});
         EXPECT_EQ(rig.state.ignoreMode, 0);
     }
-    FilterRig rig;  // Alt is only asked about when Ctrl is held
-    rig.Press(27, 0);
+    // Per key only Ctrl is asked about, for Escape, and Alt only when Ctrl is held;
+    // the other modifiers only once a press was swallowed.
+    FilterRig rig;
+    rig.Release(27, 0);
     EXPECT_EQ(rig.keyboard.keysAsked, std::vector<uint32_t>{kVkControl});
+    rig.Press(kF5, 10);
+    rig.Release(kF5, 20);
     rig.keyboard.keysAsked.clear();
-    rig.Press(kF5, 0);
+    rig.Press(kF5, 30);
+    rig.Release(kF5, 40);
     EXPECT_TRUE(rig.keyboard.keysAsked.empty());
+}
+
+// A swallowed press under Alt, Win or Ctrl+Shift leaves the modifier alone, so
+// the no-op key goes between: once per press, never for a press that passes.
+TEST(DoublePressFilter, NoOpKeyAfterASwallowUnderAModifierThatActsAlone) {
+    constexpr uint32_t kLWin = kVkLWin, kRWin = kVkRWin, kShift = kVkShift;
+    const struct {
+        const char* name;
+        bool ctrl, alt;
+        std::set<uint32_t> held;
+        int sent;
+    } cases[] = {
+        {"Alt", false, true, {}, 1},
+        {"left Win", false, false, {kLWin}, 1},
+        {"right Win", false, false, {kRWin}, 1},
+        {"Ctrl+Shift", true, false, {kShift}, 1},
+        {"Ctrl", true, false, {}, 0},
+        {"Shift", false, false, {kShift}, 0},
+        {"none", false, false, {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FilterRig rig;
+        rig.keyboard.ctrl = c.ctrl;
+        rig.keyboard.alt = c.alt;
+        rig.keyboard.down = c.held;
+        EXPECT_TRUE(rig.Press(kF4, 0));
+        EXPECT_TRUE(rig.Press(kF4, 30));  // auto-repeat
+        EXPECT_EQ(rig.keyboard.noOpKeys, c.sent);
+        rig.Release(kF4, 60);
+        EXPECT_FALSE(rig.Press(kF4, 100));
+        EXPECT_EQ(rig.keyboard.noOpKeys, c.sent);
+    }
 }
 
 TEST(DoublePressFilter, ExemptEscapeAlwaysPassesAndLeavesModeOneAlone) {

@@ -17,6 +17,7 @@ class FakeKeyboard final : public FilterPlatform {
     int64_t now = 0;
     int clockReads = 0;
     std::vector<uint32_t> keysAsked;
+    int noOpKeys = 0;
 
     bool IsKeyHeld(uint32_t vk) override {
         keysAsked.push_back(vk);
@@ -26,6 +27,7 @@ class FakeKeyboard final : public FilterPlatform {
         ++clockReads;
         return now;
     }
+    void SendNoOpKey() override { ++noOpKeys; }
 };
 
 class RecordingFeedback final : public FilterFeedback {
