@@ -109,7 +109,8 @@ struct FilterState {
     bool AnyModifierHeld() const { return modifierHeld[0] || modifierHeld[1] || modifierHeld[2]; }
 };
 
-// Fills keyNames with "27" -> "Escape" and the codes of #VK_F1..#VK_F12 -> "F1".."F12".
+// Fills keyNames with "27" -> "Escape" and the codes of #VK_F1..#VK_F12 -> "F1".."F12",
+// and keyStates with a zeroed record for each.
 void BuildKeyTables(FilterState& state, const NamedConstantTable& constants);
 
 // Element access: the key's record, created zeroed when absent.

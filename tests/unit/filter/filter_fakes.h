@@ -63,6 +63,14 @@ struct FilterRig : BasicFilterRig<FakeKeyboard, RecordingFeedback> {
     std::atomic<uint8_t>& excludeEscape = settings.excludeEscape;
     std::atomic<int32_t>& timeout = settings.doublePressTimeout;
 
+    // No guarded key's record was written, and none was added.
+    bool KeyStatesUntouched() const {
+        for (const auto& [text, s] : state.keyStates) {
+            if (s.lastRelease != 0 || s.releaseCount != 0 || s.passThrough != 0) return false;
+        }
+        return state.keyStates.size() == state.keyNames.size();
+    }
+
     bool Press(uint32_t vk, int64_t at) { return Send(kWmKeyDown, vk, at); }
     bool Release(uint32_t vk, int64_t at) { return Send(kWmKeyUp, vk, at); }
     bool Send(uint32_t message, uint32_t vk, int64_t at, KeyOrigin origin = {}) {
