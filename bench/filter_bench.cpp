@@ -21,6 +21,7 @@ class StillKeyboard final : public FilterPlatform {
     int64_t now = 0;
     bool IsKeyHeld(uint32_t) override { return held; }
     int64_t ReadClock() override { return now; }
+    void SendNoOpKey() override {}
 };
 
 class SilentFeedback final : public FilterFeedback {

@@ -9,15 +9,26 @@ constexpr uint32_t kPressKind = kWmKeyDown;
 constexpr uint32_t kReleaseKind = kWmKeyUp;
 constexpr uint32_t kSysBit = 4;  // WM_SYSKEY* differ from WM_KEY* by this bit
 
-// The screen-reader modifiers, in the order of FilterState::modifierHeld.
+// The screen-reader modifiers as physical keys, in the order of
+// FilterState::modifierHeld, each with the virtual keys it can show as.
 constexpr int kModifierCount = 3;
-constexpr uint32_t kModifierVks[kModifierCount] = {kVkCapital, kVkInsert, kVkNumpad0};
+constexpr uint32_t kModifierVks[kModifierCount][2] = {
+    {kVkCapital, kVkCapital}, {kVkInsert, kVkInsert}, {kVkInsert, kVkNumpad0}};
 
-int ModifierIndex(uint32_t vk) {
-    for (int index = 0; index < kModifierCount; ++index) {
-        if (kModifierVks[index] == vk) return index;
+// The numpad key is Insert with NumLock off and 0 with it on; toggled while it
+// is held, it comes up under the other name. The main Insert is the extended
+// one, so a numpad release never ends its hold.
+int ModifierIndex(uint32_t vk, bool extended) {
+    switch (vk) {
+        case kVkCapital:
+            return 0;
+        case kVkInsert:
+            return extended ? 1 : 2;
+        case kVkNumpad0:
+            return 2;
+        default:
+            return -1;
     }
-    return -1;
 }
 }  // namespace
 
@@ -26,19 +37,43 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
     if (hookCode != kHcAction) return false;
 
     const uint32_t kind = message & ~kSysBit;
+    bool press = kind == kPressKind;  // and no auto-repeat
+    bool swallow = false;
     // A copy the chain below sends of a press it trapped is decided as that press
     // was, silently, and leaves every state as it is.
+    std::optional<bool> copy;
     if (origin.injected && state_.resentPresses.Awaits(vk)) {
-        const bool press = kind == kPressKind;
-        if (const auto swallowed = state_.resentPresses.Take(vk, press, platform_.ReadClock()))
-            return *swallowed;
+        copy = state_.resentPresses.Take(vk, press, platform_.ReadClock());
     }
-    bool guarded = false;
-    const bool swallow = Decide(message, kind, vk, origin, guarded);
-    if (guarded && origin.chainConsumed && !origin.injected && kind == kPressKind) {
-        state_.resentPresses.Expect(vk, swallow, platform_.ReadClock());
+    if (copy) {
+        swallow = *copy;
+    } else {
+        press = press && !state_.keyDown[vk & 0xFF];
+        bool guarded = false;
+        swallow = Decide(message, kind, vk, origin, guarded);
+        if (guarded && origin.chainConsumed && !origin.injected && kind == kPressKind) {
+            state_.resentPresses.Expect(
+                vk, swallow, platform_.ReadClock(),
+                settings_.doublePressTimeout.load(std::memory_order_relaxed));
+        }
+    }
+    // Last, once every state is settled: under Wine the no-op key enters the hook
+    // again from within the call that sends it.
+    if (swallow && press && !origin.chainConsumed && ModifierWouldActAlone()) {
+        platform_.SendNoOpKey();
     }
     return swallow;
+}
+
+// A modifier that goes down and up with nothing between is a command of its own:
+// the menu bar (Alt), the Start menu (Win), the next keyboard layout (Ctrl+Shift).
+// A press we swallow leaves exactly that, unless a key comes between.
+bool DoublePressFilter::ModifierWouldActAlone() {
+    if (platform_.IsKeyHeld(kVkMenu) || platform_.IsKeyHeld(kVkLWin) ||
+        platform_.IsKeyHeld(kVkRWin)) {
+        return true;
+    }
+    return platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkShift);
 }
 
 bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk, KeyOrigin origin,
@@ -85,10 +120,12 @@ bool DoublePressFilter::NoteKeyDown(uint32_t kind, uint32_t vk) {
 void DoublePressFilter::ForgetHeldKeys() {
     for (auto& held : state_.modifierHeld) held = kModifierUp;
     state_.keyDown.reset();
+    // A second press let through ends at its release, which may never come now.
+    for (auto& entry : state_.keyStates) entry.second.passThrough = 0;
 }
 
 void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, KeyOrigin origin) {
-    const int index = ModifierIndex(vk);
+    const int index = ModifierIndex(vk, origin.extended);
     if (index < 0) return;
     if (message == kWmKeyDown || message == kWmSysKeyDown) {
         state_.modifierHeld[index] = origin.chainConsumed ? kModifierTrapped : kModifierHeld;
@@ -104,8 +141,9 @@ void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, KeyOrigin o
 bool DoublePressFilter::ModifierStillHeld() {
     if (!state_.AnyModifierHeld()) return false;
     for (int index = 0; index < kModifierCount; ++index) {
-        if (state_.modifierHeld[index] == kModifierHeld &&
-            !platform_.IsKeyHeld(kModifierVks[index])) {
+        const uint32_t* vks = kModifierVks[index];
+        if (state_.modifierHeld[index] == kModifierHeld && !platform_.IsKeyHeld(vks[0]) &&
+            (vks[1] == vks[0] || !platform_.IsKeyHeld(vks[1]))) {
             state_.modifierHeld[index] = kModifierUp;
         }
     }

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "filter/key_tables.h"
@@ -23,6 +24,9 @@ class FilterPlatform {
     virtual ~FilterPlatform() = default;
     virtual bool IsKeyHeld(uint32_t vk) = 0;  // high bit of GetAsyncKeyState
     virtual int64_t ReadClock() = 0;          // MillisecondClock
+    // Virtual key 255 down and up, which no program acts on, marked so that our
+    // own hook passes it at once.
+    virtual void SendNoOpKey() = 0;
 };
 
 // What the filter tells the user.
@@ -49,6 +53,7 @@ struct FilterSettings {
 struct KeyOrigin {
     bool injected = false;       // sent by a program (LLKHF_INJECTED), not typed
     bool chainConsumed = false;  // a hook further down the chain swallowed it
+    bool extended = false;       // LLKHF_EXTENDED: the main Insert, not the numpad's
 };
 
 class DoublePressFilter {
@@ -61,8 +66,9 @@ class DoublePressFilter {
     // hook chain and returns the chain's result otherwise.
     bool ShouldSwallow(int hookCode, uint32_t message, uint32_t vk, KeyOrigin origin = {});
 
-    // After a session unlock, a switch of the input desktop or a resume, where
-    // releases can be lost: no key or modifier counts as held any more.
+    // After a session unlock, a switch of the input desktop, a resume or a hook
+    // reinstall, where releases can be lost: no key or modifier counts as held
+    // any more, and no key is let through as held.
     void ForgetHeldKeys();
 
   private:
@@ -78,6 +84,8 @@ class DoublePressFilter {
     bool OnPress(const std::u16string& keyText, const std::u16string& name);
     void OnRelease(const std::u16string& keyText);
     void TrackModifier(uint32_t message, uint32_t vk, KeyOrigin origin);
+    // Asked only after a swallowed press, never per key.
+    bool ModifierWouldActAlone();
     // Whether a modifier flag still stands once checked against the key's real state.
     bool ModifierStillHeld();
 
@@ -91,6 +99,7 @@ class DoublePressFilter {
 struct HookKey {
     uint32_t vk;
     bool injected;
+    bool extended;
 };
 
 // The hook procedure's shape: the chain is called first for every event, then
@@ -101,7 +110,8 @@ intptr_t RunHook(DoublePressFilter& filter, int hookCode, uint32_t message, Call
     const intptr_t chainResult = callNext();
     if (hookCode != kHcAction) return chainResult;
     const HookKey key = keyOf();
-    return filter.ShouldSwallow(hookCode, message, key.vk, {key.injected, chainResult != 0})
+    return filter.ShouldSwallow(hookCode, message, key.vk,
+                                {key.injected, chainResult != 0, key.extended})
                ? 1
                : chainResult;
 }

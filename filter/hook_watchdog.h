@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+#include "filter/double_press_filter.h"
+
 namespace quillet {
 
 class HookWatchdog {
@@ -54,5 +56,17 @@ class HookWatchdog {
     int64_t pendingKey_ = kNever;  // the first sink key not yet matched by a hook event
     int64_t retryAt_ = 0;
 };
+
+// Acts on the watchdog's Check: on Reinstall, `install` removes the hook and puts
+// it back, answering whether it is in. Releases typed while the hook was out
+// never reached the filter, so it forgets what it held. True when the failure
+// must be told to the user.
+template <typename Install>
+bool ReinstallIfLost(HookWatchdog& watchdog, DoublePressFilter& filter, int64_t now,
+                     Install install) {
+    if (watchdog.Check(now) != HookWatchdog::Action::Reinstall) return false;
+    filter.ForgetHeldKeys();
+    return watchdog.OnInstalled(install(), now);
+}
 
 }  // namespace quillet

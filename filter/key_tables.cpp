@@ -33,6 +33,8 @@ void BuildKeyTables(FilterState& state, const NamedConstantTable& constants) {
         const int32_t code = constants.LookupConstant(u"#vk_f" + DecimalText(i));
         state.keyNames[DecimalText(code)] = u"F" + DecimalText(i);
     }
+    // Every record exists before the hook starts: the hook thread never allocates.
+    for (const auto& entry : state.keyNames) state.keyStates[entry.first] = KeyState{};
 }
 
 KeyState& KeyStateFor(FilterState& state, const std::u16string& keyText) {

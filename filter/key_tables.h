@@ -14,11 +14,14 @@
 namespace quillet {
 
 // Virtual-key codes the filter cares about.
+inline constexpr uint32_t kVkShift = 16;
 inline constexpr uint32_t kVkControl = 17;
 inline constexpr uint32_t kVkMenu = 18;  // Alt
 inline constexpr uint32_t kVkCapital = 20;
 inline constexpr uint32_t kVkEscape = 27;
 inline constexpr uint32_t kVkInsert = 45;
+inline constexpr uint32_t kVkLWin = 91;
+inline constexpr uint32_t kVkRWin = 92;
 inline constexpr uint32_t kVkNumpad0 = 96;
 inline constexpr uint32_t kVkF1 = 112;
 
@@ -94,7 +97,8 @@ struct FilterState {
                                          std::u16string(kIgnoreModeTexts[1]),
                                          std::u16string(kIgnoreModeTexts[2])};
     std::atomic<int32_t> ignoreMode{kIgnoreOff};
-    // One held flag per screen-reader modifier (Caps Lock, Insert, numpad 0).
+    // One held flag per screen-reader modifier key (Caps Lock, Insert, the
+    // numpad's Insert or 0).
     // Flags rather than a press/release count: auto-repeats and releases
     // without a press must not leave the filter switched off.
     ModifierHold modifierHeld[3] = {kModifierUp, kModifierUp, kModifierUp};
@@ -105,7 +109,8 @@ struct FilterState {
     bool AnyModifierHeld() const { return modifierHeld[0] || modifierHeld[1] || modifierHeld[2]; }
 };
 
-// Fills keyNames with "27" -> "Escape" and the codes of #VK_F1..#VK_F12 -> "F1".."F12".
+// Fills keyNames with "27" -> "Escape" and the codes of #VK_F1..#VK_F12 -> "F1".."F12",
+// and keyStates with a zeroed record for each.
 void BuildKeyTables(FilterState& state, const NamedConstantTable& constants);
 
 // Element access: the key's record, created zeroed when absent.

@@ -31,6 +31,9 @@ class PerformanceCounter final : public CounterSource {
     uint32_t TickCount() override { return GetTickCount(); }
 };
 
+// In dwExtraInfo of the no-op key we send.
+constexpr ULONG_PTR kNoOpKeyMark = 0x51754E4F;
+
 class Win32FilterPlatform final : public FilterPlatform {
   public:
     // The hook thread reads no keyboard messages of its own, so its GetKeyState
@@ -39,6 +42,16 @@ class Win32FilterPlatform final : public FilterPlatform {
         return (static_cast<uint16_t>(GetAsyncKeyState(static_cast<int>(vk))) & 0x8000) != 0;
     }
     int64_t ReadClock() override { return clock_.Read(); }
+    void SendNoOpKey() override {
+        INPUT keys[2] = {};
+        for (INPUT& key : keys) {
+            key.type = INPUT_KEYBOARD;
+            key.ki.wVk = 0xFF;
+            key.ki.dwExtraInfo = kNoOpKeyMark;
+        }
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+    }
 
   private:
     PerformanceCounter counter_;
@@ -133,12 +146,19 @@ HookThread* running = nullptr;
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     HookThread& t = *running;
     t.watchdog.OnHookEvent(Now());
+    // Our no-op key, sent after a swallow, passes before the filter sees it. Under
+    // Wine it arrives from within that SendInput, while this procedure still runs.
+    if (code == HC_ACTION &&
+        reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->dwExtraInfo == kNoOpKeyMark) {
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
     return RunHook(
         *t.filter, code, static_cast<uint32_t>(wParam),
         [&] { return static_cast<intptr_t>(CallNextHookEx(nullptr, code, wParam, lParam)); },
         [&] {
             const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-            return HookKey{static_cast<uint32_t>(key->vkCode), (key->flags & LLKHF_INJECTED) != 0};
+            return HookKey{static_cast<uint32_t>(key->vkCode), (key->flags & LLKHF_INJECTED) != 0,
+                           (key->flags & LLKHF_EXTENDED) != 0};
         });
 }
 
@@ -166,12 +186,13 @@ bool ListenToKeyboard(HWND window, bool on) {
 // Asks the watchdog and acts on its answer, then sets the timer for its next question.
 void Watch(HookThread& t) {
     const int64_t now = Now();
-    if (t.watchdog.Check(now) == HookWatchdog::Action::Reinstall) {
+    const bool lost = ReinstallIfLost(t.watchdog, *t.filter, now, [&] {
         // Never two live hooks: the old one goes first, so no key is decided twice.
         RemoveHook(t);
         t.hook = SetHook();
-        if (t.watchdog.OnInstalled(t.hook != nullptr, now)) t.feedback->Announce(t.lostText);
-    }
+        return t.hook != nullptr;
+    });
+    if (lost) t.feedback->Announce(t.lostText);
     const bool sink = t.watchdog.WantsSink(now);
     if (sink != t.sinkListens) t.sinkListens = ListenToKeyboard(t.window, sink);
     // The timer is touched only when the next check moves.

@@ -2,31 +2,44 @@
 
 namespace quillet {
 
-void ResentPresses::Expect(uint32_t vk, bool swallowed, int64_t now) {
+void ResentPresses::Expect(uint32_t vk, bool swallowed, int64_t now, int64_t timeoutMs) {
     if (count_ == kCapacity) Erase(0);  // a reader that never re-sends leaves no trace for long
-    items_[count_++] = {vk, swallowed, false, now};
+    items_[count_++] = {vk, swallowed, false, now + timeoutMs + kLapseAfterTimeoutMs};
 }
 
-bool ResentPresses::Awaits(uint32_t vk) const { return Oldest(vk) != count_; }
+bool ResentPresses::Awaits(uint32_t vk) const {
+    for (size_t n = 0; n < count_; ++n) {
+        if (items_[n].vk == vk) return true;
+    }
+    return false;
+}
 
+// A reader may keep a press for good (NVDA's first Escape in focus mode only
+// switches to browse mode) and send the next one again: a copy goes with the
+// newest press, as an older one may never come back. When the reader does send
+// both, the decisions swap between the copies but their count stays right.
 std::optional<bool> ResentPresses::Take(uint32_t vk, bool press, int64_t now) {
     for (size_t n = count_; n-- > 0;) {
-        if (now - items_[n].at > kLapseMs) Erase(n);
+        if (now > items_[n].until) Erase(n);
     }
-    size_t n = Oldest(vk);
-    // A second down means the copy before it lost its up: that one is over.
-    if (n != count_ && press && items_[n].downSeen) {
-        Erase(n);
-        n = Oldest(vk);
+    const size_t open = Newest(vk, true);
+    if (open != count_) {
+        if (press) {
+            Erase(open);  // a second down: the copy before it lost its up, it is over
+        } else {
+            const bool swallowed = items_[open].swallowed;
+            Erase(open);
+            return swallowed;
+        }
     }
+    const size_t n = Newest(vk, false);
     if (n == count_) return std::nullopt;
-    const bool swallowed = items_[n].swallowed;
+    // An up before any down takes the decision without using the press up.
     if (press) {
         items_[n].downSeen = true;
-    } else if (items_[n].downSeen) {
-        Erase(n);
+        items_[n].until = now + kLapseAfterTimeoutMs;  // its up follows; it may not lapse first
     }
-    return swallowed;
+    return items_[n].swallowed;
 }
 
 void ResentPresses::Erase(size_t index) {
@@ -34,10 +47,11 @@ void ResentPresses::Erase(size_t index) {
     --count_;
 }
 
-size_t ResentPresses::Oldest(uint32_t vk) const {
-    size_t n = 0;
-    while (n < count_ && items_[n].vk != vk) ++n;
-    return n;
+size_t ResentPresses::Newest(uint32_t vk, bool downSeen) const {
+    for (size_t n = count_; n-- > 0;) {
+        if (items_[n].vk == vk && items_[n].downSeen == downSeen) return n;
+    }
+    return count_;
 }
 
 }  // namespace quillet

@@ -12,10 +12,12 @@ namespace quillet {
 class ResentPresses {
   public:
     static constexpr size_t kCapacity = 8;
-    static constexpr int64_t kLapseMs = 1000;
+    // How long past the double-press timeout a copy is still awaited: a copy
+    // decided afresh within the timeout would pass as a second press.
+    static constexpr int64_t kLapseAfterTimeoutMs = 1000;
 
     // A typed press of `vk` that the chain below consumed, and whether we swallowed it.
-    void Expect(uint32_t vk, bool swallowed, int64_t now);
+    void Expect(uint32_t vk, bool swallowed, int64_t now, int64_t timeoutMs);
     // Cheap test before the clock is read: is any copy of `vk` awaited?
     bool Awaits(uint32_t vk) const;
     // For an injected event of `vk`: the decision of the press it repeats, or
@@ -28,13 +30,14 @@ class ResentPresses {
         uint32_t vk;
         bool swallowed;
         bool downSeen;
-        int64_t at;
+        int64_t until;
     };
     void Erase(size_t index);
-    // Index of the oldest copy of `vk` still awaited, or count_.
-    size_t Oldest(uint32_t vk) const;
+    // Index of the newest copy of `vk` still awaited whose down has (or has
+    // not) come, or count_.
+    size_t Newest(uint32_t vk, bool downSeen) const;
 
-    // Oldest first; the order per key is the order the reader sends them in.
+    // Oldest first.
     std::array<Expected, kCapacity> items_{};
     size_t count_ = 0;
 };

@@ -16,15 +16,15 @@ ESCAPE, F5, F12 = 27, 116, 123
 TIMEOUT_S = 0.3  # the default double-press timeout
 
 
-def start_beside_reader(c, quillet_on_top, resend_ms=0):
+def start_beside_reader(c, quillet_on_top, resend_ms=0, focus_mode=False):
     """The key target, Quillet and the reader, started so that the wanted hook is on top."""
     c.install()
     c.start_target()
     c.reader = LogFile(os.path.join(c.folder, "reader.log"))
 
     def start_reader():
-        c.wine.spawn([c.build.reader_hook, windows_path(c.reader.path), str(resend_ms)],
-                     cwd=c.folder, env=c.env)
+        c.wine.spawn([c.build.reader_hook, windows_path(c.reader.path), str(resend_ms)] +
+                     (["focus"] if focus_mode else []), cwd=c.folder, env=c.env)
         wait_until(lambda: "hooked" in c.reader.all_lines(), 15, "the reader never hooked")
 
     if quillet_on_top:
@@ -88,6 +88,42 @@ def browse_mode_escape_case(quillet_on_top, name, resend_ms, held, pause):
 for _on_top in (True, False):
     for _timing in TIMINGS:
         case(browse_mode_escape_case(_on_top, *_timing))
+
+
+@case
+def focus_mode_double_escape_quillet_on_top(c):
+    """In focus mode the reader keeps the first Escape for good (it only switches to
+    browse mode) and sends the second again: a quick double reaches the page once,
+    and a single Escape after it does not."""
+    start_beside_reader(c, True, 15, focus_mode=True)
+    type_keys(c, ("Escape", 40, 60), ("Escape", 40, 0))
+    time.sleep(0.4)
+    check("kept 27" in c.reader.all_lines(), "the reader kept no Escape, so this proves nothing")
+    downs = [e for e in presses(c, ESCAPE) if e.startswith("down")]
+    check(len(downs) == 1, "double Escape: %d presses reached the page (%r)"
+          % (len(downs), presses(c, ESCAPE)))
+    check(c.spoken() == ["Escape"], "double Escape: spoken %r" % c.spoken())
+    time.sleep(TIMEOUT_S)
+    c.mark()
+    type_keys(c, ("Escape", 40, 0))
+    time.sleep(0.4)
+    check("down 27" not in presses(c, ESCAPE),
+          "a single Escape reached the page: %r" % presses(c, ESCAPE))
+    check(c.spoken() == ["Escape"], "single Escape: spoken %r" % c.spoken())
+
+
+@case
+def numpad_insert_released_as_numpad_0(c):
+    """NumLock toggled while the reader's numpad Insert is held: its release comes
+    as numpad 0, and the guard is back afterwards."""
+    start_beside_reader(c, True)
+    xdotool(c, "keydown", "KP_Insert", "sleep", 0.05, "key", "Num_Lock", "sleep", 0.05,
+            "keyup", "KP_Insert", "sleep", 0.05, "key", "Num_Lock")
+    time.sleep(TIMEOUT_S)
+    c.mark()
+    type_keys(c, ("F5", 40, 0))
+    c.wait_spoken("F5")
+    check("down 116" not in presses(c, F5), "a single F5 reached the target: %r" % presses(c, F5))
 
 
 def reader_command_case(quillet_on_top):

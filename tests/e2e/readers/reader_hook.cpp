@@ -2,9 +2,11 @@
 // Lock) is trapped down and up; modifier+F12 is a command, trapped, that runs
 // later on the main thread; Escape is browse mode's key that the reader traps
 // and passes on by sending it again after a delay (an up first while the key is
-// still held). Injected keys and every other key pass.
-// Usage: reader_hook.exe <log file> <re-send delay in ms>
-// Logs "hooked", "command F12" and "resend 27".
+// still held). Injected keys and every other key pass. With "focus", it starts
+// in focus mode, as on a web page's form field: the first Escape is trapped and
+// kept, only switching to browse mode.
+// Usage: reader_hook.exe <log file> <re-send delay in ms> [focus]
+// Logs "hooked", "command F12", "kept 27" and "resend 27".
 #include <windows.h>
 
 #include <chrono>
@@ -19,6 +21,7 @@
 namespace {
 
 constexpr UINT kCommandMessage = WM_APP;
+constexpr UINT kKeptMessage = WM_APP + 1;
 
 std::wstring logPath;
 DWORD mainThread = 0;
@@ -26,6 +29,7 @@ std::chrono::milliseconds resendDelay{0};
 
 // Touched by the hook procedure only.
 bool modifierHeld = false;
+bool focusMode = false;
 std::set<DWORD> trapped;  // keys whose down we kept: their up is kept too
 
 // Shared with the sender thread.
@@ -87,6 +91,11 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     }
     if (down && !modifierHeld && vk == VK_ESCAPE) {
         trapped.insert(vk);
+        if (focusMode) {
+            focusMode = false;
+            PostThreadMessageW(mainThread, kKeptMessage, vk, 0);
+            return 1;
+        }
         {
             std::lock_guard lock(mutex);
             escapeHeld = true;
@@ -104,6 +113,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
     logPath = argv[1];
     resendDelay = std::chrono::milliseconds(_wtoi(argv[2]));
+    focusMode = argc > 3 && std::wstring(argv[3]) == L"focus";
     mainThread = GetCurrentThreadId();
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for the commands
@@ -113,6 +123,7 @@ int wmain(int argc, wchar_t** argv) {
     Log("hooked");
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == kCommandMessage) Log("command F12");
+        if (msg.message == kKeptMessage) Log("kept 27");
         DispatchMessageW(&msg);
     }
     UnhookWindowsHookEx(hook);

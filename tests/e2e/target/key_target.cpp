@@ -53,7 +53,8 @@ const char* KeyKind(UINT msg) {
 LRESULT CALLBACK TargetProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (const char* kind = KeyKind(msg)) {
         Record(std::string(kind) + " " + std::to_string(wParam));
-        return 0;
+        // Alt+F4 closes the window, as in any program; no other key acts.
+        if (msg != WM_SYSKEYDOWN || wParam != VK_F4) return 0;
     }
     switch (msg) {
         case WM_SETFOCUS:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "filter_fakes.h"
 
 namespace quillet {
@@ -50,6 +52,7 @@ TEST(DoublePressFilter, FollowsTheRuleForOneKey) {
                        {900, kWmKeyUp, kF5, false, nullptr},
                        {1000, kWmKeyDown, kF5, true, u"F5"},
                    });
+    EXPECT_EQ(rig.state.keyStates.size(), 13u);  // nothing added inside the hook
     const KeyState& s = rig.state.keyStates.at(u"116");
     EXPECT_EQ(s.releaseCount, 0);
     EXPECT_EQ(s.passThrough, 0);
@@ -95,6 +98,7 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
     const struct {
         const char* name;
         std::vector<Step> steps;
+        int32_t timeout = 300;
     } scripts[] = {
         {"single press, copy sent at once while held",
          {{0, D, kEsc, true, u"Escape", kTrapped},
@@ -111,15 +115,26 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
           {152, U, kEsc, false, nullptr, kSent},
           {230, U, kEsc, false, nullptr, kTrapped},
           {400, D, kEsc, true, u"Escape", kTrapped}}},
-        {"copies sent 150 ms late, after the second press",
+        {"copies sent 150 ms late, after the second press: one of the two passes",
          {{0, D, kEsc, true, u"Escape", kTrapped},
           {40, U, kEsc, false, nullptr, kTrapped},
           {110, D, kEsc, false, nullptr, kTrapped},
           {150, U, kEsc, false, nullptr, kTrapped},
-          {150, D, kEsc, true, nullptr, kSent},
-          {151, U, kEsc, true, nullptr, kSent},
-          {260, D, kEsc, false, nullptr, kSent},
-          {261, U, kEsc, false, nullptr, kSent}}},
+          {150, D, kEsc, false, nullptr, kSent},
+          {151, U, kEsc, false, nullptr, kSent},
+          {260, D, kEsc, true, nullptr, kSent},
+          {261, U, kEsc, true, nullptr, kSent}}},
+        {"the first press kept for good, the second sent again, then a single one",
+         {{0, D, kEsc, true, u"Escape", kTrapped},
+          {60, U, kEsc, false, nullptr, kTrapped},
+          {150, D, kEsc, false, nullptr, kTrapped},
+          {210, U, kEsc, false, nullptr, kTrapped},
+          {230, D, kEsc, false, nullptr, kSent},
+          {231, U, kEsc, false, nullptr, kSent},
+          {800, D, kEsc, true, u"Escape", kTrapped},
+          {860, U, kEsc, false, nullptr, kTrapped},
+          {900, D, kEsc, true, nullptr, kSent},
+          {901, U, kEsc, true, nullptr, kSent}}},
         {"an up sent first while the key is held",
          {{0, D, kF5, true, u"F5", kTrapped},
           {15, U, kF5, true, nullptr, kSent},
@@ -137,17 +152,28 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
           {40, D, kF5, true, nullptr, kSent},
           {41, U, kF5, true, nullptr, kSent},
           {100, D, kF5, false, nullptr}}},
-        {"a copy lost its up: the next down is the next copy",
+        {"a copy lost its up: the next down is the older press's copy",
          {{0, D, kF5, true, u"F5", kTrapped},
           {10, U, kF5, false, nullptr, kTrapped},
           {100, D, kF5, false, nullptr, kTrapped},
-          {110, D, kF5, true, nullptr, kSent},
-          {120, D, kF5, false, nullptr, kSent},
-          {121, U, kF5, false, nullptr, kSent}}},
-        {"a copy expected for more than a second is forgotten",
+          {110, D, kF5, false, nullptr, kSent},
+          {120, D, kF5, true, nullptr, kSent},
+          {121, U, kF5, true, nullptr, kSent}}},
+        {"a copy arriving exactly at the lapse, timeout + 1 s, is its press's copy",
          {{0, D, kEsc, true, u"Escape", kTrapped},
           {50, U, kEsc, false, nullptr, kTrapped},
-          {1001, D, kEsc, true, u"Escape", kSent}}},
+          {1300, D, kEsc, true, nullptr, kSent},
+          {1301, U, kEsc, true, nullptr, kSent}}},
+        {"a copy after the lapse is decided afresh",
+         {{0, D, kEsc, true, u"Escape", kTrapped},
+          {50, U, kEsc, false, nullptr, kTrapped},
+          {1301, D, kEsc, true, u"Escape", kSent}}},
+        {"a copy 1.2 s late with a 2000 ms timeout",
+         {{0, D, kEsc, true, u"Escape", kTrapped},
+          {50, U, kEsc, false, nullptr, kTrapped},
+          {1250, D, kEsc, true, nullptr, kSent},
+          {1251, U, kEsc, true, nullptr, kSent}},
+         2000},
         {"injected presses that repeat nothing are decided as typed ones",
          {{0, D, kF5, true, u"F5", kSent},
           {50, U, kF5, false, nullptr, kSent},
@@ -170,7 +196,28 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
     for (const auto& script : scripts) {
         SCOPED_TRACE(script.name);
         FilterRig rig;
+        rig.timeout = script.timeout;
         RunScript(rig, script.steps);
+    }
+}
+
+// Nine presses trapped within a second, the first passed as a second press: the
+// ring keeps the newest eight, so no copy passes and the ninth is decided afresh.
+TEST(DoublePressFilter, ACopyRingThatIsFullForgetsTheOldestPress) {
+    FilterRig rig;
+    rig.timeout = 50;
+    rig.Press(kF5, 0);
+    rig.Release(kF5, 10);
+    const KeyOrigin trapped{false, true}, sent{true, false};
+    for (int n = 0; n < 9; ++n) {
+        EXPECT_EQ(rig.Send(kWmKeyDown, kF5, 40 + n * 100, trapped), n != 0) << n;
+        rig.Send(kWmKeyUp, kF5, 50 + n * 100, trapped);
+    }
+    const size_t spoken = rig.feedback.spoken.size();
+    for (int n = 0; n < 9; ++n) {
+        EXPECT_TRUE(rig.Send(kWmKeyDown, kF5, 950 + n, sent)) << n;
+        EXPECT_EQ(rig.feedback.spoken.size(), spoken + (n == 8)) << n;
+        rig.Send(kWmKeyUp, kF5, 950 + n, sent);
     }
 }
 
@@ -186,18 +233,22 @@ TEST(DoublePressFilter, ACopyChangesNoModeAndIsDecidedAsItsPressInEveryMode) {
 
     rig.keyboard.ctrl = rig.keyboard.alt = true;  // the hot key's copy cycles nothing
     EXPECT_TRUE(rig.Send(kWmKeyDown, 27, 20, {false, true}));
+    EXPECT_EQ(rig.keyboard.noOpKeys, 0);  // the chain below kept it
     EXPECT_TRUE(rig.Send(kWmKeyDown, 27, 30, {true, false}));
     EXPECT_EQ(rig.state.ignoreMode, 2);
+    EXPECT_EQ(rig.keyboard.noOpKeys, 1);  // it is our swallow that hides the copy
 }
 
 TEST(DoublePressFilter, SessionChangeForgetsHeldKeysAndModifiers) {
     FilterRig rig;
-    rig.Send(kWmKeyDown, kVkInsert, 0, {false, true});
-    rig.Press(kF7, 10);
+    rig.Press(kF7, 0);
+    rig.Release(kF7, 10);
+    EXPECT_FALSE(rig.Press(kF7, 20));  // a second press, held
+    rig.Send(kWmKeyDown, kVkInsert, 30, {false, true});
     rig.filter.ForgetHeldKeys();  // both releases went to the secure desktop
-    EXPECT_TRUE(rig.Press(kF5, 20));
-    EXPECT_FALSE(rig.Release(kF7, 30));
-    EXPECT_TRUE(rig.Press(kF7, 40));  // its release armed nothing
+    EXPECT_TRUE(rig.Press(kF5, 40));
+    EXPECT_FALSE(rig.Release(kF7, 50));
+    EXPECT_TRUE(rig.Press(kF7, 1000));  // neither let through as held nor armed
 }
 
 TEST(DoublePressFilter, EachKeyHasItsOwnState) {
@@ -228,10 +279,10 @@ TEST(DoublePressFilter, UnguardedKeysAndOtherEventsPassUntouched) {
         EXPECT_FALSE(rig.Release(vk, 0)) << vk;
     }
     EXPECT_FALSE(rig.Send(258, kF5, 0));  // neither press nor release
-    EXPECT_TRUE(rig.state.keyStates.empty());
+    EXPECT_TRUE(rig.KeyStatesUntouched());
     EXPECT_FALSE(rig.filter.ShouldSwallow(1, kWmKeyDown, kF5));  // not HC_ACTION
     EXPECT_FALSE(rig.filter.ShouldSwallow(-1, kWmKeyDown, kF5));
-    EXPECT_TRUE(rig.state.keyStates.empty());
+    EXPECT_TRUE(rig.KeyStatesUntouched());
     EXPECT_TRUE(rig.feedback.spoken.empty());
 }
 
@@ -247,12 +298,14 @@ TEST(DoublePressFilter, HotKeyCyclesModesAndSwallowsEveryEscapeEvent) {
         EXPECT_EQ(rig.feedback.spoken.back(), expected[n]);
     }
     EXPECT_EQ(rig.feedback.cues, (std::vector<std::string>{"mode1", "mode2", "mode0"}));
+    EXPECT_EQ(rig.keyboard.noOpKeys, 3);            // Alt is held
     EXPECT_TRUE(rig.Send(kWmSysKeyDown, 27, 400));  // swallowed, but only WM_KEYDOWN cycles
     EXPECT_EQ(rig.state.ignoreMode, 0);
     EXPECT_TRUE(rig.Press(27, 500));  // held down: every repeat cycles again
     EXPECT_TRUE(rig.Press(27, 530));
     EXPECT_EQ(rig.state.ignoreMode, 2);
-    EXPECT_TRUE(rig.state.keyStates.empty());
+    EXPECT_EQ(rig.keyboard.noOpKeys, 4);
+    EXPECT_TRUE(rig.KeyStatesUntouched());
 }
 
 TEST(DoublePressFilter, HotKeyWorksWhenEscapeIsExemptOrAModifierIsHeld) {
@@ -273,12 +326,50 @@ TEST(DoublePressFilter, CtrlOrAltAloneIsAnOrdinaryEscape) {
         EXPECT_EQ(rig.feedback.spoken, std::vector<std::u16string>{u"Escape"});
         EXPECT_EQ(rig.state.ignoreMode, 0);
     }
-    FilterRig rig;  // Alt is only asked about when Ctrl is held
-    rig.Press(27, 0);
+    // Per key only Ctrl is asked about, for Escape, and Alt only when Ctrl is held;
+    // the other modifiers only once a press was swallowed.
+    FilterRig rig;
+    rig.Release(27, 0);
     EXPECT_EQ(rig.keyboard.keysAsked, std::vector<uint32_t>{kVkControl});
+    rig.Press(kF5, 10);
+    rig.Release(kF5, 20);
     rig.keyboard.keysAsked.clear();
-    rig.Press(kF5, 0);
+    rig.Press(kF5, 30);
+    rig.Release(kF5, 40);
     EXPECT_TRUE(rig.keyboard.keysAsked.empty());
+}
+
+// A swallowed press under Alt, Win or Ctrl+Shift leaves the modifier alone, so
+// the no-op key goes between: once per press, never for a press that passes.
+TEST(DoublePressFilter, NoOpKeyAfterASwallowUnderAModifierThatActsAlone) {
+    constexpr uint32_t kLWin = kVkLWin, kRWin = kVkRWin, kShift = kVkShift;
+    const struct {
+        const char* name;
+        bool ctrl, alt;
+        std::set<uint32_t> held;
+        int sent;
+    } cases[] = {
+        {"Alt", false, true, {}, 1},
+        {"left Win", false, false, {kLWin}, 1},
+        {"right Win", false, false, {kRWin}, 1},
+        {"Ctrl+Shift", true, false, {kShift}, 1},
+        {"Ctrl", true, false, {}, 0},
+        {"Shift", false, false, {kShift}, 0},
+        {"none", false, false, {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FilterRig rig;
+        rig.keyboard.ctrl = c.ctrl;
+        rig.keyboard.alt = c.alt;
+        rig.keyboard.down = c.held;
+        EXPECT_TRUE(rig.Press(kF4, 0));
+        EXPECT_TRUE(rig.Press(kF4, 30));  // auto-repeat
+        EXPECT_EQ(rig.keyboard.noOpKeys, c.sent);
+        rig.Release(kF4, 60);
+        EXPECT_FALSE(rig.Press(kF4, 100));
+        EXPECT_EQ(rig.keyboard.noOpKeys, c.sent);
+    }
 }
 
 TEST(DoublePressFilter, ExemptEscapeAlwaysPassesAndLeavesModeOneAlone) {
@@ -288,7 +379,7 @@ TEST(DoublePressFilter, ExemptEscapeAlwaysPassesAndLeavesModeOneAlone) {
     EXPECT_FALSE(rig.Press(27, 0));
     EXPECT_FALSE(rig.Release(27, 10));
     EXPECT_EQ(rig.state.ignoreMode, 1);
-    EXPECT_FALSE(rig.state.keyStates.contains(u"27"));
+    EXPECT_TRUE(rig.KeyStatesUntouched());
     EXPECT_TRUE(rig.feedback.spoken.empty());
     rig.excludeEscape = 0;  // read afresh at every event
     EXPECT_FALSE(rig.Press(27, 20));
@@ -317,7 +408,7 @@ TEST(DoublePressFilter, ModeOneLetsOneKeyThrough) {
     EXPECT_FALSE(byRelease.Release(27, 50));
     EXPECT_EQ(byRelease.state.ignoreMode, 0);
     EXPECT_TRUE(byRelease.feedback.cues.empty());
-    EXPECT_TRUE(byRelease.state.keyStates.empty());
+    EXPECT_TRUE(byRelease.KeyStatesUntouched());
 }
 
 TEST(DoublePressFilter, ModeTwoPassesEverythingWithoutState) {
@@ -328,7 +419,7 @@ TEST(DoublePressFilter, ModeTwoPassesEverythingWithoutState) {
         EXPECT_FALSE(rig.Release(kF5, n * 1000 + 10));
     }
     EXPECT_EQ(rig.state.ignoreMode, 2);
-    EXPECT_TRUE(rig.state.keyStates.empty());
+    EXPECT_TRUE(rig.KeyStatesUntouched());
     EXPECT_TRUE(rig.feedback.spoken.empty());
 }
 
@@ -337,20 +428,43 @@ TEST(DoublePressFilter, ScreenReaderModifiersSuspendTheFilterWhileHeld) {
         uint32_t modifier;
         uint32_t down;  // WM_SYSKEYDOWN while Alt is held
         int repeats;
+        uint32_t releasedAs = 0;  // NumLock toggled while the numpad key was held
+        bool trapped = false;
+        bool extended = false;
     } cases[] = {
-        {kVkCapital, kWmKeyDown, 2},   {kVkInsert, kWmKeyDown, 0},     {kVkNumpad0, kWmKeyDown, 3},
-        {kVkInsert, kWmSysKeyDown, 0}, {kVkCapital, kWmSysKeyDown, 4},
+        {kVkCapital, kWmKeyDown, 2},
+        {kVkInsert, kWmKeyDown, 0},
+        {kVkNumpad0, kWmKeyDown, 3},
+        {kVkInsert, kWmSysKeyDown, 0},
+        {kVkCapital, kWmSysKeyDown, 4},
+        {kVkInsert, kWmKeyDown, 1, 0, false, true},
+        {kVkInsert, kWmKeyDown, 1, kVkNumpad0},
+        {kVkNumpad0, kWmKeyDown, 1, kVkInsert},
+        {kVkInsert, kWmKeyDown, 0, kVkNumpad0, true},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.modifier << " up as " << c.releasedAs);
         FilterRig rig;
-        for (int n = 0; n <= c.repeats; ++n) EXPECT_FALSE(rig.Send(c.down, c.modifier, n * 30));
-        EXPECT_FALSE(rig.Press(kF5, 600)) << c.modifier;
-        EXPECT_TRUE(rig.feedback.spoken.empty()) << c.modifier;
-        EXPECT_TRUE(rig.state.keyStates.empty()) << c.modifier;
-        EXPECT_FALSE(rig.Release(c.modifier, 700));
+        const KeyOrigin origin{false, c.trapped, c.extended};
+        for (int n = 0; n <= c.repeats; ++n) {
+            EXPECT_FALSE(rig.Send(c.down, c.modifier, n * 30, origin));
+        }
+        EXPECT_FALSE(rig.Press(kF5, 600));
+        EXPECT_TRUE(rig.feedback.spoken.empty());
+        EXPECT_TRUE(rig.KeyStatesUntouched());
+        EXPECT_FALSE(rig.Send(kWmKeyUp, c.releasedAs ? c.releasedAs : c.modifier, 700, origin));
         // However long it was held, the filter is back once it is released.
-        EXPECT_TRUE(rig.Press(kF5, 800)) << c.modifier;
+        EXPECT_TRUE(rig.Press(kF5, 800));
     }
+}
+
+TEST(DoublePressFilter, ANumpadReleaseLeavesTheMainInsertHeld) {
+    FilterRig rig;
+    rig.Send(kWmKeyDown, kVkInsert, 0, {false, false, true});
+    rig.Release(kVkNumpad0, 10);
+    EXPECT_FALSE(rig.Press(kF5, 20));
+    rig.Send(kWmKeyUp, kVkInsert, 30, {false, false, true});
+    EXPECT_TRUE(rig.Press(kF5, 1000));
 }
 
 TEST(DoublePressFilter, ModifierWhoseReleaseWasLostIsCheckedAgainstTheKey) {
@@ -380,6 +494,18 @@ TEST(DoublePressFilter, FilterResumesOnlyWhenEveryModifierIsUp) {
     EXPECT_TRUE(rig.Press(kF5, 1000));
 }
 
+// A key pressed under the modifier and released after it: its release arms it.
+TEST(DoublePressFilter, AReleaseAfterTheModifierCountsForTheNextPress) {
+    FilterRig rig;
+    RunScript(rig, {
+                       {0, kWmKeyDown, kVkInsert, false, nullptr},
+                       {10, kWmKeyDown, kF5, false, nullptr},
+                       {20, kWmKeyUp, kVkInsert, false, nullptr},
+                       {30, kWmKeyUp, kF5, false, nullptr},
+                       {130, kWmKeyDown, kF5, false, nullptr},
+                   });
+}
+
 TEST(RunHook, CallsTheChainFirstAndReadsKeyDataOnlyForActions) {
     FilterRig rig;
     std::vector<std::string> calls;
@@ -389,7 +515,7 @@ TEST(RunHook, CallsTheChainFirstAndReadsKeyDataOnlyForActions) {
     };
     auto vk = [&] {
         calls.push_back("vk");
-        return HookKey{kF5, false};
+        return HookKey{kF5, false, false};
     };
     EXPECT_EQ(RunHook(rig.filter, kHcAction, kWmKeyDown, next, vk), 1);
     EXPECT_EQ(calls, (std::vector<std::string>{"next", "vk"}));

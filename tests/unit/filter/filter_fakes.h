@@ -17,6 +17,7 @@ class FakeKeyboard final : public FilterPlatform {
     int64_t now = 0;
     int clockReads = 0;
     std::vector<uint32_t> keysAsked;
+    int noOpKeys = 0;
 
     bool IsKeyHeld(uint32_t vk) override {
         keysAsked.push_back(vk);
@@ -26,6 +27,7 @@ class FakeKeyboard final : public FilterPlatform {
         ++clockReads;
         return now;
     }
+    void SendNoOpKey() override { ++noOpKeys; }
 };
 
 class RecordingFeedback final : public FilterFeedback {
@@ -60,6 +62,14 @@ struct BasicFilterRig {
 struct FilterRig : BasicFilterRig<FakeKeyboard, RecordingFeedback> {
     std::atomic<uint8_t>& excludeEscape = settings.excludeEscape;
     std::atomic<int32_t>& timeout = settings.doublePressTimeout;
+
+    // No guarded key's record was written, and none was added.
+    bool KeyStatesUntouched() const {
+        for (const auto& [text, s] : state.keyStates) {
+            if (s.lastRelease != 0 || s.releaseCount != 0 || s.passThrough != 0) return false;
+        }
+        return state.keyStates.size() == state.keyNames.size();
+    }
 
     bool Press(uint32_t vk, int64_t at) { return Send(kWmKeyDown, vk, at); }
     bool Release(uint32_t vk, int64_t at) { return Send(kWmKeyUp, vk, at); }

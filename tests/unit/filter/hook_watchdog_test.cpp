@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "filter_fakes.h"
+
 namespace quillet {
 namespace {
 
@@ -106,6 +108,26 @@ TEST(HookWatchdog, ReinstallsOnlyForKeysTheHookMissed) {
         }
         EXPECT_EQ(dog.NextCheck(script.steps.back().at), script.nextCheck) << script.name;
     }
+}
+
+// A reader's modifier trapped before the hook was lost, released while it was out.
+TEST(HookWatchdog, AReinstallForgetsWhatTheFilterHeld) {
+    testing::FilterRig rig;
+    HookWatchdog dog;
+    int installs = 0;
+    const auto install = [&] { return ++installs == 1; };
+    constexpr uint32_t kF5 = 116;
+    rig.Send(kWmKeyDown, kVkInsert, 0, {false, true});
+    EXPECT_FALSE(ReinstallIfLost(dog, rig.filter, 10, install));
+    EXPECT_FALSE(rig.Press(kF5, 20));  // nothing lost: the modifier still holds
+    dog.OnRawKey(100);
+    EXPECT_FALSE(ReinstallIfLost(dog, rig.filter, 1100, install));
+    EXPECT_EQ(installs, 1);
+    EXPECT_TRUE(rig.Press(kF5, 1200));
+    rig.Send(kWmKeyDown, kVkInsert, 1300, {false, true});
+    dog.OnSessionChange();
+    EXPECT_TRUE(ReinstallIfLost(dog, rig.filter, 1400, install));  // failed: told
+    EXPECT_TRUE(rig.Press(kF5, 1500));
 }
 
 }  // namespace

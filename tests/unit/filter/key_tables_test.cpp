@@ -80,7 +80,11 @@ TEST(KeyTables, NameThirteenKeysByVirtualKeyText) {
     for (const char16_t* absent : {u"0", u"0112", u" 112", u"124", u"111"}) {
         EXPECT_FALSE(state.keyNames.contains(absent));
     }
-    EXPECT_TRUE(state.keyStates.empty());
+    EXPECT_EQ(state.keyStates.size(), 13u);
+    for (const auto& entry : state.keyNames) {
+        const KeyState& s = state.keyStates.at(entry.first);
+        EXPECT_EQ(s.lastRelease + s.releaseCount + s.passThrough, 0);
+    }
 }
 
 TEST(KeyTables, KeyStateForCreatesAZeroedRecordOnce) {

@@ -1,0 +1,70 @@
+"""A press Quillet swallows while Alt or Win is held, or Ctrl+Shift alone, would leave
+the modifier going down and up with nothing between, which Windows takes as a
+command of its own (menu bar, Start menu, keyboard layout): Quillet sends virtual
+key 255 between. Keys typed through the X server with xdotool, as in cases_reader."""
+
+import time
+
+from cases import case, start
+from cases_reader import TIMEOUT_S, xdotool
+from harness import check
+
+NO_OP = 255
+# modifiers (xdotool names, with the first's key code in the target), key, its code, its name
+CHORDS = [(("alt",), 18, "F4", 115, "F4"),
+          (("alt",), 18, "Escape", 27, "Escape"),
+          (("super",), 91, "F5", 116, "F5"),
+          (("ctrl", "shift"), 17, "F5", 116, "F5")]
+MODIFIER_CODES = {"18", "91", "17", "16"}
+
+
+def type_chord(c, modifiers, *keys):
+    args = []
+    for m in modifiers:
+        args += ["keydown", m, "sleep", 0.03]
+    for k in keys:
+        args += ["keydown", k, "sleep", 0.03, "keyup", k, "sleep", 0.06]
+    for m in reversed(modifiers):
+        args += ["keyup", m, "sleep", 0.03]
+    xdotool(c, *args)
+
+
+def start_typed(c):
+    start(c)
+    xdotool(c, "search", "--name", "Quillet key target", "windowfocus", "--sync")
+
+
+@case
+def no_op_key_between_a_modifier_and_its_release(c):
+    start_typed(c)
+    for modifiers, _, key, vk, name in CHORDS:
+        time.sleep(TIMEOUT_S + 0.1)
+        c.mark()
+        type_chord(c, modifiers, key)
+        c.wait_spoken(name)
+        seen = c.key_events()
+        what = "%s+%s: %r" % ("+".join(modifiers), key, seen)
+        check(not [e for e in seen if e in ("down %d" % vk, "sysdown %d" % vk)],
+              "the first press reached the target, " + what)
+        check(c.spoken() == [name], "spoken %r, %s" % (c.spoken(), what))
+        no_ops = [n for n, e in enumerate(seen) if e in ("down 255", "sysdown 255")]
+        releases = [n for n, e in enumerate(seen)
+                    if e.split()[0] in ("up", "sysup") and e.split()[1] in MODIFIER_CODES]
+        check(len(no_ops) == 1, "expected one no-op key, " + what)
+        check(releases and no_ops[0] < releases[0],
+              "the no-op key came after the modifier's release, " + what)
+    time.sleep(TIMEOUT_S + 0.1)
+    c.mark()
+    type_chord(c, (), "F5")
+    c.wait_spoken("F5")
+    seen = c.key_events()
+    check("up 116" in seen and not [e for e in seen if e.endswith(" %d" % NO_OP)],
+          "a plain F5: %r" % seen)
+
+
+@case
+def alt_f4_twice_closes_the_window(c):
+    start_typed(c)
+    type_chord(c, ("alt",), "F4", "F4")
+    c.driver("wait-no-window", "QuilletKeyTarget", "Quillet key target", 3000)
+    check(c.spoken() == ["F4"], "spoken %r" % c.spoken())
