@@ -27,6 +27,7 @@ bool StartUp(const Seams& seams, AppState& state) {
     Feedback& feedback = seams.feedback;
     Shell& shell = seams.shell;
     Requesters& requesters = seams.requesters;
+
     process.StartLayers();
     state.language = Language(ChooseCatalog(process.PreferredUILanguages(), BuiltInCatalogs()));
     const Language& language = state.language;
