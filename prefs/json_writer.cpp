@@ -233,11 +233,6 @@ std::u16string JsonText(JsonValue& value, uint32_t flags) {
     return text;
 }
 
-bool WriteJsonObject(std::span<JsonMember> members, const JsonSink& sink, int indent,
-                     uint32_t flags) {
-    return Writer(sink, (flags & kJsonPrettyPrint) != 0).OrderedObject(members, indent);
-}
-
 namespace {
 
 // Hands `write` a sink into a new file that replaces fileName only once all is written.
@@ -261,7 +256,7 @@ bool SaveJsonFile(JsonValue& root, const std::u16string& fileName, uint32_t flag
 bool SaveJsonObject(std::span<JsonMember> members, const std::u16string& fileName, uint32_t flags,
                     FileOps& ops) {
     return SaveJsonWith(fileName, ops, [&](const JsonSink& sink) {
-        return WriteJsonObject(members, sink, 0, flags);
+        return Writer(sink, (flags & kJsonPrettyPrint) != 0).OrderedObject(members, 0);
     });
 }
 

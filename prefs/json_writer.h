@@ -20,11 +20,6 @@ inline constexpr uint32_t kJsonPrettyPrint = 1;
 // Writes value at the given indent. A floating zero is stored back as +0 first.
 bool WriteJson(JsonValue& value, const JsonSink& sink, int indent, uint32_t flags);
 
-// As WriteJson for an Object holding `members`, but in their order rather than
-// the member table's; none at all is written as {}.
-bool WriteJsonObject(std::span<JsonMember> members, const JsonSink& sink, int indent,
-                     uint32_t flags);
-
 // Convenience for tests and callers that want the text itself.
 std::u16string JsonText(JsonValue& value, uint32_t flags);
 
@@ -33,7 +28,8 @@ std::u16string JsonText(JsonValue& value, uint32_t flags);
 bool SaveJsonFile(JsonValue& root, const std::u16string& fileName, uint32_t flags,
                   FileOps& ops = NativeFileOps());
 
-// SaveJsonFile for an Object written by WriteJsonObject.
+// SaveJsonFile for an Object holding `members`, written in their order rather than
+// the member table's.
 bool SaveJsonObject(std::span<JsonMember> members, const std::u16string& fileName, uint32_t flags,
                     FileOps& ops = NativeFileOps());
 

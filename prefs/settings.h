@@ -34,9 +34,9 @@ bool LoadSettings(SettingsRecord& settings);
 bool LoadSettings(SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());
 
-// Writes the whole record in the indented layout, the program names last and
-// only when there are any. False when the file could not
-// be replaced; the previous file then stays as it was.
+// Writes the whole record in the indented layout, the program names last and only
+// when there are any. False when the file could not be replaced; the previous file
+// then stays as it was.
 bool SaveSettings(const SettingsRecord& settings);
 bool SaveSettings(const SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());

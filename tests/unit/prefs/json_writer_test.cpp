@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -52,24 +51,6 @@ TEST(JsonWriter, Layouts) {
         // What the writer produced reads back to the same text.
         EXPECT_EQ(Rewritten(c.pretty, kJsonPrettyPrint), c.pretty);
     }
-}
-
-std::u16string ObjectText(std::span<JsonMember> members, uint32_t flags) {
-    std::u16string text;
-    WriteJsonObject(
-        members, [&](uint32_t codePoint) { return text += static_cast<char16_t>(codePoint), true; },
-        0, flags);
-    return text;
-}
-
-TEST(JsonWriter, ObjectInTheOrderGiven) {
-    JsonMember members[2] = {{u"a", JsonValue()}, {u"bb", JsonValue()}};
-    SetJsonArray(members[0].value);
-    SetJsonObject(members[1].value);
-    // The member table would write "bb" first.
-    EXPECT_EQ(ObjectText(members, 0), u"{\"a\":[],\"bb\":{}}");
-    EXPECT_EQ(ObjectText(members, kJsonPrettyPrint), u"{\r\n  \"a\" : [],\r\n  \"bb\": {}\r\n}");
-    EXPECT_EQ(ObjectText({}, kJsonPrettyPrint), u"{}");
 }
 
 std::u16string NumberText(double real) {
