@@ -5,52 +5,6 @@
 
 namespace quillet {
 
-namespace {
-
-void ToggleEscapeExemption(Desktop& desktop, AppState& state) {
-    state.settings.exclude_escape = state.settings.exclude_escape == 0 ? 1 : 0;
-    PublishFilterSettings(state);
-    desktop.SaveSettings(state.settings);
-    desktop.SoundEscapeExemptionCue(state.settings.exclude_escape != 0);
-}
-
-void AskForTimeout(Desktop& desktop, AppState& state) {
-    const Language& language = state.language;
-    const std::u16string answer = desktop.AskText(
-        language.Text(u"Timeout"), TimeoutPrompt(state.settings.doublePressTimeout, language));
-    const std::optional<int32_t> timeout = ParseTimeoutAnswer(answer);
-    if (!timeout) return;
-    state.settings.doublePressTimeout = *timeout;
-    PublishFilterSettings(state);
-    desktop.ShowMessage(
-        language.Text(u"Changed"),
-        language.Text(u"The new double press timeout is %d MS", {}, DecimalText(*timeout)),
-        RequesterInformation);
-    desktop.SaveSettings(state.settings);
-}
-
-void SetIgnoreMode(Desktop& desktop, AppState& state, int32_t mode) {
-    state.filter.ignoreMode = mode;
-    desktop.SoundIgnoreModeCue(mode);
-}
-
-// True when a new instance took over and this one must end.
-bool ToggleRunAsAdmin(Desktop& desktop, AppState& state) {
-    // The lowest bit flips: 0 and 1 swap, and a hand-written 7 becomes 6, still on.
-    state.settings.runAsAdmin = static_cast<uint8_t>(state.settings.runAsAdmin ^ 1);
-    desktop.SaveSettings(state.settings);
-    desktop.SoundRunAsAdminCue(state.settings.runAsAdmin != 0);
-    const Language& language = state.language;
-    if (desktop.ShowMessage(language.Text(u"Restart required."),
-                            language.Text(u"Should Quillet restart right now?"),
-                            RequesterYesNo) != AnswerYes) {
-        return false;
-    }
-    return RestartFromMenu(desktop, state);
-}
-
-}  // namespace
-
 std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language) {
     return language.Text(
         u"How long should Quillet wait for the second keypress (in "
@@ -103,11 +57,11 @@ void EventLoop::Answer(Call call) {
         case Call::LeftClick:
             // Wait a moment so a burst of clicks opens the menu once.
             if (state_.deferredClickPending) break;
-            desktop_.StartClickTimer();
+            shell_.StartClickTimer();
             state_.deferredClickPending = 1;
             break;
         case Call::Timer:
-            desktop_.StopClickTimer();
+            shell_.StopClickTimer();
             state_.deferredClickPending = 0;
             ShowTrayMenu();
             break;
@@ -117,18 +71,18 @@ void EventLoop::Answer(Call call) {
         case Call::Command:
             switch (call.id) {
                 case kMenuExcludeEscape:
-                    ToggleEscapeExemption(desktop_, state_);
+                    ToggleEscapeExemption();
                     break;
                 case kMenuTimeout:
-                    AskForTimeout(desktop_, state_);
+                    AskForTimeout();
                     break;
                 case kMenuIgnoreOff:
                 case kMenuIgnoreNextKey:
                 case kMenuIgnoreAlways:
-                    SetIgnoreMode(desktop_, state_, call.id - kMenuIgnoreOff);
+                    SetIgnoreMode(call.id - kMenuIgnoreOff);
                     break;
                 case kMenuRunAsAdmin:
-                    if (ToggleRunAsAdmin(desktop_, state_)) end = LoopEnd::Restarted;
+                    if (ToggleRunAsAdmin()) end = LoopEnd::Restarted;
                     break;
                 case kMenuExit:
                     end = LoopEnd::Exit;
@@ -143,35 +97,78 @@ void EventLoop::Answer(Call call) {
     }
 }
 
+void EventLoop::ToggleEscapeExemption() {
+    state_.settings.exclude_escape = state_.settings.exclude_escape == 0 ? 1 : 0;
+    PublishFilterSettings(state_);
+    settingsStore_.SaveSettings(state_.settings);
+    feedback_.SoundEscapeExemptionCue(state_.settings.exclude_escape != 0);
+}
+
+void EventLoop::AskForTimeout() {
+    const Language& language = state_.language;
+    const std::u16string answer = requesters_.AskText(
+        language.Text(u"Timeout"), TimeoutPrompt(state_.settings.doublePressTimeout, language));
+    const std::optional<int32_t> timeout = ParseTimeoutAnswer(answer);
+    if (!timeout) return;
+    state_.settings.doublePressTimeout = *timeout;
+    PublishFilterSettings(state_);
+    requesters_.ShowMessage(
+        language.Text(u"Changed"),
+        language.Text(u"The new double press timeout is %d MS", {}, DecimalText(*timeout)),
+        RequesterInformation);
+    settingsStore_.SaveSettings(state_.settings);
+}
+
+void EventLoop::SetIgnoreMode(int32_t mode) {
+    state_.filter.ignoreMode = mode;
+    feedback_.SoundIgnoreModeCue(mode);
+}
+
+// True when a new instance took over and this one must end.
+bool EventLoop::ToggleRunAsAdmin() {
+    // The lowest bit flips: 0 and 1 swap, and a hand-written 7 becomes 6, still on.
+    state_.settings.runAsAdmin = static_cast<uint8_t>(state_.settings.runAsAdmin ^ 1);
+    settingsStore_.SaveSettings(state_.settings);
+    feedback_.SoundRunAsAdminCue(state_.settings.runAsAdmin != 0);
+    const Language& language = state_.language;
+    if (requesters_.ShowMessage(language.Text(u"Restart required."),
+                                language.Text(u"Should Quillet restart right now?"),
+                                RequesterYesNo) != AnswerYes) {
+        return false;
+    }
+    return RestartFromMenu(process_, shell_, feedback_, state_);
+}
+
 // Shows the popup menu with its marks refreshed from the settings and the ignore mode.
 void EventLoop::ShowTrayMenu() {
-    desktop_.SetMenuItemChecked(kMenuExcludeEscape, state_.settings.exclude_escape != 0);
-    desktop_.SetMenuItemChecked(kMenuRunAsAdmin, state_.settings.runAsAdmin != 0);
+    shell_.SetMenuItemChecked(kMenuExcludeEscape, state_.settings.exclude_escape != 0);
+    shell_.SetMenuItemChecked(kMenuRunAsAdmin, state_.settings.runAsAdmin != 0);
     for (int32_t id = kMenuIgnoreOff; id <= kMenuIgnoreAlways; ++id) {
         const bool current = id == state_.filter.ignoreMode + kMenuIgnoreOff;
-        desktop_.SetMenuItemChecked(id, current);
-        desktop_.SetMenuItemGreyed(id, current);
+        shell_.SetMenuItemChecked(id, current);
+        shell_.SetMenuItemGreyed(id, current);
     }
-    desktop_.ShowMenu();
+    shell_.ShowMenu();
     // A click on the icon while the menu was open closed it, or was the second
     // notification of one Enter: the menu never opens again by itself.
     std::erase_if(waiting_, [](const Call& c) {
         return c.kind == Call::LeftClick || c.kind == Call::RightClick || c.kind == Call::Timer;
     });
     if (state_.deferredClickPending) {
-        desktop_.StopClickTimer();
+        shell_.StopClickTimer();
         state_.deferredClickPending = 0;
     }
 }
 
-LoopEnd RunEventLoop(Desktop& desktop, AppState& state) {
-    EventLoop loop(desktop, state);
-    desktop.Listen(&loop);
+LoopEnd RunEventLoop(Process& process, SettingsStore& settingsStore, Feedback& feedback,
+                     Shell& shell, Requesters& requesters, AppState& state) {
+    EventLoop loop(process, settingsStore, feedback, shell, requesters, state);
+    shell.Listen(&loop);
     while (!loop.end) {
-        desktop.WaitMessage();
-        desktop.SoundSlotHousekeeping();
+        shell.WaitMessage();
+        feedback.SoundSlotHousekeeping();
     }
-    desktop.Listen(nullptr);
+    shell.Listen(nullptr);
     return *loop.end;
 }
 

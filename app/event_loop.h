@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "app/app_state.h"
-#include "app/desktop.h"
+#include "app/seams.h"
 #include "app/tray_menu.h"
 
 namespace quillet {
@@ -23,7 +23,14 @@ enum class LoopEnd {
 // (from inside the menu, a dialog or a message box) is answered after it, in order.
 class EventLoop final : public TrayListener {
   public:
-    EventLoop(Desktop& desktop, AppState& state) : desktop_(desktop), state_(state) {}
+    EventLoop(Process& process, SettingsStore& settingsStore, Feedback& feedback, Shell& shell,
+              Requesters& requesters, AppState& state)
+        : process_(process),
+          settingsStore_(settingsStore),
+          feedback_(feedback),
+          shell_(shell),
+          requesters_(requesters),
+          state_(state) {}
 
     void OnTrayClick(TrayButton button) override;
     void OnMenuCommand(int32_t id) override;
@@ -41,16 +48,25 @@ class EventLoop final : public TrayListener {
 
     void Take(Call call);
     void Answer(Call call);
+    void ToggleEscapeExemption();
+    void AskForTimeout();
+    void SetIgnoreMode(int32_t mode);
+    bool ToggleRunAsAdmin();
     void ShowTrayMenu();
 
-    Desktop& desktop_;
+    Process& process_;
+    SettingsStore& settingsStore_;
+    Feedback& feedback_;
+    Shell& shell_;
+    Requesters& requesters_;
     AppState& state_;
     std::deque<Call> waiting_;
     bool answering_ = false;
 };
 
 // Runs the loop until it ends.
-LoopEnd RunEventLoop(Desktop& desktop, AppState& state);
+LoopEnd RunEventLoop(Process& process, SettingsStore& settingsStore, Feedback& feedback,
+                     Shell& shell, Requesters& requesters, AppState& state);
 
 // The timeout dialog's prompt for the current value.
 std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language);

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "app/desktop_win32.h"
-#include "app/startup.h"
+#include "app/run_quillet.h"
+#include "app/seams_win32.h"
 
 namespace {
 
@@ -53,8 +53,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 #ifdef QUILLET_FAULT_INJECTION
     StartFaultInjection();
 #endif
-    static quillet::AppState state;
-    static quillet::Win32Desktop desktop(state);
-    quillet::RunQuillet(desktop, state);
+    using namespace quillet;
+    static AppState state;
+    static Win32Process process;
+    static Win32SettingsStore settingsStore;
+    static Win32Feedback feedback;
+    static Win32Shell shell(state.language);
+    static Win32Requesters requesters(state.language);
+    static Win32KeyboardHook hook(state, feedback.Worker());
+    RunQuillet({process, settingsStore, feedback, shell, requesters, hook}, state);
     ExitProcess(0);
 }

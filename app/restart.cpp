@@ -6,39 +6,36 @@ namespace quillet {
 
 namespace {
 
-// The new instance's single-instance check must pass, so the mutex goes first.
-void StepAside(Desktop& desktop) {
-    desktop.CloseInstanceMutex();
-    if (desktop.HasTrayIcon()) desktop.RemoveTrayIcon();
-}
-
-bool LaunchElevated(Desktop& desktop, const AppState& state) {
-    return desktop.Launch(state.executablePath, u"", FolderOfPath(state.executablePath), u"runas");
+bool LaunchElevated(Process& process, const AppState& state) {
+    return process.Launch(state.executablePath, u"", FolderOfPath(state.executablePath), u"runas");
 }
 
 }  // namespace
 
-bool RelaunchElevatedAtStart(Desktop& desktop, const AppState& state) {
-    StepAside(desktop);
-    if (LaunchElevated(desktop, state)) return true;
+// Both give up the mutex before the launch, so the new instance's single-instance
+// check passes.
+bool RelaunchElevatedAtStart(Process& process, const AppState& state) {
+    process.CloseInstanceMutex();
+    if (LaunchElevated(process, state)) return true;
     // Another start may have taken the mutex meanwhile: one instance guards, not two.
-    return !desktop.CreateInstanceMutex();
+    return !process.CreateInstanceMutex();
 }
 
-bool RestartFromMenu(Desktop& desktop, const AppState& state) {
-    StepAside(desktop);
+bool RestartFromMenu(Process& process, Shell& shell, Feedback& feedback, const AppState& state) {
+    process.CloseInstanceMutex();
+    shell.RemoveTrayIcon();
     // The hook runs on a thread of its own and stays until the process ends: keys are
     // guarded while the cue plays, and however long the audio device takes.
-    desktop.SoundRestartCueAndWait();
+    feedback.SoundRestartCueAndWait();
     const bool launched =
         state.settings.runAsAdmin != 0
-            ? LaunchElevated(desktop, state)
+            ? LaunchElevated(process, state)
             // The desktop shell starts the new instance unelevated, even from an elevated one.
-            : desktop.Launch(u"explorer.exe", u"\"" + state.executablePath + u"\"",
+            : process.Launch(u"explorer.exe", u"\"" + state.executablePath + u"\"",
                              FolderOfPath(state.executablePath), u"");
     if (launched) return true;
-    if (!desktop.CreateInstanceMutex()) return true;  // another instance took over meanwhile
-    desktop.AddTrayIcon();
+    if (!process.CreateInstanceMutex()) return true;  // another instance took over meanwhile
+    shell.AddTrayIcon();
     return false;
 }
 

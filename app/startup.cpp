@@ -1,8 +1,8 @@
 #include "app/startup.h"
 
 #include "app/command_line.h"
-#include "app/event_loop.h"
 #include "app/restart.h"
+#include "runtime/ignore_case.h"
 #include "runtime/path.h"
 #include "runtime/text.h"
 #include "speech/speech_binding.h"
@@ -10,11 +10,6 @@
 namespace quillet {
 
 namespace {
-
-int End(Desktop& desktop) {
-    desktop.EndSequence();
-    return 0;
-}
 
 // The filter's spoken texts go in as data: the hook thread must not look anything up.
 void PutLanguageInFilter(AppState& state) {
@@ -27,67 +22,65 @@ void PutLanguageInFilter(AppState& state) {
 
 }  // namespace
 
-int RunQuillet(Desktop& desktop, AppState& state) {
-    desktop.StartLayers();
-    state.language = Language(ChooseCatalog(desktop.PreferredUILanguages(), BuiltInCatalogs()));
+bool StartUp(const Seams& seams, AppState& state) {
+    Process& process = seams.process;
+    Feedback& feedback = seams.feedback;
+    Shell& shell = seams.shell;
+    Requesters& requesters = seams.requesters;
+
+    process.StartLayers();
+    state.language = Language(ChooseCatalog(process.PreferredUILanguages(), BuiltInCatalogs()));
     const Language& language = state.language;
     RegisterKeyConstants(state.constants);
 
-    if (!desktop.CreateInstanceMutex()) {
-        desktop.ShowMessage(kQuilletTitle, language.Text(kAlreadyRunning), RequesterError);
-        return End(desktop);
+    if (!process.CreateInstanceMutex()) {
+        requesters.ShowMessage(kQuilletTitle, language.Text(kAlreadyRunning), RequesterError);
+        return false;
     }
 
-    state.executablePath = desktop.ExecutablePath();
-    desktop.SetWorkingDirectory(FolderOfPath(state.executablePath));
-    state.parameterText = JoinProgramParameters(desktop.CommandLine());
+    state.executablePath = process.ExecutablePath();
+    process.SetWorkingDirectory(FolderOfPath(state.executablePath));
+    state.parameterText = JoinProgramParameters(process.CommandLine());
 
     state.settings = SettingsRecord{};
-    desktop.LoadSettings(state.settings);
-    const Elevation elevation = desktop.QueryElevation();
+    seams.settingsStore.LoadSettings(state.settings);
+    const Elevation elevation = process.QueryElevation();
     if (elevation == Elevation::NotElevated && state.settings.runAsAdmin != 0 &&
-        RelaunchElevatedAtStart(desktop, state)) {
-        return End(desktop);
+        RelaunchElevatedAtStart(process, state)) {
+        return false;
     }
-    desktop.CorrectSettings(state.settings);
+    seams.settingsStore.CorrectSettings(state.settings);
 
-    desktop.StartSound();
-    if (desktop.LowerCase(state.parameterText) != u"/silent") desktop.SoundStartCue();
+    feedback.StartSound();
+    if (!EqualIgnoringCase(state.parameterText, u"/silent")) feedback.SoundStartCue();
 
-    if (!desktop.BindSpeech()) {
-        desktop.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotLoadComponents),
-                            RequesterError);
-        return End(desktop);
+    if (!feedback.BindSpeech()) {
+        requesters.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotLoadComponents),
+                               RequesterError);
+        return false;
     }
-    for (int n = 0; n < desktop.MissingSpeechExportCount(); ++n) {
-        desktop.ShowMessage(
-            language.Text(kMissingExportTitle),
-            MissingExportMessage(desktop.MissingSpeechExport(n), language.Text(kMissingExportText)),
-            RequesterError);
+    for (int missing : feedback.MissingSpeechExports()) {
+        requesters.ShowMessage(language.Text(kMissingExportTitle),
+                               MissingExportMessage(missing, language.Text(kMissingExportText)),
+                               RequesterError);
     }
 
-    desktop.OpenMainWindow();
-    desktop.AddTrayIcon();
-    desktop.BuildMenu();
+    shell.OpenMainWindow();
+    shell.AddTrayIcon();
+    shell.BuildMenu();
 
     BuildKeyTables(state.filter, state.constants);
     PutLanguageInFilter(state);
     state.filter.ignoreMode = kIgnoreOff;
     PublishFilterSettings(state);
-    if (!desktop.InstallHook()) {
-        desktop.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotInitializeKeys),
-                            RequesterError);
-        return End(desktop);
+    if (!seams.hook.StartKeyboardHook()) {
+        requesters.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotInitializeKeys),
+                               RequesterError);
+        return false;
     }
 
     state.deferredClickPending = 0;
-    if (RunEventLoop(desktop, state) == LoopEnd::Restarted) return End(desktop);
-
-    desktop.RemoveHook();
-    desktop.CloseInstanceMutex();
-    desktop.CloseMainWindow();
-    desktop.SoundExitCueAndWait();
-    return End(desktop);
+    return true;
 }
 
 }  // namespace quillet

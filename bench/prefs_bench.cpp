@@ -108,5 +108,26 @@ void BM_ParseMemberFloodAtSizeCap(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseMemberFloodAtSizeCap)->Unit(benchmark::kMillisecond);
 
+// A hand-made list of 20 000 entries under the size cap: short names between
+// numbers. Only the first 256 names are kept.
+void BM_LoadSettingsProgramFlood(benchmark::State& state) {
+    std::u16string text = u"{\"exemptPrograms\":[0";
+    for (int i = 1; i < 20000; ++i) text += i % 5 ? u",0" : u",\"p" + DecimalText(i / 5) + u"\"";
+    text += u"]}";
+    MemoryFileOps file;
+    file.bytes = Utf16ToUtf8(text);
+    for (auto _ : state) {
+        SettingsRecord settings;
+        if (!LoadSettings(settings, kSettingsFileName, file) ||
+            settings.exemptPrograms.size() != 256) {
+            state.SkipWithError("the list did not load");
+            break;
+        }
+        benchmark::DoNotOptimize(settings);
+    }
+    state.counters["bytes"] = static_cast<double>(file.bytes.size());
+}
+BENCHMARK(BM_LoadSettingsProgramFlood)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace quillet

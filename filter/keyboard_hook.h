@@ -22,8 +22,9 @@ bool StartKeyboardHook(DoublePressFilter& filter, FilterFeedback& feedback,
 // Removes the hook and ends its thread; nothing after this decides a key.
 void StopKeyboardHook();
 
-// Test builds only: removes the hook behind the watchdog's back, as Windows does
-// with a hook that timed out too often.
+// Takes the hook out of the chain behind the watchdog's back, as Windows does with a
+// hook that timed out too often. In every build; only QuilletFaults.exe, built for the end-to-end
+// tests, calls it, when its named event is set.
 void DropKeyboardHookForTest();
 
 }  // namespace quillet

@@ -170,6 +170,7 @@ HHOOK SetHook() {
     return hook;
 }
 
+// Takes the hook out of the chain; the thread and its watchdog stay.
 void RemoveHook(HookThread& t) {
     if (t.hook) UnhookWindowsHookEx(t.hook);
     t.hook = nullptr;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,14 @@ class Writer {
                 return Object(value, indent);
         }
         return false;
+    }
+
+    bool OrderedObject(std::span<JsonMember> members, int indent) {
+        return Members(
+            [&](auto&& visit) {
+                for (JsonMember& member : members) visit(member);
+            },
+            indent);
     }
 
   private:
@@ -139,13 +148,22 @@ class Writer {
 
     bool Object(JsonValue& value, int indent) {
         if (!value.members || value.members->Count() == 0) return Ascii("{}");
-        size_t width = 0;
-        value.members->ForEach(
-            [&](const JsonMember& member) { width = std::max(width, member.name.size()); });
+        return Members([&](auto&& visit) { value.members->ForEach(visit); }, indent);
+    }
+
+    // forEach(visit) hands every member to visit, in the order they are to be written.
+    template <class ForEachMember>
+    bool Members(ForEachMember forEach, int indent) {
+        size_t width = 0, count = 0;
+        forEach([&](JsonMember& member) {
+            width = std::max(width, member.name.size());
+            ++count;
+        });
+        if (count == 0) return Ascii("{}");
         if (!Put(u'{')) return false;
         if (pretty_ && !LineBreak(indent + 2)) return false;
         bool first = true, ok = true;
-        value.members->ForEach([&](JsonMember& member) {
+        forEach([&](JsonMember& member) {
             if (!ok) return;
             if (!first) ok = Put(u',') && (!pretty_ || LineBreak(indent + 2));
             first = false;
@@ -215,14 +233,31 @@ std::u16string JsonText(JsonValue& value, uint32_t flags) {
     return text;
 }
 
-bool SaveJsonFile(JsonValue& root, const std::u16string& fileName, uint32_t flags, FileOps& ops) {
+namespace {
+
+// Hands `write` a sink into a new file that replaces fileName only once all is written.
+template <class Write>
+bool SaveJsonWith(const std::u16string& fileName, FileOps& ops, Write write) {
     if (fileName.empty()) return false;
     std::unique_ptr<ReplacementFile> file = ops.BeginReplace(fileName);
     if (!file) return false;
     FileSink sink(*file);
-    const bool written = WriteJson(
-        root, [&](uint32_t codePoint) { return sink.Put(codePoint); }, 0, flags);
+    const bool written = write([&](uint32_t codePoint) { return sink.Put(codePoint); });
     return written && sink.Flush() && file->Commit();
+}
+
+}  // namespace
+
+bool SaveJsonFile(JsonValue& root, const std::u16string& fileName, uint32_t flags, FileOps& ops) {
+    return SaveJsonWith(fileName, ops,
+                        [&](const JsonSink& sink) { return WriteJson(root, sink, 0, flags); });
+}
+
+bool SaveJsonObject(std::span<JsonMember> members, const std::u16string& fileName, uint32_t flags,
+                    FileOps& ops) {
+    return SaveJsonWith(fileName, ops, [&](const JsonSink& sink) {
+        return Writer(sink, (flags & kJsonPrettyPrint) != 0).OrderedObject(members, 0);
+    });
 }
 
 }  // namespace quillet

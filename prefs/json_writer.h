@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "prefs/file_ops.h"
@@ -26,5 +27,10 @@ std::u16string JsonText(JsonValue& value, uint32_t flags);
 // step, so a failed save never leaves a partial file behind.
 bool SaveJsonFile(JsonValue& root, const std::u16string& fileName, uint32_t flags,
                   FileOps& ops = NativeFileOps());
+
+// SaveJsonFile for an Object holding `members`, written in their order rather than
+// the member table's.
+bool SaveJsonObject(std::span<JsonMember> members, const std::u16string& fileName, uint32_t flags,
+                    FileOps& ops = NativeFileOps());
 
 }  // namespace quillet

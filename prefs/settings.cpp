@@ -1,5 +1,6 @@
 #include "prefs/settings.h"
 
+#include "filter/program_list.h"
 #include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
 
@@ -10,6 +11,7 @@ namespace {
 constexpr char16_t kExcludeEscape[] = u"exclude_escape";
 constexpr char16_t kDoublePressTimeout[] = u"doublePressTimeout";
 constexpr char16_t kRunAsAdmin[] = u"runAsAdmin";
+constexpr char16_t kExemptPrograms[] = u"exemptPrograms";
 
 // A missing member, or a root that is no object, leaves the setting as it is.
 template <class Setting>
@@ -18,8 +20,25 @@ void ReadMember(const JsonValue& root, std::u16string_view name, Setting& settin
         setting = static_cast<Setting>(JsonIntegerValue(*member));
 }
 
-void WriteMember(JsonValue& root, std::u16string_view name, int64_t setting) {
-    SetJsonInteger(*SetJsonMember(root, name), setting);
+// Anything but an array leaves the names as they are. Once the list is full the
+// rest of the array is not looked at.
+void ReadPrograms(const JsonValue& root, std::vector<std::u16string>& programs) {
+    const JsonValue* member = FindJsonMember(root, kExemptPrograms);
+    if (!member || member->kind != JsonKind::Array) return;
+    ProgramList list;
+    for (const auto& element : member->elements) {
+        if (list.Names().size() == ProgramList::kMaxPrograms) break;
+        if (element->kind == JsonKind::String) list.Add(element->text);
+    }
+    programs = list.Names();
+}
+
+JsonValue& AddMember(std::vector<JsonMember>& members, std::u16string_view name) {
+    return members.emplace_back(JsonMember{std::u16string(name), JsonValue()}).value;
+}
+
+void WriteMember(std::vector<JsonMember>& members, std::u16string_view name, int64_t setting) {
+    SetJsonInteger(AddMember(members, name), setting);
 }
 
 }  // namespace
@@ -34,6 +53,7 @@ bool LoadSettings(SettingsRecord& settings, const std::u16string& path, FileOps&
     ReadMember(root, kExcludeEscape, settings.exclude_escape);
     ReadMember(root, kDoublePressTimeout, settings.doublePressTimeout);
     ReadMember(root, kRunAsAdmin, settings.runAsAdmin);
+    ReadPrograms(root, settings.exemptPrograms);
     return true;
 }
 
@@ -42,12 +62,18 @@ bool SaveSettings(const SettingsRecord& settings) {
 }
 
 bool SaveSettings(const SettingsRecord& settings, const std::u16string& path, FileOps& ops) {
-    JsonValue root;
-    SetJsonObject(root);
-    WriteMember(root, kExcludeEscape, settings.exclude_escape);
-    WriteMember(root, kDoublePressTimeout, settings.doublePressTimeout);
-    WriteMember(root, kRunAsAdmin, settings.runAsAdmin);
-    return SaveJsonFile(root, path, kJsonPrettyPrint, ops);
+    // In a fixed order: the member table would put the names before runAsAdmin.
+    std::vector<JsonMember> members;
+    WriteMember(members, kExcludeEscape, settings.exclude_escape);
+    WriteMember(members, kDoublePressTimeout, settings.doublePressTimeout);
+    WriteMember(members, kRunAsAdmin, settings.runAsAdmin);
+    if (!settings.exemptPrograms.empty()) {
+        JsonValue& names = AddMember(members, kExemptPrograms);
+        SetJsonArray(names);
+        for (const std::u16string& name : settings.exemptPrograms)
+            SetJsonString(*AddJsonElement(names), name);
+    }
+    return SaveJsonObject(members, path, kJsonPrettyPrint, ops);
 }
 
 int CorrectSettings(SettingsRecord& settings) {

@@ -1,9 +1,10 @@
-// The program's three settings and their file, "Quillet.json" in the current directory.
+// The program's settings and their file, "Quillet.json" in the current directory.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "prefs/file_ops.h"
 
@@ -13,6 +14,8 @@ struct SettingsRecord {
     uint8_t exclude_escape = 0;        // 1 exempts Escape from the double-press rule
     int32_t doublePressTimeout = 300;  // milliseconds
     uint8_t runAsAdmin = 0;            // non-zero asks to run elevated
+    // File names of the programs that get their keys, as the program list keeps them.
+    std::vector<std::u16string> exemptPrograms = {};
 };
 
 inline constexpr char16_t kSettingsFileName[] = u"Quillet.json";
@@ -25,13 +28,15 @@ inline constexpr size_t kMaxSettingsFileSize = 64 * 1024;
 // kMaxSettingsFileSize bytes and holds valid JSON; whatever the file does not
 // supply keeps its current value. A member of any kind counts: it stores what
 // JsonIntegerValue reads from it, a byte setting only the low 8 bits of that.
-// True when the file was read and parsed.
+// Only an array replaces the program names, and then only with the strings the
+// program list accepts. True when the file was read and parsed.
 bool LoadSettings(SettingsRecord& settings);
 bool LoadSettings(SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());
 
-// Writes the whole record in the indented layout. False when the file could not
-// be replaced; the previous file then stays as it was.
+// Writes the whole record in the indented layout, the program names last and only
+// when there are any. False when the file could not be replaced; the previous file
+// then stays as it was.
 bool SaveSettings(const SettingsRecord& settings);
 bool SaveSettings(const SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());

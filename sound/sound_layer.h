@@ -20,7 +20,8 @@ bool StartSoundLayer(const SoundPlayerOptions& options = {});
 void EndSoundLayer();
 SoundPlayer& TheSoundLayer();
 
-// Test builds only: called before every start and stop of the device.
+// Called before every start and stop of the device. In every build; only
+// QuilletFaults.exe, built for the end-to-end tests, sets it, to make the device hang.
 void SetSoundDeviceGateForTest(void (*gate)());
 
 void SoundCue(Cue cue);         // returns at once

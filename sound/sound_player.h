@@ -23,7 +23,7 @@ struct SoundPlayerOptions {
     uint32_t channels = 0;
     uint32_t sampleRate = 0;
     uint32_t idleLimitMs = 10000;
-    // Called before every start and stop of the device (test builds make it hang there).
+    // Called before every start and stop of the device (QuilletFaults.exe makes it hang there).
     void (*deviceGate)() = nullptr;
 };
 

@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-#include "recording_desktop.h"
+#include "recording_seams.h"
 
 namespace quillet {
 namespace {
 
-using testing::RecordingDesktop;
-using Calls = std::vector<std::string>;
+using testing::Calls;
+using testing::RecordingSeams;
 
 using testing::WindowCall;
 const WindowCall kLeft{WindowCall::LeftClick};
@@ -23,16 +23,17 @@ WindowCall Menu(int32_t id) { return {WindowCall::Command, id}; }
 // message and housekeeping lines unless asked for.
 struct LoopRig {
     AppState state;
-    RecordingDesktop desktop{state};
+    RecordingSeams seams{state};
     LoopEnd end = LoopEnd::Exit;
 
     LoopRig() { state.executablePath = u"C:\\My Tools\\Quillet.exe"; }
 
     Calls Run(std::initializer_list<WindowCall> windowCalls, bool keepMessages = false) {
-        desktop.windowCalls.assign(windowCalls.begin(), windowCalls.end());
-        end = RunEventLoop(desktop, state);
+        seams.shell.windowCalls.assign(windowCalls.begin(), windowCalls.end());
+        end = RunEventLoop(seams.process, seams.settingsStore, seams.feedback, seams.shell,
+                           seams.requesters, state);
         Calls calls;
-        for (const auto& c : desktop.calls) {
+        for (const auto& c : seams.calls) {
             if (keepMessages || (!c.starts_with("Message ") && c != "Housekeeping")) {
                 calls.push_back(c);
             }
@@ -111,9 +112,9 @@ TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
     };
     for (const Case& c : cases) {
         LoopRig rig;
-        rig.desktop.callsOnMenu = c.duringMenu;
-        rig.desktop.callsOnAsk = c.duringDialog;
-        rig.desktop.typedAnswer = u"250";
+        rig.seams.shell.callsOnMenu = c.duringMenu;
+        rig.seams.requesters.callsOnAsk = c.duringDialog;
+        rig.seams.requesters.typedAnswer = u"250";
         const Calls calls = rig.Run(c.before);
         const auto first = std::find_if(calls.begin(), calls.end(), [](const std::string& s) {
             return s == "ShowMenu" || s.starts_with("AskText");
@@ -129,7 +130,7 @@ TEST(EventLoop, EscapeExemptionTogglesSavesAndSounds) {
     EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOn"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 1);
     EXPECT_EQ(rig.state.filterSettings.excludeEscape, 1);  // the hook thread sees it
-    rig.desktop.calls.clear();
+    rig.seams.calls.clear();
     EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOff"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 0);
 }
@@ -139,27 +140,27 @@ TEST(EventLoop, IgnoreModeItemsSetTheModeWithoutSaving) {
     EXPECT_EQ(rig.Run({Menu(kMenuIgnoreAlways), Menu(kMenuIgnoreNextKey), Menu(kMenuIgnoreOff)}),
               (Calls{"Cue Mode2", "Cue Mode1", "Cue Mode0"}));
     EXPECT_EQ(rig.state.filter.ignoreMode, 0);
-    rig.desktop.calls.clear();
+    rig.seams.calls.clear();
     rig.Run({Menu(kMenuIgnoreAlways)});
     EXPECT_EQ(rig.state.filter.ignoreMode, 2);
 }
 
 TEST(EventLoop, TimeoutDialogChangesConfirmsAndSaves) {
     LoopRig rig;
-    rig.desktop.typedAnswer = u"49";
+    rig.seams.requesters.typedAnswer = u"49";
     EXPECT_EQ(rig.Run({Menu(kMenuTimeout)}),
               (Calls{"AskText Timeout", "ShowMessage", "SaveSettings"}));
     EXPECT_EQ(
-        rig.desktop.lastPrompt,
+        rig.seams.requesters.lastPrompt,
         u"How long should Quillet wait for the second keypress (in milliseconds, minimum 50 MS)? "
         u"Currently: 300, default: 300 MS. Leave empty For no changes.");
-    EXPECT_EQ(rig.desktop.messages,
+    EXPECT_EQ(rig.seams.requesters.messages,
               std::vector<std::u16string>{u"Changed|The new double press timeout is 50 MS|64"});
     EXPECT_EQ(rig.state.settings.doublePressTimeout, 50);
     EXPECT_EQ(rig.state.filterSettings.doublePressTimeout, 50);
 
     LoopRig refused;
-    refused.desktop.typedAnswer = u"abc";
+    refused.seams.requesters.typedAnswer = u"abc";
     EXPECT_EQ(refused.Run({Menu(kMenuTimeout)}), (Calls{"AskText Timeout"}));
     EXPECT_EQ(refused.state.settings.doublePressTimeout, 300);
 }
@@ -168,15 +169,15 @@ TEST(EventLoop, DialogsAndQuestionsInTheUsersLanguage) {
     const std::u16string italian[] = {u"it-IT"};
     LoopRig rig;
     rig.state.language = Language(ChooseCatalog(italian, BuiltInCatalogs()));
-    rig.desktop.typedAnswer = u"120";
-    rig.desktop.answer = AnswerNo;
+    rig.seams.requesters.typedAnswer = u"120";
+    rig.seams.requesters.answer = AnswerNo;
     EXPECT_EQ(rig.Run({Menu(kMenuTimeout), Menu(kMenuRunAsAdmin)}),
               (Calls{"AskText Tempo di attesa", "ShowMessage", "SaveSettings", "SaveSettings",
                      "Cue AdminOn", "ShowMessage"}));
-    EXPECT_EQ(rig.desktop.lastPrompt,
+    EXPECT_EQ(rig.seams.requesters.lastPrompt,
               u"Quanto deve attendere Quillet la seconda pressione (in millisecondi, minimo 50 "
               u"ms)? Attuale: 300, predefinito: 300 ms. Lasciare vuoto per non modificare.");
-    EXPECT_EQ(rig.desktop.messages,
+    EXPECT_EQ(rig.seams.requesters.messages,
               (std::vector<std::u16string>{
                   u"Modificato|Il nuovo tempo di attesa della doppia pressione è 120 ms|64",
                   u"Riavvio necessario.|Riavviare Quillet adesso?|4"}));
@@ -230,11 +231,11 @@ TEST(EventLoop, RunAsAdminAnsweredNoKeepsRunningWithTheSettingSaved) {
     for (const auto& c : cases) {
         LoopRig rig;
         rig.state.settings.runAsAdmin = c.before;
-        rig.desktop.answer = 7;  // No
+        rig.seams.requesters.answer = 7;  // No
         EXPECT_EQ(rig.Run({Menu(kMenuRunAsAdmin)}), (Calls{"SaveSettings", c.cue, "ShowMessage"}));
         EXPECT_EQ(rig.state.settings.runAsAdmin, c.after);
         EXPECT_EQ(
-            rig.desktop.messages,
+            rig.seams.requesters.messages,
             std::vector<std::u16string>{u"Restart required.|Should Quillet restart right now?|4"});
         EXPECT_EQ(rig.end, LoopEnd::Exit);  // ended by the close event that followed
     }
@@ -250,38 +251,30 @@ TEST(EventLoop, RestartLaunchesByTheNewSetting) {
     };
     for (const auto& c : cases) {
         LoopRig rig;
-        rig.desktop.trayIcon = true;
         rig.state.settings.runAsAdmin = c.before;
-        rig.desktop.answer = AnswerYes;
+        rig.seams.requesters.answer = AnswerYes;
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Menu(kMenuExit)});
         EXPECT_EQ(rig.end, LoopEnd::Restarted);
-        // The hook stays in while the cue plays, however long the device takes.
         const Calls tail(calls.end() - 4, calls.end());
         EXPECT_EQ(tail, (Calls{"CloseInstanceMutex", "RemoveTrayIcon", "SoundRestartCueAndWait",
                                c.launch}));
-        EXPECT_FALSE(std::count(calls.begin(), calls.end(), "RemoveHook"));
     }
 }
 
 TEST(EventLoop, FailedRestartGuardsAgainOrEndsWhenItCannot) {
     struct Case {
         bool mutexFree;  // false: another start took the mutex during the launch
-        bool hookInstalls;
         Calls afterLaunch;
         LoopEnd end;
     } cases[] = {
-        // The hook never left, so it is not installed again.
-        {true, true, {"CreateInstanceMutex", "AddTrayIcon", "Checked 0 off"}, LoopEnd::Exit},
-        {false, true, {"CreateInstanceMutex"}, LoopEnd::Restarted},
-        {true, false, {"CreateInstanceMutex", "AddTrayIcon", "Checked 0 off"}, LoopEnd::Exit},
+        {true, {"CreateInstanceMutex", "AddTrayIcon", "Checked 0 off"}, LoopEnd::Exit},
+        {false, {"CreateInstanceMutex"}, LoopEnd::Restarted},
     };
     for (const auto& c : cases) {
         LoopRig rig;
-        rig.desktop.trayIcon = true;
-        rig.desktop.answer = AnswerYes;
-        rig.desktop.launchSucceeds = false;
-        rig.desktop.mutexFree = c.mutexFree;
-        rig.desktop.hookInstalls = c.hookInstalls;
+        rig.seams.requesters.answer = AnswerYes;
+        rig.seams.process.launchSucceeds = false;
+        rig.seams.process.mutexFree = c.mutexFree;
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), kRight});
         EXPECT_EQ(rig.end, c.end);
         const auto launch = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
@@ -298,7 +291,7 @@ TEST(EventLoop, ExitEndsTheLoopAtOnce) {
     LoopRig rig;
     EXPECT_EQ(rig.Run({Menu(kMenuExit), kRight}), Calls{});
     EXPECT_EQ(rig.end, LoopEnd::Exit);
-    EXPECT_EQ(rig.desktop.windowCalls.size(), 1u);
+    EXPECT_EQ(rig.seams.shell.windowCalls.size(), 1u);
 }
 
 }  // namespace

@@ -17,6 +17,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// As the hook thread's loop does: a hand-over that met the queue taken is asked again.
+void AfterHookCall(FeedbackWorker& worker) {
+    while (worker.HandOverAfterHookCall()) std::this_thread::sleep_for(1ms);
+}
+
 // Records what reaches it and holds every call until opened, like a hung reader.
 class GatedOutput final : public FeedbackOutput {
   public:
@@ -220,7 +225,7 @@ TEST(FeedbackWorker, SleepingWorkerWakesAfterTheHookCallOrAtOnceForTheMenu) {
         if (fromHook) {
             worker.Announce(u"F5");
             EXPECT_FALSE(output.WaitFor(1, 100ms)) << "woken inside the hook call";
-            worker.HandOverAfterHookCall();
+            AfterHookCall(worker);
         } else {
             worker.SoundCue(2);
         }
@@ -238,7 +243,7 @@ TEST(FeedbackWorker, HookMeetingTheQueueTakenGoesOnAndHandsOverLater) {
     FeedbackWorker worker(output, true);
     worker.Start();
     worker.Announce(u"F1");
-    worker.HandOverAfterHookCall();
+    AfterHookCall(worker);
     ASSERT_TRUE(output.WaitFor(1));
     std::promise<void> taken;
     std::promise<void> release;
@@ -257,7 +262,7 @@ TEST(FeedbackWorker, HookMeetingTheQueueTakenGoesOnAndHandsOverLater) {
     EXPECT_FALSE(gaveUp) << "the hook waited for the queue";
     worker.Announce(u"F3");
     worker.SoundNextKeyConsumedCue();
-    worker.HandOverAfterHookCall();
+    AfterHookCall(worker);
     EXPECT_TRUE(output.WaitFor(5));
     ASSERT_TRUE(worker.Stop(10s));
     EXPECT_EQ(output.got, (std::vector<std::string>{"F1", "F2", "mode1", "F3", "next-key", "end"}));

@@ -1,18 +1,27 @@
-#include "app/startup.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "recording_desktop.h"
+#include "app/run_quillet.h"
+#include "app/tray_menu.h"
+#include "recording_seams.h"
 
 namespace quillet {
 namespace {
 
-using testing::RecordingDesktop;
-using Calls = std::vector<std::string>;
+using testing::Calls;
+using testing::RecordingSeams;
 
-const Calls kFullRun = {
+const Calls kEndSequence = {"StopKeyboardHook", "StopFeedback", "CloseMainWindow",
+                            "EndLayers",        "UnbindSpeech", "EndProcess"};
+
+// The calls, then the end sequence.
+Calls ThenEnd(Calls calls) {
+    calls.insert(calls.end(), kEndSequence.begin(), kEndSequence.end());
+    return calls;
+}
+
+const Calls kFullRun = ThenEnd({
     "StartLayers",         "CreateInstanceMutex",
     "ExecutablePath",      "SetWorkingDirectory C:\\Apps\\Quillet\\",
     "CommandLine",         "LoadSettings",
@@ -20,11 +29,11 @@ const Calls kFullRun = {
     "StartSound",          "SoundStartCue",
     "BindSpeech",          "OpenMainWindow",
     "AddTrayIcon",         "BuildMenu",
-    "InstallHook",         "Message close",
-    "Housekeeping",        "RemoveHook",
+    "StartKeyboardHook",   "Message close",
+    "Housekeeping",        "StopKeyboardHook",
     "CloseInstanceMutex",  "CloseMainWindow",
-    "SoundExitCueAndWait", "EndSequence",
-};
+    "SoundExitCueAndWait",
+});
 
 bool Has(const Calls& calls, const std::string& call) {
     return std::find(calls.begin(), calls.end(), call) != calls.end();
@@ -33,25 +42,51 @@ bool Has(const Calls& calls, const std::string& call) {
 TEST(Startup, RunsEveryStepInOrderAndEndsOnce) {
     AppState state;
     state.filter.ignoreMode = 2;
-    RecordingDesktop desktop(state);
-    desktop.fileSettings.doublePressTimeout = 450;
-    EXPECT_EQ(RunQuillet(desktop, state), 0);
-    EXPECT_EQ(desktop.calls, kFullRun);
-    EXPECT_EQ(desktop.timeoutAtHook, 450);
-    EXPECT_TRUE(desktop.messages.empty());
-    EXPECT_EQ(desktop.ignoreModeAtHook, 0);
-    EXPECT_EQ(desktop.keyNamesAtHook, 13u);
+    RecordingSeams seams(state);
+    seams.settingsStore.fileSettings.doublePressTimeout = 450;
+    EXPECT_EQ(RunQuillet(seams.All(), state), 0);
+    EXPECT_EQ(seams.calls, kFullRun);
+    EXPECT_EQ(seams.hook.timeoutAtHook, 450);
+    EXPECT_TRUE(seams.requesters.messages.empty());
+    EXPECT_EQ(seams.hook.ignoreModeAtHook, 0);
+    EXPECT_EQ(seams.hook.keyNamesAtHook, 13u);
     EXPECT_EQ(state.executablePath, u"C:\\Apps\\Quillet\\Quillet.exe");
+}
+
+// A worker held in a hung speech library may still be inside it: the library stays.
+TEST(Startup, EndSequenceKeepsTheSpeechLibraryOfAWorkerLeftBehind) {
+    AppState state;
+    RecordingSeams seams(state);
+    seams.feedback.stops = false;
+    RunQuillet(seams.All(), state);
+    const Calls tail(seams.calls.end() - 5, seams.calls.end());
+    EXPECT_EQ(tail, (Calls{"StopKeyboardHook", "StopFeedback", "CloseMainWindow", "EndLayers",
+                           "EndProcess"}));
+}
+
+// The hook keeps guarding through the restart cue and goes only with the end sequence.
+TEST(Startup, RestartFromTheMenuSkipsTheNormalShutdown) {
+    AppState state;
+    RecordingSeams seams(state);
+    seams.shell.windowCalls = {{testing::WindowCall::Command, kMenuRunAsAdmin}};
+    seams.requesters.answer = AnswerYes;
+    RunQuillet(seams.All(), state);
+    const Calls expected = ThenEnd(
+        {"CloseInstanceMutex", "RemoveTrayIcon", "SoundRestartCueAndWait",
+         "Launch C:\\Apps\\Quillet\\Quillet.exe||C:\\Apps\\Quillet\\|runas", "Housekeeping"});
+    ASSERT_GE(seams.calls.size(), expected.size());
+    EXPECT_EQ(Calls(seams.calls.end() - expected.size(), seams.calls.end()), expected);
+    EXPECT_EQ(std::count(seams.calls.begin(), seams.calls.end(), "StopKeyboardHook"), 1);
 }
 
 TEST(Startup, SecondInstanceOnlyShowsItsMessage) {
     AppState state;
-    RecordingDesktop desktop(state);
-    desktop.mutexFree = false;
-    EXPECT_EQ(RunQuillet(desktop, state), 0);
-    EXPECT_EQ(desktop.calls,
-              (Calls{"StartLayers", "CreateInstanceMutex", "ShowMessage", "EndSequence"}));
-    EXPECT_EQ(desktop.messages, std::vector<std::u16string>{u"Quillet|Already running.|16"});
+    RecordingSeams seams(state);
+    seams.process.mutexFree = false;
+    EXPECT_EQ(RunQuillet(seams.All(), state), 0);
+    EXPECT_EQ(seams.calls, ThenEnd({"StartLayers", "CreateInstanceMutex", "ShowMessage"}));
+    EXPECT_EQ(seams.requesters.messages,
+              std::vector<std::u16string>{u"Quillet|Already running.|16"});
 }
 
 TEST(Startup, StartCueDependsOnTheParameterText) {
@@ -68,11 +103,11 @@ TEST(Startup, StartCueDependsOnTheParameterText) {
     };
     for (const auto& c : cases) {
         AppState state;
-        RecordingDesktop desktop(state);
-        desktop.commandLine = c.commandLine;
-        RunQuillet(desktop, state);
-        EXPECT_EQ(Has(desktop.calls, "SoundStartCue"), c.cue);
-        EXPECT_TRUE(Has(desktop.calls, "Housekeeping"));
+        RecordingSeams seams(state);
+        seams.process.commandLine = c.commandLine;
+        RunQuillet(seams.All(), state);
+        EXPECT_EQ(Has(seams.calls, "SoundStartCue"), c.cue);
+        EXPECT_TRUE(Has(seams.calls, "Housekeeping"));
     }
 }
 
@@ -85,39 +120,44 @@ TEST(Startup, FatalErrorsShowTheirMessageAndEnd) {
         std::vector<std::u16string> uiLanguages;
     } cases[] = {
         {false, true, u"Error|Could not load required components.|16", "BindSpeech", {}},
-        {true, false, u"Error|Could not initialize keys.|16", "InstallHook", {}},
+        {true, false, u"Error|Could not initialize keys.|16", "StartKeyboardHook", {}},
         {false,
          true,
          u"Fehler|Benötigte Komponenten konnten nicht geladen werden.|16",
          "BindSpeech",
          {u"de-DE"}},
-        {true, false, u"Ошибка|Не удалось инициализировать клавиши.|16", "InstallHook", {u"ru-RU"}},
+        {true,
+         false,
+         u"Ошибка|Не удалось инициализировать клавиши.|16",
+         "StartKeyboardHook",
+         {u"ru-RU"}},
     };
     for (const auto& c : cases) {
         AppState state;
-        RecordingDesktop desktop(state);
-        desktop.uiLanguages = c.uiLanguages;
-        desktop.speechLoads = c.speechLoads;
-        desktop.hookInstalls = c.hookInstalls;
-        EXPECT_EQ(RunQuillet(desktop, state), 0);
-        EXPECT_EQ(desktop.messages, std::vector<std::u16string>{c.message});
-        ASSERT_GE(desktop.calls.size(), 3u);
-        const Calls tail(desktop.calls.end() - 3, desktop.calls.end());
-        EXPECT_EQ(tail, (Calls{c.lastStep, "ShowMessage", "EndSequence"}));
-        EXPECT_FALSE(Has(desktop.calls, "Housekeeping"));
+        RecordingSeams seams(state);
+        seams.process.uiLanguages = c.uiLanguages;
+        seams.feedback.speechLoads = c.speechLoads;
+        seams.hook.installs = c.hookInstalls;
+        EXPECT_EQ(RunQuillet(seams.All(), state), 0);
+        EXPECT_EQ(seams.requesters.messages, std::vector<std::u16string>{c.message});
+        const Calls expected = ThenEnd({c.lastStep, "ShowMessage"});
+        ASSERT_GE(seams.calls.size(), expected.size());
+        const Calls tail(seams.calls.end() - expected.size(), seams.calls.end());
+        EXPECT_EQ(tail, expected);
+        EXPECT_FALSE(Has(seams.calls, "Housekeeping"));
     }
 }
 
 TEST(Startup, MissingSpeechExportsAreReportedAndStartUpGoesOn) {
     AppState state;
-    RecordingDesktop desktop(state);
-    desktop.missingExports = {0, 3};
-    RunQuillet(desktop, state);
-    EXPECT_EQ(desktop.messages,
+    RecordingSeams seams(state);
+    seams.feedback.missingExports = {0, 3};
+    RunQuillet(seams.All(), state);
+    EXPECT_EQ(seams.requesters.messages,
               (std::vector<std::u16string>{u"error|line 26:\u0001speechSay Not found|16",
                                            u"error|line 29:\u0001speechStop Not found|16"}));
-    EXPECT_TRUE(Has(desktop.calls, "InstallHook"));
-    EXPECT_TRUE(Has(desktop.calls, "Housekeeping"));
+    EXPECT_TRUE(Has(seams.calls, "StartKeyboardHook"));
+    EXPECT_TRUE(Has(seams.calls, "Housekeeping"));
 }
 
 TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
@@ -146,38 +186,37 @@ TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
     };
     for (const auto& c : cases) {
         AppState second;
-        RecordingDesktop secondDesktop(second);
-        secondDesktop.uiLanguages = c.uiLanguages;
-        secondDesktop.mutexFree = false;
-        RunQuillet(secondDesktop, second);
-        EXPECT_EQ(secondDesktop.messages, std::vector<std::u16string>{c.alreadyRunning});
+        RecordingSeams secondSeams(second);
+        secondSeams.process.uiLanguages = c.uiLanguages;
+        secondSeams.process.mutexFree = false;
+        RunQuillet(secondSeams.All(), second);
+        EXPECT_EQ(secondSeams.requesters.messages, std::vector<std::u16string>{c.alreadyRunning});
 
         AppState state;
-        RecordingDesktop desktop(state);
-        desktop.uiLanguages = c.uiLanguages;
-        desktop.missingExports = {0};
-        RunQuillet(desktop, state);
-        EXPECT_EQ(desktop.messages, std::vector<std::u16string>{c.missingExport});
+        RecordingSeams seams(state);
+        seams.process.uiLanguages = c.uiLanguages;
+        seams.feedback.missingExports = {0};
+        RunQuillet(seams.All(), state);
+        EXPECT_EQ(seams.requesters.messages, std::vector<std::u16string>{c.missingExport});
         EXPECT_EQ(state.filter.keyNames[u"27"], c.escapeName);
         EXPECT_EQ(state.filter.keyNames[u"116"], u"F5");
         EXPECT_EQ(state.filter.ignoreModeTexts[kIgnoreNextKey], c.nextKeyOnly);
-        EXPECT_TRUE(Has(desktop.calls, "InstallHook"));
+        EXPECT_TRUE(Has(seams.calls, "StartKeyboardHook"));
     }
 }
 
 TEST(Startup, RelaunchesElevatedBeforeAnyCorrectionOrCue) {
     AppState state;
-    RecordingDesktop desktop(state);
-    desktop.fileSettings.runAsAdmin = 7;  // any non-zero value asks for it
-    desktop.elevation = Elevation::NotElevated;
-    desktop.commandLine = u"Quillet.exe /silent";
-    RunQuillet(desktop, state);
-    EXPECT_EQ(
-        desktop.calls,
-        (Calls{"StartLayers", "CreateInstanceMutex", "ExecutablePath",
-               "SetWorkingDirectory C:\\Apps\\Quillet\\", "CommandLine", "LoadSettings",
-               "QueryElevation", "CloseInstanceMutex",
-               "Launch C:\\Apps\\Quillet\\Quillet.exe||C:\\Apps\\Quillet\\|runas", "EndSequence"}));
+    RecordingSeams seams(state);
+    seams.settingsStore.fileSettings.runAsAdmin = 7;  // any non-zero value asks for it
+    seams.process.elevation = Elevation::NotElevated;
+    seams.process.commandLine = u"Quillet.exe /silent";
+    RunQuillet(seams.All(), state);
+    EXPECT_EQ(seams.calls,
+              ThenEnd({"StartLayers", "CreateInstanceMutex", "ExecutablePath",
+                       "SetWorkingDirectory C:\\Apps\\Quillet\\", "CommandLine", "LoadSettings",
+                       "QueryElevation", "CloseInstanceMutex",
+                       "Launch C:\\Apps\\Quillet\\Quillet.exe||C:\\Apps\\Quillet\\|runas"}));
 }
 
 TEST(Startup, RefusedElevationKeepsGuardingUnlessAnotherInstanceStarted) {
@@ -186,23 +225,25 @@ TEST(Startup, RefusedElevationKeepsGuardingUnlessAnotherInstanceStarted) {
         Calls afterLaunch;
     } cases[] = {
         {-1, {"CreateInstanceMutex", "CorrectSettings"}},
-        {1, {"CreateInstanceMutex", "EndSequence"}},
+        {1, ThenEnd({"CreateInstanceMutex"})},
     };
     for (const auto& c : cases) {
         AppState state;
-        RecordingDesktop desktop(state);
-        desktop.fileSettings.runAsAdmin = 1;
-        desktop.elevation = Elevation::NotElevated;
-        desktop.launchSucceeds = false;
-        desktop.mutexGrants = c.mutexGrants;
-        RunQuillet(desktop, state);
+        RecordingSeams seams(state);
+        seams.settingsStore.fileSettings.runAsAdmin = 1;
+        seams.process.elevation = Elevation::NotElevated;
+        seams.process.launchSucceeds = false;
+        seams.process.mutexGrants = c.mutexGrants;
+        RunQuillet(seams.All(), state);
         const auto launch =
-            std::find_if(desktop.calls.begin(), desktop.calls.end(),
+            std::find_if(seams.calls.begin(), seams.calls.end(),
                          [](const std::string& call) { return call.starts_with("Launch "); });
-        ASSERT_NE(launch, desktop.calls.end());
-        EXPECT_EQ(Calls(launch + 1, launch + 3), c.afterLaunch);
-        EXPECT_EQ(Has(desktop.calls, "InstallHook"), c.mutexGrants < 0);
-        EXPECT_TRUE(desktop.messages.empty());
+        ASSERT_NE(launch, seams.calls.end());
+        const auto end =
+            std::min(seams.calls.end(), launch + 1 + static_cast<ptrdiff_t>(c.afterLaunch.size()));
+        EXPECT_EQ(Calls(launch + 1, end), c.afterLaunch);
+        EXPECT_EQ(Has(seams.calls, "StartKeyboardHook"), c.mutexGrants < 0);
+        EXPECT_TRUE(seams.requesters.messages.empty());
     }
 }
 
@@ -213,11 +254,11 @@ TEST(Startup, NoRelaunchWhenElevatedUnknownOrNotAsked) {
     } cases[] = {{Elevation::Elevated, 1}, {Elevation::Unknown, 1}, {Elevation::NotElevated, 0}};
     for (const auto& c : cases) {
         AppState state;
-        RecordingDesktop desktop(state);
-        desktop.elevation = c.elevation;
-        desktop.fileSettings.runAsAdmin = c.runAsAdmin;
-        RunQuillet(desktop, state);
-        EXPECT_EQ(desktop.calls, kFullRun);
+        RecordingSeams seams(state);
+        seams.process.elevation = c.elevation;
+        seams.settingsStore.fileSettings.runAsAdmin = c.runAsAdmin;
+        RunQuillet(seams.All(), state);
+        EXPECT_EQ(seams.calls, kFullRun);
     }
 }
 

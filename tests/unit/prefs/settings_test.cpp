@@ -9,6 +9,7 @@
 
 #include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
+#include "runtime/text.h"
 #include "temp_folder.h"
 
 namespace quillet {
@@ -17,6 +18,7 @@ namespace {
 using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
+using Names = std::vector<std::u16string>;
 
 const std::string kDefaultsFile =
     "{\r\n"
@@ -29,6 +31,23 @@ std::string FileWith(int excludeEscape, int timeout, int runAsAdmin) {
     return "{\r\n  \"exclude_escape\"    : " + std::to_string(excludeEscape) +
            ",\r\n  \"doublePressTimeout\": " + std::to_string(timeout) +
            ",\r\n  \"runAsAdmin\"        : " + std::to_string(runAsAdmin) + "\r\n}";
+}
+
+// An exemptPrograms array of `count` entries: every `nameEvery`-th the next short
+// name of ProgramNames, the others the number 0.
+std::string ProgramFlood(int count, int nameEvery) {
+    std::string json = "{\"exemptPrograms\":[";
+    for (int i = 0; i < count; ++i) {
+        if (i) json += ',';
+        json += i % nameEvery ? "0" : "\"p" + std::to_string(i / nameEvery) + "\"";
+    }
+    return json + "]}";
+}
+
+Names ProgramNames(int count) {
+    Names names;
+    for (int i = 0; i < count; ++i) names.push_back(std::u16string(u"p").append(DecimalText(i)));
+    return names;
 }
 
 // A timeout of 20, padded with spaces to `size` bytes.
@@ -118,6 +137,35 @@ TEST_F(SettingsFile, DefaultsAreWrittenAsThe89ByteFile) {
     EXPECT_EQ(Contents(), FileWith(255, INT32_MIN, 128));
 }
 
+TEST_F(SettingsFile, ProgramNamesGoLastAndOnlyWhenThereAreAny) {
+    Write(R"({"doublePressTimeout":20,"exemptPrograms":["devenv.exe","mstsc.exe"]})");
+    SettingsRecord settings;
+    ASSERT_TRUE(LoadSettings(settings, Path(), ops));
+    EXPECT_EQ(CorrectSettings(settings, Path(), ops), 1);
+    EXPECT_EQ(Contents(),
+              "{\r\n"
+              "  \"exclude_escape\"    : 0,\r\n"
+              "  \"doublePressTimeout\": 50,\r\n"
+              "  \"runAsAdmin\"        : 0,\r\n"
+              "  \"exemptPrograms\"    : [\r\n"
+              "      \"devenv.exe\",\r\n"
+              "      \"mstsc.exe\"\r\n"
+              "    ]\r\n"
+              "}");
+
+    // Escaped, outside ASCII, beyond the first plane, and as long as a name may be.
+    settings.exemptPrograms = {u"\u00e9dit \"x\".exe", u"\U0001F600.exe",
+                               std::u16string(260, u'n')};
+    ASSERT_TRUE(SaveSettings(settings, Path(), ops));
+    SettingsRecord read;
+    ASSERT_TRUE(LoadSettings(read, Path(), ops));
+    EXPECT_EQ(read.exemptPrograms, settings.exemptPrograms);
+
+    // Emptied, the list leaves the file as it was before there were any.
+    ASSERT_TRUE(SaveSettings(SettingsRecord{}, Path(), ops));
+    EXPECT_EQ(Contents(), kDefaultsFile);
+}
+
 TEST_F(SettingsFile, LoadCorrectAndSave) {
     struct Case {
         const char* name;
@@ -150,6 +198,17 @@ TEST_F(SettingsFile, LoadCorrectAndSave) {
         {"timeout 50 kept", "{\"doublePressTimeout\":50}", {0, 50, 0}, 0},
         {"64 KiB read", LowTimeoutOfSize(kMaxSettingsFileSize), {0, 50, 0}, 1},
         {"over 64 KiB", LowTimeoutOfSize(kMaxSettingsFileSize + 1), {0, 300, 0}, 0},
+        {"names dropped",
+         R"({"exemptPrograms":["a.exe",1,null,true,["c.exe"],{},"","C:\\x.exe","bin/y.exe",)"
+         R"("c:z.exe",")" +
+             std::string(261, 'x') + R"(",")" + std::string(260, 'n') + R"(","b.exe"]})",
+         {0, 300, 0, {u"a.exe", std::u16string(260, u'n'), u"b.exe"}},
+         0},
+        {"names in other case",
+         R"({"exemptPrograms":["DevEnv.exe","DEVENV.EXE","\u00c9dit.exe","\u00e9DIT.exe"]})",
+         {0, 300, 0, {u"DevEnv.exe", u"\u00c9dit.exe"}},
+         0},
+        {"20 000 entries in 64 KiB", ProgramFlood(20000, 5), {0, 300, 0, ProgramNames(256)}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -162,6 +221,7 @@ TEST_F(SettingsFile, LoadCorrectAndSave) {
         EXPECT_EQ(settings.exclude_escape, c.expected.exclude_escape);
         EXPECT_EQ(settings.doublePressTimeout, c.expected.doublePressTimeout);
         EXPECT_EQ(settings.runAsAdmin, c.expected.runAsAdmin);
+        EXPECT_EQ(settings.exemptPrograms, c.expected.exemptPrograms);
         // A file is rewritten in full only when a correction applied.
         EXPECT_EQ(Contents(), c.saves ? FileWith(settings.exclude_escape,
                                                  settings.doublePressTimeout, settings.runAsAdmin)
@@ -170,7 +230,8 @@ TEST_F(SettingsFile, LoadCorrectAndSave) {
 }
 
 // What a member of each JSON kind stores in the byte settings and in the 32-bit timeout.
-// All three members get the same value, over a record holding none of the results.
+// All four members get the same value, over a record holding none of the results; only
+// an array replaces the program names.
 TEST_F(SettingsFile, EveryKindOfMemberStoresItsIntegerReading) {
     const struct {
         const char* json;  // nullptr: no members at all
@@ -216,13 +277,14 @@ TEST_F(SettingsFile, EveryKindOfMemberStoresItsIntegerReading) {
         SCOPED_TRACE(c.json ? c.json : "no members");
         const std::string v = c.json ? c.json : "";
         Write(c.json ? "{\"exclude_escape\":" + v + ",\"doublePressTimeout\":" + v +
-                           ",\"runAsAdmin\":" + v + "}"
+                           ",\"runAsAdmin\":" + v + ",\"exemptPrograms\":" + v + "}"
                      : "{}");
-        SettingsRecord settings{7, 12345, 7};
+        SettingsRecord settings{7, 12345, 7, {u"kept.exe"}};
         ASSERT_TRUE(LoadSettings(settings, Path(), ops));
         EXPECT_EQ(settings.exclude_escape, c.byte);
         EXPECT_EQ(settings.runAsAdmin, c.byte);
         EXPECT_EQ(settings.doublePressTimeout, c.timeout);
+        EXPECT_EQ(settings.exemptPrograms, v.starts_with('[') ? Names{} : Names{u"kept.exe"});
     }
 }
 

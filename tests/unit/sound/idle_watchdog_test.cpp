@@ -111,7 +111,7 @@ TEST_F(IdleCheckTest, PlayAfterTheStopStartsTheDeviceAgain) {
     EXPECT_EQ(player.Status(0), kSoundMissing);
 }
 
-// Every start and stop of the device goes through the gate (test builds hang there).
+// Every start and stop of the device goes through the gate (QuilletFaults.exe hangs there).
 int gateCalls = 0;
 void CountGate() { ++gateCalls; }
 

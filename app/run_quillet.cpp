@@ -1,0 +1,19 @@
+#include "app/run_quillet.h"
+
+#include "app/end_sequence.h"
+#include "app/event_loop.h"
+#include "app/startup.h"
+
+namespace quillet {
+
+int RunQuillet(const Seams& seams, AppState& state) {
+    if (StartUp(seams, state) &&
+        RunEventLoop(seams.process, seams.settingsStore, seams.feedback, seams.shell,
+                     seams.requesters, state) == LoopEnd::Exit) {
+        ShutDown(seams.hook, seams.process, seams.shell, seams.feedback);
+    }
+    EndSequence(seams.hook, seams.feedback, seams.shell, seams.process);
+    return 0;
+}
+
+}  // namespace quillet

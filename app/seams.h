@@ -1,0 +1,129 @@
+// What start-up, the event loop, the restart and the end sequence ask of the system
+// and of the other layers, one small interface per concern. seams_win32.* implements
+// them on the real layers; the unit tests record every call through fakes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ui/requesters.h"
+#include "ui/tray_window.h"
+
+namespace quillet {
+
+struct SettingsRecord;
+
+enum class Elevation { Elevated, NotElevated, Unknown };
+
+// The process and its place in the system.
+class Process {
+  public:
+    virtual ~Process() = default;
+    // Runtime layers that must exist before anything else (COM, window classes...).
+    virtual void StartLayers() = 0;
+    virtual void EndLayers() = 0;
+    // Windows' user interface languages for the user, most wanted first.
+    virtual std::vector<std::u16string> PreferredUILanguages() = 0;
+    // Creates the named single-instance mutex; false when it already existed
+    // or could not be created.
+    virtual bool CreateInstanceMutex() = 0;
+    virtual void CloseInstanceMutex() = 0;
+    virtual std::u16string ExecutablePath() = 0;
+    virtual void SetWorkingDirectory(const std::u16string& folder) = 0;
+    virtual std::u16string CommandLine() = 0;
+    virtual Elevation QueryElevation() = 0;
+    // ShellExecute with SW_SHOWNORMAL; true when the launch was accepted.
+    virtual bool Launch(const std::u16string& file, const std::u16string& parameters,
+                        const std::u16string& directory, const std::u16string& verb) = 0;
+    // Ends the process with code 0. The fake returns.
+    virtual void EndProcess() = 0;
+};
+
+// The settings file beside the executable.
+class SettingsStore {
+  public:
+    virtual ~SettingsStore() = default;
+    virtual void LoadSettings(SettingsRecord& settings) = 0;
+    virtual void CorrectSettings(SettingsRecord& settings) = 0;
+    virtual void SaveSettings(const SettingsRecord& settings) = 0;
+};
+
+// What the user hears: the cues, and the speech library that says the key names.
+// Both go through the feedback worker.
+class Feedback {
+  public:
+    virtual ~Feedback() = default;
+    virtual void StartSound() = 0;
+    virtual void SoundStartCue() = 0;
+    virtual void SoundExitCueAndWait() = 0;
+    virtual void SoundRestartCueAndWait() = 0;
+    virtual void SoundEscapeExemptionCue(bool on) = 0;
+    virtual void SoundRunAsAdminCue(bool on) = 0;
+    virtual void SoundIgnoreModeCue(int32_t mode) = 0;
+    // Frees the sound slot once its cue has ended.
+    virtual void SoundSlotHousekeeping() = 0;
+    // Loads the speech library; false when it cannot be loaded.
+    virtual bool BindSpeech() = 0;
+    // The numbers of the exports the loaded library lacks.
+    virtual std::vector<int> MissingSpeechExports() = 0;
+    // Ends the worker, which closes the audio device. False when it is held in a hung
+    // speech library or audio device: it is left behind, and the library stays.
+    virtual bool StopFeedback() = 0;
+    virtual void UnbindSpeech() = 0;
+};
+
+// The hidden window and what hangs off it: the tray icon, the popup menu and the
+// click timer.
+class Shell {
+  public:
+    virtual ~Shell() = default;
+    virtual void OpenMainWindow() = 0;
+    // Removes the icon, frees the menu and destroys the window.
+    virtual void CloseMainWindow() = 0;
+    virtual void AddTrayIcon() = 0;
+    // Nothing happens when there is no icon (the notification area refused it).
+    virtual void RemoveTrayIcon() = 0;
+    virtual void BuildMenu() = 0;
+    virtual void SetMenuItemChecked(int32_t menuId, bool on) = 0;
+    virtual void SetMenuItemGreyed(int32_t menuId, bool on) = 0;
+    // Shows the hidden window, tracks the popup menu at the pointer, hides the window.
+    virtual void ShowMenu() = 0;
+    // The window's calls go to `listener` from here on; none drops them.
+    virtual void Listen(TrayListener* listener) = 0;
+    // Waits for the next window message and handles it; the window's calls come from
+    // here, and from inside the menu and the requesters.
+    virtual void WaitMessage() = 0;
+    virtual void StartClickTimer() = 0;  // 20 ms, then OnTimer
+    virtual void StopClickTimer() = 0;
+};
+
+// The modal message box (styles and answers in ui/requesters.h) and input dialog.
+class Requesters {
+  public:
+    virtual ~Requesters() = default;
+    virtual int ShowMessage(const std::u16string& title, const std::u16string& text, int style) = 0;
+    // The empty text when cancelled or closed.
+    virtual std::u16string AskText(const std::u16string& title, const std::u16string& prompt) = 0;
+};
+
+// The low-level keyboard hook, on a thread of its own.
+class KeyboardHook {
+  public:
+    virtual ~KeyboardHook() = default;
+    virtual bool StartKeyboardHook() = 0;
+    // Removes the hook and ends its thread; nothing after this decides a key.
+    virtual void StopKeyboardHook() = 0;
+};
+
+// Every seam, for the parts that use them all.
+struct Seams {
+    Process& process;
+    SettingsStore& settingsStore;
+    Feedback& feedback;
+    Shell& shell;
+    Requesters& requesters;
+    KeyboardHook& hook;
+};
+
+}  // namespace quillet

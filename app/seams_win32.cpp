@@ -1,0 +1,175 @@
+#include "app/seams_win32.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+#include <shellapi.h>
+
+#include "app/tray_menu.h"
+#include "filter/keyboard_hook.h"
+#include "lang/language.h"
+#include "runtime/module_path.h"
+#include "runtime/text.h"
+#include "sound/sound_layer.h"
+#include "speech/library_loader.h"
+#include "ui/requesters.h"
+
+namespace quillet {
+
+namespace {
+constexpr UINT kClickDelayMs = 20;
+// How long the end waits for the worker to close the device and end; a hung reader or
+// audio driver is left behind.
+constexpr std::chrono::milliseconds kFeedbackStopLimit{500};
+}  // namespace
+
+void Win32Process::StartLayers() {
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+void Win32Process::EndLayers() { OleUninitialize(); }
+
+std::vector<std::u16string> Win32Process::PreferredUILanguages() {
+    return UserPreferredUILanguages();
+}
+
+bool Win32Process::CreateInstanceMutex() {
+    mutex_ = CreateMutexW(nullptr, TRUE, L"Brindle_Quillet");
+    if (mutex_ && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex_);
+        mutex_ = nullptr;
+    }
+    return mutex_ != nullptr;
+}
+
+void Win32Process::CloseInstanceMutex() {
+    if (mutex_) CloseHandle(mutex_);
+    mutex_ = nullptr;
+}
+
+std::u16string Win32Process::ExecutablePath() { return quillet::ExecutablePath(); }
+
+void Win32Process::SetWorkingDirectory(const std::u16string& folder) {
+    SetCurrentDirectoryW(Wide(folder));
+}
+
+std::u16string Win32Process::CommandLine() { return FromWide(GetCommandLineW()); }
+
+Elevation Win32Process::QueryElevation() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return Elevation::Unknown;
+    TOKEN_ELEVATION elevation{};
+    DWORD length = 0;
+    const BOOL ok =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &length);
+    CloseHandle(token);
+    if (!ok) return Elevation::Unknown;
+    return (elevation.TokenIsElevated & 0xFF) ? Elevation::Elevated : Elevation::NotElevated;
+}
+
+namespace {
+// A bare "explorer.exe" would be looked for in our own folder first, where a
+// planted copy could sit; the desktop shell is the one in the Windows folder.
+std::u16string ShellProgramPath(const std::u16string& file) {
+    if (file != u"explorer.exe") return file;
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetWindowsDirectoryW(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return file;
+    return FromWide(folder, n) + u"\\" + file;
+}
+}  // namespace
+
+bool Win32Process::Launch(const std::u16string& file, const std::u16string& parameters,
+                          const std::u16string& directory, const std::u16string& verb) {
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, verb.empty() ? nullptr : Wide(verb), Wide(ShellProgramPath(file)),
+                      Wide(parameters), Wide(directory), SW_SHOWNORMAL));
+    return result > 32;
+}
+
+void Win32Process::EndProcess() { ExitProcess(0); }
+
+// The settings file is named by its full path, so it is the one beside the
+// executable even when the working directory could not be changed.
+void Win32SettingsStore::LoadSettings(SettingsRecord& settings) {
+    quillet::LoadSettings(settings, PathBesideExecutable(kSettingsFileName));
+}
+void Win32SettingsStore::CorrectSettings(SettingsRecord& settings) {
+    quillet::CorrectSettings(settings, PathBesideExecutable(kSettingsFileName));
+}
+void Win32SettingsStore::SaveSettings(const SettingsRecord& settings) {
+    quillet::SaveSettings(settings, PathBesideExecutable(kSettingsFileName));
+}
+
+// The worker opens the audio device on its own thread, so start-up goes on to the hook.
+void Win32Feedback::StartSound() { worker_.Start(); }
+void Win32Feedback::SoundStartCue() { SoundCue(Cue::Start); }
+void Win32Feedback::SoundExitCueAndWait() { SoundLastCueAndWait(Cue::Exit); }
+void Win32Feedback::SoundRestartCueAndWait() { SoundLastCueAndWait(Cue::Restart); }
+void Win32Feedback::SoundEscapeExemptionCue(bool on) {
+    SoundCue(on ? Cue::EscapeOn : Cue::EscapeOff);
+}
+void Win32Feedback::SoundRunAsAdminCue(bool on) { SoundCue(on ? Cue::AdminOn : Cue::AdminOff); }
+void Win32Feedback::SoundIgnoreModeCue(int32_t mode) {
+    SoundCue(mode == 0 ? Cue::IgnoreMode0 : mode == 1 ? Cue::IgnoreMode1 : Cue::IgnoreMode2);
+}
+void Win32Feedback::SoundSlotHousekeeping() { worker_.SoundSlotHousekeeping(); }
+
+void Win32Feedback::SoundCue(Cue cue) { worker_.SoundCue(static_cast<int32_t>(cue)); }
+
+// A hung audio device or speech library holds the worker; the wait ends at the cue's
+// own limit all the same.
+void Win32Feedback::SoundLastCueAndWait(Cue cue) {
+    worker_.SoundLastCueAndWait(static_cast<int32_t>(cue), CueWaitLimit(CueFor(cue)));
+}
+
+bool Win32Feedback::BindSpeech() { return speech_.Bind(SystemLibraryLoader()); }
+std::vector<int> Win32Feedback::MissingSpeechExports() { return speech_.MissingExports(); }
+
+bool Win32Feedback::StopFeedback() { return worker_.Stop(kFeedbackStopLimit); }
+void Win32Feedback::UnbindSpeech() { speech_.Unbind(SystemLibraryLoader()); }
+
+int Win32Requesters::ShowMessage(const std::u16string& title, const std::u16string& text,
+                                 int style) {
+    return MessageRequester(title, text, static_cast<uint32_t>(style));
+}
+
+std::u16string Win32Requesters::AskText(const std::u16string& title, const std::u16string& prompt) {
+    const bool translated = language_.Tag() != "en";
+    return InputRequester(title, prompt, u"", language_.Text(u"OK"), translated);
+}
+
+void Win32Shell::OpenMainWindow() { tray_.Open(u"quillet"); }
+void Win32Shell::CloseMainWindow() { tray_.Close(); }
+
+void Win32Shell::AddTrayIcon() { tray_.AddIcon(u"Quillet"); }
+void Win32Shell::RemoveTrayIcon() { tray_.RemoveIcon(); }
+
+void Win32Shell::BuildMenu() {
+    tray_.BuildMenu(TrayMenuEntries([this](const char16_t* context, const char16_t* label) {
+        return language_.Text(label, context);
+    }));
+}
+
+void Win32Shell::SetMenuItemChecked(int32_t menuId, bool on) { tray_.SetItemChecked(menuId, on); }
+void Win32Shell::SetMenuItemGreyed(int32_t menuId, bool on) { tray_.SetItemGreyed(menuId, on); }
+void Win32Shell::ShowMenu() { tray_.ShowMenu(); }
+
+void Win32Shell::Listen(TrayListener* listener) { tray_.Listen(listener); }
+void Win32Shell::WaitMessage() { WaitWindowMessage(); }
+void Win32Shell::StartClickTimer() { tray_.StartTimer(kClickDelayMs); }
+void Win32Shell::StopClickTimer() { tray_.StopTimer(); }
+
+Win32KeyboardHook::Win32KeyboardHook(AppState& state, FilterFeedback& feedback)
+    : language_(state.language),
+      feedback_(feedback),
+      filter_(state.filter, state.filterSettings, SystemFilterPlatform(), feedback) {}
+
+bool Win32KeyboardHook::StartKeyboardHook() {
+    return quillet::StartKeyboardHook(filter_, feedback_, language_.Text(kCannotInitializeKeys));
+}
+
+void Win32KeyboardHook::StopKeyboardHook() { quillet::StopKeyboardHook(); }
+
+}  // namespace quillet

@@ -1,0 +1,116 @@
+// The seams on the real Windows layers, one class each.
+#pragma once
+
+#include <windows.h>
+
+#include "app/app_state.h"
+#include "app/feedback_output_win32.h"
+#include "app/feedback_worker.h"
+#include "app/seams.h"
+#include "filter/double_press_filter.h"
+#include "speech/speech_binding.h"
+#include "ui/tray_window_win32.h"
+
+namespace quillet {
+
+class Win32Process final : public Process {
+  public:
+    void StartLayers() override;
+    void EndLayers() override;
+    std::vector<std::u16string> PreferredUILanguages() override;
+    bool CreateInstanceMutex() override;
+    void CloseInstanceMutex() override;
+    std::u16string ExecutablePath() override;
+    void SetWorkingDirectory(const std::u16string& folder) override;
+    std::u16string CommandLine() override;
+    Elevation QueryElevation() override;
+    bool Launch(const std::u16string& file, const std::u16string& parameters,
+                const std::u16string& directory, const std::u16string& verb) override;
+    void EndProcess() override;
+
+  private:
+    HANDLE mutex_ = nullptr;
+};
+
+class Win32SettingsStore final : public SettingsStore {
+  public:
+    void LoadSettings(SettingsRecord& settings) override;
+    void CorrectSettings(SettingsRecord& settings) override;
+    void SaveSettings(const SettingsRecord& settings) override;
+};
+
+class Win32Feedback final : public Feedback {
+  public:
+    void StartSound() override;
+    void SoundStartCue() override;
+    void SoundExitCueAndWait() override;
+    void SoundRestartCueAndWait() override;
+    void SoundEscapeExemptionCue(bool on) override;
+    void SoundRunAsAdminCue(bool on) override;
+    void SoundIgnoreModeCue(int32_t mode) override;
+    void SoundSlotHousekeeping() override;
+    bool BindSpeech() override;
+    std::vector<int> MissingSpeechExports() override;
+    bool StopFeedback() override;
+    void UnbindSpeech() override;
+
+    // Where the hook's speech and cues go, off the hook thread.
+    FeedbackWorker& Worker() { return worker_; }
+
+  private:
+    void SoundCue(Cue cue);
+    void SoundLastCueAndWait(Cue cue);
+
+    SpeechBinding speech_;
+    Win32FeedbackOutput output_{speech_};
+    FeedbackWorker worker_{output_, true};
+};
+
+class Win32Shell final : public Shell {
+  public:
+    // The menu's labels in `language`, as it is when the menu is built.
+    explicit Win32Shell(const Language& language) : language_(language) {}
+
+    void OpenMainWindow() override;
+    void CloseMainWindow() override;
+    void AddTrayIcon() override;
+    void RemoveTrayIcon() override;
+    void BuildMenu() override;
+    void SetMenuItemChecked(int32_t menuId, bool on) override;
+    void SetMenuItemGreyed(int32_t menuId, bool on) override;
+    void ShowMenu() override;
+    void Listen(TrayListener* listener) override;
+    void WaitMessage() override;
+    void StartClickTimer() override;
+    void StopClickTimer() override;
+
+  private:
+    const Language& language_;
+    TrayWindow tray_;
+};
+
+class Win32Requesters final : public Requesters {
+  public:
+    explicit Win32Requesters(const Language& language) : language_(language) {}
+
+    int ShowMessage(const std::u16string& title, const std::u16string& text, int style) override;
+    std::u16string AskText(const std::u16string& title, const std::u16string& prompt) override;
+
+  private:
+    const Language& language_;
+};
+
+class Win32KeyboardHook final : public KeyboardHook {
+  public:
+    Win32KeyboardHook(AppState& state, FilterFeedback& feedback);
+
+    bool StartKeyboardHook() override;
+    void StopKeyboardHook() override;
+
+  private:
+    const Language& language_;
+    FilterFeedback& feedback_;
+    DoublePressFilter filter_;
+};
+
+}  // namespace quillet
