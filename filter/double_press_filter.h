@@ -48,7 +48,8 @@ struct FilterSettings {
     std::atomic<int32_t> doublePressTimeout{300};
 };
 
-// Where an event came from, as the hook sees it.
+// Where an event came from, as the hook sees it. Passed by reference: three
+// bytes stored apart and loaded as one register stall the load for a while.
 struct KeyOrigin {
     bool injected = false;       // sent by a program (LLKHF_INJECTED), not typed
     bool chainConsumed = false;  // a hook further down the chain swallowed it
@@ -63,7 +64,7 @@ class DoublePressFilter {
 
     // True to swallow the event. The caller has already passed it down the
     // hook chain and returns the chain's result otherwise.
-    bool ShouldSwallow(int hookCode, uint32_t message, uint32_t vk, KeyOrigin origin = {});
+    bool ShouldSwallow(int hookCode, uint32_t message, uint32_t vk, const KeyOrigin& origin = {});
 
     // After a session unlock, a switch of the input desktop, a resume or a hook
     // reinstall, where releases can be lost: no key or modifier counts as held
@@ -74,15 +75,17 @@ class DoublePressFilter {
     // The decision for an event that repeats no earlier press; `guarded` tells
     // whether a copy of it, if the chain below sends one, must be decided alike.
     // `kind` is the message without its system-key bit.
-    bool Decide(uint32_t message, uint32_t kind, uint32_t vk, KeyOrigin origin, bool& guarded);
+    bool Decide(uint32_t message, uint32_t kind, uint32_t vk, const KeyOrigin& origin,
+                bool& guarded);
     // Notes a guarded key going down or up; false for a release whose press we
     // never saw (a key held when we started, a press trapped above us).
     bool NoteKeyDown(uint32_t kind, uint32_t vk);
     // The spoken name of a guarded key, or nothing for a key that passes untouched.
-    const std::u16string* GuardedName(const std::u16string& keyText) const;
-    bool OnPress(const std::u16string& keyText, const std::u16string& name);
-    void OnRelease(const std::u16string& keyText);
-    void TrackModifier(uint32_t message, uint32_t vk, KeyOrigin origin);
+    const std::u16string* GuardedName(uint32_t vk) const;
+    // Only for guarded keys, whose codes are below 256.
+    bool OnPress(uint32_t vk, const std::u16string& name);
+    void OnRelease(uint32_t vk);
+    void TrackModifier(uint32_t message, uint32_t vk, const KeyOrigin& origin);
     // Asked only after a swallowed press, never per key.
     bool ModifierWouldActAlone();
     // Whether a modifier flag still stands once checked against the key's real state.

@@ -26,19 +26,20 @@ void RegisterKeyConstants(NamedConstantTable& table) {
 }
 
 void BuildKeyTables(FilterState& state, const NamedConstantTable& constants) {
-    state.keyStates.clear();
+    state.keyStates.fill(KeyState{});
+    state.guardedNames.fill(nullptr);
     state.keyNames.clear();
-    state.keyNames[u"27"] = u"Escape";
+    // References into the map stay valid as it grows, and later changes of a
+    // name (Escape's, put in the user's language) are made in place.
+    const auto name = [&](int32_t code, std::u16string text) {
+        std::u16string& stored = state.keyNames[DecimalText(code)] = std::move(text);
+        if (code >= 0 && code < static_cast<int32_t>(state.guardedNames.size()))
+            state.guardedNames[code] = &stored;
+    };
+    name(kVkEscape, u"Escape");
     for (int i = 1; i <= 12; ++i) {
-        const int32_t code = constants.LookupConstant(u"#vk_f" + DecimalText(i));
-        state.keyNames[DecimalText(code)] = u"F" + DecimalText(i);
+        name(constants.LookupConstant(u"#vk_f" + DecimalText(i)), u"F" + DecimalText(i));
     }
-    // Every record exists before the hook starts: the hook thread never allocates.
-    for (const auto& entry : state.keyNames) state.keyStates[entry.first] = KeyState{};
-}
-
-KeyState& KeyStateFor(FilterState& state, const std::u16string& keyText) {
-    return state.keyStates[keyText];
 }
 
 }  // namespace quillet

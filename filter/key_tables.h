@@ -2,6 +2,7 @@
 // keys with their spoken names, and what is remembered about each guarded key.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <bitset>
 #include <cstdint>
@@ -47,7 +48,8 @@ class NamedConstantTable {
 void RegisterKeyConstants(NamedConstantTable& table);
 
 using KeyNameTable = std::unordered_map<std::u16string, std::u16string>;
-using KeyStateTable = std::unordered_map<std::u16string, KeyState>;
+// By virtual key; only the guarded keys' records are ever written.
+using KeyStateTable = std::array<KeyState, 256>;
 
 enum IgnoreModeValue : int32_t {
     kIgnoreOff = 0,      // the double-press rule applies
@@ -90,7 +92,10 @@ enum ModifierHold : uint8_t {
 // only ignoreMode is shared, because the menu reads and sets it.
 struct FilterState {
     KeyNameTable keyNames;
-    KeyStateTable keyStates;
+    // Each guarded key's name in keyNames by virtual key, so the hook finds it
+    // without making or hashing a text; nullptr for every other key.
+    std::array<const std::u16string*, 256> guardedNames{};
+    KeyStateTable keyStates{};
     // Spoken for each ignore mode; the shell puts in the user's language before
     // the hook starts, so the hook thread never looks a text up.
     std::u16string ignoreModeTexts[3] = {std::u16string(kIgnoreModeTexts[0]),
@@ -110,10 +115,7 @@ struct FilterState {
 };
 
 // Fills keyNames with "27" -> "Escape" and the codes of #VK_F1..#VK_F12 -> "F1".."F12",
-// and keyStates with a zeroed record for each.
+// points guardedNames at them and zeroes every key's record.
 void BuildKeyTables(FilterState& state, const NamedConstantTable& constants);
-
-// Element access: the key's record, created zeroed when absent.
-KeyState& KeyStateFor(FilterState& state, const std::u16string& keyText);
 
 }  // namespace quillet

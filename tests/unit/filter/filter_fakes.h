@@ -63,12 +63,12 @@ struct FilterRig : BasicFilterRig<FakeKeyboard, RecordingFeedback> {
     std::atomic<uint8_t>& excludeEscape = settings.excludeEscape;
     std::atomic<int32_t>& timeout = settings.doublePressTimeout;
 
-    // No guarded key's record was written, and none was added.
+    // No key's record was written.
     bool KeyStatesUntouched() const {
-        for (const auto& [text, s] : state.keyStates) {
+        for (const KeyState& s : state.keyStates) {
             if (s.lastRelease != 0 || s.releaseCount != 0 || s.passThrough != 0) return false;
         }
-        return state.keyStates.size() == state.keyNames.size();
+        return true;
     }
 
     bool Press(uint32_t vk, int64_t at) { return Send(kWmKeyDown, vk, at); }
