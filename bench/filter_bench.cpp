@@ -115,8 +115,8 @@ void BM_PassedSecondPress(benchmark::State& s) {
     Bench<> b;
     KeyState& key = b.state.keyStates[kF5];
     for (auto _ : s) {
-        key.releaseCount = 1;  // armed by a release just now
-        key.passThrough = 0;
+        key.armed = true;  // by a release just now
+        key.letThrough = false;
         benchmark::DoNotOptimize(b.filter.ShouldSwallow(kHcAction, kWmKeyDown, kF5));
     }
 }

@@ -1,3 +1,18 @@
+// The rule for one guarded key while the ignore mode is off:
+//
+//   event    when                                decision        then
+//   press    armed, within the timeout of the    pass            letThrough
+//            last release
+//   press    letThrough (an auto-repeat)         pass            -
+//   press    otherwise                           swallow, speak  not armed
+//   release  its press was seen                  pass            armed flips, not
+//                                                                letThrough, the time kept
+//
+// Before it: every Escape event while Ctrl and Alt are held is the hot key's,
+// swallowed, and its press cycles the ignore mode; while a screen-reader modifier
+// is held every key passes and counts for nothing; "next key only" ends at the
+// next guarded event, which passes; "always" passes everything. A copy a screen
+// reader sends of a press it trapped gets that press's decision, changing nothing.
 #include "filter/double_press_filter.h"
 
 namespace quillet {
@@ -118,7 +133,7 @@ void DoublePressFilter::ForgetHeldKeys() {
     for (auto& held : state_.modifierHeld) held = kModifierUp;
     state_.keyDown.reset();
     // A second press let through ends at its release, which may never come now.
-    for (KeyState& s : state_.keyStates) s.passThrough = 0;
+    for (KeyState& s : state_.keyStates) s.letThrough = false;
 }
 
 void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, const KeyOrigin& origin) {
@@ -169,13 +184,13 @@ bool DoublePressFilter::OnPress(uint32_t vk, const std::u16string& name) {
     }
     KeyState& s = state_.keyStates[vk];
     const int64_t timeout = settings_.doublePressTimeout.load(std::memory_order_relaxed);
-    if (s.releaseCount >= 1 && now - s.lastRelease <= timeout) {
-        s.passThrough = 1;
+    if (s.armed && now - s.lastRelease <= timeout) {
+        s.letThrough = true;
         return false;
     }
-    if (s.passThrough != 0) return false;  // auto-repeat of a press let through
+    if (s.letThrough) return false;  // auto-repeat of a press let through
     feedback_.Announce(name);
-    s.releaseCount = 0;
+    s.armed = false;
     return true;
 }
 
@@ -184,8 +199,8 @@ void DoublePressFilter::OnRelease(uint32_t vk) {
     switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
         case kIgnoreOff: {
             KeyState& s = state_.keyStates[vk];
-            s.passThrough = 0;
-            s.releaseCount = s.releaseCount >= 1 ? 0 : s.releaseCount + 1;
+            s.letThrough = false;
+            s.armed = !s.armed;
             s.lastRelease = now;
             return;
         }

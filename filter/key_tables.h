@@ -27,9 +27,9 @@ inline constexpr uint32_t kVkNumpad0 = 96;
 inline constexpr uint32_t kVkF1 = 112;
 
 struct KeyState {
-    int64_t lastRelease = 0;   // clock reading at the last release handled in mode 0
-    int32_t releaseCount = 0;  // 1 while a release has armed the key
-    uint8_t passThrough = 0;   // 1 from a press let through until the next release
+    int64_t lastRelease = 0;  // clock reading at the last release handled in mode 0
+    bool armed = false;       // a release armed the key: a press soon after passes
+    bool letThrough = false;  // from a press let through until the next release
 };
 
 // Case-insensitive registry of named integer constants ("#VK_F1" = 112 ...).

@@ -66,7 +66,7 @@ struct FilterRig : BasicFilterRig<FakeKeyboard, RecordingFeedback> {
     // No key's record was written.
     bool KeyStatesUntouched() const {
         for (const KeyState& s : state.keyStates) {
-            if (s.lastRelease != 0 || s.releaseCount != 0 || s.passThrough != 0) return false;
+            if (s.lastRelease != 0 || s.armed || s.letThrough) return false;
         }
         return true;
     }

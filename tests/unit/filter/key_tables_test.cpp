@@ -97,10 +97,10 @@ TEST(KeyTables, NameThirteenKeysByVirtualKeyText) {
 
 TEST(KeyTables, BuildingThemAgainZeroesEveryKeysRecord) {
     FilterState state;
-    state.keyStates[116] = {99, 1, 1};
+    state.keyStates[116] = {99, true, true};
     BuildKeyTables(state, NamedConstantTable{});
     EXPECT_EQ(state.keyStates[116].lastRelease, 0);
-    EXPECT_EQ(state.keyStates[116].passThrough, 0);
+    EXPECT_FALSE(state.keyStates[116].letThrough);
 }
 
 class FakeCounter final : public CounterSource {
