@@ -18,7 +18,7 @@ int End(Desktop& desktop) {
 
 // The filter's spoken texts go in as data: the hook thread must not look anything up.
 void PutLanguageInFilter(AppState& state) {
-    state.filter.keyNames[DecimalText(kVkEscape)] =
+    state.filter.keyNames[GuardedKeyIndex(kVkEscape)] =
         state.language.Text(kEscapeName, kKeyNameContext);
     for (int mode = 0; mode < 3; ++mode) {
         state.filter.ignoreModeTexts[mode] = state.language.Text(kIgnoreModeTexts[mode]);
@@ -31,7 +31,6 @@ int RunQuillet(Desktop& desktop, AppState& state) {
     desktop.StartLayers();
     state.language = Language(ChooseCatalog(desktop.PreferredUILanguages(), BuiltInCatalogs()));
     const Language& language = state.language;
-    RegisterKeyConstants(state.constants);
 
     if (!desktop.CreateInstanceMutex()) {
         desktop.ShowMessage(kQuilletTitle, language.Text(kAlreadyRunning), RequesterError);
@@ -70,7 +69,7 @@ int RunQuillet(Desktop& desktop, AppState& state) {
     desktop.AddTrayIcon();
     desktop.BuildMenu();
 
-    BuildKeyTables(state.filter, state.constants);
+    BuildKeyTables(state.filter);
     PutLanguageInFilter(state);
     state.filter.ignoreMode = kIgnoreOff;
     PublishFilterSettings(state);

@@ -17,6 +17,11 @@
 
 namespace quillet {
 
+void BuildKeyTables(FilterState& state) {
+    for (size_t n = 0; n < kGuardedKeyCount; ++n) state.keyNames[n] = kGuardedKeys[n].name;
+    state.keyStates.fill(KeyState{});
+}
+
 namespace {
 constexpr uint32_t kPressKind = kWmKeyDown;
 constexpr uint32_t kReleaseKind = kWmKeyUp;
@@ -163,10 +168,12 @@ bool DoublePressFilter::ModifierStillHeld() {
 }
 
 const std::u16string* DoublePressFilter::GuardedName(uint32_t vk) const {
-    if (vk >= state_.guardedNames.size()) return nullptr;
+    if (vk >= kGuardedKeyIndexByVk.size()) return nullptr;
+    const size_t index = kGuardedKeyIndexByVk[vk];
+    if (index == kGuardedKeyCount) return nullptr;
     if (vk == kVkEscape && settings_.excludeEscape.load(std::memory_order_relaxed) != 0)
         return nullptr;
-    return state_.guardedNames[vk];
+    return &state_.keyNames[index];
 }
 
 bool DoublePressFilter::OnPress(uint32_t vk, const std::u16string& name) {

@@ -2,12 +2,16 @@
 // reaches the system. Portable; the Win32 hook procedure feeds it.
 #pragma once
 
+#include <array>
 #include <atomic>
+#include <bitset>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "filter/key_tables.h"
+#include "filter/resent_presses.h"
 
 namespace quillet {
 
@@ -17,6 +21,77 @@ inline constexpr uint32_t kWmKeyUp = 257;
 inline constexpr uint32_t kWmSysKeyDown = 260;
 inline constexpr uint32_t kWmSysKeyUp = 261;
 inline constexpr int kHcAction = 0;
+
+struct KeyState {
+    int64_t lastRelease = 0;  // clock reading at the last release handled in mode 0
+    bool armed = false;       // a release armed the key: a press soon after passes
+    bool letThrough = false;  // from a press let through until the next release
+};
+
+enum IgnoreModeValue : int32_t {
+    kIgnoreOff = 0,      // the double-press rule applies
+    kIgnoreNextKey = 1,  // suspended for the next guarded key only
+    kIgnoreAlways = 2,   // suspended until changed again
+};
+
+// What the hot key announces for each mode, in English.
+inline constexpr std::u16string_view kIgnoreModeTexts[3] = {
+    u"Double-press ignore off.",
+    u"Ignoring double-press for the next key only.",
+    u"Ignoring double-press.",
+};
+
+// Changes of the ignore mode that depend on what it was, by compare-and-swap:
+// a choice made in the menu between the read and the write is never lost.
+// Over any atomic-like `Mode`, so a test can script what the menu does between.
+template <typename Mode>
+int32_t CycleIgnoreMode(Mode& mode) {
+    int32_t seen = mode.load(std::memory_order_relaxed);
+    while (!mode.compare_exchange_weak(seen, (seen + 1) % 3, std::memory_order_relaxed)) {
+    }
+    return (seen + 1) % 3;
+}
+
+// Ends "next key only"; false when the mode was something else by then.
+template <typename Mode>
+bool EndNextKeyMode(Mode& mode) {
+    int32_t expected = kIgnoreNextKey;
+    return mode.compare_exchange_strong(expected, kIgnoreOff, std::memory_order_relaxed);
+}
+
+enum ModifierHold : uint8_t {
+    kModifierUp = 0,
+    kModifierHeld = 1,     // its press reached the system, so the key's state shows it
+    kModifierTrapped = 2,  // a hook below ours (the reader's) kept it: only its release tells
+};
+
+// Everything the filter remembers between events. Belongs to the hook thread;
+// only ignoreMode is shared, because the menu reads and sets it.
+struct FilterState {
+    // Spoken for each guarded key, in the order of kGuardedKeys.
+    std::array<std::u16string, kGuardedKeyCount> keyNames;
+    // By virtual key; only the guarded keys' records are ever written.
+    std::array<KeyState, 256> keyStates{};
+    // Spoken for each ignore mode; the shell puts in the user's language before
+    // the hook starts, so the hook thread never looks a text up.
+    std::u16string ignoreModeTexts[3] = {std::u16string(kIgnoreModeTexts[0]),
+                                         std::u16string(kIgnoreModeTexts[1]),
+                                         std::u16string(kIgnoreModeTexts[2])};
+    std::atomic<int32_t> ignoreMode{kIgnoreOff};
+    // One held flag per screen-reader modifier key (Caps Lock, Insert, the
+    // numpad's Insert or 0).
+    // Flags rather than a press/release count: auto-repeats and releases
+    // without a press must not leave the filter switched off.
+    ModifierHold modifierHeld[3] = {kModifierUp, kModifierUp, kModifierUp};
+    // Guarded keys whose press we saw and whose release has not come yet.
+    std::bitset<256> keyDown;
+    ResentPresses resentPresses;
+
+    bool AnyModifierHeld() const { return modifierHeld[0] || modifierHeld[1] || modifierHeld[2]; }
+};
+
+// The English names into keyNames and a zeroed record for every key.
+void BuildKeyTables(FilterState& state);
 
 // What the filter asks of the system, only when it needs it.
 class FilterPlatform {

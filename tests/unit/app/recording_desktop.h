@@ -149,7 +149,8 @@ class RecordingDesktop : public Desktop {
         Record("InstallHook");
         ignoreModeAtHook = state_.filter.ignoreMode;
         timeoutAtHook = state_.filterSettings.doublePressTimeout;
-        keyNamesAtHook = state_.filter.keyNames.size();
+        keyNamesAtHook = 0;
+        for (const auto& name : state_.filter.keyNames) keyNamesAtHook += !name.empty();
         return hookInstalls;
     }
     void RemoveHook() override { Record("RemoveHook"); }

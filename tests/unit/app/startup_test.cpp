@@ -158,8 +158,8 @@ TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
         desktop.missingExports = {0};
         RunQuillet(desktop, state);
         EXPECT_EQ(desktop.messages, std::vector<std::u16string>{c.missingExport});
-        EXPECT_EQ(state.filter.keyNames[u"27"], c.escapeName);
-        EXPECT_EQ(state.filter.keyNames[u"116"], u"F5");
+        EXPECT_EQ(state.filter.keyNames[GuardedKeyIndex(kVkEscape)], c.escapeName);
+        EXPECT_EQ(state.filter.keyNames[GuardedKeyIndex(116)], u"F5");
         EXPECT_EQ(state.filter.ignoreModeTexts[kIgnoreNextKey], c.nextKeyOnly);
         EXPECT_TRUE(Has(desktop.calls, "InstallHook"));
     }

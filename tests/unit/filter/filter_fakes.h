@@ -52,11 +52,7 @@ struct BasicFilterRig {
     Feedback feedback;
     DoublePressFilter filter{state, settings, keyboard, feedback};
 
-    BasicFilterRig() {
-        NamedConstantTable constants;
-        RegisterKeyConstants(constants);
-        BuildKeyTables(state, constants);
-    }
+    BasicFilterRig() { BuildKeyTables(state); }
 };
 
 struct FilterRig : BasicFilterRig<FakeKeyboard, RecordingFeedback> {

@@ -1,31 +1,12 @@
-#include "filter/key_tables.h"
-
 #include <gtest/gtest.h>
 
 #include <utility>
 
+#include "filter/double_press_filter.h"
 #include "filter/millisecond_clock.h"
-#include "runtime/text.h"
 
 namespace quillet {
 namespace {
-
-TEST(NamedConstants, LookupIgnoresCaseAndAnswersZeroForUnknownNames) {
-    NamedConstantTable table;
-    RegisterKeyConstants(table);
-    EXPECT_EQ(table.size(), 12u);
-    struct Case {
-        const char16_t* name;
-        int32_t value;
-    } cases[] = {
-        {u"#VK_F1", 112}, {u"#vk_f1", 112}, {u"#Vk_F12", 123}, {u"#vK_f7", 118},
-        {u"#vk_f13", 0},  {u"vk_f1", 0},    {u"#vk_f01", 0},   {u"", 0},
-    };
-    for (const auto& c : cases) EXPECT_EQ(table.LookupConstant(c.name), c.value);
-    table.RegisterConstant(u"#vk_F1", 7);
-    EXPECT_EQ(table.LookupConstant(u"#VK_F1"), 7);
-    EXPECT_EQ(table.size(), 12u);
-}
 
 // The ignore mode as the hook thread sees it, with the menu's choice (if any)
 // landing between the hook's read and its write.
@@ -68,39 +49,31 @@ TEST(IgnoreMode, AMenuChoiceBetweenReadAndWriteIsNeverLost) {
     }
 }
 
-TEST(KeyTables, NameThirteenKeysByVirtualKeyText) {
-    NamedConstantTable constants;
-    RegisterKeyConstants(constants);
-    FilterState state;
-    BuildKeyTables(state, constants);
-    EXPECT_EQ(state.keyNames.size(), 13u);
-    EXPECT_EQ(state.keyNames.at(u"27"), u"Escape");
-    EXPECT_EQ(state.keyNames.at(u"112"), u"F1");
-    EXPECT_EQ(state.keyNames.at(u"121"), u"F10");
-    EXPECT_EQ(state.keyNames.at(u"123"), u"F12");
-    for (const char16_t* absent : {u"0", u"0112", u" 112", u"124", u"111"}) {
-        EXPECT_FALSE(state.keyNames.contains(absent));
-    }
-    // The same names by virtual key, where the hook looks; a name changed in
-    // the map later (Escape's, in the user's language) is the one it finds.
-    int guarded = 0;
-    for (uint32_t vk = 0; vk < 256; ++vk) {
-        const std::u16string* name = state.guardedNames[vk];
-        if (!name) continue;
-        ++guarded;
-        EXPECT_EQ(name, &state.keyNames.at(DecimalText(vk))) << vk;
-    }
-    EXPECT_EQ(guarded, 13);
-    state.keyNames[u"27"] = u"Echap";
-    EXPECT_EQ(*state.guardedNames[27], u"Echap");
-}
-
-TEST(KeyTables, BuildingThemAgainZeroesEveryKeysRecord) {
+TEST(KeyTables, ThirteenGuardedKeysNamedByVirtualKey) {
     FilterState state;
     state.keyStates[116] = {99, true, true};
-    BuildKeyTables(state, NamedConstantTable{});
-    EXPECT_EQ(state.keyStates[116].lastRelease, 0);
+    BuildKeyTables(state);
+    const struct {
+        uint32_t vk;
+        const char16_t* name;
+    } cases[] = {{27, u"Escape"}, {112, u"F1"}, {121, u"F10"}, {123, u"F12"}};
+    for (const auto& c : cases) {
+        ASSERT_LT(GuardedKeyIndex(c.vk), kGuardedKeyCount) << c.vk;
+        EXPECT_EQ(state.keyNames[GuardedKeyIndex(c.vk)], c.name);
+    }
+    int guarded = 0;
+    for (uint32_t vk = 0; vk < 256; ++vk) {
+        const size_t index = kGuardedKeyIndexByVk[vk];
+        if (index == kGuardedKeyCount) continue;
+        ++guarded;
+        EXPECT_EQ(index, GuardedKeyIndex(vk)) << vk;
+    }
+    EXPECT_EQ(guarded, 13);
+    for (uint32_t absent : {0u, 111u, 124u, 45u}) {
+        EXPECT_EQ(GuardedKeyIndex(absent), kGuardedKeyCount) << absent;
+    }
     EXPECT_FALSE(state.keyStates[116].letThrough);
+    EXPECT_EQ(state.keyStates[116].lastRelease, 0);
 }
 
 class FakeCounter final : public CounterSource {
