@@ -6,7 +6,6 @@
 #include <string>
 
 #include "filter/double_press_filter.h"
-#include "filter/key_tables.h"
 #include "lang/language.h"
 #include "prefs/settings.h"
 
@@ -19,7 +18,6 @@ struct AppState {
     FilterState filter;
     // What the hook thread reads of the settings; see PublishFilterSettings.
     FilterSettings filterSettings;
-    NamedConstantTable constants;
     std::u16string executablePath;
     std::u16string parameterText;
     int32_t deferredClickPending = 0;

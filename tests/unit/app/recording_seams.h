@@ -231,7 +231,8 @@ class RecordingHook final : public KeyboardHook, Recorder {
         Record("StartKeyboardHook");
         ignoreModeAtHook = state_.filter.ignoreMode;
         timeoutAtHook = state_.filterSettings.doublePressTimeout;
-        keyNamesAtHook = state_.filter.keyNames.size();
+        keyNamesAtHook = 0;
+        for (const auto& name : state_.filter.keyNames) keyNamesAtHook += !name.empty();
         return installs;
     }
     void StopKeyboardHook() override { Record("StopKeyboardHook"); }

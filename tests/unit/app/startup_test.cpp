@@ -198,8 +198,8 @@ TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
         seams.feedback.missingExports = {0};
         RunQuillet(seams.All(), state);
         EXPECT_EQ(seams.requesters.messages, std::vector<std::u16string>{c.missingExport});
-        EXPECT_EQ(state.filter.keyNames[u"27"], c.escapeName);
-        EXPECT_EQ(state.filter.keyNames[u"116"], u"F5");
+        EXPECT_EQ(state.filter.keyNames[GuardedKeyIndex(kVkEscape)], c.escapeName);
+        EXPECT_EQ(state.filter.keyNames[GuardedKeyIndex(116)], u"F5");
         EXPECT_EQ(state.filter.ignoreModeTexts[kIgnoreNextKey], c.nextKeyOnly);
         EXPECT_TRUE(Has(seams.calls, "StartKeyboardHook"));
     }

@@ -52,10 +52,9 @@ TEST(DoublePressFilter, FollowsTheRuleForOneKey) {
                        {900, kWmKeyUp, kF5, false, nullptr},
                        {1000, kWmKeyDown, kF5, true, u"F5"},
                    });
-    EXPECT_EQ(rig.state.keyStates.size(), 13u);  // nothing added inside the hook
-    const KeyState& s = rig.state.keyStates.at(u"116");
-    EXPECT_EQ(s.releaseCount, 0);
-    EXPECT_EQ(s.passThrough, 0);
+    const KeyState& s = rig.state.keyStates[kF5];
+    EXPECT_FALSE(s.armed);
+    EXPECT_FALSE(s.letThrough);
     EXPECT_EQ(s.lastRelease, 900);
 }
 
