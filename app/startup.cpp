@@ -70,7 +70,7 @@ bool StartUp(const Seams& seams, AppState& state) {
 
     BuildKeyTables(state.filter);
     PutLanguageInFilter(state);
-    state.filter.ignoreMode = kIgnoreOff;
+    state.filter.ignoreMode = IgnoreMode::Off;
     PublishFilterSettings(state);
     if (!seams.hook.StartKeyboardHook()) {
         requesters.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotInitializeKeys),

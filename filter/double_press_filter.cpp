@@ -100,8 +100,8 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk,
     // are held is swallowed, so the hot key never reaches an application.
     if (vk == kVkEscape && platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkMenu)) {
         if (message == kWmKeyDown) {
-            const int32_t mode = CycleIgnoreMode(state_.ignoreMode);
-            if (mode >= 0 && mode < 3) feedback_.Announce(state_.ignoreModeTexts[mode]);
+            const auto mode = static_cast<int32_t>(CycleIgnoreMode(state_.ignoreMode));
+            feedback_.Announce(state_.ignoreModeTexts[mode]);
             feedback_.SoundIgnoreModeCue(mode);
         }
         NoteKeyDown(kind, vk);
@@ -179,12 +179,12 @@ const std::u16string* DoublePressFilter::GuardedName(uint32_t vk) const {
 bool DoublePressFilter::OnPress(uint32_t vk, const std::u16string& name) {
     const int64_t now = platform_.ReadClock();
     switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
-        case kIgnoreAlways:
+        case IgnoreMode::Always:
             return false;
-        case kIgnoreNextKey:
+        case IgnoreMode::NextKey:
             if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundNextKeyConsumedCue();
             return false;
-        case kIgnoreOff:
+        case IgnoreMode::Off:
             break;
         default:
             return false;
@@ -204,14 +204,14 @@ bool DoublePressFilter::OnPress(uint32_t vk, const std::u16string& name) {
 void DoublePressFilter::OnRelease(uint32_t vk) {
     const int64_t now = platform_.ReadClock();
     switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
-        case kIgnoreOff: {
+        case IgnoreMode::Off: {
             KeyState& s = state_.keyStates[vk];
             s.letThrough = false;
             s.armed = !s.armed;
             s.lastRelease = now;
             return;
         }
-        case kIgnoreNextKey:
+        case IgnoreMode::NextKey:
             EndNextKeyMode(state_.ignoreMode);
             return;
         default:

@@ -28,10 +28,11 @@ struct KeyState {
     bool letThrough = false;  // from a press let through until the next release
 };
 
-enum IgnoreModeValue : int32_t {
-    kIgnoreOff = 0,      // the double-press rule applies
-    kIgnoreNextKey = 1,  // suspended for the next guarded key only
-    kIgnoreAlways = 2,   // suspended until changed again
+// The values are the menu's order and the index of each mode's text and cue.
+enum class IgnoreMode : int32_t {
+    Off = 0,      // the double-press rule applies
+    NextKey = 1,  // suspended for the next guarded key only
+    Always = 2,   // suspended until changed again
 };
 
 // What the hot key announces for each mode, in English.
@@ -45,18 +46,21 @@ inline constexpr std::u16string_view kIgnoreModeTexts[3] = {
 // a choice made in the menu between the read and the write is never lost.
 // Over any atomic-like `Mode`, so a test can script what the menu does between.
 template <typename Mode>
-int32_t CycleIgnoreMode(Mode& mode) {
-    int32_t seen = mode.load(std::memory_order_relaxed);
-    while (!mode.compare_exchange_weak(seen, (seen + 1) % 3, std::memory_order_relaxed)) {
+IgnoreMode CycleIgnoreMode(Mode& mode) {
+    const auto next = [](IgnoreMode m) {
+        return static_cast<IgnoreMode>((static_cast<int32_t>(m) + 1) % 3);
+    };
+    IgnoreMode seen = mode.load(std::memory_order_relaxed);
+    while (!mode.compare_exchange_weak(seen, next(seen), std::memory_order_relaxed)) {
     }
-    return (seen + 1) % 3;
+    return next(seen);
 }
 
 // Ends "next key only"; false when the mode was something else by then.
 template <typename Mode>
 bool EndNextKeyMode(Mode& mode) {
-    int32_t expected = kIgnoreNextKey;
-    return mode.compare_exchange_strong(expected, kIgnoreOff, std::memory_order_relaxed);
+    IgnoreMode expected = IgnoreMode::NextKey;
+    return mode.compare_exchange_strong(expected, IgnoreMode::Off, std::memory_order_relaxed);
 }
 
 enum ModifierHold : uint8_t {
@@ -77,7 +81,7 @@ struct FilterState {
     std::u16string ignoreModeTexts[3] = {std::u16string(kIgnoreModeTexts[0]),
                                          std::u16string(kIgnoreModeTexts[1]),
                                          std::u16string(kIgnoreModeTexts[2])};
-    std::atomic<int32_t> ignoreMode{kIgnoreOff};
+    std::atomic<IgnoreMode> ignoreMode{IgnoreMode::Off};
     // One held flag per screen-reader modifier key (Caps Lock, Insert, the
     // numpad's Insert or 0).
     // Flags rather than a press/release count: auto-repeats and releases

@@ -41,7 +41,7 @@ bool Has(const Calls& calls, const std::string& call) {
 
 TEST(Startup, RunsEveryStepInOrderAndEndsOnce) {
     AppState state;
-    state.filter.ignoreMode = 2;
+    state.filter.ignoreMode = IgnoreMode::Always;
     RecordingSeams seams(state);
     seams.settingsStore.fileSettings.doublePressTimeout = 450;
     EXPECT_EQ(RunQuillet(seams.All(), state), 0);
@@ -200,7 +200,8 @@ TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
         EXPECT_EQ(seams.requesters.messages, std::vector<std::u16string>{c.missingExport});
         EXPECT_EQ(state.filter.keyNames[GuardedKeyIndex(kVkEscape)], c.escapeName);
         EXPECT_EQ(state.filter.keyNames[GuardedKeyIndex(116)], u"F5");
-        EXPECT_EQ(state.filter.ignoreModeTexts[kIgnoreNextKey], c.nextKeyOnly);
+        EXPECT_EQ(state.filter.ignoreModeTexts[static_cast<int32_t>(IgnoreMode::NextKey)],
+                  c.nextKeyOnly);
         EXPECT_TRUE(Has(seams.calls, "StartKeyboardHook"));
     }
 }

@@ -11,12 +11,12 @@ namespace {
 // The ignore mode as the hook thread sees it, with the menu's choice (if any)
 // landing between the hook's read and its write.
 struct ScriptedMode {
-    int32_t value;
+    IgnoreMode value;
     int32_t menuChoice;  // -1: the menu does nothing
 
-    int32_t load(std::memory_order) const { return value; }
-    bool compare_exchange(int32_t& expected, int32_t desired) {
-        if (menuChoice >= 0) value = std::exchange(menuChoice, -1);
+    IgnoreMode load(std::memory_order) const { return value; }
+    bool compare_exchange(IgnoreMode& expected, IgnoreMode desired) {
+        if (menuChoice >= 0) value = static_cast<IgnoreMode>(std::exchange(menuChoice, -1));
         if (value != expected) {
             expected = value;
             return false;
@@ -24,10 +24,10 @@ struct ScriptedMode {
         value = desired;
         return true;
     }
-    bool compare_exchange_weak(int32_t& e, int32_t d, std::memory_order) {
+    bool compare_exchange_weak(IgnoreMode& e, IgnoreMode d, std::memory_order) {
         return compare_exchange(e, d);
     }
-    bool compare_exchange_strong(int32_t& e, int32_t d, std::memory_order) {
+    bool compare_exchange_strong(IgnoreMode& e, IgnoreMode d, std::memory_order) {
         return compare_exchange(e, d);
     }
 };
@@ -42,10 +42,12 @@ TEST(IgnoreMode, AMenuChoiceBetweenReadAndWriteIsNeverLost) {
         {false, 1, 0, 0, 0}, {false, 1, 1, 0, 1},  {false, 2, -1, 2, 0},
     };
     for (const auto& c : cases) {
-        ScriptedMode mode{c.before, c.menuChoice};
-        const int32_t answer = c.cycle ? CycleIgnoreMode(mode) : EndNextKeyMode(mode);
+        ScriptedMode mode{static_cast<IgnoreMode>(c.before), c.menuChoice};
+        const int32_t answer =
+            c.cycle ? static_cast<int32_t>(CycleIgnoreMode(mode)) : EndNextKeyMode(mode);
         EXPECT_EQ(answer, c.answer) << c.cycle << " " << c.before << " " << c.menuChoice;
-        EXPECT_EQ(mode.value, c.after) << c.cycle << " " << c.before << " " << c.menuChoice;
+        EXPECT_EQ(static_cast<int32_t>(mode.value), c.after)
+            << c.cycle << " " << c.before << " " << c.menuChoice;
     }
 }
 
