@@ -7,7 +7,6 @@
 
 #include "filter/double_press_filter.h"
 #include "filter/foreground_program.h"
-#include "filter/key_tables.h"
 #include "lang/language.h"
 #include "prefs/settings.h"
 
@@ -22,7 +21,6 @@ struct AppState {
     FilterSettings filterSettings;
     // The programs that get their keys, as the hook thread matches them; see PublishPrograms.
     PublishedPrograms programs;
-    NamedConstantTable constants;
     std::u16string executablePath;
     std::u16string parameterText;
     int32_t deferredClickPending = 0;

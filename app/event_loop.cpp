@@ -139,7 +139,7 @@ void EventLoop::AskForTimeout() {
 }
 
 void EventLoop::SetIgnoreMode(int32_t mode) {
-    state_.filter.ignoreMode = mode;
+    state_.filter.ignoreMode = static_cast<IgnoreMode>(mode);
     feedback_.SoundIgnoreModeCue(mode);
 }
 
@@ -186,7 +186,8 @@ void EventLoop::ShowTrayMenu() {
     shell_.SetMenuItemChecked(kMenuExcludeEscape, state_.settings.exclude_escape != 0);
     shell_.SetMenuItemChecked(kMenuRunAsAdmin, state_.settings.runAsAdmin != 0);
     for (int32_t id = kMenuIgnoreOff; id <= kMenuIgnoreAlways; ++id) {
-        const bool current = id == state_.filter.ignoreMode + kMenuIgnoreOff;
+        const bool current =
+            id == static_cast<int32_t>(state_.filter.ignoreMode.load()) + kMenuIgnoreOff;
         shell_.SetMenuItemChecked(id, current);
         shell_.SetMenuItemGreyed(id, current);
     }

@@ -13,7 +13,7 @@ namespace {
 
 // The filter's spoken texts go in as data: the hook thread must not look anything up.
 void PutLanguageInFilter(AppState& state) {
-    state.filter.keyNames[DecimalText(kVkEscape)] =
+    state.filter.keyNames[GuardedKeyIndex(kVkEscape)] =
         state.language.Text(kEscapeName, kKeyNameContext);
     for (int mode = 0; mode < 3; ++mode) {
         state.filter.ignoreModeTexts[mode] = state.language.Text(kIgnoreModeTexts[mode]);
@@ -31,7 +31,6 @@ bool StartUp(const Seams& seams, AppState& state) {
     process.StartLayers();
     state.language = Language(ChooseCatalog(process.PreferredUILanguages(), BuiltInCatalogs()));
     const Language& language = state.language;
-    RegisterKeyConstants(state.constants);
 
     if (!process.CreateInstanceMutex()) {
         requesters.ShowMessage(kQuilletTitle, language.Text(kAlreadyRunning), RequesterError);
@@ -69,9 +68,9 @@ bool StartUp(const Seams& seams, AppState& state) {
     shell.AddTrayIcon();
     shell.BuildMenu();
 
-    BuildKeyTables(state.filter, state.constants);
+    BuildKeyTables(state.filter);
     PutLanguageInFilter(state);
-    state.filter.ignoreMode = kIgnoreOff;
+    state.filter.ignoreMode = IgnoreMode::Off;
     PublishFilterSettings(state);
     PublishPrograms(state);
     if (!seams.hook.StartKeyboardHook()) {

@@ -100,12 +100,24 @@ void BM_SwallowedFirstPressWakingTheWorker(benchmark::State& s) {
 // Each press waits for the worker to fall asleep, so the iterations are set.
 BENCHMARK(BM_SwallowedFirstPressWakingTheWorker)->UseManualTime()->Iterations(20000);
 
+// A fresh press swallowed while a modifier is held: the modifiers are read and
+// the no-op key is sent (here a no-op call).
+void BM_SwallowedPressUnderAModifier(benchmark::State& s) {
+    Bench<> b;
+    b.keyboard.held = true;
+    for (auto _ : s) {
+        b.state.keyDown.reset();  // not an auto-repeat
+        benchmark::DoNotOptimize(b.filter.ShouldSwallow(kHcAction, kWmKeyDown, kF5));
+    }
+}
+BENCHMARK(BM_SwallowedPressUnderAModifier);
+
 void BM_PassedSecondPress(benchmark::State& s) {
     Bench<> b;
-    KeyState& key = KeyStateFor(b.state, u"116");
+    KeyState& key = b.state.keyStates[kF5];
     for (auto _ : s) {
-        key.releaseCount = 1;  // armed by a release just now
-        key.passThrough = 0;
+        key.armed = true;  // by a release just now
+        key.letThrough = false;
         benchmark::DoNotOptimize(b.filter.ShouldSwallow(kHcAction, kWmKeyDown, kF5));
     }
 }

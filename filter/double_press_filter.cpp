@@ -1,8 +1,26 @@
+// The rule for one guarded key while the ignore mode is off:
+//
+//   event    when                                decision        then
+//   press    armed, within the timeout of the    pass            letThrough
+//            last release
+//   press    letThrough (an auto-repeat)         pass            -
+//   press    otherwise                           swallow, speak  not armed
+//   release  its press was seen                  pass            armed flips, not
+//                                                                letThrough, the time kept
+//
+// Before it: every Escape event while Ctrl and Alt are held is the hot key's,
+// swallowed, and its press cycles the ignore mode; while a screen-reader modifier
+// is held every key passes and counts for nothing; "next key only" ends at the
+// next guarded event, which passes; "always" passes everything. A copy a screen
+// reader sends of a press it trapped gets that press's decision, changing nothing.
 #include "filter/double_press_filter.h"
 
-#include "runtime/text.h"
-
 namespace quillet {
+
+void BuildKeyTables(FilterState& state) {
+    for (size_t n = 0; n < kGuardedKeyCount; ++n) state.keyNames[n] = kGuardedKeys[n].name;
+    state.keyStates.fill(KeyState{});
+}
 
 namespace {
 constexpr uint32_t kPressKind = kWmKeyDown;
@@ -33,7 +51,7 @@ int ModifierIndex(uint32_t vk, bool extended) {
 }  // namespace
 
 bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t vk,
-                                      KeyOrigin origin) {
+                                      const KeyOrigin& origin) {
     if (hookCode != kHcAction) return false;
 
     const uint32_t kind = message & ~kSysBit;
@@ -76,14 +94,14 @@ bool DoublePressFilter::ModifierWouldActAlone() {
     return platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkShift);
 }
 
-bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk, KeyOrigin origin,
-                               bool& guarded) {
+bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk,
+                               const KeyOrigin& origin, bool& guarded) {
     // Ctrl+Alt+Escape cycles the ignore mode; every Escape event while both
     // are held is swallowed, so the hot key never reaches an application.
     if (vk == kVkEscape && platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkMenu)) {
         if (message == kWmKeyDown) {
-            const int32_t mode = CycleIgnoreMode(state_.ignoreMode);
-            if (mode >= 0 && mode < 3) feedback_.Announce(state_.ignoreModeTexts[mode]);
+            const auto mode = static_cast<int32_t>(CycleIgnoreMode(state_.ignoreMode));
+            feedback_.Announce(state_.ignoreModeTexts[mode]);
             feedback_.SoundIgnoreModeCue(mode);
         }
         NoteKeyDown(kind, vk);
@@ -91,17 +109,16 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk, Key
         return true;
     }
 
-    const std::u16string keyText = DecimalText(vk);
     TrackModifier(message, vk, origin);
-    const std::u16string* name = GuardedName(keyText);
+    const std::u16string* name = GuardedName(vk);
     if (!name) return false;
     guarded = true;
 
     // One release per press: a release whose press we never saw changes nothing.
     const bool pressSeen = NoteKeyDown(kind, vk);
     if (ModifierStillHeld()) return false;
-    if (kind == kPressKind) return OnPress(keyText, *name);
-    if (kind == kReleaseKind && pressSeen) OnRelease(keyText);
+    if (kind == kPressKind) return OnPress(vk, *name);
+    if (kind == kReleaseKind && pressSeen) OnRelease(vk);
     return false;
 }
 
@@ -121,10 +138,10 @@ void DoublePressFilter::ForgetHeldKeys() {
     for (auto& held : state_.modifierHeld) held = kModifierUp;
     state_.keyDown.reset();
     // A second press let through ends at its release, which may never come now.
-    for (auto& entry : state_.keyStates) entry.second.passThrough = 0;
+    for (KeyState& s : state_.keyStates) s.letThrough = false;
 }
 
-void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, KeyOrigin origin) {
+void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, const KeyOrigin& origin) {
     const int index = ModifierIndex(vk, origin.extended);
     if (index < 0) return;
     if (message == kWmKeyDown || message == kWmSysKeyDown) {
@@ -150,49 +167,51 @@ bool DoublePressFilter::ModifierStillHeld() {
     return state_.AnyModifierHeld();
 }
 
-const std::u16string* DoublePressFilter::GuardedName(const std::u16string& keyText) const {
-    if (settings_.excludeEscape.load(std::memory_order_relaxed) != 0 && keyText == u"27")
+const std::u16string* DoublePressFilter::GuardedName(uint32_t vk) const {
+    if (vk >= kGuardedKeyIndexByVk.size()) return nullptr;
+    const size_t index = kGuardedKeyIndexByVk[vk];
+    if (index == kGuardedKeyCount) return nullptr;
+    if (vk == kVkEscape && settings_.excludeEscape.load(std::memory_order_relaxed) != 0)
         return nullptr;
-    const auto it = state_.keyNames.find(keyText);
-    return it == state_.keyNames.end() ? nullptr : &it->second;
+    return &state_.keyNames[index];
 }
 
-bool DoublePressFilter::OnPress(const std::u16string& keyText, const std::u16string& name) {
+bool DoublePressFilter::OnPress(uint32_t vk, const std::u16string& name) {
     const int64_t now = platform_.ReadClock();
     switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
-        case kIgnoreAlways:
+        case IgnoreMode::Always:
             return false;
-        case kIgnoreNextKey:
+        case IgnoreMode::NextKey:
             if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundNextKeyConsumedCue();
             return false;
-        case kIgnoreOff:
+        case IgnoreMode::Off:
             break;
         default:
             return false;
     }
-    KeyState& s = KeyStateFor(state_, keyText);
+    KeyState& s = state_.keyStates[vk];
     const int64_t timeout = settings_.doublePressTimeout.load(std::memory_order_relaxed);
-    if (s.releaseCount >= 1 && now - s.lastRelease <= timeout) {
-        s.passThrough = 1;
+    if (s.armed && now - s.lastRelease <= timeout) {
+        s.letThrough = true;
         return false;
     }
-    if (s.passThrough != 0) return false;  // auto-repeat of a press let through
+    if (s.letThrough) return false;  // auto-repeat of a press let through
     feedback_.Announce(name);
-    s.releaseCount = 0;
+    s.armed = false;
     return true;
 }
 
-void DoublePressFilter::OnRelease(const std::u16string& keyText) {
+void DoublePressFilter::OnRelease(uint32_t vk) {
     const int64_t now = platform_.ReadClock();
     switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
-        case kIgnoreOff: {
-            KeyState& s = KeyStateFor(state_, keyText);
-            s.passThrough = 0;
-            s.releaseCount = s.releaseCount >= 1 ? 0 : s.releaseCount + 1;
+        case IgnoreMode::Off: {
+            KeyState& s = state_.keyStates[vk];
+            s.letThrough = false;
+            s.armed = !s.armed;
             s.lastRelease = now;
             return;
         }
-        case kIgnoreNextKey:
+        case IgnoreMode::NextKey:
             EndNextKeyMode(state_.ignoreMode);
             return;
         default:

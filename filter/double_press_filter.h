@@ -2,12 +2,16 @@
 // reaches the system. Portable; the Win32 hook procedure feeds it.
 #pragma once
 
+#include <array>
 #include <atomic>
+#include <bitset>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "filter/key_tables.h"
+#include "filter/resent_presses.h"
 
 namespace quillet {
 
@@ -17,6 +21,81 @@ inline constexpr uint32_t kWmKeyUp = 257;
 inline constexpr uint32_t kWmSysKeyDown = 260;
 inline constexpr uint32_t kWmSysKeyUp = 261;
 inline constexpr int kHcAction = 0;
+
+struct KeyState {
+    int64_t lastRelease = 0;  // clock reading at the last release handled in mode 0
+    bool armed = false;       // a release armed the key: a press soon after passes
+    bool letThrough = false;  // from a press let through until the next release
+};
+
+// The values are the menu's order and the index of each mode's text and cue.
+enum class IgnoreMode : int32_t {
+    Off = 0,      // the double-press rule applies
+    NextKey = 1,  // suspended for the next guarded key only
+    Always = 2,   // suspended until changed again
+};
+
+// What the hot key announces for each mode, in English.
+inline constexpr std::u16string_view kIgnoreModeTexts[3] = {
+    u"Double-press ignore off.",
+    u"Ignoring double-press for the next key only.",
+    u"Ignoring double-press.",
+};
+
+// Changes of the ignore mode that depend on what it was, by compare-and-swap:
+// a choice made in the menu between the read and the write is never lost.
+// Over any atomic-like `Mode`, so a test can script what the menu does between.
+template <typename Mode>
+IgnoreMode CycleIgnoreMode(Mode& mode) {
+    const auto next = [](IgnoreMode m) {
+        return static_cast<IgnoreMode>((static_cast<int32_t>(m) + 1) % 3);
+    };
+    IgnoreMode seen = mode.load(std::memory_order_relaxed);
+    while (!mode.compare_exchange_weak(seen, next(seen), std::memory_order_relaxed)) {
+    }
+    return next(seen);
+}
+
+// Ends "next key only"; false when the mode was something else by then.
+template <typename Mode>
+bool EndNextKeyMode(Mode& mode) {
+    IgnoreMode expected = IgnoreMode::NextKey;
+    return mode.compare_exchange_strong(expected, IgnoreMode::Off, std::memory_order_relaxed);
+}
+
+enum ModifierHold : uint8_t {
+    kModifierUp = 0,
+    kModifierHeld = 1,     // its press reached the system, so the key's state shows it
+    kModifierTrapped = 2,  // a hook below ours (the reader's) kept it: only its release tells
+};
+
+// Everything the filter remembers between events. Belongs to the hook thread;
+// only ignoreMode is shared, because the menu reads and sets it.
+struct FilterState {
+    // Spoken for each guarded key, in the order of kGuardedKeys.
+    std::array<std::u16string, kGuardedKeyCount> keyNames;
+    // By virtual key; only the guarded keys' records are ever written.
+    std::array<KeyState, 256> keyStates{};
+    // Spoken for each ignore mode; the shell puts in the user's language before
+    // the hook starts, so the hook thread never looks a text up.
+    std::u16string ignoreModeTexts[3] = {std::u16string(kIgnoreModeTexts[0]),
+                                         std::u16string(kIgnoreModeTexts[1]),
+                                         std::u16string(kIgnoreModeTexts[2])};
+    std::atomic<IgnoreMode> ignoreMode{IgnoreMode::Off};
+    // One held flag per screen-reader modifier key (Caps Lock, Insert, the
+    // numpad's Insert or 0).
+    // Flags rather than a press/release count: auto-repeats and releases
+    // without a press must not leave the filter switched off.
+    ModifierHold modifierHeld[3] = {kModifierUp, kModifierUp, kModifierUp};
+    // Guarded keys whose press we saw and whose release has not come yet.
+    std::bitset<256> keyDown;
+    ResentPresses resentPresses;
+
+    bool AnyModifierHeld() const { return modifierHeld[0] || modifierHeld[1] || modifierHeld[2]; }
+};
+
+// The English names into keyNames and a zeroed record for every key.
+void BuildKeyTables(FilterState& state);
 
 // What the filter asks of the system, only when it needs it.
 class FilterPlatform {
@@ -49,7 +128,8 @@ struct FilterSettings {
     std::atomic<int32_t> doublePressTimeout{300};
 };
 
-// Where an event came from, as the hook sees it.
+// Where an event came from, as the hook sees it. Passed by reference: three
+// bytes stored apart and loaded as one register stall the load for a while.
 struct KeyOrigin {
     bool injected = false;       // sent by a program (LLKHF_INJECTED), not typed
     bool chainConsumed = false;  // a hook further down the chain swallowed it
@@ -64,7 +144,7 @@ class DoublePressFilter {
 
     // True to swallow the event. The caller has already passed it down the
     // hook chain and returns the chain's result otherwise.
-    bool ShouldSwallow(int hookCode, uint32_t message, uint32_t vk, KeyOrigin origin = {});
+    bool ShouldSwallow(int hookCode, uint32_t message, uint32_t vk, const KeyOrigin& origin = {});
 
     // After a session unlock, a switch of the input desktop, a resume or a hook
     // reinstall, where releases can be lost: no key or modifier counts as held
@@ -75,15 +155,17 @@ class DoublePressFilter {
     // The decision for an event that repeats no earlier press; `guarded` tells
     // whether a copy of it, if the chain below sends one, must be decided alike.
     // `kind` is the message without its system-key bit.
-    bool Decide(uint32_t message, uint32_t kind, uint32_t vk, KeyOrigin origin, bool& guarded);
+    bool Decide(uint32_t message, uint32_t kind, uint32_t vk, const KeyOrigin& origin,
+                bool& guarded);
     // Notes a guarded key going down or up; false for a release whose press we
     // never saw (a key held when we started, a press trapped above us).
     bool NoteKeyDown(uint32_t kind, uint32_t vk);
     // The spoken name of a guarded key, or nothing for a key that passes untouched.
-    const std::u16string* GuardedName(const std::u16string& keyText) const;
-    bool OnPress(const std::u16string& keyText, const std::u16string& name);
-    void OnRelease(const std::u16string& keyText);
-    void TrackModifier(uint32_t message, uint32_t vk, KeyOrigin origin);
+    const std::u16string* GuardedName(uint32_t vk) const;
+    // Only for guarded keys, whose codes are below 256.
+    bool OnPress(uint32_t vk, const std::u16string& name);
+    void OnRelease(uint32_t vk);
+    void TrackModifier(uint32_t message, uint32_t vk, const KeyOrigin& origin);
     // Asked only after a swallowed press, never per key.
     bool ModifierWouldActAlone();
     // Whether a modifier flag still stands once checked against the key's real state.

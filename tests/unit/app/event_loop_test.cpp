@@ -79,7 +79,7 @@ TEST(EventLoop, MenuMarksFollowSettingsAndIgnoreMode) {
     LoopRig rig;
     rig.state.settings.exclude_escape = 1;
     rig.state.settings.runAsAdmin = 2;
-    rig.state.filter.ignoreMode = 2;
+    rig.state.filter.ignoreMode = IgnoreMode::Always;
     EXPECT_EQ(rig.Run({kRight}),
               MenuMarks({"Checked 0 on", "Checked 5 on", "Checked 2 off", "Greyed 2 off",
                          "Checked 3 off", "Greyed 3 off", "Checked 4 on", "Greyed 4 on"}));
@@ -271,10 +271,10 @@ TEST(EventLoop, IgnoreModeItemsSetTheModeWithoutSaving) {
     LoopRig rig;
     EXPECT_EQ(rig.Run({Menu(kMenuIgnoreAlways), Menu(kMenuIgnoreNextKey), Menu(kMenuIgnoreOff)}),
               (Calls{"Cue Mode2", "Cue Mode1", "Cue Mode0"}));
-    EXPECT_EQ(rig.state.filter.ignoreMode, 0);
+    EXPECT_EQ(static_cast<int32_t>(rig.state.filter.ignoreMode.load()), 0);
     rig.seams.calls.clear();
     rig.Run({Menu(kMenuIgnoreAlways)});
-    EXPECT_EQ(rig.state.filter.ignoreMode, 2);
+    EXPECT_EQ(static_cast<int32_t>(rig.state.filter.ignoreMode.load()), 2);
 }
 
 TEST(EventLoop, TimeoutDialogChangesConfirmsAndSaves) {

@@ -231,9 +231,10 @@ class RecordingHook final : public KeyboardHook, Recorder {
 
     bool StartKeyboardHook() override {
         Record("StartKeyboardHook");
-        ignoreModeAtHook = state_.filter.ignoreMode;
+        ignoreModeAtHook = static_cast<int32_t>(state_.filter.ignoreMode.load());
         timeoutAtHook = state_.filterSettings.doublePressTimeout;
-        keyNamesAtHook = state_.filter.keyNames.size();
+        keyNamesAtHook = 0;
+        for (const auto& name : state_.filter.keyNames) keyNamesAtHook += !name.empty();
         programsAtHook = state_.programs.Current()->Names();
         return installs;
     }

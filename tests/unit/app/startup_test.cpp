@@ -41,7 +41,7 @@ bool Has(const Calls& calls, const std::string& call) {
 
 TEST(Startup, RunsEveryStepInOrderAndEndsOnce) {
     AppState state;
-    state.filter.ignoreMode = 2;
+    state.filter.ignoreMode = IgnoreMode::Always;
     RecordingSeams seams(state);
     seams.settingsStore.fileSettings.doublePressTimeout = 450;
     seams.settingsStore.fileSettings.exemptPrograms = {u"devenv.exe"};
@@ -200,9 +200,10 @@ TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
         seams.feedback.missingExports = {0};
         RunQuillet(seams.All(), state);
         EXPECT_EQ(seams.requesters.messages, std::vector<std::u16string>{c.missingExport});
-        EXPECT_EQ(state.filter.keyNames[u"27"], c.escapeName);
-        EXPECT_EQ(state.filter.keyNames[u"116"], u"F5");
-        EXPECT_EQ(state.filter.ignoreModeTexts[kIgnoreNextKey], c.nextKeyOnly);
+        EXPECT_EQ(state.filter.keyNames[GuardedKeyIndex(kVkEscape)], c.escapeName);
+        EXPECT_EQ(state.filter.keyNames[GuardedKeyIndex(116)], u"F5");
+        EXPECT_EQ(state.filter.ignoreModeTexts[static_cast<int32_t>(IgnoreMode::NextKey)],
+                  c.nextKeyOnly);
         EXPECT_TRUE(Has(seams.calls, "StartKeyboardHook"));
     }
 }

@@ -52,23 +52,19 @@ struct BasicFilterRig {
     Feedback feedback;
     DoublePressFilter filter{state, settings, keyboard, feedback};
 
-    BasicFilterRig() {
-        NamedConstantTable constants;
-        RegisterKeyConstants(constants);
-        BuildKeyTables(state, constants);
-    }
+    BasicFilterRig() { BuildKeyTables(state); }
 };
 
 struct FilterRig : BasicFilterRig<FakeKeyboard, RecordingFeedback> {
     std::atomic<uint8_t>& excludeEscape = settings.excludeEscape;
     std::atomic<int32_t>& timeout = settings.doublePressTimeout;
 
-    // No guarded key's record was written, and none was added.
+    // No key's record was written.
     bool KeyStatesUntouched() const {
-        for (const auto& [text, s] : state.keyStates) {
-            if (s.lastRelease != 0 || s.releaseCount != 0 || s.passThrough != 0) return false;
+        for (const KeyState& s : state.keyStates) {
+            if (s.lastRelease != 0 || s.armed || s.letThrough) return false;
         }
-        return state.keyStates.size() == state.keyNames.size();
+        return true;
     }
 
     bool Press(uint32_t vk, int64_t at) { return Send(kWmKeyDown, vk, at); }

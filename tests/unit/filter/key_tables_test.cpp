@@ -1,40 +1,22 @@
-#include "filter/key_tables.h"
-
 #include <gtest/gtest.h>
 
 #include <utility>
 
+#include "filter/double_press_filter.h"
 #include "filter/millisecond_clock.h"
 
 namespace quillet {
 namespace {
 
-TEST(NamedConstants, LookupIgnoresCaseAndAnswersZeroForUnknownNames) {
-    NamedConstantTable table;
-    RegisterKeyConstants(table);
-    EXPECT_EQ(table.size(), 12u);
-    struct Case {
-        const char16_t* name;
-        int32_t value;
-    } cases[] = {
-        {u"#VK_F1", 112}, {u"#vk_f1", 112}, {u"#Vk_F12", 123}, {u"#vK_f7", 118},
-        {u"#vk_f13", 0},  {u"vk_f1", 0},    {u"#vk_f01", 0},   {u"", 0},
-    };
-    for (const auto& c : cases) EXPECT_EQ(table.LookupConstant(c.name), c.value);
-    table.RegisterConstant(u"#vk_F1", 7);
-    EXPECT_EQ(table.LookupConstant(u"#VK_F1"), 7);
-    EXPECT_EQ(table.size(), 12u);
-}
-
 // The ignore mode as the hook thread sees it, with the menu's choice (if any)
 // landing between the hook's read and its write.
 struct ScriptedMode {
-    int32_t value;
+    IgnoreMode value;
     int32_t menuChoice;  // -1: the menu does nothing
 
-    int32_t load(std::memory_order) const { return value; }
-    bool compare_exchange(int32_t& expected, int32_t desired) {
-        if (menuChoice >= 0) value = std::exchange(menuChoice, -1);
+    IgnoreMode load(std::memory_order) const { return value; }
+    bool compare_exchange(IgnoreMode& expected, IgnoreMode desired) {
+        if (menuChoice >= 0) value = static_cast<IgnoreMode>(std::exchange(menuChoice, -1));
         if (value != expected) {
             expected = value;
             return false;
@@ -42,10 +24,10 @@ struct ScriptedMode {
         value = desired;
         return true;
     }
-    bool compare_exchange_weak(int32_t& e, int32_t d, std::memory_order) {
+    bool compare_exchange_weak(IgnoreMode& e, IgnoreMode d, std::memory_order) {
         return compare_exchange(e, d);
     }
-    bool compare_exchange_strong(int32_t& e, int32_t d, std::memory_order) {
+    bool compare_exchange_strong(IgnoreMode& e, IgnoreMode d, std::memory_order) {
         return compare_exchange(e, d);
     }
 };
@@ -60,44 +42,40 @@ TEST(IgnoreMode, AMenuChoiceBetweenReadAndWriteIsNeverLost) {
         {false, 1, 0, 0, 0}, {false, 1, 1, 0, 1},  {false, 2, -1, 2, 0},
     };
     for (const auto& c : cases) {
-        ScriptedMode mode{c.before, c.menuChoice};
-        const int32_t answer = c.cycle ? CycleIgnoreMode(mode) : EndNextKeyMode(mode);
+        ScriptedMode mode{static_cast<IgnoreMode>(c.before), c.menuChoice};
+        const int32_t answer =
+            c.cycle ? static_cast<int32_t>(CycleIgnoreMode(mode)) : EndNextKeyMode(mode);
         EXPECT_EQ(answer, c.answer) << c.cycle << " " << c.before << " " << c.menuChoice;
-        EXPECT_EQ(mode.value, c.after) << c.cycle << " " << c.before << " " << c.menuChoice;
+        EXPECT_EQ(static_cast<int32_t>(mode.value), c.after)
+            << c.cycle << " " << c.before << " " << c.menuChoice;
     }
 }
 
-TEST(KeyTables, NameThirteenKeysByVirtualKeyText) {
-    NamedConstantTable constants;
-    RegisterKeyConstants(constants);
+TEST(KeyTables, ThirteenGuardedKeysNamedByVirtualKey) {
     FilterState state;
-    BuildKeyTables(state, constants);
-    EXPECT_EQ(state.keyNames.size(), 13u);
-    EXPECT_EQ(state.keyNames.at(u"27"), u"Escape");
-    EXPECT_EQ(state.keyNames.at(u"112"), u"F1");
-    EXPECT_EQ(state.keyNames.at(u"121"), u"F10");
-    EXPECT_EQ(state.keyNames.at(u"123"), u"F12");
-    for (const char16_t* absent : {u"0", u"0112", u" 112", u"124", u"111"}) {
-        EXPECT_FALSE(state.keyNames.contains(absent));
+    state.keyStates[116] = {99, true, true};
+    BuildKeyTables(state);
+    const struct {
+        uint32_t vk;
+        const char16_t* name;
+    } cases[] = {{27, u"Escape"}, {112, u"F1"}, {121, u"F10"}, {123, u"F12"}};
+    for (const auto& c : cases) {
+        ASSERT_LT(GuardedKeyIndex(c.vk), kGuardedKeyCount) << c.vk;
+        EXPECT_EQ(state.keyNames[GuardedKeyIndex(c.vk)], c.name);
     }
-    EXPECT_EQ(state.keyStates.size(), 13u);
-    for (const auto& entry : state.keyNames) {
-        const KeyState& s = state.keyStates.at(entry.first);
-        EXPECT_EQ(s.lastRelease + s.releaseCount + s.passThrough, 0);
+    int guarded = 0;
+    for (uint32_t vk = 0; vk < 256; ++vk) {
+        const size_t index = kGuardedKeyIndexByVk[vk];
+        if (index == kGuardedKeyCount) continue;
+        ++guarded;
+        EXPECT_EQ(index, GuardedKeyIndex(vk)) << vk;
     }
-}
-
-TEST(KeyTables, KeyStateForCreatesAZeroedRecordOnce) {
-    FilterState state;
-    KeyState& s = KeyStateFor(state, u"116");
-    EXPECT_EQ(s.lastRelease, 0);
-    EXPECT_EQ(s.releaseCount, 0);
-    EXPECT_EQ(s.passThrough, 0);
-    s.lastRelease = 99;
-    s.passThrough = 1;
-    EXPECT_EQ(&KeyStateFor(state, u"116"), &s);
-    EXPECT_EQ(KeyStateFor(state, u"116").lastRelease, 99);
-    EXPECT_EQ(state.keyStates.size(), 1u);
+    EXPECT_EQ(guarded, 13);
+    for (uint32_t absent : {0u, 111u, 124u, 45u}) {
+        EXPECT_EQ(GuardedKeyIndex(absent), kGuardedKeyCount) << absent;
+    }
+    EXPECT_FALSE(state.keyStates[116].letThrough);
+    EXPECT_EQ(state.keyStates[116].lastRelease, 0);
 }
 
 class FakeCounter final : public CounterSource {
