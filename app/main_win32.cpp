@@ -61,7 +61,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     static Win32Feedback feedback;
     static Win32Shell shell(state.language);
     static Win32Requesters requesters(state.language);
-    static Win32KeyboardHook hook(state, feedback.Worker());
+    static Win32KeyboardHook hook(state, feedback.Worker(), shell.InFront());
     static SystemRunKey runKey;
     RunQuillet({process, settingsStore, feedback, shell, requesters, hook, shell, runKey}, state);
     ExitProcess(0);

@@ -184,10 +184,12 @@ void Win32Shell::SetMenuItemText(int32_t menuId, const std::u16string& label) {
     tray_.SetItemText(menuId, label);
 }
 
-Win32KeyboardHook::Win32KeyboardHook(AppState& state, FilterFeedback& feedback)
+Win32KeyboardHook::Win32KeyboardHook(AppState& state, FilterFeedback& feedback,
+                                     ProgramInFront& inFront)
     : language_(state.language),
       feedback_(feedback),
-      filter_(state.filter, state.filterSettings, SystemFilterPlatform(), feedback) {}
+      platform_(SystemFilterPlatform(state.programs, inFront)),
+      filter_(state.filter, state.filterSettings, *platform_, feedback) {}
 
 bool Win32KeyboardHook::StartKeyboardHook() {
     return quillet::StartKeyboardHook(filter_, feedback_, language_.Text(kCannotInitializeKeys));

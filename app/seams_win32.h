@@ -109,7 +109,8 @@ class Win32Requesters final : public Requesters {
 
 class Win32KeyboardHook final : public KeyboardHook {
   public:
-    Win32KeyboardHook(AppState& state, FilterFeedback& feedback);
+    // `inFront` hears of the windows the hook finds in front.
+    Win32KeyboardHook(AppState& state, FilterFeedback& feedback, ProgramInFront& inFront);
 
     bool StartKeyboardHook() override;
     void StopKeyboardHook() override;
@@ -117,6 +118,7 @@ class Win32KeyboardHook final : public KeyboardHook {
   private:
     const Language& language_;
     FilterFeedback& feedback_;
+    std::unique_ptr<FilterPlatform> platform_;
     DoublePressFilter filter_;
 };
 
