@@ -6,6 +6,7 @@
 #include <string>
 
 #include "filter/double_press_filter.h"
+#include "filter/foreground_program.h"
 #include "lang/language.h"
 #include "prefs/settings.h"
 
@@ -18,6 +19,8 @@ struct AppState {
     FilterState filter;
     // What the hook thread reads of the settings; see PublishFilterSettings.
     FilterSettings filterSettings;
+    // The programs that get their keys, as the hook thread matches them; see PublishPrograms.
+    PublishedPrograms programs;
     std::u16string executablePath;
     std::u16string parameterText;
     int32_t deferredClickPending = 0;
@@ -27,6 +30,12 @@ struct AppState {
 inline void PublishFilterSettings(AppState& state) {
     state.filterSettings.excludeEscape = state.settings.exclude_escape;
     state.filterSettings.doublePressTimeout = state.settings.doublePressTimeout;
+}
+
+// Hands the list of programs that get their keys to the hook thread, at start and
+// after each change: every list published stays until the end.
+inline void PublishPrograms(AppState& state) {
+    state.programs.Publish(ProgramList(state.settings.exemptPrograms));
 }
 
 inline constexpr char16_t kQuilletTitle[] = u"Quillet";

@@ -31,6 +31,19 @@ std::optional<int32_t> ParseTimeoutAnswer(std::u16string_view answer) {
     return number < kMinDoublePressTimeout ? kMinDoublePressTimeout : static_cast<int32_t>(number);
 }
 
+std::u16string LetKeysThroughLabel(const ProgramDescription& program, const Language& language) {
+    if (program.fileName.empty()) {
+        return language.Text(kLetKeysThroughNoProgram, kTrayMenuAlternativeContext);
+    }
+    // The name's own "&" shows as itself, not as a mnemonic.
+    std::u16string name;
+    for (char16_t c : ProgramDisplayName(program.description, program.fileName)) {
+        name += c;
+        if (c == u'&') name += c;
+    }
+    return language.Text(u"&Let keys through in %s", kTrayMenuContext, name);
+}
+
 void EventLoop::OnTrayClick(TrayButton button) {
     Take({button == TrayButton::Left ? Call::LeftClick : Call::RightClick});
 }
@@ -83,6 +96,12 @@ void EventLoop::Answer(Call call) {
                     break;
                 case kMenuRunAsAdmin:
                     if (ToggleRunAsAdmin()) end = LoopEnd::Restarted;
+                    break;
+                case kMenuLetKeysThrough:
+                    ToggleProgramInFront();
+                    break;
+                case kMenuStartWithWindows:
+                    ToggleStartWithWindows();
                     break;
                 case kMenuExit:
                     end = LoopEnd::Exit;
@@ -139,7 +158,30 @@ bool EventLoop::ToggleRunAsAdmin() {
     return RestartFromMenu(process_, shell_, feedback_, state_);
 }
 
-// Shows the popup menu with its marks refreshed from the settings and the ignore mode.
+// The program named when the menu was shown goes into the list or out of it; the
+// cue tells which. A full list takes no more.
+void EventLoop::ToggleProgramInFront() {
+    if (programInFront_.empty()) return;
+    ProgramList programs(state_.settings.exemptPrograms);
+    const bool changed = programs.Remove(programInFront_) || programs.Add(programInFront_);
+    const bool listed = programs.Contains(programInFront_);
+    if (changed) {
+        state_.settings.exemptPrograms = programs.Names();
+        PublishPrograms(state_);
+        settingsStore_.SaveSettings(state_.settings);
+    }
+    feedback_.SoundEscapeExemptionCue(listed);
+}
+
+// The cue tells what the Run value says afterwards, also when it could not be changed.
+void EventLoop::ToggleStartWithWindows() {
+    const std::u16string& exe = state_.executablePath;
+    SetRunAtLogon(runKey_, exe, !IsRunAtLogonOn(runKey_, exe));
+    feedback_.SoundRunAsAdminCue(IsRunAtLogonOn(runKey_, exe));
+}
+
+// Shows the popup menu with its marks refreshed from the settings and the ignore mode,
+// and the program in front named.
 void EventLoop::ShowTrayMenu() {
     shell_.SetMenuItemChecked(kMenuExcludeEscape, state_.settings.exclude_escape != 0);
     shell_.SetMenuItemChecked(kMenuRunAsAdmin, state_.settings.runAsAdmin != 0);
@@ -149,6 +191,16 @@ void EventLoop::ShowTrayMenu() {
         shell_.SetMenuItemChecked(id, current);
         shell_.SetMenuItemGreyed(id, current);
     }
+    const ProgramDescription program = programItem_.DescribeProgramInFront();
+    programInFront_ = program.fileName;
+    programItem_.SetMenuItemText(kMenuLetKeysThrough,
+                                 LetKeysThroughLabel(program, state_.language));
+    shell_.SetMenuItemChecked(
+        kMenuLetKeysThrough,
+        !programInFront_.empty() && state_.programs.Current()->Contains(programInFront_));
+    shell_.SetMenuItemGreyed(kMenuLetKeysThrough, programInFront_.empty());
+    shell_.SetMenuItemChecked(kMenuStartWithWindows,
+                              IsRunAtLogonOn(runKey_, state_.executablePath));
     shell_.ShowMenu();
     // A click on the icon while the menu was open closed it, or was the second
     // notification of one Enter: the menu never opens again by itself.
@@ -161,15 +213,14 @@ void EventLoop::ShowTrayMenu() {
     }
 }
 
-LoopEnd RunEventLoop(Process& process, SettingsStore& settingsStore, Feedback& feedback,
-                     Shell& shell, Requesters& requesters, AppState& state) {
-    EventLoop loop(process, settingsStore, feedback, shell, requesters, state);
-    shell.Listen(&loop);
+LoopEnd RunEventLoop(const Seams& seams, AppState& state) {
+    EventLoop loop(seams, state);
+    seams.shell.Listen(&loop);
     while (!loop.end) {
-        shell.WaitMessage();
-        feedback.SoundSlotHousekeeping();
+        seams.shell.WaitMessage();
+        seams.feedback.SoundSlotHousekeeping();
     }
-    shell.Listen(nullptr);
+    seams.shell.Listen(nullptr);
     return *loop.end;
 }
 

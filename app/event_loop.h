@@ -23,13 +23,14 @@ enum class LoopEnd {
 // (from inside the menu, a dialog or a message box) is answered after it, in order.
 class EventLoop final : public TrayListener {
   public:
-    EventLoop(Process& process, SettingsStore& settingsStore, Feedback& feedback, Shell& shell,
-              Requesters& requesters, AppState& state)
-        : process_(process),
-          settingsStore_(settingsStore),
-          feedback_(feedback),
-          shell_(shell),
-          requesters_(requesters),
+    EventLoop(const Seams& seams, AppState& state)
+        : process_(seams.process),
+          settingsStore_(seams.settingsStore),
+          feedback_(seams.feedback),
+          shell_(seams.shell),
+          requesters_(seams.requesters),
+          programItem_(seams.programItem),
+          runKey_(seams.runKey),
           state_(state) {}
 
     void OnTrayClick(TrayButton button) override;
@@ -52,6 +53,8 @@ class EventLoop final : public TrayListener {
     void AskForTimeout();
     void SetIgnoreMode(int32_t mode);
     bool ToggleRunAsAdmin();
+    void ToggleProgramInFront();
+    void ToggleStartWithWindows();
     void ShowTrayMenu();
 
     Process& process_;
@@ -59,14 +62,17 @@ class EventLoop final : public TrayListener {
     Feedback& feedback_;
     Shell& shell_;
     Requesters& requesters_;
+    ProgramItem& programItem_;
+    RunKey& runKey_;
     AppState& state_;
     std::deque<Call> waiting_;
     bool answering_ = false;
+    // Named by the menu when it was last shown; empty when none was known.
+    std::u16string programInFront_;
 };
 
-// Runs the loop until it ends.
-LoopEnd RunEventLoop(Process& process, SettingsStore& settingsStore, Feedback& feedback,
-                     Shell& shell, Requesters& requesters, AppState& state);
+// Runs the loop until it ends. The keyboard hook is not among the seams it uses.
+LoopEnd RunEventLoop(const Seams& seams, AppState& state);
 
 // The timeout dialog's prompt for the current value.
 std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language);
@@ -74,5 +80,8 @@ std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language);
 // The new timeout for an answer of the timeout dialog, or nothing when the
 // answer changes nothing (empty, other characters, negative, too large).
 std::optional<int32_t> ParseTimeoutAnswer(std::u16string_view answer);
+
+// The label of "Let keys through" for the program in front, or for none known.
+std::u16string LetKeysThroughLabel(const ProgramDescription& program, const Language& language);
 
 }  // namespace quillet

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "app/run_at_logon_win32.h"
 #include "app/run_quillet.h"
 #include "app/seams_win32.h"
 
@@ -60,7 +61,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     static Win32Feedback feedback;
     static Win32Shell shell(state.language);
     static Win32Requesters requesters(state.language);
-    static Win32KeyboardHook hook(state, feedback.Worker());
-    RunQuillet({process, settingsStore, feedback, shell, requesters, hook}, state);
+    static Win32KeyboardHook hook(state, feedback.Worker(), shell.InFront());
+    static SystemRunKey runKey;
+    RunQuillet({process, settingsStore, feedback, shell, requesters, hook, shell, runKey}, state);
     ExitProcess(0);
 }

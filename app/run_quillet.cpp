@@ -7,9 +7,7 @@
 namespace quillet {
 
 int RunQuillet(const Seams& seams, AppState& state) {
-    if (StartUp(seams, state) &&
-        RunEventLoop(seams.process, seams.settingsStore, seams.feedback, seams.shell,
-                     seams.requesters, state) == LoopEnd::Exit) {
+    if (StartUp(seams, state) && RunEventLoop(seams, state) == LoopEnd::Exit) {
         ShutDown(seams.hook, seams.process, seams.shell, seams.feedback);
     }
     EndSequence(seams.hook, seams.feedback, seams.shell, seams.process);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/run_at_logon.h"
+#include "filter/program_in_front.h"
 #include "ui/requesters.h"
 #include "ui/tray_window.h"
 
@@ -116,6 +118,18 @@ class KeyboardHook {
     virtual void StopKeyboardHook() = 0;
 };
 
+// The menu item that names the program in front; its label changes each time the
+// menu opens.
+class ProgramItem {
+  public:
+    virtual ~ProgramItem() = default;
+    // The program last in front that is neither Quillet nor the shell, as the menu is
+    // asked for; an empty file name when none is known or it cannot be asked.
+    virtual ProgramDescription DescribeProgramInFront() = 0;
+    // "&" marks the mnemonic.
+    virtual void SetMenuItemText(int32_t menuId, const std::u16string& label) = 0;
+};
+
 // Every seam, for the parts that use them all.
 struct Seams {
     Process& process;
@@ -124,6 +138,8 @@ struct Seams {
     Shell& shell;
     Requesters& requesters;
     KeyboardHook& hook;
+    ProgramItem& programItem;
+    RunKey& runKey;  // "Start with Windows"
 };
 
 }  // namespace quillet

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "app/tray_menu.h"
+#include "filter/foreground_windows.h"
 #include "filter/keyboard_hook.h"
 #include "lang/language.h"
 #include "runtime/module_path.h"
@@ -140,8 +141,19 @@ std::u16string Win32Requesters::AskText(const std::u16string& title, const std::
     return InputRequester(title, prompt, u"", language_.Text(u"OK"), translated);
 }
 
-void Win32Shell::OpenMainWindow() { tray_.Open(u"quillet"); }
-void Win32Shell::CloseMainWindow() { tray_.Close(); }
+Win32Shell::Win32Shell(const Language& language)
+    : language_(language), inFront_(GetCurrentProcessId()) {}
+
+// Windows tells of each new foreground window while the thread waits for messages;
+// Wine never does, and then the hook and the menu's own look are all there is.
+void Win32Shell::OpenMainWindow() {
+    tray_.Open(u"quillet");
+    WatchForeground(inFront_);
+}
+void Win32Shell::CloseMainWindow() {
+    StopWatchingForeground();
+    tray_.Close();
+}
 
 void Win32Shell::AddTrayIcon() { tray_.AddIcon(u"Quillet"); }
 void Win32Shell::RemoveTrayIcon() { tray_.RemoveIcon(); }
@@ -161,10 +173,23 @@ void Win32Shell::WaitMessage() { WaitWindowMessage(); }
 void Win32Shell::StartClickTimer() { tray_.StartTimer(kClickDelayMs); }
 void Win32Shell::StopClickTimer() { tray_.StopTimer(); }
 
-Win32KeyboardHook::Win32KeyboardHook(AppState& state, FilterFeedback& feedback)
+// Before the menu takes the foreground, the window in front is the user's.
+ProgramDescription Win32Shell::DescribeProgramInFront() {
+    NoteForegroundWindow(inFront_);
+    const WindowHandle last = inFront_.Last();
+    return last ? DescribeProgram(last) : ProgramDescription{};
+}
+
+void Win32Shell::SetMenuItemText(int32_t menuId, const std::u16string& label) {
+    tray_.SetItemText(menuId, label);
+}
+
+Win32KeyboardHook::Win32KeyboardHook(AppState& state, FilterFeedback& feedback,
+                                     ProgramInFront& inFront)
     : language_(state.language),
       feedback_(feedback),
-      filter_(state.filter, state.filterSettings, SystemFilterPlatform(), feedback) {}
+      platform_(SystemFilterPlatform(state.programs, inFront)),
+      filter_(state.filter, state.filterSettings, *platform_, feedback) {}
 
 bool Win32KeyboardHook::StartKeyboardHook() {
     return quillet::StartKeyboardHook(filter_, feedback_, language_.Text(kCannotInitializeKeys));

@@ -66,10 +66,11 @@ class Win32Feedback final : public Feedback {
     FeedbackWorker worker_{output_, true};
 };
 
-class Win32Shell final : public Shell {
+// The window and its menu, and who was in front before the menu took the foreground.
+class Win32Shell final : public Shell, public ProgramItem {
   public:
     // The menu's labels in `language`, as it is when the menu is built.
-    explicit Win32Shell(const Language& language) : language_(language) {}
+    explicit Win32Shell(const Language& language);
 
     void OpenMainWindow() override;
     void CloseMainWindow() override;
@@ -83,10 +84,16 @@ class Win32Shell final : public Shell {
     void WaitMessage() override;
     void StartClickTimer() override;
     void StopClickTimer() override;
+    ProgramDescription DescribeProgramInFront() override;
+    void SetMenuItemText(int32_t menuId, const std::u16string& label) override;
+
+    // Told of every window the hook sees come to the front.
+    ProgramInFront& InFront() { return inFront_; }
 
   private:
     const Language& language_;
     TrayWindow tray_;
+    ProgramInFront inFront_;
 };
 
 class Win32Requesters final : public Requesters {
@@ -102,7 +109,8 @@ class Win32Requesters final : public Requesters {
 
 class Win32KeyboardHook final : public KeyboardHook {
   public:
-    Win32KeyboardHook(AppState& state, FilterFeedback& feedback);
+    // `inFront` hears of the windows the hook finds in front.
+    Win32KeyboardHook(AppState& state, FilterFeedback& feedback, ProgramInFront& inFront);
 
     bool StartKeyboardHook() override;
     void StopKeyboardHook() override;
@@ -110,6 +118,7 @@ class Win32KeyboardHook final : public KeyboardHook {
   private:
     const Language& language_;
     FilterFeedback& feedback_;
+    std::unique_ptr<FilterPlatform> platform_;
     DoublePressFilter filter_;
 };
 

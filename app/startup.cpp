@@ -72,6 +72,7 @@ bool StartUp(const Seams& seams, AppState& state) {
     PutLanguageInFilter(state);
     state.filter.ignoreMode = IgnoreMode::Off;
     PublishFilterSettings(state);
+    PublishPrograms(state);
     if (!seams.hook.StartKeyboardHook()) {
         requesters.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotInitializeKeys),
                                RequesterError);

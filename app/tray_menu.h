@@ -19,6 +19,8 @@ enum MenuId : int32_t {
     kMenuIgnoreAlways = 4,
     kMenuRunAsAdmin = 5,
     kMenuExit = 6,
+    kMenuLetKeysThrough = 7,
+    kMenuStartWithWindows = 8,
 };
 
 struct TrayMenuEntry {
@@ -35,13 +37,21 @@ inline constexpr TrayMenuEntry kTrayMenu[] = {
     {MenuEntry::Item, kMenuIgnoreNextKey, u"Ignore for the next key &only"},
     {MenuEntry::Item, kMenuIgnoreAlways, u"Ignore"},
     {MenuEntry::CloseSubmenu, -1, u""},
+    // Names the program in front each time the menu opens.
+    {MenuEntry::Item, kMenuLetKeysThrough, u"&Let keys through in %s"},
     {MenuEntry::Item, kMenuRunAsAdmin, u"Run as &admin"},
+    {MenuEntry::Item, kMenuStartWithWindows, u"Start with &Windows"},
     {MenuEntry::Item, kMenuExit, u"E&xit"},
 };
 
 // The translators' names for the two menus; mnemonics are kept apart within each.
 inline constexpr char16_t kTrayMenuContext[] = u"tray menu";
 inline constexpr char16_t kIgnoreSubmenuContext[] = u"ignore submenu";
+// Shown in place of its tray menu item at times: its mnemonic stands in the same slot.
+inline constexpr char16_t kTrayMenuAlternativeContext[] = u"tray menu alternative";
+
+// "Let keys through" while no program is known to have been in front; greyed.
+inline constexpr char16_t kLetKeysThroughNoProgram[] = u"&Let keys through in the program in front";
 
 // The table with each label as `labelText(menu context, English label)` gives it.
 template <typename LabelText>

@@ -22,6 +22,7 @@ class StillKeyboard final : public FilterPlatform {
     bool IsKeyHeld(uint32_t) override { return held; }
     int64_t ReadClock() override { return now; }
     void SendNoOpKey() override {}
+    bool ProgramGetsItsKeys() override { return false; }
 };
 
 class SilentFeedback final : public FilterFeedback {

@@ -1,6 +1,7 @@
 // Cost of asking whether the program in front gets its keys: per guarded key while
 // the foreground stays, and once after it changed (the owner's lookup through the
-// system, here a stand-in answering at once, and the match against the list).
+// system, here a stand-in answering at once, and the match against the list); and
+// the whole hook decision for a guarded key with the list in use.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "filter/foreground_program.h"
 #include "runtime/text.h"
+#include "tests/unit/filter/filter_fakes.h"
 
 namespace quillet {
 namespace {
@@ -54,6 +56,44 @@ void BM_IsExemptAfterForegroundChange(benchmark::State& s) {
     }
 }
 BENCHMARK(BM_IsExemptAfterForegroundChange);
+
+// The filter asks the cache as the hook thread's platform does.
+class ForegroundKeyboard final : public FilterPlatform {
+  public:
+    Rig rig;
+    bool IsKeyHeld(uint32_t) override { return false; }
+    int64_t ReadClock() override { return 0; }
+    void SendNoOpKey() override {}
+    bool ProgramGetsItsKeys() override { return rig.cache.IsExempt(); }
+};
+
+class SilentFeedback final : public FilterFeedback {
+  public:
+    void Announce(std::u16string_view text) override { benchmark::DoNotOptimize(text.data()); }
+    void SoundIgnoreModeCue(int32_t) override {}
+    void SoundNextKeyConsumedCue() override {}
+};
+
+using FilterBench = testing::BasicFilterRig<ForegroundKeyboard, SilentFeedback>;
+constexpr uint32_t kF5 = 116;
+
+// A first press in a program not listed, the window unchanged: swallowed and spoken.
+void BM_FilterSwallowsWithProgramsListed(benchmark::State& s) {
+    FilterBench b;
+    b.keyboard.rig.system.front = 2;
+    for (auto _ : s) benchmark::DoNotOptimize(b.filter.ShouldSwallow(kHcAction, kWmKeyDown, kF5));
+}
+BENCHMARK(BM_FilterSwallowsWithProgramsListed);
+
+// A press in a listed program, the window unchanged: passed untouched.
+void BM_FilterPassesInAListedProgram(benchmark::State& s) {
+    FilterBench b;
+    for (auto _ : s) {
+        b.state.keyDown.reset();  // not an auto-repeat
+        benchmark::DoNotOptimize(b.filter.ShouldSwallow(kHcAction, kWmKeyDown, kF5));
+    }
+}
+BENCHMARK(BM_FilterPassesInAListedProgram);
 
 }  // namespace
 }  // namespace quillet

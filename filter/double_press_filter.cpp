@@ -10,7 +10,8 @@
 //
 // Before it: every Escape event while Ctrl and Alt are held is the hot key's,
 // swallowed, and its press cycles the ignore mode; while a screen-reader modifier
-// is held every key passes and counts for nothing; "next key only" ends at the
+// is held, or a program that gets its keys is in front, every key passes and
+// counts for nothing; "next key only" ends at the
 // next guarded event, which passes; "always" passes everything. A copy a screen
 // reader sends of a press it trapped gets that press's decision, changing nothing.
 #include "filter/double_press_filter.h"
@@ -116,7 +117,7 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk,
 
     // One release per press: a release whose press we never saw changes nothing.
     const bool pressSeen = NoteKeyDown(kind, vk);
-    if (ModifierStillHeld()) return false;
+    if (ModifierStillHeld() || platform_.ProgramGetsItsKeys()) return false;
     if (kind == kPressKind) return OnPress(vk, *name);
     if (kind == kReleaseKind && pressSeen) OnRelease(vk);
     return false;

@@ -106,6 +106,9 @@ class FilterPlatform {
     // Virtual key 255 down and up, which no program acts on, marked so that our
     // own hook passes it at once.
     virtual void SendNoOpKey() = 0;
+    // Whether the program in front is one the user lets have its keys. Asked for
+    // guarded keys only.
+    virtual bool ProgramGetsItsKeys() = 0;
 };
 
 // What the filter tells the user.

@@ -22,11 +22,6 @@ class SystemForeground final : public ForegroundSystem {
     wchar_t path_[32768];  // the longest path Windows has
 };
 
-struct ProgramDescription {
-    std::u16string fileName;  // empty: no program to name
-    std::u16string displayName;
-};
-
 // Main thread, for the menu: the program that owns `window`, while the window lasts
 // and the program can be asked.
 ProgramDescription DescribeProgram(WindowHandle window);

@@ -108,7 +108,7 @@ ProgramDescription DescribeProgram(WindowHandle window) {
     const std::u16string_view full = View(path.data(), length);
     ProgramDescription program;
     program.fileName = FileNamePart(full);
-    program.displayName = ProgramDisplayName(FileDescription(full), program.fileName);
+    program.description = FileDescription(full);
     return program;
 }
 

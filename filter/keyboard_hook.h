@@ -3,14 +3,19 @@
 // other work of the program can ever make a key wait. Windows only.
 #pragma once
 
+#include <memory>
 #include <string_view>
 
 #include "filter/double_press_filter.h"
+#include "filter/foreground_program.h"
 
 namespace quillet {
 
-// GetAsyncKeyState and the performance-counter clock, read on the hook thread.
-FilterPlatform& SystemFilterPlatform();
+// GetAsyncKeyState, the performance-counter clock and the program in front, read on
+// the hook thread: one for it. The program in front is matched against the list the
+// main thread publishes in `programs`; `inFront` hears of each window it finds there.
+std::unique_ptr<FilterPlatform> SystemFilterPlatform(const PublishedPrograms& programs,
+                                                     ProgramInFront& inFront);
 
 // Starts the hook thread and installs the WH_KEYBOARD_LL hook with `filter`
 // deciding. False, and no thread, when the hook cannot be installed. From here

@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "filter/foreground_windows.h"
 #include "filter/hook_watchdog.h"
 #include "filter/keyboard_hook.h"
 #include "filter/millisecond_clock.h"
@@ -36,6 +37,9 @@ constexpr ULONG_PTR kNoOpKeyMark = 0x51754E4F;
 
 class Win32FilterPlatform final : public FilterPlatform {
   public:
+    Win32FilterPlatform(const PublishedPrograms& programs, ProgramInFront& inFront)
+        : foreground_(system_, programs, &inFront) {}
+
     // The hook thread reads no keyboard messages of its own, so its GetKeyState
     // view need not follow the desktop; the asynchronous state always does.
     bool IsKeyHeld(uint32_t vk) override {
@@ -52,10 +56,14 @@ class Win32FilterPlatform final : public FilterPlatform {
         keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
         SendInput(2, keys, sizeof(INPUT));
     }
+    // One GetForegroundWindow per key; the program is looked up when the window changed.
+    bool ProgramGetsItsKeys() override { return foreground_.IsExempt(); }
 
   private:
     PerformanceCounter counter_;
     MillisecondClock clock_{counter_};
+    SystemForeground system_;
+    ForegroundProgram foreground_;
 };
 
 constexpr wchar_t kWindowClass[] = L"QuilletKeyboardHook";
@@ -368,9 +376,9 @@ void EndHookThread(HookThread* t) {
 
 }  // namespace
 
-FilterPlatform& SystemFilterPlatform() {
-    static Win32FilterPlatform platform;
-    return platform;
+std::unique_ptr<FilterPlatform> SystemFilterPlatform(const PublishedPrograms& programs,
+                                                     ProgramInFront& inFront) {
+    return std::make_unique<Win32FilterPlatform>(programs, inFront);
 }
 
 bool StartKeyboardHook(DoublePressFilter& filter, FilterFeedback& feedback,

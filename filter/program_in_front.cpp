@@ -5,12 +5,14 @@
 namespace quillet {
 
 bool IsShellWindowClass(std::u16string_view className) {
-    static constexpr std::u16string_view kShell[] = {u"Shell_TrayWnd",
-                                                     u"Shell_SecondaryTrayWnd",
-                                                     u"NotifyIconOverflowWindow",
-                                                     u"TopLevelWindowForOverflowXamlIsland",
-                                                     u"Progman",
-                                                     u"WorkerW"};
+    static constexpr std::u16string_view kShell[] = {
+        u"Shell_TrayWnd",
+        u"Shell_SecondaryTrayWnd",
+        u"NotifyIconOverflowWindow",
+        u"TopLevelWindowForOverflowXamlIsland",
+        u"Progman",
+        u"WorkerW",
+        u"#32769"};  // the desktop window itself, in front when nothing else is
     // Window classes are matched without regard to case, as Windows does.
     for (std::u16string_view shell : kShell) {
         if (EqualIgnoringCase(className, shell)) return true;

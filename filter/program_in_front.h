@@ -17,7 +17,7 @@ namespace quillet {
 
 using WindowHandle = uintptr_t;
 
-// The taskbars, the notification area's overflow and the desktop.
+// The taskbars, the notification area's overflow and the desktop's windows.
 bool IsShellWindowClass(std::u16string_view className);
 
 class ProgramInFront {
@@ -33,6 +33,12 @@ class ProgramInFront {
   private:
     const uint32_t ownProcess_;
     std::atomic<WindowHandle> last_{0};
+};
+
+// A program as the menu names it.
+struct ProgramDescription {
+    std::u16string fileName;     // empty: no program to name
+    std::u16string description;  // from its version record; may be empty
 };
 
 // The name the menu shows for a program: the description from its version

@@ -33,7 +33,7 @@ LITERAL = re.compile(r'u"((?:[^"\\\n]|\\.)*)"')
 CONSTANT = re.compile(
     r"constexpr\s+(?:char16_t|std::u16string_view)\s+(\w+)\s*(?:\[\s*\w*\s*\])?\s*=\s*")
 LOOKUP = re.compile(r"\.Text\(")
-MENU_ENTRY = re.compile(r"\{\s*TrayMenuEntry::(\w+)\s*,[^,{}]*,\s*((?:u\"(?:[^\"\\\n]|\\.)*\"\s*)+)\}")
+MENU_ENTRY = re.compile(r"\{\s*MenuEntry::(\w+)\s*,[^,{}]*,\s*((?:u\"(?:[^\"\\\n]|\\.)*\"\s*)+)\}")
 
 
 class CheckError(Exception):

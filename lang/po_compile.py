@@ -12,6 +12,11 @@ by the compiler through static_assert: the same placeholders as the English,
 and in the menus (contexts ending in "menu") a mnemonic where the English has
 one and no two mnemonics alike within one menu. The failing file and line are
 in the compiler's message.
+
+A label shown at times in place of a menu item (the item greyed, say) has the
+menu's context followed by " alternative" and comes in the template right
+after the item it stands for: it is checked as a label of that menu, in its
+item's slot.
 """
 
 import os
@@ -115,6 +120,30 @@ def message(text):
     return '"' + text.replace("\\", "/").replace('"', "'") + '"'
 
 
+ALTERNATIVE = " alternative"
+
+
+def menu_context(context):
+    """The menu whose labels the context holds, or None."""
+    if context.endswith(ALTERNATIVE):
+        context = context[:-len(ALTERNATIVE)]
+    return context if context.endswith("menu") else None
+
+
+def alternatives(template_order):
+    """{alternative: the (context, English) of the item it stands for}."""
+    found = {}
+    for n, (context, english) in enumerate(template_order):
+        if not context.endswith(ALTERNATIVE) or menu_context(context) is None:
+            continue
+        primary = template_order[n - 1] if n > 0 else None
+        if not primary or primary[0] != menu_context(context):
+            raise PoError("%r (context %r) does not follow an item of the %s" %
+                          (english, context, menu_context(context)))
+        found[(context, english)] = primary
+    return found
+
+
 def compile_language(path, display, known, template_order):
     tag = os.path.basename(path)[:-3].replace("_", "-")
     name = "kCatalog_" + tag.replace("-", "_")
@@ -134,17 +163,26 @@ def compile_language(path, display, known, template_order):
         checks.append("static_assert(SamePlaceholders(%s, %s),\n              %s);" % (
             literal(english), literal(text),
             message("%s: the placeholders (%%d, %%s) differ from the English text" % where)))
-        if context.endswith("menu"):
+        if menu_context(context):
             checks.append("static_assert(SameMnemonicCount(%s, %s),\n              %s);" % (
                 literal(english), literal(text),
                 message("%s: a menu label has a mnemonic (&) exactly where the English has one"
                         % where)))
     translated = {(c, e): t for c, e, t in entries}
+
+    def label(key):
+        return translated.get(key, key[1])
+
     menus = {}
-    for context, english in template_order:
-        if context.endswith("menu"):
-            menus.setdefault(context, []).append(translated.get((context, english), english))
-    for context, labels in menus.items():
+    for key in template_order:
+        if key[0].endswith("menu"):
+            menus.setdefault(key[0], []).append(key)
+    # Each menu as it shows, then once more with each alternative in its item's slot.
+    shown = [(context, [label(k) for k in keys]) for context, keys in menus.items()]
+    for alternative, primary in alternatives(template_order).items():
+        keys = menus[primary[0]]
+        shown.append((primary[0], [label(alternative if k == primary else k) for k in keys]))
+    for context, labels in shown:
         checks.append("static_assert(MnemonicsDistinct({%s}),\n              %s);" % (
             ", ".join(literal(l) for l in labels),
             message("%s: two items of the %s share a mnemonic (&)" % (display, context))))

@@ -191,6 +191,16 @@ void TrayWindow::SetItemGreyed(int32_t id, bool on) {
     }
 }
 
+void TrayWindow::SetItemText(int32_t id, const std::u16string& label) {
+    if (!menu_) return;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;  // MIIM_STRING needs the full record
+    info.fMask = MIIM_STRING;
+    std::u16string text = label;
+    info.dwTypeData = reinterpret_cast<wchar_t*>(text.data());
+    SetMenuItemInfoW(menu_, static_cast<UINT>(id), FALSE, &info);
+}
+
 bool TrayWindow::ShowMenu() {
     if (!window_ || !menu_) return false;
     ShowWindow(window_, IsZoomed(window_)   ? SW_MAXIMIZE

@@ -35,9 +35,11 @@ class TrayWindow {
 
     void BuildMenu(const std::vector<MenuEntry>& entries);
     HMENU Menu() const { return menu_; }
-    // Both reach into the submenu.
+    // All three reach into the submenu.
     void SetItemChecked(int32_t id, bool on);
     void SetItemGreyed(int32_t id, bool on);
+    // The label, "&" marking its mnemonic; its marks stay.
+    void SetItemText(int32_t id, const std::u16string& label);
     // Shows the window maximised while the menu is tracked at the pointer, then hides
     // it. True when an item was chosen: its call comes from the message loop. A menu
     // dismissed with nothing else in front gives the keyboard back to the notification

@@ -20,7 +20,9 @@ TOP_LEVEL = [
     "Exclude Escape key (allow single-press for it)",
     "Change double press &timeout...",
     "Ignore double-&press",
+    "&Let keys through in key_target.exe",  # the program in front
     "Run as &admin",
+    "Start with &Windows",
     "E&xit",
 ]
 SUBMENU = ["Don't ignore (default)", "Ignore for the next key &only", "Ignore"]
@@ -167,11 +169,11 @@ def right_click_menu_items(c):
     sub = [label for depth, _, _, _, label in items if depth == 1]
     check(top == TOP_LEVEL, "top-level items %r" % top)
     check(sub == SUBMENU, "submenu items %r" % sub)
-    check([i for d, i, _, _, _ in items] == [0, 1, -1, 2, 3, 4, 5, 6],
+    check([i for d, i, _, _, _ in items] == [0, 1, -1, 2, 3, 4, 7, 5, 8, 6],
           "item ids %r" % [(i, l) for _, i, _, _, l in items])
     states = {i: (ch, gr) for _, i, ch, gr, _ in items}
     check(states[2] == (True, True), "'Don't ignore' is not checked and greyed: %r" % items)
-    for ident in (0, 1, 3, 4, 5, 6):
+    for ident in (0, 1, 3, 4, 5, 6, 7, 8):
         check(states[ident] == (False, False), "item %d is checked or greyed: %r" % (ident, items))
     # A single Escape is swallowed like anywhere else; the menu stays.
     c.mark()
@@ -235,7 +237,7 @@ def taskbar_created_readds_icon(c):
     wait_until(lambda: tray_state(c, c.quillet_window) == "present", 5,
                "the icon did not come back after TaskbarCreated")
     menu = open_menu(c)
-    check(len(menu_items(c, menu)) == 8, "the menu changed after the icon came back")
+    check(len(menu_items(c, menu)) == 10, "the menu changed after the icon came back")
     close_menu(c)
 
 

@@ -1,6 +1,6 @@
 // key_target: a plain visible window that records every key message it
 // receives, so the end-to-end tests can tell which presses reached the
-// foreground application. Usage: key_target <log-file>
+// foreground application. Usage: key_target <log-file> [title]
 #include <windows.h>
 
 #include <string>
@@ -76,7 +76,8 @@ LRESULT CALLBACK TargetProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace quillet;
     if (__argc >= 2) logPath = __wargv[1];
-    HWND window = OpenPlainWindow(instance, TargetProc, L"QuilletKeyTarget", L"Quillet key target",
+    const wchar_t* title = __argc >= 3 ? __wargv[2] : L"Quillet key target";
+    HWND window = OpenPlainWindow(instance, TargetProc, L"QuilletKeyTarget", title,
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 200);
     if (!window) return 1;
     ComeForward(window);

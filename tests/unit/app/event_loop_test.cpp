@@ -30,8 +30,7 @@ struct LoopRig {
 
     Calls Run(std::initializer_list<WindowCall> windowCalls, bool keepMessages = false) {
         seams.shell.windowCalls.assign(windowCalls.begin(), windowCalls.end());
-        end = RunEventLoop(seams.process, seams.settingsStore, seams.feedback, seams.shell,
-                           seams.requesters, state);
+        end = RunEventLoop(seams.All(), state);
         Calls calls;
         for (const auto& c : seams.calls) {
             if (keepMessages || (!c.starts_with("Message ") && c != "Housekeeping")) {
@@ -42,9 +41,18 @@ struct LoopRig {
     }
 };
 
-const Calls kMenuMarksModeZero = {"Checked 0 off", "Checked 5 off", "Checked 2 on",
-                                  "Greyed 2 on",   "Checked 3 off", "Greyed 3 off",
-                                  "Checked 4 off", "Greyed 4 off",  "ShowMenu"};
+// The two items after the ignore modes, with no program known and no Run value.
+const Calls kMenuLastMarks = {"Text 7 &Let keys through in the program in front", "Checked 7 off",
+                              "Greyed 7 on", "Checked 8 off", "ShowMenu"};
+
+Calls MenuMarks(Calls first) {
+    first.insert(first.end(), kMenuLastMarks.begin(), kMenuLastMarks.end());
+    return first;
+}
+
+const Calls kMenuMarksModeZero =
+    MenuMarks({"Checked 0 off", "Checked 5 off", "Checked 2 on", "Greyed 2 on", "Checked 3 off",
+               "Greyed 3 off", "Checked 4 off", "Greyed 4 off"});
 
 TEST(EventLoop, LeftClickOpensTheMenuOnceAfterTheTimer) {
     LoopRig rig;
@@ -73,8 +81,8 @@ TEST(EventLoop, MenuMarksFollowSettingsAndIgnoreMode) {
     rig.state.settings.runAsAdmin = 2;
     rig.state.filter.ignoreMode = IgnoreMode::Always;
     EXPECT_EQ(rig.Run({kRight}),
-              (Calls{"Checked 0 on", "Checked 5 on", "Checked 2 off", "Greyed 2 off",
-                     "Checked 3 off", "Greyed 3 off", "Checked 4 on", "Greyed 4 on", "ShowMenu"}));
+              MenuMarks({"Checked 0 on", "Checked 5 on", "Checked 2 off", "Greyed 2 off",
+                         "Checked 3 off", "Greyed 3 off", "Checked 4 on", "Greyed 4 on"}));
 }
 
 TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
@@ -106,9 +114,9 @@ TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
          {Menu(kMenuTimeout)},
          {},
          {kRight, kClose, Menu(kMenuExit)},
-         {"AskText Timeout", "ShowMessage", "SaveSettings", "Checked 0 off", "Checked 5 off",
-          "Checked 2 on", "Greyed 2 on", "Checked 3 off", "Greyed 3 off", "Checked 4 off",
-          "Greyed 4 off", "ShowMenu"}},
+         MenuMarks({"AskText Timeout", "ShowMessage", "SaveSettings", "Checked 0 off",
+                    "Checked 5 off", "Checked 2 on", "Greyed 2 on", "Checked 3 off", "Greyed 3 off",
+                    "Checked 4 off", "Greyed 4 off"})},
     };
     for (const Case& c : cases) {
         LoopRig rig;
@@ -122,6 +130,130 @@ TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
         EXPECT_EQ(Calls(first, calls.end()), c.fromFirst) << c.name;
         EXPECT_EQ(rig.state.deferredClickPending, 0) << c.name;
         EXPECT_EQ(rig.end, LoopEnd::Exit) << c.name;
+    }
+}
+
+// The marks of the two items after the ignore modes, as the menu opens.
+Calls LastMarks(const Calls& calls) {
+    const auto from = std::find_if(calls.begin(), calls.end(),
+                                   [](const std::string& c) { return c.starts_with("Text 7"); });
+    const auto to = std::find(from, calls.end(), "ShowMenu");
+    return Calls(from, to);
+}
+
+TEST(EventLoop, LetKeysThroughNamesTheProgramInFront) {
+    const std::u16string german[] = {u"de-DE"};
+    struct Row {
+        ProgramDescription inFront;
+        std::vector<std::u16string> listed;
+        bool inGerman;
+        Calls marks;
+    } rows[] = {
+        {{},
+         {u"devenv.exe"},
+         false,
+         {"Text 7 &Let keys through in the program in front", "Checked 7 off", "Greyed 7 on"}},
+        {{u"devenv.exe", u"Microsoft Visual Studio 2022"},
+         {},
+         false,
+         {"Text 7 &Let keys through in Microsoft Visual Studio 2022", "Checked 7 off",
+          "Greyed 7 off"}},
+        {{u"Game.exe", u""},
+         {u"mstsc.exe", u"GAME.EXE"},
+         false,
+         {"Text 7 &Let keys through in Game.exe", "Checked 7 on", "Greyed 7 off"}},
+        {{u"tj.exe", u"Tom & Jerry"},
+         {u"tj.exe"},
+         false,
+         {"Text 7 &Let keys through in Tom && Jerry", "Checked 7 on", "Greyed 7 off"}},
+        {{u"Game.exe", u""},
+         {},
+         true,
+         {"Text 7 &Tasten in Game.exe durchlassen", "Checked 7 off", "Greyed 7 off"}},
+        {{},
+         {},
+         true,
+         {"Text 7 &Tasten im Programm im Vordergrund durchlassen", "Checked 7 off", "Greyed 7 on"}},
+    };
+    for (const Row& r : rows) {
+        LoopRig rig;
+        if (r.inGerman) rig.state.language = Language(ChooseCatalog(german, BuiltInCatalogs()));
+        rig.state.settings.exemptPrograms = r.listed;
+        PublishPrograms(rig.state);
+        rig.seams.programItem.inFront = r.inFront;
+        Calls expected = r.marks;
+        expected.push_back("Checked 8 off");
+        EXPECT_EQ(LastMarks(rig.Run({kRight})), expected) << Utf16ToUtf8(r.inFront.fileName);
+    }
+}
+
+TEST(EventLoop, LetKeysThroughListsOrUnlistsTheProgramNamed) {
+    struct Row {
+        const char* name;
+        std::u16string inFront;
+        std::vector<std::u16string> before;
+        std::vector<std::u16string> after;
+        Calls calls;  // after the menu
+    } rows[] = {
+        {"added",
+         u"Game.exe",
+         {u"devenv.exe"},
+         {u"devenv.exe", u"Game.exe"},
+         {"SaveSettings", "Cue EscapeOn"}},
+        {"removed in any case",
+         u"GAME.exe",
+         {u"game.EXE", u"devenv.exe"},
+         {u"devenv.exe"},
+         {"SaveSettings", "Cue EscapeOff"}},
+        {"none known: a late command does nothing", u"", {u"devenv.exe"}, {u"devenv.exe"}, {}},
+    };
+    for (const Row& r : rows) {
+        LoopRig rig;
+        rig.state.settings.exemptPrograms = r.before;
+        PublishPrograms(rig.state);
+        rig.seams.programItem.inFront = {r.inFront, u""};
+        rig.seams.shell.callsOnMenu = {Menu(kMenuLetKeysThrough)};
+        const Calls calls = rig.Run({kRight});
+        const auto menu = std::find(calls.begin(), calls.end(), "ShowMenu");
+        EXPECT_EQ(Calls(menu + 1, calls.end()), r.calls) << r.name;
+        EXPECT_EQ(rig.state.settings.exemptPrograms, r.after) << r.name;
+        // What the hook matches against follows.
+        EXPECT_EQ(rig.state.programs.Current()->Names(), r.after) << r.name;
+    }
+    // A full list takes no more: nothing saved, and the cue says it is not listed.
+    LoopRig full;
+    for (int n = 0; n < 256; ++n) full.state.settings.exemptPrograms.push_back(DecimalText(n));
+    full.seams.programItem.inFront = {u"Game.exe", u""};
+    full.seams.shell.callsOnMenu = {Menu(kMenuLetKeysThrough)};
+    const Calls calls = full.Run({kRight});
+    EXPECT_EQ(calls.back(), "Cue EscapeOff");
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "SaveSettings"), 0);
+    EXPECT_EQ(full.state.settings.exemptPrograms.size(), 256u);
+}
+
+TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
+    const std::u16string ours = u"\"C:\\My Tools\\Quillet.exe\" /silent";
+    struct Row {
+        std::optional<std::u16string> before;
+        bool fails;
+        const char* shown;
+        std::optional<std::u16string> after;
+        const char* cue;
+    } rows[] = {
+        {std::nullopt, false, "Checked 8 off", ours, "Cue AdminOn"},
+        {ours, false, "Checked 8 on", std::nullopt, "Cue AdminOff"},
+        {u"\"D:\\Old\\Quillet.exe\" /silent", false, "Checked 8 off", ours, "Cue AdminOn"},
+        {std::nullopt, true, "Checked 8 off", std::nullopt, "Cue AdminOff"},
+    };
+    for (const Row& r : rows) {
+        LoopRig rig;
+        rig.seams.runKey.value = r.before;
+        rig.seams.runKey.fails = r.fails;
+        rig.seams.shell.callsOnMenu = {Menu(kMenuStartWithWindows)};
+        const Calls calls = rig.Run({kRight});
+        EXPECT_EQ(LastMarks(calls).back(), r.shown);
+        EXPECT_EQ(calls.back(), r.cue);
+        EXPECT_EQ(rig.seams.runKey.value, r.after);
     }
 }
 

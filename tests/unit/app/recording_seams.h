@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -226,6 +227,7 @@ class RecordingHook final : public KeyboardHook, Recorder {
     int32_t ignoreModeAtHook = -1;
     int32_t timeoutAtHook = -1;  // as the hook thread would read it
     size_t keyNamesAtHook = 0;
+    std::vector<std::u16string> programsAtHook;
 
     bool StartKeyboardHook() override {
         Record("StartKeyboardHook");
@@ -233,12 +235,42 @@ class RecordingHook final : public KeyboardHook, Recorder {
         timeoutAtHook = state_.filterSettings.doublePressTimeout;
         keyNamesAtHook = 0;
         for (const auto& name : state_.filter.keyNames) keyNamesAtHook += !name.empty();
+        programsAtHook = state_.programs.Current()->Names();
         return installs;
     }
     void StopKeyboardHook() override { Record("StopKeyboardHook"); }
 
   private:
     const AppState& state_;
+};
+
+class RecordingProgramItem final : public ProgramItem, Recorder {
+  public:
+    using Recorder::Recorder;
+
+    ProgramDescription inFront;  // none known unless set
+
+    ProgramDescription DescribeProgramInFront() override { return inFront; }
+    void SetMenuItemText(int32_t id, const std::u16string& label) override {
+        Record("Text " + std::to_string(id) + " " + Utf16ToUtf8(label));
+    }
+};
+
+// The Run value, kept here.
+class FakeRunKey final : public RunKey {
+  public:
+    std::optional<std::u16string> value;
+    bool fails = false;
+
+    std::optional<std::u16string> Read() override { return value; }
+    bool Write(std::u16string_view command) override {
+        if (!fails) value = std::u16string(command);
+        return !fails;
+    }
+    bool Delete() override {
+        if (!fails) value.reset();
+        return !fails;
+    }
 };
 
 // Every fake, all recording into `calls`.
@@ -254,8 +286,12 @@ struct RecordingSeams {
     RecordingShell shell{calls};
     RecordingRequesters requesters{calls, shell};
     RecordingHook hook;
+    RecordingProgramItem programItem{calls};
+    FakeRunKey runKey;
 
-    Seams All() { return {process, settingsStore, feedback, shell, requesters, hook}; }
+    Seams All() {
+        return {process, settingsStore, feedback, shell, requesters, hook, programItem, runKey};
+    }
 };
 
 }  // namespace quillet::testing

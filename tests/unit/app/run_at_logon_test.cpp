@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "recording_seams.h"
+
 #if defined(_WIN32)
 #include "app/run_at_logon_win32.h"
 #endif
@@ -9,21 +11,7 @@
 namespace quillet {
 namespace {
 
-class FakeRunKey final : public RunKey {
-  public:
-    std::optional<std::u16string> value;
-    bool fails = false;
-
-    std::optional<std::u16string> Read() override { return value; }
-    bool Write(std::u16string_view command) override {
-        if (!fails) value = std::u16string(command);
-        return !fails;
-    }
-    bool Delete() override {
-        if (!fails) value.reset();
-        return !fails;
-    }
-};
+using testing::FakeRunKey;
 
 constexpr std::u16string_view kExe = u"C:\\Tools\\Quillet\\Quillet.exe";
 

@@ -44,12 +44,14 @@ TEST(Startup, RunsEveryStepInOrderAndEndsOnce) {
     state.filter.ignoreMode = IgnoreMode::Always;
     RecordingSeams seams(state);
     seams.settingsStore.fileSettings.doublePressTimeout = 450;
+    seams.settingsStore.fileSettings.exemptPrograms = {u"devenv.exe"};
     EXPECT_EQ(RunQuillet(seams.All(), state), 0);
     EXPECT_EQ(seams.calls, kFullRun);
     EXPECT_EQ(seams.hook.timeoutAtHook, 450);
     EXPECT_TRUE(seams.requesters.messages.empty());
     EXPECT_EQ(seams.hook.ignoreModeAtHook, 0);
     EXPECT_EQ(seams.hook.keyNamesAtHook, 13u);
+    EXPECT_EQ(seams.hook.programsAtHook, std::vector<std::u16string>{u"devenv.exe"});
     EXPECT_EQ(state.executablePath, u"C:\\Apps\\Quillet\\Quillet.exe");
 }
 

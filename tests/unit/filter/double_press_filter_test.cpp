@@ -428,6 +428,36 @@ TEST(DoublePressFilter, ModeTwoPassesEverythingWithoutState) {
     EXPECT_TRUE(rig.feedback.spoken.empty());
 }
 
+// While such a program is in front its guarded keys pass, unspoken, and arm nothing;
+// the hot key still cycles, and the program is asked about guarded keys only.
+TEST(DoublePressFilter, AProgramThatGetsItsKeysHasThemPassSilently) {
+    constexpr uint32_t D = kWmKeyDown, U = kWmKeyUp;
+    FilterRig rig;
+    rig.state.ignoreMode = IgnoreMode::NextKey;
+    rig.keyboard.programGetsItsKeys = true;
+    RunScript(rig, {
+                       {0, D, kF5, false, nullptr},
+                       {60, U, kF5, false, nullptr},
+                       {100, D, 27, false, nullptr},
+                       {160, U, 27, false, nullptr},
+                       {170, D, kLetterA, false, nullptr},
+                       {180, U, kLetterA, false, nullptr},
+                   });
+    EXPECT_EQ(rig.keyboard.programAsks, 4);
+    EXPECT_TRUE(rig.KeyStatesUntouched());
+    EXPECT_EQ(rig.state.ignoreMode.load(), IgnoreMode::NextKey);  // kept for another program
+    rig.keyboard.ctrl = rig.keyboard.alt = true;
+    EXPECT_TRUE(rig.Press(27, 200));
+    EXPECT_EQ(rig.state.ignoreMode.load(), IgnoreMode::Always);
+    EXPECT_EQ(rig.feedback.spoken, std::vector<std::u16string>{u"Ignoring double-press."});
+    rig.keyboard.ctrl = rig.keyboard.alt = false;
+    rig.Release(27, 210);
+    // The first key once it is no longer in front is guarded again.
+    rig.state.ignoreMode = IgnoreMode::Off;
+    rig.keyboard.programGetsItsKeys = false;
+    RunScript(rig, {{300, D, kF5, true, u"F5"}});
+}
+
 TEST(DoublePressFilter, ScreenReaderModifiersSuspendTheFilterWhileHeld) {
     struct Case {
         uint32_t modifier;

@@ -18,6 +18,8 @@ class FakeKeyboard final : public FilterPlatform {
     int clockReads = 0;
     std::vector<uint32_t> keysAsked;
     int noOpKeys = 0;
+    bool programGetsItsKeys = false;  // the program in front
+    int programAsks = 0;
 
     bool IsKeyHeld(uint32_t vk) override {
         keysAsked.push_back(vk);
@@ -28,6 +30,10 @@ class FakeKeyboard final : public FilterPlatform {
         return now;
     }
     void SendNoOpKey() override { ++noOpKeys; }
+    bool ProgramGetsItsKeys() override {
+        ++programAsks;
+        return programGetsItsKeys;
+    }
 };
 
 class RecordingFeedback final : public FilterFeedback {

@@ -79,7 +79,7 @@ TEST(ProgramInFront, SkipsTheShellAndNamesPrograms) {
     for (std::u16string_view shell :
          {u"Shell_TrayWnd", u"shell_traywnd", u"Shell_SecondaryTrayWnd",
           u"NotifyIconOverflowWindow", u"TopLevelWindowForOverflowXamlIsland", u"Progman",
-          u"WorkerW"}) {
+          u"WorkerW", u"#32769"}) {
         EXPECT_TRUE(IsShellWindowClass(shell)) << shell.size();
     }
     EXPECT_FALSE(IsShellWindowClass(u"WorkerWindow"));

@@ -24,10 +24,10 @@ TEST(ForegroundWindows, NamesTheOwnerOfAWindowWhileItLasts) {
     EXPECT_EQ(owner.processId, GetCurrentProcessId());
     EXPECT_EQ(owner.className, u"QuilletForegroundTest");
     EXPECT_EQ(owner.fileName, u"unit_filter.exe");
-    // No version record in this program: the menu shows its file name.
+    // No version record in this program.
     const ProgramDescription program = DescribeProgram(window);
     EXPECT_EQ(program.fileName, u"unit_filter.exe");
-    EXPECT_EQ(program.displayName, u"unit_filter.exe");
+    EXPECT_EQ(program.description, u"");
 
     DestroyWindow(handle);
     EXPECT_EQ(system.Owner(window, true).processId, 0u);

@@ -120,11 +120,12 @@ TEST_F(TrayWindowOnScreen, MenuMarksReachIntoTheSubmenu) {
     tray.BuildMenu(TrayMenuEntries());
     HMENU menu = tray.Menu();
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(GetMenuItemCount(menu), 5);
+    ASSERT_EQ(GetMenuItemCount(menu), 7);
     HMENU sub = GetSubMenu(menu, 2);
     ASSERT_NE(sub, nullptr);
     EXPECT_EQ(GetMenuItemCount(sub), 3);
-    EXPECT_EQ(GetMenuItemID(menu, 4), 6u);
+    const UINT ids[] = {0, 1, UINT(-1), 7, 5, 8, 6};
+    for (int at = 0; at < 7; ++at) EXPECT_EQ(GetMenuItemID(menu, at), ids[at]) << at;
 
     tray.SetItemGreyed(4, true);
     tray.SetItemChecked(4, true);
@@ -136,6 +137,19 @@ TEST_F(TrayWindowOnScreen, MenuMarksReachIntoTheSubmenu) {
     EXPECT_EQ(GetMenuState(sub, 2, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED), UINT(MF_GRAYED));
     tray.SetItemGreyed(4, false);
     EXPECT_EQ(GetMenuState(sub, 2, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED), 0u);
+
+    // A new label keeps the item's marks, in the submenu too.
+    tray.SetItemChecked(kMenuLetKeysThrough, true);
+    tray.SetItemGreyed(kMenuIgnoreAlways, true);
+    tray.SetItemText(kMenuLetKeysThrough, u"&Let keys through in A && B");
+    tray.SetItemText(kMenuIgnoreAlways, u"Ignore &all");
+    wchar_t label[64] = {};
+    GetMenuStringW(menu, kMenuLetKeysThrough, label, 64, MF_BYCOMMAND);
+    EXPECT_STREQ(label, L"&Let keys through in A && B");
+    GetMenuStringW(sub, 2, label, 64, MF_BYPOSITION);
+    EXPECT_STREQ(label, L"Ignore &all");
+    EXPECT_EQ(GetMenuState(menu, 3, MF_BYPOSITION) & MF_CHECKED, UINT(MF_CHECKED));
+    EXPECT_EQ(GetMenuState(sub, 2, MF_BYPOSITION) & MF_GRAYED, UINT(MF_GRAYED));
 }
 
 HWND menuOwner = nullptr;

@@ -14,12 +14,12 @@ constexpr char16_t kTrayMenuContext[] = u"tray menu";
 constexpr char16_t kIgnoreSubmenuContext[] = u"ignore submenu";
 
 inline constexpr TrayMenuEntry kTrayMenu[] = {
-    {TrayMenuEntry::Item, kMenuTimeout, u"Change double press &timeout..."},
-    {TrayMenuEntry::OpenSubmenu, -1, u"Ignore double-&press"},
-    {TrayMenuEntry::Item, kMenuIgnoreOff, u"Don't ignore (default)"},
-    {TrayMenuEntry::Item, kMenuExit, u"E&xit"},  // missing: not in the submenu
-    {TrayMenuEntry::CloseSubmenu, -1, u""},
-    {TrayMenuEntry::Item, kMenuIgnoreAlways, u"Ignore"},  // missing: only in the submenu
+    {MenuEntry::Item, kMenuTimeout, u"Change double press &timeout..."},
+    {MenuEntry::OpenSubmenu, -1, u"Ignore double-&press"},
+    {MenuEntry::Item, kMenuIgnoreOff, u"Don't ignore (default)"},
+    {MenuEntry::Item, kMenuExit, u"E&xit"},  // missing: not in the submenu
+    {MenuEntry::CloseSubmenu, -1, u""},
+    {MenuEntry::Item, kMenuIgnoreAlways, u"Ignore"},  // missing: only in the submenu
 };
 
 void Lookups(const Language& language, std::u16string_view someText) {

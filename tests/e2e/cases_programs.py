@@ -1,0 +1,208 @@
+"""Programs that get their keys, and starting with Windows. A copy of the key
+target under another file name stands for a listed program; keys are typed
+through the X server with xdotool, as a person types them. The menu's two items
+are chosen with their mnemonics; the Run value is read back with Wine's reg."""
+
+import json
+import os
+import shutil
+import time
+
+from cases import HOT_KEY_TEXTS, case
+from cases_reader import TIMEOUT_S, chord, type_keys, xdotool
+from cases_shell import (choose, close_menu, file_bytes, item_state, menu_items, open_menu,
+                         saved_bytes)
+from harness import LogFile, check, wait_for, wait_until, windows_path
+
+LISTED_EXE = "ListedTarget.exe"
+LISTED_TITLE = "Listed key target"
+PLAIN_TITLE = "Quillet key target"
+LET_KEYS_THROUGH, START_WITH_WINDOWS = 7, 8
+NO_PROGRAM_LABEL = "&Let keys through in the program in front"
+RUN_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+DEFAULTS = {"exclude_escape": 0, "doublePressTimeout": 300, "runAsAdmin": 0}
+
+
+def start_listed(c):
+    """The copy under its own name and title, in front; its keys go to c.listed."""
+    exe = os.path.join(c.folder, LISTED_EXE)
+    shutil.copy(c.build.target, exe)
+    c.listed = LogFile(os.path.join(c.folder, "listed.log"))
+    c.wine.spawn([exe, windows_path(c.listed.path), LISTED_TITLE], cwd=c.folder, env=c.env)
+    c.listed_window = c.driver("wait-window", "QuilletKeyTarget", LISTED_TITLE, 15000,
+                               limit=30)[0]
+    wait_until(lambda: "focus" in c.listed.all_lines(), 5, "the listed target never got the focus")
+
+
+def start_both(c, programs):
+    """The plain target and Quillet (its probe key needs a guarded window in front),
+    then the listed copy."""
+    c.install(settings=None)
+    with open(c.settings_path(), "w") as f:
+        json.dump(dict(DEFAULTS, exemptPrograms=programs), f, separators=(",", ":"))
+    c.start_target()
+    c.start_quillet()
+    start_listed(c)
+
+
+def bring_forward(c, window, title):
+    """Makes the window the foreground one and gives it the X input focus."""
+    c.driver("post", window, 0x8001, 0, 0)
+    c.wait_in_front(window, "%r never came to the front" % title)
+    xdotool(c, "search", "--name", "^%s$" % title, "windowfocus", "--sync")
+    time.sleep(TIMEOUT_S)
+    c.mark()
+    c.listed.mark()
+
+
+def downs(log, vk):
+    time.sleep(0.3)
+    return [l for l in log.lines() if l in ("down %d" % vk, "up %d" % vk)]
+
+
+def expect_untouched(c, key, vk):
+    type_keys(c, (key, 30, 0))
+    seen = downs(c.listed, vk)
+    check(seen == ["down %d" % vk, "up %d" % vk], "a single %s in the listed program: %r" %
+          (key, seen))
+    check(c.spoken() == [], "spoken %r in the listed program" % c.spoken())
+
+
+@case
+def programs_listed_get_single_presses(c):
+    start_both(c, [LISTED_EXE.upper()])
+    bring_forward(c, c.listed_window, LISTED_TITLE)
+    expect_untouched(c, "F5", 116)
+    time.sleep(TIMEOUT_S + 0.1)
+    c.mark()
+    c.listed.mark()
+    expect_untouched(c, "Escape", 27)
+    # The plain target is guarded, from its first key on.
+    bring_forward(c, c.target_window, PLAIN_TITLE)
+    type_keys(c, ("F5", 30, 0))
+    c.wait_spoken("F5")
+    seen = downs(c.keys, 116)
+    check(seen == ["up 116"], "a single F5 in the plain target: %r" % seen)
+    # Back in the listed one: its first key is let through, and the hot key still acts.
+    bring_forward(c, c.listed_window, LISTED_TITLE)
+    expect_untouched(c, "F5", 116)
+    chord(c, "ctrl+alt", "Escape")
+    c.wait_spoken(HOT_KEY_TEXTS[0])
+    check(c.spoken() == [HOT_KEY_TEXTS[0]], "spoken %r after the hot key" % c.spoken())
+    check(not [l for l in c.listed.lines() if l.endswith(" 27")],
+          "the hot key's Escape reached the listed program: %r" % c.listed.lines())
+
+
+def let_keys_through(items):
+    found = [(label, checked, greyed) for _, i, checked, greyed, label in items
+             if i == LET_KEYS_THROUGH]
+    check(len(found) == 1, "no single 'Let keys through' item: %r" % items)
+    return found[0]
+
+
+@case
+def programs_menu_item_adds_and_removes(c):
+    c.install(settings=DEFAULTS)
+    c.start_quillet()
+    # Nothing else has been in front yet.
+    items = menu_items(c, open_menu(c))
+    check(let_keys_through(items) == (NO_PROGRAM_LABEL, False, True),
+          "with no program known: %r" % (let_keys_through(items),))
+    close_menu(c)
+    c.start_target()
+    start_listed(c)
+    items = menu_items(c, open_menu(c))
+    check(let_keys_through(items) == ("&Let keys through in " + LISTED_EXE, False, False),
+          "with the listed target in front: %r" % (let_keys_through(items),))
+    close_menu(c)
+    bring_forward(c, c.listed_window, LISTED_TITLE)
+    choose(c, "l")
+    wait_until(lambda: (c.read_settings() or {}).get("exemptPrograms") == [LISTED_EXE], 3,
+               "the program was not added: %r" % file_bytes(c))
+    bring_forward(c, c.listed_window, LISTED_TITLE)
+    expect_untouched(c, "F5", 116)
+    items = menu_items(c, open_menu(c))
+    check(let_keys_through(items)[1:] == (True, False), "not checked once listed: %r" % items)
+    close_menu(c)
+    bring_forward(c, c.listed_window, LISTED_TITLE)
+    choose(c, "l")
+    wait_until(lambda: file_bytes(c) == saved_bytes(0, 300, 0), 3,
+               "the emptied list left %r" % file_bytes(c))
+    bring_forward(c, c.listed_window, LISTED_TITLE)
+    type_keys(c, ("F5", 30, 0))
+    c.wait_spoken("F5")
+    check(downs(c.listed, 116) == ["up 116"], "F5 passed after the program was removed")
+
+
+def run_value(c):
+    """The Run value's data, or None when there is none."""
+    code, out, _ = c.wine.run(["reg", "query", RUN_KEY, "/v", "Quillet"])
+    if code != 0:
+        return None
+    for line in out.splitlines():
+        parts = line.strip().split(None, 2)
+        if parts[:2] == ["Quillet", "REG_SZ"]:
+            return parts[2] if len(parts) == 3 else ""
+    return None
+
+
+def start_with_windows_state(c):
+    return item_state(menu_items(c, open_menu(c)), START_WITH_WINDOWS)
+
+
+@case
+def programs_start_with_windows_writes_run_value(c):
+    ours = '"%s" /silent' % windows_path(os.path.join(c.folder, "Quillet.exe"))
+    other = '"C:\\Elsewhere\\Quillet.exe" /silent'
+    code, _, err = c.wine.run(["reg", "add", RUN_KEY, "/v", "Quillet", "/d", other, "/f"])
+    check(code == 0, "reg add failed: %s" % err.strip())
+    try:
+        c.install(settings=DEFAULTS)
+        c.start_quillet()
+        check(start_with_windows_state(c) == (False, False), "checked while naming another copy")
+        close_menu(c)
+        choose(c, "w")
+        wait_until(lambda: run_value(c) == ours, 3, "the Run value is %r" % run_value(c))
+        check(start_with_windows_state(c) == (True, False), "not checked once written")
+        close_menu(c)
+        choose(c, "w")
+        wait_until(lambda: run_value(c) is None, 3, "the Run value stayed: %r" % run_value(c))
+        check(start_with_windows_state(c) == (False, False), "checked once removed")
+        close_menu(c)
+    finally:
+        c.wine.run(["reg", "delete", RUN_KEY, "/v", "Quillet", "/f"])
+
+
+# Each starts Quillet and leaves it guarding; a list that is read lets the listed copy through.
+HOSTILE = [
+    ("a_number", 5, False),
+    ("mixed_entries", [1, "", "a\\b.exe", None, {"x": 1}, "C:x", "listedtarget.EXE", ["y"],
+                       "x" * 261], True),
+    # As many as fit the file's limit: one name, then short ones and empty ones.
+    ("twenty_thousand_names", [LISTED_EXE] + ["%c" % (97 + n % 26) for n in range(4000)] +
+     [""] * 16000, True),
+]
+
+
+def hostile_case(name, programs, listed):
+    def fn(c):
+        start_both(c, programs)
+        check(os.path.getsize(c.settings_path()) < 64 * 1024, "the file is over the limit")
+        bring_forward(c, c.listed_window, LISTED_TITLE)
+        type_keys(c, ("F5", 30, 0))
+        if listed:
+            check(downs(c.listed, 116) == ["down 116", "up 116"], "the listed copy was guarded")
+        else:
+            c.wait_spoken("F5")
+        bring_forward(c, c.target_window, PLAIN_TITLE)
+        type_keys(c, ("F5", 30, 0))
+        c.wait_spoken("F5")
+        check(downs(c.keys, 116) == ["up 116"], "the plain target was not guarded")
+        check(wait_for(lambda: c.quillet_count() == 1, 1), "Quillet.exe is not running")
+
+    fn.__name__ = "programs_hostile_list_" + name
+    case(fn)
+
+
+for _hostile in HOSTILE:
+    hostile_case(*_hostile)
