@@ -10,7 +10,7 @@ std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language) {
         u"How long should Quillet wait for the second keypress (in "
         u"milliseconds, minimum 50 MS)? Currently: %d, default: 300 MS. Leave "
         u"empty For no changes.",
-        {}, DecimalText(currentTimeout));
+        {}, IntegerText(currentTimeout));
 }
 
 std::optional<int32_t> ParseTimeoutAnswer(std::u16string_view answer) {
@@ -133,7 +133,7 @@ void EventLoop::AskForTimeout() {
     PublishFilterSettings(state_);
     requesters_.ShowMessage(
         language.Text(u"Changed"),
-        language.Text(u"The new double press timeout is %d MS", {}, DecimalText(*timeout)),
+        language.Text(u"The new double press timeout is %d MS", {}, IntegerText(*timeout)),
         RequesterInformation);
     settingsStore_.SaveSettings(state_.settings);
 }

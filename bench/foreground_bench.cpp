@@ -27,7 +27,7 @@ class StillSystem final : public ForegroundSystem {
 ProgramList FullList() {
     std::vector<std::u16string> names;
     for (int i = 0; names.size() + 1 < ProgramList::kMaxPrograms; ++i) {
-        names.push_back(u"program-" + DecimalText(i) + u".exe");
+        names.push_back(u"program-" + IntegerText(i) + u".exe");
     }
     names.push_back(u"devenv.exe");
     return ProgramList(names);

@@ -100,7 +100,7 @@ BENCHMARK(BM_SaveAndLoadSettingsFile)->Unit(benchmark::kMicrosecond);
 void BM_ParseMemberFloodAtSizeCap(benchmark::State& state) {
     std::u16string text = u"{";
     for (int i = 0; text.size() + 16 < kMaxSettingsFileSize; ++i) {
-        text += u"\"m" + std::u16string(DecimalText(i)) + u"\":0,";
+        text += u"\"m" + std::u16string(IntegerText(i)) + u"\":0,";
     }
     text += u"\"end\":0}";
     JsonValue root;
@@ -112,7 +112,7 @@ BENCHMARK(BM_ParseMemberFloodAtSizeCap)->Unit(benchmark::kMillisecond);
 // numbers. Only the first 256 names are kept.
 void BM_LoadSettingsProgramFlood(benchmark::State& state) {
     std::u16string text = u"{\"exemptPrograms\":[0";
-    for (int i = 1; i < 20000; ++i) text += i % 5 ? u",0" : u",\"p" + DecimalText(i / 5) + u"\"";
+    for (int i = 1; i < 20000; ++i) text += i % 5 ? u",0" : u",\"p" + IntegerText(i / 5) + u"\"";
     text += u"]}";
     MemoryFileOps file;
     file.bytes = Utf16ToUtf8(text);

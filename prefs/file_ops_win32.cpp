@@ -109,7 +109,7 @@ class Win32FileOps final : public FileOps {
         HANDLE file = CreateTemporary(temporary);
         if (file == INVALID_HANDLE_VALUE) {
             // One we cannot take over at all (held open, no rights): a name of this process's own.
-            temporary = path + u"." + DecimalText(GetCurrentProcessId()) + u".tmp";
+            temporary = path + u"." + IntegerText(GetCurrentProcessId()) + u".tmp";
             file = CreateTemporary(temporary);
         }
         if (file == INVALID_HANDLE_VALUE) return nullptr;

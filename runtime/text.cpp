@@ -79,7 +79,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 
 std::u16string Widen(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
-std::u16string DecimalText(int64_t value) {
+std::u16string IntegerText(int64_t value) {
     char buf[24];
     auto r = std::to_chars(buf, buf + sizeof buf, value);
     return Widen(std::string_view(buf, r.ptr - buf));

@@ -17,7 +17,7 @@ std::u16string Utf8ToUtf16(std::string_view text);
 std::u16string Widen(std::string_view ascii);
 
 // Decimal text of a signed integer: no leading zeros, '-' for negatives.
-std::u16string DecimalText(int64_t value);
+std::u16string IntegerText(int64_t value);
 
 // Lower-cases A-Z only; enough for the program's own names and switches.
 char16_t AsciiLower(char16_t c);

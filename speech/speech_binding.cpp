@@ -40,7 +40,7 @@ void SpeechBinding::Announce(std::u16string_view text) const {
 }
 
 std::u16string MissingExportMessage(int exportIndex, std::u16string_view nameNotFound) {
-    std::u16string text = u"line " + DecimalText(kFirstReportLine + exportIndex) + u":";
+    std::u16string text = u"line " + IntegerText(kFirstReportLine + exportIndex) + u":";
     text += char16_t{1};
     text += FillPlaceholder(nameNotFound, kSpeechExports[exportIndex]);
     return text;

@@ -222,7 +222,7 @@ TEST(EventLoop, LetKeysThroughListsOrUnlistsTheProgramNamed) {
     }
     // A full list takes no more: nothing saved, and the cue says it is not listed.
     LoopRig full;
-    for (int n = 0; n < 256; ++n) full.state.settings.exemptPrograms.push_back(DecimalText(n));
+    for (int n = 0; n < 256; ++n) full.state.settings.exemptPrograms.push_back(IntegerText(n));
     full.seams.programItem.inFront = {u"Game.exe", u""};
     full.seams.shell.callsOnMenu = {Menu(kMenuLetKeysThrough)};
     const Calls calls = full.Run({kRight});

@@ -80,7 +80,7 @@ TEST(FeedbackWorker, DeliversInOrderAndDropsTheOldestWhenFull) {
     worker.Start();
     worker.Announce(std::u16string(FeedbackWorker::kMaxTextLength + 7, u'x'));
     output.WaitFor(1);  // the worker is stuck in the output from here on
-    for (int n = 0; n < 18; ++n) worker.Announce(std::u16string(u"F").append(DecimalText(n)));
+    for (int n = 0; n < 18; ++n) worker.Announce(std::u16string(u"F").append(IntegerText(n)));
     worker.SoundIgnoreModeCue(2);
     worker.SoundNextKeyConsumedCue();
     output.Open();
@@ -182,7 +182,7 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         worker.SoundIgnoreModeCue(2);
         worker.SoundSlotHousekeeping();
         for (int n = 7; n < 7 + c.spokenAfter; ++n) {
-            worker.Announce(std::u16string(u"F").append(DecimalText(n)));
+            worker.Announce(std::u16string(u"F").append(IntegerText(n)));
         }
         output.Open();
         output.WaitFor(c.delivered.size() - 1);

@@ -204,7 +204,7 @@ class RecordingRequesters final : public Requesters, Recorder {
 
     int ShowMessage(const std::u16string& title, const std::u16string& text, int style) override {
         Record("ShowMessage");
-        messages.push_back(title + u"|" + text + u"|" + DecimalText(style));
+        messages.push_back(title + u"|" + text + u"|" + IntegerText(style));
         return answer;
     }
     std::u16string AskText(const std::u16string& title, const std::u16string& prompt) override {

@@ -27,7 +27,7 @@ TEST(ProgramList, KeepsOnlyFileNamesOnceEach) {
     for (const Case& c : cases) EXPECT_EQ(ProgramList(c.candidates).Names(), c.kept);
 
     Names many;
-    for (int i = 0; i < 300; ++i) many.push_back(DecimalText(i) + u".exe");
+    for (int i = 0; i < 300; ++i) many.push_back(IntegerText(i) + u".exe");
     ProgramList full(many);
     EXPECT_EQ(full.Names(), Names(many.begin(), many.begin() + ProgramList::kMaxPrograms));
     EXPECT_FALSE(full.Add(u"one-more.exe"));

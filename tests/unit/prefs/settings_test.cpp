@@ -46,7 +46,7 @@ std::string ProgramFlood(int count, int nameEvery) {
 
 Names ProgramNames(int count) {
     Names names;
-    for (int i = 0; i < count; ++i) names.push_back(std::u16string(u"p").append(DecimalText(i)));
+    for (int i = 0; i < count; ++i) names.push_back(std::u16string(u"p").append(IntegerText(i)));
     return names;
 }
 

@@ -31,11 +31,11 @@ TEST(Text, BadInputBecomesReplacementCharacter) {
               "a");
 }
 
-TEST(Text, DecimalText) {
-    EXPECT_EQ(DecimalText(0), u"0");
-    EXPECT_EQ(DecimalText(112), u"112");
-    EXPECT_EQ(DecimalText(-50), u"-50");
-    EXPECT_EQ(DecimalText(INT64_MIN), u"-9223372036854775808");
+TEST(Text, IntegerText) {
+    EXPECT_EQ(IntegerText(0), u"0");
+    EXPECT_EQ(IntegerText(112), u"112");
+    EXPECT_EQ(IntegerText(-50), u"-50");
+    EXPECT_EQ(IntegerText(INT64_MIN), u"-9223372036854775808");
 }
 
 TEST(Text, FillPlaceholderFillsTheFirstOnly) {
