@@ -1,5 +1,5 @@
-// The cost of sounding a cue, which the keyboard hook does inside its call: decoding the
-// clip into the SoundSlot, and starting a voice on it.
+// The cost of sounding a cue, which the feedback worker pays for every cue the hook or the
+// menu asks for: decoding the clip into the SoundSlot, and starting a voice on it.
 #include <benchmark/benchmark.h>
 
 #include <vector>

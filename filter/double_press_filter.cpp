@@ -11,9 +11,9 @@
 // Before it: every Escape event while Ctrl and Alt are held is the hot key's,
 // swallowed, and its press cycles the ignore mode; while a screen-reader modifier
 // is held, or a program that gets its keys is in front, every key passes and
-// counts for nothing; "next key only" ends at the
-// next guarded event, which passes; "always" passes everything. A copy a screen
-// reader sends of a press it trapped gets that press's decision, changing nothing.
+// counts for nothing; "next key only" ends at the next guarded event, which
+// passes; "always" passes everything. A copy a screen reader sends of a press it
+// trapped gets that press's decision, changing nothing.
 #include "filter/double_press_filter.h"
 
 namespace quillet {
