@@ -5,15 +5,25 @@
 //            last release
 //   press    letThrough (an auto-repeat)         pass            -
 //   press    otherwise                           swallow, speak  not armed
-//   release  its press was seen                  pass            armed flips, not
-//                                                                letThrough, the time kept
 //
 // Before it: every Escape event while Ctrl and Alt are held is the hot key's,
 // swallowed, and its press cycles the ignore mode; while a screen-reader modifier
-// is held, or a program that gets its keys is in front, every key passes and
-// counts for nothing; "next key only" ends at the next guarded event, which
+// is held, or a program that gets its keys is in front, every press passes and
+// counts for nothing; "next key only" ends at the next guarded press, which
 // passes; "always" passes everything. A copy a screen reader sends of a press it
 // trapped gets that press's decision, changing nothing.
+//
+// A release belongs to its press, whatever is in front or held when it comes:
+//
+//   press was                                    decision        then
+//   counted by the rule above                    pass            armed flips, not
+//                                                                letThrough, the time kept
+//   passed outside the rule, or the hot key's    pass (the hot   not letThrough
+//                                                key's: swallow)
+//   never seen                                   pass            -
+//
+// So a release neither ends "next key only" (the press that used it ended it)
+// nor arms a key whose press another reason let through.
 #include "filter/double_press_filter.h"
 
 namespace quillet {
@@ -67,7 +77,7 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
     if (copy) {
         swallow = *copy;
     } else {
-        press = press && !state_.keyDown[vk & 0xFF];
+        press = press && state_.keyStates[vk & 0xFF].held == HeldPress::None;
         bool guarded = false;
         swallow = Decide(message, kind, vk, origin, guarded);
         if (guarded && origin.chainConsumed && !origin.injected && kind == kPressKind) {
@@ -97,6 +107,7 @@ bool DoublePressFilter::ModifierWouldActAlone() {
 
 bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk,
                                const KeyOrigin& origin, bool& guarded) {
+    KeyState& s = state_.keyStates[vk & 0xFF];  // virtual-key codes are below 256
     // Ctrl+Alt+Escape cycles the ignore mode; every Escape event while both
     // are held is swallowed, so the hot key never reaches an application.
     if (vk == kVkEscape && platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkMenu)) {
@@ -105,48 +116,61 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk,
             feedback_.Announce(state_.ignoreModeTexts[mode]);
             feedback_.SoundIgnoreModeCue(mode);
         }
-        NoteKeyDown(kind, vk);
+        if (kind == kPressKind && s.held == HeldPress::None) s.held = HeldPress::Outside;
+        if (kind == kReleaseKind) OnRelease(s);
         guarded = true;
         return true;
     }
 
     TrackModifier(message, vk, origin);
     const std::u16string* name = GuardedName(vk);
-    if (!name) return false;
+    if (!name) {
+        // Escape exempted while held: its release still ends its press.
+        if (kind == kReleaseKind && vk == kVkEscape) OnRelease(s);
+        return false;
+    }
     guarded = true;
 
-    // One release per press: a release whose press we never saw changes nothing.
-    const bool pressSeen = NoteKeyDown(kind, vk);
-    if (ModifierStillHeld() || platform_.ProgramGetsItsKeys()) return false;
-    if (kind == kPressKind) return OnPress(vk, *name);
-    if (kind == kReleaseKind && pressSeen) OnRelease(vk);
-    return false;
-}
-
-bool DoublePressFilter::NoteKeyDown(uint32_t kind, uint32_t vk) {
-    auto down = state_.keyDown[vk & 0xFF];  // virtual-key codes are below 256
-    if (kind == kPressKind) {
-        down = true;
-    } else if (kind == kReleaseKind) {
-        const bool seen = down;
-        down = false;
-        return seen;
+    // A release ends its own press, whatever is in front or held now.
+    if (kind == kReleaseKind) {
+        OnRelease(s);
+        return false;
     }
-    return true;
+    if (kind != kPressKind) return false;
+    if (ModifierStillHeld() || platform_.ProgramGetsItsKeys()) {
+        if (s.held == HeldPress::None) s.held = HeldPress::Outside;
+        return false;
+    }
+    return OnPress(s, *name);
 }
 
 void DoublePressFilter::ForgetHeldKeys() {
     for (auto& held : state_.modifierHeld) held = kModifierUp;
-    state_.keyDown.reset();
     // A second press let through ends at its release, which may never come now.
-    for (KeyState& s : state_.keyStates) s.letThrough = false;
+    for (KeyState& s : state_.keyStates) {
+        s.letThrough = false;
+        s.held = HeldPress::None;
+    }
+}
+
+void DoublePressFilter::ForgetTrappedModifiers() {
+    for (auto& held : state_.modifierHeld) {
+        if (held == kModifierTrapped) held = kModifierUp;
+    }
 }
 
 void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, const KeyOrigin& origin) {
     const int index = ModifierIndex(vk, origin.extended);
     if (index < 0) return;
     if (message == kWmKeyDown || message == kWmSysKeyDown) {
-        state_.modifierHeld[index] = origin.chainConsumed ? kModifierTrapped : kModifierHeld;
+        if (origin.chainConsumed) {
+            // Asked once per press, auto-repeats included: a repeat comes from
+            // the window the key is held in now.
+            state_.modifierHeld[index] = kModifierTrapped;
+            state_.trappedIn[index] = platform_.ForegroundStamp();
+        } else {
+            state_.modifierHeld[index] = kModifierHeld;
+        }
     } else if (message == kWmKeyUp || message == kWmSysKeyUp) {
         state_.modifierHeld[index] = kModifierUp;
     }
@@ -156,13 +180,19 @@ void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, const KeyOr
 // the key was held; the filter must not stay off until it is pressed again. Only
 // a press that reached the system shows in the key's state: one a screen reader
 // trapped never does, so its flag stands until its release or a session change.
+// A trapped one is trusted only in the window it went down in: its release may
+// go where we cannot see it.
 bool DoublePressFilter::ModifierStillHeld() {
     if (!state_.AnyModifierHeld()) return false;
     for (int index = 0; index < kModifierCount; ++index) {
         const uint32_t* vks = kModifierVks[index];
-        if (state_.modifierHeld[index] == kModifierHeld && !platform_.IsKeyHeld(vks[0]) &&
+        ModifierHold& hold = state_.modifierHeld[index];
+        if (hold == kModifierHeld && !platform_.IsKeyHeld(vks[0]) &&
             (vks[1] == vks[0] || !platform_.IsKeyHeld(vks[1]))) {
-            state_.modifierHeld[index] = kModifierUp;
+            hold = kModifierUp;
+        } else if (hold == kModifierTrapped &&
+                   platform_.ForegroundStamp() != state_.trappedIn[index]) {
+            hold = kModifierUp;
         }
     }
     return state_.AnyModifierHeld();
@@ -177,20 +207,20 @@ const std::u16string* DoublePressFilter::GuardedName(uint32_t vk) const {
     return &state_.keyNames[index];
 }
 
-bool DoublePressFilter::OnPress(uint32_t vk, const std::u16string& name) {
-    const int64_t now = platform_.ReadClock();
+bool DoublePressFilter::OnPress(KeyState& s, const std::u16string& name) {
+    const bool fresh = s.held == HeldPress::None;
     switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
-        case IgnoreMode::Always:
-            return false;
-        case IgnoreMode::NextKey:
-            if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundNextKeyConsumedCue();
-            return false;
         case IgnoreMode::Off:
             break;
+        case IgnoreMode::NextKey:
+            if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundNextKeyConsumedCue();
+            [[fallthrough]];
         default:
+            if (fresh) s.held = HeldPress::Outside;
             return false;
     }
-    KeyState& s = state_.keyStates[vk];
+    if (fresh) s.held = HeldPress::Counted;
+    const int64_t now = platform_.ReadClock();
     const int64_t timeout = settings_.doublePressTimeout.load(std::memory_order_relaxed);
     if (s.armed && now - s.lastRelease <= timeout) {
         s.letThrough = true;
@@ -202,22 +232,14 @@ bool DoublePressFilter::OnPress(uint32_t vk, const std::u16string& name) {
     return true;
 }
 
-void DoublePressFilter::OnRelease(uint32_t vk) {
-    const int64_t now = platform_.ReadClock();
-    switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
-        case IgnoreMode::Off: {
-            KeyState& s = state_.keyStates[vk];
-            s.letThrough = false;
-            s.armed = !s.armed;
-            s.lastRelease = now;
-            return;
-        }
-        case IgnoreMode::NextKey:
-            EndNextKeyMode(state_.ignoreMode);
-            return;
-        default:
-            return;
-    }
+void DoublePressFilter::OnRelease(KeyState& s) {
+    const HeldPress press = s.held;
+    if (press == HeldPress::None) return;
+    s.held = HeldPress::None;
+    s.letThrough = false;
+    if (press != HeldPress::Counted) return;
+    s.armed = !s.armed;
+    s.lastRelease = platform_.ReadClock();
 }
 
 }  // namespace quillet

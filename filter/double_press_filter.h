@@ -4,7 +4,6 @@
 
 #include <array>
 #include <atomic>
-#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,10 +21,19 @@ inline constexpr uint32_t kWmSysKeyDown = 260;
 inline constexpr uint32_t kWmSysKeyUp = 261;
 inline constexpr int kHcAction = 0;
 
+// How the press of a key that is down now was decided; its release ends what it began.
+enum class HeldPress : uint8_t {
+    None = 0,  // not down, or its press was never seen
+    Counted,   // by the double-press rule
+    Outside,   // passed for a reason outside the rule: a reader's modifier, a program
+               // that gets its keys, an ignore mode; or taken by the hot key
+};
+
 struct KeyState {
-    int64_t lastRelease = 0;  // clock reading at the last release handled in mode 0
+    int64_t lastRelease = 0;  // clock reading at the last release of a counted press
     bool armed = false;       // a release armed the key: a press soon after passes
     bool letThrough = false;  // from a press let through until the next release
+    HeldPress held = HeldPress::None;
 };
 
 // The values are the menu's order and the index of each mode's text and cue.
@@ -87,8 +95,8 @@ struct FilterState {
     // Flags rather than a press/release count: auto-repeats and releases
     // without a press must not leave the filter switched off.
     ModifierHold modifierHeld[3] = {kModifierUp, kModifierUp, kModifierUp};
-    // Guarded keys whose press we saw and whose release has not come yet.
-    std::bitset<256> keyDown;
+    // The window in front when each trapped modifier went down (FilterPlatform::ForegroundStamp).
+    uint64_t trappedIn[3] = {0, 0, 0};
     ResentPresses resentPresses;
 
     bool AnyModifierHeld() const { return modifierHeld[0] || modifierHeld[1] || modifierHeld[2]; }
@@ -109,6 +117,8 @@ class FilterPlatform {
     // Whether the program in front is one the user lets have its keys. Asked for
     // guarded keys only.
     virtual bool ProgramGetsItsKeys() = 0;
+    // Tells windows in front apart; asked only while a trapped modifier is held.
+    virtual uint64_t ForegroundStamp() = 0;
 };
 
 // What the filter tells the user.
@@ -154,20 +164,25 @@ class DoublePressFilter {
     // any more, and no key is let through as held.
     void ForgetHeldKeys();
 
+    // The window in front changed. A modifier the reader trapped shows in no key
+    // state, and its release may go to a window whose input we never see (an
+    // elevated one, the reader's own dialogs), so it is held no longer.
+    void ForgetTrappedModifiers();
+
   private:
     // The decision for an event that repeats no earlier press; `guarded` tells
     // whether a copy of it, if the chain below sends one, must be decided alike.
     // `kind` is the message without its system-key bit.
     bool Decide(uint32_t message, uint32_t kind, uint32_t vk, const KeyOrigin& origin,
                 bool& guarded);
-    // Notes a guarded key going down or up; false for a release whose press we
-    // never saw (a key held when we started, a press trapped above us).
-    bool NoteKeyDown(uint32_t kind, uint32_t vk);
     // The spoken name of a guarded key, or nothing for a key that passes untouched.
     const std::u16string* GuardedName(uint32_t vk) const;
-    // Only for guarded keys, whose codes are below 256.
-    bool OnPress(uint32_t vk, const std::u16string& name);
-    void OnRelease(uint32_t vk);
+    // Only for guarded keys, whose codes are below 256. A press that is no
+    // auto-repeat notes how it was decided, for its release.
+    bool OnPress(KeyState& s, const std::u16string& name);
+    // Ends what the key's press began; a release whose press we never saw (a key
+    // held when we started, a press trapped above us) changes nothing.
+    void OnRelease(KeyState& s);
     void TrackModifier(uint32_t message, uint32_t vk, const KeyOrigin& origin);
     // Asked only after a swallowed press, never per key.
     bool ModifierWouldActAlone();

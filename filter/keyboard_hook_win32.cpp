@@ -58,6 +58,9 @@ class Win32FilterPlatform final : public FilterPlatform {
     }
     // One GetForegroundWindow per key; the program is looked up when the window changed.
     bool ProgramGetsItsKeys() override { return foreground_.IsExempt(); }
+    uint64_t ForegroundStamp() override {
+        return reinterpret_cast<uintptr_t>(GetForegroundWindow());
+    }
 
   private:
     PerformanceCounter counter_;
@@ -137,6 +140,7 @@ struct HookThread {
     std::promise<void> ended;  // the thread's last act
     std::future<void> end;     // the main thread's side of `ended`
     HWINEVENTHOOK desktopSwitch = nullptr;
+    HWINEVENTHOOK foregroundChange = nullptr;
     std::thread thread;
 
     // The main thread's own: registrations that may wait (an RPC to the session
@@ -230,6 +234,13 @@ void CALLBACK OnDesktopSwitch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWO
     OnSessionChange(*running);
 }
 
+// Also seen through a window that came and went between two keys (an elevated
+// dialog opened and closed while the reader's modifier was held), which the
+// window in front at the next key would not show.
+void CALLBACK OnForegroundChange(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+    if (running) running->filter->ForgetTrappedModifiers();
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     HookThread* t = running;
     switch (message) {
@@ -260,6 +271,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 t->desktopSwitch =
                     SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH, nullptr,
                                     OnDesktopSwitch, 0, 0, WINEVENT_OUTOFCONTEXT);
+                t->foregroundChange =
+                    SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                                    OnForegroundChange, 0, 0, WINEVENT_OUTOFCONTEXT);
                 Watch(*t);
             }
             return 0;
@@ -315,6 +329,7 @@ void RunHookThread(HookThread& t) {
     // The main thread has unregistered what it registered for the window.
     RemoveHook(t);
     if (t.desktopSwitch) UnhookWinEvent(t.desktopSwitch);
+    if (t.foregroundChange) UnhookWinEvent(t.foregroundChange);
     if (t.sinkListens) ListenToKeyboard(t.window, false);
     if (t.window) DestroyWindow(t.window);
     t.ended.set_value();

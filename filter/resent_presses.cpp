@@ -1,10 +1,13 @@
 #include "filter/resent_presses.h"
 
+#include <algorithm>
+
 namespace quillet {
 
 void ResentPresses::Expect(uint32_t vk, bool swallowed, int64_t now, int64_t timeoutMs) {
     if (count_ == kCapacity) Erase(0);  // a reader that never re-sends leaves no trace for long
-    items_[count_++] = {vk, swallowed, false, now + timeoutMs + kLapseAfterTimeoutMs};
+    const int64_t wait = std::min(timeoutMs + kLapseAfterTimeoutMs, kLongestWaitMs);
+    items_[count_++] = {vk, swallowed, false, now + wait};
 }
 
 bool ResentPresses::Awaits(uint32_t vk) const {

@@ -15,6 +15,9 @@ class ResentPresses {
     // How long past the double-press timeout a copy is still awaited: a copy
     // decided afresh within the timeout would pass as a second press.
     static constexpr int64_t kLapseAfterTimeoutMs = 1000;
+    // However long the timeout: past this an injected key is more likely another
+    // program's (an on-screen keyboard, a braille display's keys) than the copy.
+    static constexpr int64_t kLongestWaitMs = 3000;
 
     // A typed press of `vk` that the chain below consumed, and whether we swallowed it.
     void Expect(uint32_t vk, bool swallowed, int64_t now, int64_t timeoutMs);

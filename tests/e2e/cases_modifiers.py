@@ -5,7 +5,7 @@ key 255 between. Keys typed through the X server with xdotool, as in cases_reade
 
 import time
 
-from cases import case, start
+from cases import HOT_KEY_TEXTS, case, start
 from cases_reader import TIMEOUT_S, xdotool
 from harness import check
 
@@ -18,14 +18,21 @@ CHORDS = [(("alt",), 18, "F4", 115, "F4"),
 MODIFIER_CODES = {"18", "91", "17", "16"}
 
 
-def type_chord(c, modifiers, *keys):
+def type_chord(c, modifiers, *keys, modifiers_first=False):
+    """With modifiers_first, the modifiers go up before the (last) key, as many
+    people let go."""
     args = []
     for m in modifiers:
         args += ["keydown", m, "sleep", 0.03]
     for k in keys:
-        args += ["keydown", k, "sleep", 0.03, "keyup", k, "sleep", 0.06]
+        args += ["keydown", k, "sleep", 0.03]
+        if not modifiers_first:
+            args += ["keyup", k, "sleep", 0.06]
     for m in reversed(modifiers):
         args += ["keyup", m, "sleep", 0.03]
+    if modifiers_first:
+        for k in keys:
+            args += ["keyup", k, "sleep", 0.06]
     xdotool(c, *args)
 
 
@@ -68,3 +75,17 @@ def alt_f4_twice_closes_the_window(c):
     type_chord(c, ("alt",), "F4", "F4")
     c.driver("wait-no-window", "QuilletKeyTarget", "Quillet key target", 3000)
     check(c.spoken() == ["F4"], "spoken %r" % c.spoken())
+
+
+@case
+def hot_key_let_go_modifiers_first_then_f7(c):
+    start_typed(c)
+    type_chord(c, ("ctrl", "alt"), "Escape", modifiers_first=True)
+    c.wait_spoken(HOT_KEY_TEXTS[0])
+    time.sleep(0.3)
+    c.mark()
+    type_chord(c, (), "F7")
+    time.sleep(0.5)
+    seen = c.key_events()
+    check("down 118" in seen, "F7 after the hot key was not let through: %r" % seen)
+    check(c.spoken() == [], "spoken %r for the key let through" % c.spoken())

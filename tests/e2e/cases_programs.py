@@ -45,14 +45,15 @@ def start_both(c, programs):
     start_listed(c)
 
 
-def bring_forward(c, window, title):
+def bring_forward(c, window, title, settle=True):
     """Makes the window the foreground one and gives it the X input focus."""
     c.driver("post", window, 0x8001, 0, 0)
     c.wait_in_front(window, "%r never came to the front" % title)
     xdotool(c, "search", "--name", "^%s$" % title, "windowfocus", "--sync")
-    time.sleep(TIMEOUT_S)
-    c.mark()
-    c.listed.mark()
+    if settle:
+        time.sleep(TIMEOUT_S)
+        c.mark()
+        c.listed.mark()
 
 
 def downs(log, vk):
@@ -91,6 +92,32 @@ def programs_listed_get_single_presses(c):
     check(c.spoken() == [HOT_KEY_TEXTS[0]], "spoken %r after the hot key" % c.spoken())
     check(not [l for l in c.listed.lines() if l.endswith(" 27")],
           "the hot key's Escape reached the listed program: %r" % c.listed.lines())
+
+
+@case
+def release_in_another_window_ends_its_press(c):
+    """The window in front changes while a key is held: its release, there, ends
+    what its press began and nothing else."""
+    start_both(c, [LISTED_EXE])
+    # A second F5 let through in the plain target, released in the listed program.
+    bring_forward(c, c.target_window, PLAIN_TITLE)
+    xdotool(c, "keydown", "F5", "sleep", 0.03, "keyup", "F5", "sleep", 0.06, "keydown", "F5")
+    bring_forward(c, c.listed_window, LISTED_TITLE, settle=False)
+    xdotool(c, "keyup", "F5")
+    bring_forward(c, c.target_window, PLAIN_TITLE)
+    type_keys(c, ("F5", 30, 0))
+    c.wait_spoken("F5")
+    check(downs(c.keys, 116) == ["up 116"], "a single F5 passed: %r" % downs(c.keys, 116))
+    # Escape pressed in the listed program, released in the plain target.
+    bring_forward(c, c.listed_window, LISTED_TITLE)
+    xdotool(c, "keydown", "Escape")
+    bring_forward(c, c.target_window, PLAIN_TITLE, settle=False)
+    c.mark()
+    xdotool(c, "keyup", "Escape", "sleep", 0.1, "keydown", "Escape", "sleep", 0.03, "keyup",
+            "Escape")
+    c.wait_spoken("Escape")
+    check(downs(c.keys, 27) == ["up 27", "up 27"], "Escape after its release elsewhere: %r" %
+          downs(c.keys, 27))
 
 
 def let_keys_through(items):

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -67,11 +68,15 @@ bool TapCommand(const Words& w) {
     return Press(vk, false);
 }
 
-// "combo ctrl+alt+esc": presses in order, releases in reverse order.
+// "combo ctrl+alt+esc [hold-ms] [first-up]": presses in order, releases in
+// reverse order, or with "first-up" in the order pressed, as many people let
+// go of the modifiers first.
 bool ComboCommand(const Words& w) {
     int64_t hold = 30;
-    if (w.size() < 2 || w.size() > 3) return Fail(L"usage: combo a+b+c [hold-ms]");
-    if (w.size() == 3 && !Number(w[2], hold)) return false;
+    const bool firstUp = w.size() == 4 && w[3] == L"first-up";
+    if (w.size() < 2 || w.size() > 4 || (w.size() == 4 && !firstUp))
+        return Fail(L"usage: combo a+b+c [hold-ms] [first-up]");
+    if (w.size() >= 3 && !Number(w[2], hold)) return false;
     std::vector<unsigned> keys;
     size_t start = 0;
     for (;;) {
@@ -87,8 +92,9 @@ bool ComboCommand(const Words& w) {
         PauseMs(5);
     }
     PauseMs(double(hold));
-    for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
-        if (!Press(*it, false)) return false;
+    if (!firstUp) std::reverse(keys.begin(), keys.end());
+    for (unsigned vk : keys) {
+        if (!Press(vk, false)) return false;
         PauseMs(5);
     }
     return true;

@@ -12,9 +12,10 @@ constexpr uint32_t kF4 = 115, kF5 = 116, kF7 = 118, kF13 = 124, kTab = 9, kLette
 
 // Where a step's event comes from.
 enum Source {
-    kTyped,    // typed, and the hooks below ours let it pass
-    kTrapped,  // typed, and a hook below ours (a screen reader's) swallowed it
-    kSent,     // injected by a program, such as a screen reader passing a key on
+    kTyped,        // typed, and the hooks below ours let it pass
+    kTrapped,      // typed, and a hook below ours (a screen reader's) swallowed it
+    kSent,         // injected by a program, such as a screen reader passing a key on
+    kSentTrapped,  // injected, and a hook below ours swallowed it
 };
 
 struct Step {
@@ -24,13 +25,18 @@ struct Step {
     bool swallowed;
     const char16_t* spoken;  // nullptr: nothing spoken by this step
     Source source = kTyped;
+    bool listed = false;  // a program that gets its keys is in front
+    uint64_t window = 1;  // which window is in front
 };
 
 void RunScript(FilterRig& rig, const std::vector<Step>& steps) {
     for (size_t n = 0; n < steps.size(); ++n) {
         const Step& s = steps[n];
         const size_t spokenBefore = rig.feedback.spoken.size();
-        const KeyOrigin origin{s.source == kSent, s.source == kTrapped};
+        const KeyOrigin origin{s.source == kSent || s.source == kSentTrapped,
+                               s.source == kTrapped || s.source == kSentTrapped};
+        rig.keyboard.programGetsItsKeys = s.listed;
+        rig.keyboard.foreground = s.window;
         EXPECT_EQ(rig.Send(s.message, s.vk, s.at, origin), s.swallowed)
             << "step " << n << " at " << s.at;
         if (s.spoken) {
@@ -173,6 +179,13 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
           {1250, D, kEsc, true, nullptr, kSent},
           {1251, U, kEsc, true, nullptr, kSent}},
          2000},
+        {"a copy waits 3 s at most, however long the timeout",
+         {{0, D, kEsc, true, u"Escape", kTrapped},
+          {50, U, kEsc, false, nullptr, kTrapped},
+          {3001, D, kEsc, false, nullptr, kSent}},
+         5000},
+        {"an injected press a hook below swallowed expects no copy",
+         {{0, D, kF5, true, u"F5", kSentTrapped}, {10, U, kF5, false, nullptr, kSent}}},
         {"injected presses that repeat nothing are decided as typed ones",
          {{0, D, kF5, true, u"F5", kSent},
           {50, U, kF5, false, nullptr, kSent},
@@ -191,12 +204,32 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
           {30, D, kF5, false, nullptr},
           {40, U, kIns, false, nullptr, kTrapped},
           {50, D, kF12, true, u"F12"}}},
-        {"a key pressed under the modifier and released after it is armed",
+        {"a key pressed under the modifier and released after it arms nothing",
          {{0, D, kIns, false, nullptr},
           {10, D, kF5, false, nullptr},
           {20, U, kIns, false, nullptr},
           {30, U, kF5, false, nullptr},
-          {130, D, kF5, false, nullptr}}},
+          {130, D, kF5, true, u"F5"}}},
+        {"a trapped modifier whose release went elsewhere ends when the window changes",
+         {{0, D, kIns, false, nullptr, kTrapped},
+          {10, D, kF5, false, nullptr, kTrapped},
+          {20, U, kF5, false, nullptr, kTrapped},
+          {5000, D, kF12, true, u"F12", kTyped, false, 2}}},
+        // The window in front changes while a key is held: its release ends its press.
+        {"a second press released in a listed program lets nothing through later",
+         {{0, D, kF5, true, u"F5"},
+          {50, U, kF5, false, nullptr},
+          {100, D, kF5, false, nullptr},
+          {200, U, kF5, false, nullptr, kTyped, true},
+          {60000, D, kF5, true, u"F5"}}},
+        {"pressed in a listed program, released in another: arms nothing",
+         {{0, D, kEsc, false, nullptr, kTyped, true},
+          {50, U, kEsc, false, nullptr},
+          {150, D, kEsc, true, u"Escape"}}},
+        {"a first press released after its program was listed arms the key",
+         {{0, D, kF5, true, u"F5"},
+          {50, U, kF5, false, nullptr, kTyped, true},
+          {100, D, kF5, false, nullptr}}},
     };
     for (const auto& script : scripts) {
         SCOPED_TRACE(script.name);
@@ -399,21 +432,27 @@ TEST(DoublePressFilter, ModeOneLetsOneKeyThrough) {
                        {0, kWmKeyDown, kF7, false, nullptr},  // consumes mode 1
                        {40, kWmKeyDown, kF7, true, u"F7"},    // its repeats meet mode 0
                        {80, kWmKeyDown, kF7, true, u"F7"},
-                       {100, kWmKeyUp, kF7, false, nullptr},  // arms F7
-                       {200, kWmKeyDown, kF7, false, nullptr},
+                       {100, kWmKeyUp, kF7, false, nullptr},  // arms nothing
+                       {200, kWmKeyDown, kF7, true, u"F7"},
                    });
     EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 0);
     EXPECT_EQ(rig.feedback.cues, std::vector<std::string>{"next-key"});
 
-    FilterRig byRelease;  // the hot key's Escape, released after Ctrl, ends mode 1, silently
-    byRelease.keyboard.ctrl = byRelease.keyboard.alt = true;
-    byRelease.Press(27, 0);
-    byRelease.keyboard.ctrl = false;
-    byRelease.feedback.cues.clear();
-    EXPECT_FALSE(byRelease.Release(27, 50));
-    EXPECT_EQ(static_cast<int32_t>(byRelease.state.ignoreMode.load()), 0);
-    EXPECT_TRUE(byRelease.feedback.cues.empty());
-    EXPECT_TRUE(byRelease.KeyStatesUntouched());
+    // Most people let go of Ctrl or Alt before Escape: the hot key's own release
+    // leaves the mode for the next key.
+    for (bool ctrlFirst : {true, false}) {
+        SCOPED_TRACE(ctrlFirst ? "Ctrl first" : "Alt first");
+        FilterRig byRelease;
+        byRelease.keyboard.ctrl = byRelease.keyboard.alt = true;
+        byRelease.Press(27, 0);
+        (ctrlFirst ? byRelease.keyboard.ctrl : byRelease.keyboard.alt) = false;
+        EXPECT_FALSE(byRelease.Release(27, 50));
+        EXPECT_EQ(byRelease.state.ignoreMode.load(), IgnoreMode::NextKey);
+        EXPECT_TRUE(byRelease.KeyStatesUntouched());
+        byRelease.keyboard.ctrl = byRelease.keyboard.alt = false;
+        EXPECT_FALSE(byRelease.Press(kF7, 100));
+        EXPECT_EQ(byRelease.feedback.spoken.size(), 1u);  // the mode's text only
+    }
 }
 
 TEST(DoublePressFilter, ModeTwoPassesEverythingWithoutState) {
@@ -429,21 +468,21 @@ TEST(DoublePressFilter, ModeTwoPassesEverythingWithoutState) {
 }
 
 // While such a program is in front its guarded keys pass, unspoken, and arm nothing;
-// the hot key still cycles, and the program is asked about guarded keys only.
+// the hot key still cycles, and the program is asked about guarded presses only.
 TEST(DoublePressFilter, AProgramThatGetsItsKeysHasThemPassSilently) {
     constexpr uint32_t D = kWmKeyDown, U = kWmKeyUp;
     FilterRig rig;
     rig.state.ignoreMode = IgnoreMode::NextKey;
-    rig.keyboard.programGetsItsKeys = true;
     RunScript(rig, {
-                       {0, D, kF5, false, nullptr},
-                       {60, U, kF5, false, nullptr},
-                       {100, D, 27, false, nullptr},
-                       {160, U, 27, false, nullptr},
-                       {170, D, kLetterA, false, nullptr},
-                       {180, U, kLetterA, false, nullptr},
+                       {0, D, kF5, false, nullptr, kTyped, true},
+                       {60, U, kF5, false, nullptr, kTyped, true},
+                       {100, D, 27, false, nullptr, kTyped, true},
+                       {160, U, 27, false, nullptr, kTyped, true},
+                       {170, D, kLetterA, false, nullptr, kTyped, true},
+                       {180, U, kLetterA, false, nullptr, kTyped, true},
                    });
-    EXPECT_EQ(rig.keyboard.programAsks, 4);
+    rig.keyboard.programGetsItsKeys = true;
+    EXPECT_EQ(rig.keyboard.programAsks, 2);  // a release is its press's
     EXPECT_TRUE(rig.KeyStatesUntouched());
     EXPECT_EQ(rig.state.ignoreMode.load(), IgnoreMode::NextKey);  // kept for another program
     rig.keyboard.ctrl = rig.keyboard.alt = true;
@@ -508,6 +547,14 @@ TEST(DoublePressFilter, ModifierWhoseReleaseWasLostIsCheckedAgainstTheKey) {
     rig.keyboard.down.erase(kVkInsert);  // released on a secure desktop
     EXPECT_TRUE(rig.Press(kF5, 100));
     EXPECT_FALSE(rig.state.AnyModifierHeld());
+
+    // A trapped one ends when the window in front changes (however briefly); one
+    // the key's state shows is checked against it instead.
+    rig.Send(kWmKeyDown, kVkCapital, 200, {false, true});
+    rig.Press(kVkInsert, 210);
+    rig.filter.ForgetTrappedModifiers();
+    EXPECT_EQ(rig.state.modifierHeld[0], kModifierUp);
+    EXPECT_EQ(rig.state.modifierHeld[1] + rig.state.modifierHeld[2], kModifierHeld);
 }
 
 TEST(DoublePressFilter, ModifierReleaseWithoutPressChangesNothing) {

@@ -20,6 +20,7 @@ class FakeKeyboard final : public FilterPlatform {
     int noOpKeys = 0;
     bool programGetsItsKeys = false;  // the program in front
     int programAsks = 0;
+    uint64_t foreground = 1;  // the window in front
 
     bool IsKeyHeld(uint32_t vk) override {
         keysAsked.push_back(vk);
@@ -34,6 +35,7 @@ class FakeKeyboard final : public FilterPlatform {
         ++programAsks;
         return programGetsItsKeys;
     }
+    uint64_t ForegroundStamp() override { return foreground; }
 };
 
 class RecordingFeedback final : public FilterFeedback {
