@@ -13,7 +13,7 @@ constexpr char16_t kDoublePressTimeout[] = u"doublePressTimeout";
 constexpr char16_t kRunAsAdmin[] = u"runAsAdmin";
 constexpr char16_t kExemptPrograms[] = u"exemptPrograms";
 
-// A missing member, or a root that is no object, leaves the setting as it is.
+// A missing member leaves the setting as it is.
 template <class Setting>
 void ReadMember(const JsonValue& root, std::u16string_view name, Setting& setting) {
     if (const JsonValue* member = FindJsonMember(root, name))
@@ -68,14 +68,12 @@ class FileSizeCounter {
           further_(SizeWithEmptyNames(numbers, 2) - size_ - first_) {}
 
     void Add(std::u16string_view name) {
-        size_ += (added_ ? further_ : first_) + JsonStringFileSize(name) - kEmptyName;
+        size_ += (added_ ? further_ : first_) + JsonStringFileSize(name) - JsonStringFileSize({});
         added_ = true;
     }
     size_t Size() const { return size_; }
 
   private:
-    static constexpr size_t kEmptyName = 2;  // its quotation marks
-
     static size_t SizeWithEmptyNames(const SettingsRecord& numbers, size_t count) {
         const SettingsRecord record{numbers.exclude_escape, numbers.doublePressTimeout,
                                     numbers.runAsAdmin, std::vector<std::u16string>(count)};
