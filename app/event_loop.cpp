@@ -119,8 +119,7 @@ void EventLoop::Answer(Call call) {
 void EventLoop::ToggleEscapeExemption() {
     state_.settings.exclude_escape = state_.settings.exclude_escape == 0 ? 1 : 0;
     PublishFilterSettings(state_);
-    settingsStore_.SaveSettings(state_.settings);
-    feedback_.SoundEscapeExemptionCue(state_.settings.exclude_escape != 0);
+    if (SaveSettings()) feedback_.SoundEscapeExemptionCue(state_.settings.exclude_escape != 0);
 }
 
 void EventLoop::AskForTimeout() {
@@ -135,7 +134,7 @@ void EventLoop::AskForTimeout() {
         language.Text(u"Changed"),
         language.Text(u"The new double press timeout is %d MS", {}, IntegerText(*timeout)),
         RequesterInformation);
-    settingsStore_.SaveSettings(state_.settings);
+    SaveSettings();
 }
 
 void EventLoop::SetIgnoreMode(int32_t mode) {
@@ -147,8 +146,7 @@ void EventLoop::SetIgnoreMode(int32_t mode) {
 bool EventLoop::ToggleRunAsAdmin() {
     // The lowest bit flips: 0 and 1 swap, and a hand-written 7 becomes 6, still on.
     state_.settings.runAsAdmin = static_cast<uint8_t>(state_.settings.runAsAdmin ^ 1);
-    settingsStore_.SaveSettings(state_.settings);
-    feedback_.SoundRunAsAdminCue(state_.settings.runAsAdmin != 0);
+    if (SaveSettings()) feedback_.SoundRunAsAdminCue(state_.settings.runAsAdmin != 0);
     const Language& language = state_.language;
     if (requesters_.ShowMessage(language.Text(u"Restart required."),
                                 language.Text(u"Should Quillet restart right now?"),
@@ -159,16 +157,19 @@ bool EventLoop::ToggleRunAsAdmin() {
 }
 
 // The program named when the menu was shown goes into the list or out of it; the
-// cue tells which. A full list takes no more.
+// cue tells which. A full list takes no more, nor one whose file would grow too
+// large to be read at the next start.
 void EventLoop::ToggleProgramInFront() {
     if (programInFront_.empty()) return;
     ProgramList programs(state_.settings.exemptPrograms);
-    const bool changed = programs.Remove(programInFront_) || programs.Add(programInFront_);
-    const bool listed = programs.Contains(programInFront_);
+    const bool changed = programs.Remove(programInFront_) ||
+                         (programs.Add(programInFront_) &&
+                          ProgramsThatFit(programs.Names()) == programs.Names().size());
+    const bool listed = changed && programs.Contains(programInFront_);
     if (changed) {
         state_.settings.exemptPrograms = programs.Names();
         PublishPrograms(state_);
-        settingsStore_.SaveSettings(state_.settings);
+        if (!SaveSettings()) return;
     }
     feedback_.SoundEscapeExemptionCue(listed);
 }
@@ -178,6 +179,18 @@ void EventLoop::ToggleStartWithWindows() {
     const std::u16string& exe = state_.executablePath;
     SetRunAtLogon(runKey_, exe, !IsRunAtLogonOn(runKey_, exe));
     feedback_.SoundRunAsAdminCue(IsRunAtLogonOn(runKey_, exe));
+}
+
+// A file that cannot be written is told instead of the setting's cue; the setting
+// stays as chosen for this run.
+bool EventLoop::SaveSettings() {
+    if (settingsStore_.SaveSettings(state_.settings)) return true;
+    const Language& language = state_.language;
+    requesters_.ShowMessage(
+        language.Text(kErrorTitle),
+        language.Text(u"Could not save the settings to %s.", {}, settingsStore_.FilePath()),
+        RequesterError);
+    return false;
 }
 
 // Shows the popup menu with its marks refreshed from the settings and the ignore mode,

@@ -55,6 +55,8 @@ class EventLoop final : public TrayListener {
     bool ToggleRunAsAdmin();
     void ToggleProgramInFront();
     void ToggleStartWithWindows();
+    // False when the file could not be written; the user has been told.
+    bool SaveSettings();
     void ShowTrayMenu();
 
     Process& process_;

@@ -48,7 +48,10 @@ class SettingsStore {
     virtual ~SettingsStore() = default;
     virtual void LoadSettings(SettingsRecord& settings) = 0;
     virtual void CorrectSettings(SettingsRecord& settings) = 0;
-    virtual void SaveSettings(const SettingsRecord& settings) = 0;
+    // False when the file was not written.
+    virtual bool SaveSettings(const SettingsRecord& settings) = 0;
+    // The file's full path, as the user would look for it.
+    virtual std::u16string FilePath() = 0;
 };
 
 // What the user hears: the cues, and the speech library that says the key names.

@@ -93,14 +93,19 @@ void Win32Process::EndProcess() { ExitProcess(0); }
 
 // The settings file is named by its full path, so it is the one beside the
 // executable even when the working directory could not be changed.
-void Win32SettingsStore::LoadSettings(SettingsRecord& settings) {
-    quillet::LoadSettings(settings, PathBesideExecutable(kSettingsFileName));
+Win32SettingsStore::Win32SettingsStore() : file_(PathBesideExecutable(kSettingsFileName)) {}
+
+void Win32SettingsStore::LoadSettings(SettingsRecord& settings) { file_.Load(settings); }
+void Win32SettingsStore::CorrectSettings(SettingsRecord& settings) { file_.Correct(settings); }
+bool Win32SettingsStore::SaveSettings(const SettingsRecord& settings) {
+    return file_.Save(settings);
 }
-void Win32SettingsStore::CorrectSettings(SettingsRecord& settings) {
-    quillet::CorrectSettings(settings, PathBesideExecutable(kSettingsFileName));
-}
-void Win32SettingsStore::SaveSettings(const SettingsRecord& settings) {
-    quillet::SaveSettings(settings, PathBesideExecutable(kSettingsFileName));
+
+// Without the prefix a long path needs, which means nothing to a user.
+std::u16string Win32SettingsStore::FilePath() {
+    constexpr std::u16string_view kLongPathPrefix = u"\\\\?\\";
+    const std::u16string& path = file_.Path();
+    return path.starts_with(kLongPathPrefix) ? path.substr(kLongPathPrefix.size()) : path;
 }
 
 // The worker opens the audio device on its own thread, so start-up goes on to the hook.

@@ -34,9 +34,15 @@ class Win32Process final : public Process {
 
 class Win32SettingsStore final : public SettingsStore {
   public:
+    Win32SettingsStore();
+
     void LoadSettings(SettingsRecord& settings) override;
     void CorrectSettings(SettingsRecord& settings) override;
-    void SaveSettings(const SettingsRecord& settings) override;
+    bool SaveSettings(const SettingsRecord& settings) override;
+    std::u16string FilePath() override;
+
+  private:
+    PersistentSettings file_;
 };
 
 class Win32Feedback final : public Feedback {

@@ -43,6 +43,7 @@ class MemoryFileOps final : public FileOps {
     std::unique_ptr<ReplacementFile> BeginReplace(const std::u16string&) override {
         return std::make_unique<Replacement>(bytes);
     }
+    bool Copy(const std::u16string&, const std::u16string&) override { return true; }
 
     std::string bytes;
 

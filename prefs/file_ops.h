@@ -36,6 +36,8 @@ class FileOps {
     virtual ReadResult TryReadAll(const std::u16string& path, size_t limit, std::string& bytes) = 0;
     // Nothing when the temporary file cannot be created.
     virtual std::unique_ptr<ReplacementFile> BeginReplace(const std::u16string& path) = 0;
+    // Copies the file at `from` over whatever file is at `to`; false when it could not.
+    virtual bool Copy(const std::u16string& from, const std::u16string& to) = 0;
     // The wait between two tries of a busy file; fakes count instead of sleeping.
     virtual void Pause(int milliseconds);
 

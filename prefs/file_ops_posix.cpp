@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 #include "prefs/file_ops.h"
 #include "runtime/text.h"
@@ -98,6 +99,12 @@ class PosixFileOps final : public FileOps {
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0) return nullptr;
         return std::make_unique<PosixReplacementFile>(fd, std::move(target), std::move(temporary));
+    }
+
+    bool Copy(const std::u16string& from, const std::u16string& to) override {
+        std::error_code error;
+        return std::filesystem::copy_file(std::filesystem::path(from), std::filesystem::path(to),
+                                          std::filesystem::copy_options::overwrite_existing, error);
     }
 };
 

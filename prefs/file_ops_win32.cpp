@@ -116,6 +116,12 @@ class Win32FileOps final : public FileOps {
         return std::make_unique<Win32ReplacementFile>(file, path, std::move(temporary));
     }
 
+    bool Copy(const std::u16string& from, const std::u16string& to) override {
+        // An older copy marked read-only (as the file it came from may be) would refuse.
+        SetFileAttributesW(Wide(to), FILE_ATTRIBUTE_NORMAL);
+        return CopyFileW(Wide(from), Wide(to), FALSE) != 0;
+    }
+
   private:
     static HANDLE CreateTemporary(const std::u16string& temporary) {
         return CreateFileW(Wide(temporary), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,

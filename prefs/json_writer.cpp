@@ -1,5 +1,6 @@
 #include "prefs/json_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <span>
@@ -36,6 +37,8 @@ class Writer {
         }
         return false;
     }
+
+    bool QuotedString(std::u16string_view text) { return String(text); }
 
     bool OrderedObject(std::span<JsonMember> members, int indent) {
         return Members(
@@ -182,6 +185,34 @@ class Writer {
     const bool pretty_;
 };
 
+// A sink's code point as UTF-8 in `out`, which holds at least 4 bytes; returns the count.
+size_t FileBytes(uint32_t codePoint, char* out) {
+    const char16_t first = static_cast<char16_t>(codePoint & 0xFFFF);
+    if (first < 0x80) {
+        out[0] = static_cast<char>(first);
+        return 1;
+    }
+    const char16_t units[2] = {first, static_cast<char16_t>(codePoint >> 16)};
+    const size_t count = units[1] != 0 ? 2 : 1;
+    const std::string bytes = Utf16ToUtf8(std::u16string_view(units, count));
+    std::copy(bytes.begin(), bytes.end(), out);
+    return bytes.size();
+}
+
+// Counts what a file sink would write.
+class SizeSink {
+  public:
+    bool Put(uint32_t codePoint) {
+        char bytes[4];
+        size_ += FileBytes(codePoint, bytes);
+        return true;
+    }
+    size_t Size() const { return size_; }
+
+  private:
+    size_t size_ = 0;
+};
+
 // Buffers UTF-8 output and hands it to the file in loads of at most 4096 bytes.
 class FileSink {
   public:
@@ -189,14 +220,7 @@ class FileSink {
 
     bool Put(uint32_t codePoint) {
         if (used_ >= kCapacity - 4 && !Flush()) return false;
-        const char16_t first = static_cast<char16_t>(codePoint & 0xFFFF);
-        if (first < 0x80) {
-            buffer_[used_++] = static_cast<char>(first);
-            return true;
-        }
-        const char16_t units[2] = {first, static_cast<char16_t>(codePoint >> 16)};
-        const size_t count = units[1] != 0 ? 2 : 1;
-        for (char c : Utf16ToUtf8(std::u16string_view(units, count))) buffer_[used_++] = c;
+        used_ += FileBytes(codePoint, buffer_.data() + used_);
         return true;
     }
 
@@ -258,6 +282,20 @@ bool SaveJsonObject(std::span<JsonMember> members, const std::u16string& fileNam
     return SaveJsonWith(fileName, ops, [&](const JsonSink& sink) {
         return Writer(sink, (flags & kJsonPrettyPrint) != 0).OrderedObject(members, 0);
     });
+}
+
+size_t JsonObjectFileSize(std::span<JsonMember> members, uint32_t flags) {
+    SizeSink size;
+    const JsonSink sink = [&](uint32_t codePoint) { return size.Put(codePoint); };
+    Writer(sink, (flags & kJsonPrettyPrint) != 0).OrderedObject(members, 0);
+    return size.Size();
+}
+
+size_t JsonStringFileSize(std::u16string_view text) {
+    SizeSink size;
+    const JsonSink sink = [&](uint32_t codePoint) { return size.Put(codePoint); };
+    Writer(sink, false).QuotedString(text);
+    return size.Size();
 }
 
 }  // namespace quillet

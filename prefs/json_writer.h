@@ -1,6 +1,7 @@
 // JSON text from a value tree, compact or indented, and documents saved as UTF-8 files.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -32,5 +33,10 @@ bool SaveJsonFile(JsonValue& root, const std::u16string& fileName, uint32_t flag
 // the member table's.
 bool SaveJsonObject(std::span<JsonMember> members, const std::u16string& fileName, uint32_t flags,
                     FileOps& ops = NativeFileOps());
+
+// The bytes SaveJsonObject writes for `members`, counted without building the text.
+size_t JsonObjectFileSize(std::span<JsonMember> members, uint32_t flags);
+// The bytes of `text` as a JSON string in a file: quotation marks, escapes and UTF-8.
+size_t JsonStringFileSize(std::u16string_view text);
 
 }  // namespace quillet

@@ -13,7 +13,7 @@ constexpr char16_t kDoublePressTimeout[] = u"doublePressTimeout";
 constexpr char16_t kRunAsAdmin[] = u"runAsAdmin";
 constexpr char16_t kExemptPrograms[] = u"exemptPrograms";
 
-// A missing member, or a root that is no object, leaves the setting as it is.
+// A missing member leaves the setting as it is.
 template <class Setting>
 void ReadMember(const JsonValue& root, std::u16string_view name, Setting& setting) {
     if (const JsonValue* member = FindJsonMember(root, name))
@@ -31,6 +31,7 @@ void ReadPrograms(const JsonValue& root, std::vector<std::u16string>& programs) 
         if (element->kind == JsonKind::String) list.Add(element->text);
     }
     programs = list.Names();
+    programs.resize(ProgramsThatFit(programs));
 }
 
 JsonValue& AddMember(std::vector<JsonMember>& members, std::u16string_view name) {
@@ -41,7 +42,70 @@ void WriteMember(std::vector<JsonMember>& members, std::u16string_view name, int
     SetJsonInteger(AddMember(members, name), setting);
 }
 
+// In a fixed order: the member table would put the names before runAsAdmin.
+std::vector<JsonMember> SettingsMembers(const SettingsRecord& settings) {
+    std::vector<JsonMember> members;
+    WriteMember(members, kExcludeEscape, settings.exclude_escape);
+    WriteMember(members, kDoublePressTimeout, settings.doublePressTimeout);
+    WriteMember(members, kRunAsAdmin, settings.runAsAdmin);
+    if (!settings.exemptPrograms.empty()) {
+        JsonValue& names = AddMember(members, kExemptPrograms);
+        SetJsonArray(names);
+        for (const std::u16string& name : settings.exemptPrograms)
+            SetJsonString(*AddJsonElement(names), name);
+    }
+    return members;
+}
+
+// The size of the file as names are added one by one, without writing the names
+// anywhere. The layout around them is measured on one and two empty names, so it
+// stays the writer's alone.
+class FileSizeCounter {
+  public:
+    explicit FileSizeCounter(const SettingsRecord& numbers)
+        : size_(SizeWithEmptyNames(numbers, 0)),
+          first_(SizeWithEmptyNames(numbers, 1) - size_),
+          further_(SizeWithEmptyNames(numbers, 2) - size_ - first_) {}
+
+    void Add(std::u16string_view name) {
+        size_ += (added_ ? further_ : first_) + JsonStringFileSize(name) - JsonStringFileSize({});
+        added_ = true;
+    }
+    size_t Size() const { return size_; }
+
+  private:
+    static size_t SizeWithEmptyNames(const SettingsRecord& numbers, size_t count) {
+        const SettingsRecord record{numbers.exclude_escape, numbers.doublePressTimeout,
+                                    numbers.runAsAdmin, std::vector<std::u16string>(count)};
+        std::vector<JsonMember> members = SettingsMembers(record);
+        return JsonObjectFileSize(members, kJsonPrettyPrint);
+    }
+
+    size_t size_;
+    const size_t first_;
+    const size_t further_;
+    bool added_ = false;
+};
+
 }  // namespace
+
+size_t SettingsFileSize(const SettingsRecord& settings) {
+    FileSizeCounter counter(settings);
+    for (const std::u16string& name : settings.exemptPrograms) counter.Add(name);
+    return counter.Size();
+}
+
+size_t ProgramsThatFit(std::span<const std::u16string> names) {
+    // The numbers at their widest: a later change of timeout must not push the file over.
+    FileSizeCounter counter(SettingsRecord{UINT8_MAX, INT32_MIN, UINT8_MAX});
+    size_t fit = 0;
+    for (const std::u16string& name : names) {
+        counter.Add(name);
+        if (counter.Size() > kMaxSettingsFileSize) break;
+        ++fit;
+    }
+    return fit;
+}
 
 bool LoadSettings(SettingsRecord& settings) { return LoadSettings(settings, kSettingsFileName); }
 
@@ -49,7 +113,8 @@ bool LoadSettings(SettingsRecord& settings, const std::u16string& path, FileOps&
     const int64_t size = ops.SizeOf(path);
     if (size < 0 || size > static_cast<int64_t>(kMaxSettingsFileSize)) return false;
     JsonValue root;
-    if (!LoadJsonFile(path, root, ops, kMaxSettingsFileSize)) return false;
+    if (!LoadJsonFile(path, root, ops, kMaxSettingsFileSize) || root.kind != JsonKind::Object)
+        return false;
     ReadMember(root, kExcludeEscape, settings.exclude_escape);
     ReadMember(root, kDoublePressTimeout, settings.doublePressTimeout);
     ReadMember(root, kRunAsAdmin, settings.runAsAdmin);
@@ -62,17 +127,7 @@ bool SaveSettings(const SettingsRecord& settings) {
 }
 
 bool SaveSettings(const SettingsRecord& settings, const std::u16string& path, FileOps& ops) {
-    // In a fixed order: the member table would put the names before runAsAdmin.
-    std::vector<JsonMember> members;
-    WriteMember(members, kExcludeEscape, settings.exclude_escape);
-    WriteMember(members, kDoublePressTimeout, settings.doublePressTimeout);
-    WriteMember(members, kRunAsAdmin, settings.runAsAdmin);
-    if (!settings.exemptPrograms.empty()) {
-        JsonValue& names = AddMember(members, kExemptPrograms);
-        SetJsonArray(names);
-        for (const std::u16string& name : settings.exemptPrograms)
-            SetJsonString(*AddJsonElement(names), name);
-    }
+    std::vector<JsonMember> members = SettingsMembers(settings);
     return SaveJsonObject(members, path, kJsonPrettyPrint, ops);
 }
 
@@ -81,18 +136,38 @@ int CorrectSettings(SettingsRecord& settings) {
 }
 
 int CorrectSettings(SettingsRecord& settings, const std::u16string& path, FileOps& ops) {
+    return PersistentSettings(path, ops).Correct(settings);
+}
+
+bool PersistentSettings::Load(SettingsRecord& settings) {
+    const bool read = LoadSettings(settings, path_, ops_);
+    keepBeforeSave_ = !read && ops_.SizeOf(path_) >= 0;
+    return read;
+}
+
+int PersistentSettings::Correct(SettingsRecord& settings) {
     int saves = 0;
     if (settings.doublePressTimeout < kMinDoublePressTimeout) {
         settings.doublePressTimeout = kMinDoublePressTimeout;
-        SaveSettings(settings, path, ops);
+        Save(settings);
         ++saves;
     }
     if (settings.exclude_escape != 0 && settings.exclude_escape != 1) {
         settings.exclude_escape = 1;
-        SaveSettings(settings, path, ops);
+        Save(settings);
         ++saves;
     }
     return saves;
+}
+
+bool PersistentSettings::Save(const SettingsRecord& settings) {
+    // Copied, not moved: should the save fail after all, the file is still where it was.
+    // One the user has deleted since has nothing to keep.
+    if (keepBeforeSave_ && ops_.SizeOf(path_) != -1 && !ops_.Copy(path_, BackupPathFor(path_)))
+        return false;
+    if (!SaveSettings(settings, path_, ops_)) return false;
+    keepBeforeSave_ = false;
+    return true;
 }
 
 }  // namespace quillet

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ struct SettingsRecord {
     uint8_t runAsAdmin = 0;            // non-zero asks to run elevated
     // File names of the programs that get their keys, as the program list keeps them.
     std::vector<std::u16string> exemptPrograms = {};
+
+    bool operator==(const SettingsRecord&) const = default;
 };
 
 inline constexpr char16_t kSettingsFileName[] = u"Quillet.json";
@@ -25,11 +28,12 @@ inline constexpr int32_t kMinDoublePressTimeout = 50;
 inline constexpr size_t kMaxSettingsFileSize = 64 * 1024;
 
 // Fills the record from the file when it exists as a file of at most
-// kMaxSettingsFileSize bytes and holds valid JSON; whatever the file does not
-// supply keeps its current value. A member of any kind counts: it stores what
+// kMaxSettingsFileSize bytes and holds a valid JSON object; whatever the file does
+// not supply keeps its current value. A member of any kind counts: it stores what
 // JsonIntegerValue reads from it, a byte setting only the low 8 bits of that.
 // Only an array replaces the program names, and then only with the strings the
-// program list accepts. True when the file was read and parsed.
+// program list accepts, as far as a saved file can hold them (ProgramsThatFit).
+// True when the file was read, parsed and held an object.
 bool LoadSettings(SettingsRecord& settings);
 bool LoadSettings(SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());
@@ -46,5 +50,36 @@ bool SaveSettings(const SettingsRecord& settings, const std::u16string& path,
 int CorrectSettings(SettingsRecord& settings);
 int CorrectSettings(SettingsRecord& settings, const std::u16string& path,
                     FileOps& ops = NativeFileOps());
+
+// The bytes SaveSettings writes for the record.
+size_t SettingsFileSize(const SettingsRecord& settings);
+
+// How many of `names`, from the first, a saved file holds within kMaxSettingsFileSize
+// whatever the other settings are, so that the next start reads it all again.
+size_t ProgramsThatFit(std::span<const std::u16string> names);
+
+// Where a file that could not be read is kept before a save replaces it.
+inline std::u16string BackupPathFor(const std::u16string& path) { return path + u".bak"; }
+
+// The settings file at one path, for the whole run. A file that was there at start
+// but could not be read (a hand edit gone wrong) is copied to BackupPathFor(path)
+// before the first save replaces it; the saves after that copy nothing.
+class PersistentSettings {
+  public:
+    explicit PersistentSettings(std::u16string path, FileOps& ops = NativeFileOps())
+        : path_(std::move(path)), ops_(ops) {}
+
+    bool Load(SettingsRecord& settings);
+    int Correct(SettingsRecord& settings);
+    // False when the file was not replaced: it could not be written, or the file
+    // that could not be read could not be kept first.
+    bool Save(const SettingsRecord& settings);
+    const std::u16string& Path() const { return path_; }
+
+  private:
+    std::u16string path_;
+    FileOps& ops_;
+    bool keepBeforeSave_ = false;
+};
 
 }  // namespace quillet

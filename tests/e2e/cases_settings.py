@@ -4,9 +4,11 @@ the exact bytes it writes), which files it leaves alone, and how long it takes
 to end once its window is asked to close."""
 
 import os
+import time
 
 from cases import case, expect_swallowed_once, presses, press_release_press
-from harness import CaseFailure, check, wait_for, windows_path
+from cases_shell import choose
+from harness import CaseFailure, check, wait_for, wait_until, windows_path
 
 WM_CLOSE = 16
 
@@ -224,6 +226,47 @@ def settings_in_deep_folder(c):
     if c.box_exists("Error"):
         raise CaseFailure("box at start: %r" % c.read_box(c.find_box("Error")))
     c.wait_ready()
+
+
+# --- a file that cannot be replaced --------------------------------------------------
+
+@case
+def settings_save_failure_is_told_without_cue(c):
+    """Folders stand where the new file would be written (both names the writer
+    tries), so the save fails: choosing "Exclude Escape key" shows an error box naming
+    the file instead of the cue, and Escape is exempt for this run all the same. With
+    the folders gone, the next choice saves and its cue is heard, so the audio
+    device did record."""
+    # cases_threads imports this module: taken here, once both are loaded.
+    from cases_threads import file_backed_audio, heard_segments, windows_pid
+    path = file_backed_audio(c)
+    heard = lambda: heard_segments(path) if os.path.exists(path) else []  # noqa: E731
+    start_with_file(c, settings_text(0, 300, 0))
+    c.start_quillet()
+    blocks = [c.settings_path() + ".tmp",
+              "%s.%s.tmp" % (c.settings_path(), windows_pid(c, c.quillet_window))]
+    for block in blocks:
+        os.makedirs(block)
+    before = file_state(c.settings_path())
+    choose(c, "down", "enter")
+    box = c.find_box("Error")
+    # The driver writes a backslash as two.
+    expected = ("Could not save the settings to %s." %
+                windows_path(c.settings_path()).replace("\\", "\\\\"))
+    check(c.read_box(box)["text"] == [expected], "box %r" % c.read_box(box))
+    c.close_box(box, "Error")
+    time.sleep(1.0)  # the device writes about 100 ms behind what it plays
+    check(heard() == [], "a cue was heard: %r" % heard())
+    check(file_state(c.settings_path()) == before, "the file was changed")
+    c.focus_target()
+    escape_passes(c)
+
+    for block in blocks:
+        os.rmdir(block)
+    choose(c, "down", "enter")
+    wait_until(lambda: file_state(c.settings_path()) != before, 5, "not saved without the folders")
+    wait_until(lambda: len(heard()) == 1, 5, "no cue after the save: %r" % heard())
+    check(not c.box_exists("Error"), "an error box after a save that worked")
 
 
 # --- start cue switch and the exit wait ------------------------------------------------

@@ -220,15 +220,66 @@ TEST(EventLoop, LetKeysThroughListsOrUnlistsTheProgramNamed) {
         // What the hook matches against follows.
         EXPECT_EQ(rig.state.programs.Current()->Names(), r.after) << r.name;
     }
-    // A full list takes no more: nothing saved, and the cue says it is not listed.
-    LoopRig full;
-    for (int n = 0; n < 256; ++n) full.state.settings.exemptPrograms.push_back(IntegerText(n));
-    full.seams.programItem.inFront = {u"Game.exe", u""};
-    full.seams.shell.callsOnMenu = {Menu(kMenuLetKeysThrough)};
-    const Calls calls = full.Run({kRight});
-    EXPECT_EQ(calls.back(), "Cue EscapeOff");
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "SaveSettings"), 0);
-    EXPECT_EQ(full.state.settings.exemptPrograms.size(), 256u);
+    // A full list takes no more, nor one whose file would grow past what is read at
+    // start: nothing saved, and the cue says it is not listed.
+    std::vector<std::u16string> longNames;
+    for (int n = 0; n < 255; ++n)
+        longNames.push_back(IntegerText(100 + n) + std::u16string(242, u'x'));
+    longNames.push_back(u"Game.exe");
+    for (size_t n = 0; ProgramsThatFit(longNames) == longNames.size(); ++n) longNames[n] += u'x';
+    longNames.pop_back();
+    ASSERT_EQ(ProgramsThatFit(longNames), 255u);
+    std::vector<std::u16string> shortNames;
+    for (int n = 0; n < 256; ++n) shortNames.push_back(IntegerText(n));
+    for (const auto& names : {shortNames, longNames}) {
+        LoopRig full;
+        full.state.settings.exemptPrograms = names;
+        full.seams.programItem.inFront = {u"Game.exe", u""};
+        full.seams.shell.callsOnMenu = {Menu(kMenuLetKeysThrough)};
+        const Calls calls = full.Run({kRight});
+        EXPECT_EQ(calls.back(), "Cue EscapeOff");
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "SaveSettings"), 0);
+        EXPECT_EQ(full.state.settings.exemptPrograms, names);
+    }
+}
+
+// A change that cannot be saved stays for this run, and an error box says where the
+// file is instead of the setting's cue.
+TEST(EventLoop, FailedSaveIsToldInsteadOfTheCue) {
+    const std::u16string error =
+        u"Error|Could not save the settings to C:\\My Tools\\Quillet.json.|16";
+    const struct {
+        int32_t command;
+        Calls calls;
+        std::vector<std::u16string> messages;
+        SettingsRecord after;
+    } rows[] = {
+        {kMenuExcludeEscape, {"SaveSettings", "ShowMessage"}, {error}, {1, 300, 0}},
+        {kMenuTimeout,
+         {"AskText Timeout", "ShowMessage", "SaveSettings", "ShowMessage"},
+         {u"Changed|The new double press timeout is 250 MS|64", error},
+         {0, 250, 0}},
+        {kMenuRunAsAdmin,
+         {"SaveSettings", "ShowMessage", "ShowMessage"},
+         {error, u"Restart required.|Should Quillet restart right now?|4"},
+         {0, 300, 1}},
+        {kMenuLetKeysThrough, {"SaveSettings", "ShowMessage"}, {error}, {0, 300, 0, {u"Game.exe"}}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.command);
+        LoopRig rig;
+        rig.seams.settingsStore.saveFails = true;
+        rig.seams.requesters.typedAnswer = u"250";
+        rig.seams.requesters.answer = AnswerNo;
+        rig.seams.programItem.inFront = {u"Game.exe", u""};
+        rig.seams.shell.callsOnMenu = {Menu(r.command)};
+        const Calls calls = rig.Run({kRight});
+        EXPECT_EQ(Calls(std::find(calls.begin(), calls.end(), "ShowMenu") + 1, calls.end()),
+                  r.calls);
+        EXPECT_EQ(rig.seams.requesters.messages, r.messages);
+        EXPECT_EQ(rig.state.settings, r.after);
+        EXPECT_EQ(rig.state.programs.Current()->Names(), r.after.exemptPrograms);
+    }
 }
 
 TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {

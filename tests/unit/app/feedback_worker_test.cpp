@@ -95,14 +95,17 @@ TEST(FeedbackWorker, DeliversInOrderAndDropsTheOldestWhenFull) {
     EXPECT_EQ(output.got, expected);
 }
 
+// Queued before the start, F5 and F6 go to the worker as one batch; once a stop gave
+// up on it, it delivers no more of that batch, and takes nothing new.
 TEST(FeedbackWorker, StopGivesUpOnAHungOutputAndTakesNothingMore) {
     GatedOutput output;
     FeedbackWorker worker(output);
-    worker.Start();
     worker.Announce(u"F5");
+    worker.Announce(u"F6");
+    worker.Start();
     output.WaitFor(1);
     EXPECT_FALSE(worker.Stop(20ms));
-    worker.Announce(u"F6");
+    worker.Announce(u"F7");
     output.Open();
     EXPECT_TRUE(worker.Stop(10s));
     EXPECT_EQ(output.got, (std::vector<std::string>{"F5", "end"}));
@@ -236,7 +239,8 @@ TEST(FeedbackWorker, SleepingWorkerWakesAfterTheHookCallOrAtOnceForTheMenu) {
 }
 
 // The hook never waits for the queue: what meets it taken by another thread waits on
-// the hook's side and goes over in order, at the hook's next request or after the call.
+// the hook's side and goes over in order, at the hook's next request or after the call,
+// and then wakes the sleeping worker with no other request after it.
 TEST(FeedbackWorker, HookMeetingTheQueueTakenGoesOnAndHandsOverLater) {
     GatedOutput output;
     output.Open();
@@ -245,27 +249,37 @@ TEST(FeedbackWorker, HookMeetingTheQueueTakenGoesOnAndHandsOverLater) {
     worker.Announce(u"F1");
     AfterHookCall(worker);
     ASSERT_TRUE(output.WaitFor(1));
-    std::promise<void> taken;
-    std::promise<void> release;
-    bool gaveUp = false;
-    std::thread holder([&] {
-        auto queue = worker.HoldQueueForTest();
-        taken.set_value();
-        gaveUp = release.get_future().wait_for(5s) == std::future_status::timeout;
+    auto hookCallMeetingTheQueueTaken = [&](auto hookCall) {
+        std::promise<void> taken;
+        std::promise<void> release;
+        bool gaveUp = false;
+        std::thread holder([&] {
+            auto queue = worker.HoldQueueForTest();
+            taken.set_value();
+            gaveUp = release.get_future().wait_for(5s) == std::future_status::timeout;
+        });
+        taken.get_future().wait();
+        hookCall();
+        EXPECT_TRUE(worker.HandOverAfterHookCall()) << "the stash cannot go over yet";
+        release.set_value();
+        holder.join();
+        EXPECT_FALSE(gaveUp) << "the hook waited for the queue";
+    };
+    hookCallMeetingTheQueueTaken([&] {
+        worker.Announce(u"F2");
+        worker.SoundIgnoreModeCue(1);
     });
-    taken.get_future().wait();
-    worker.Announce(u"F2");
-    worker.SoundIgnoreModeCue(1);
-    EXPECT_TRUE(worker.HandOverAfterHookCall()) << "the stash cannot go over yet";
-    release.set_value();
-    holder.join();
-    EXPECT_FALSE(gaveUp) << "the hook waited for the queue";
     worker.Announce(u"F3");
     worker.SoundNextKeyConsumedCue();
     AfterHookCall(worker);
     EXPECT_TRUE(output.WaitFor(5));
+    std::this_thread::sleep_for(20ms);  // from its last look into its sleep
+    hookCallMeetingTheQueueTaken([&] { worker.Announce(u"F4"); });
+    AfterHookCall(worker);
+    EXPECT_TRUE(output.WaitFor(6));
     ASSERT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(output.got, (std::vector<std::string>{"F1", "F2", "mode1", "F3", "next-key", "end"}));
+    EXPECT_EQ(output.got,
+              (std::vector<std::string>{"F1", "F2", "mode1", "F3", "next-key", "F4", "end"}));
 }
 
 TEST(FeedbackWorker, EverySpokenTextOfEveryLanguageFitsARequest) {

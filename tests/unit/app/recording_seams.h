@@ -78,13 +78,18 @@ class RecordingSettingsStore final : public SettingsStore, Recorder {
     using Recorder::Recorder;
 
     SettingsRecord fileSettings;
+    bool saveFails = false;
 
     void LoadSettings(SettingsRecord& settings) override {
         Record("LoadSettings");
         settings = fileSettings;
     }
     void CorrectSettings(SettingsRecord&) override { Record("CorrectSettings"); }
-    void SaveSettings(const SettingsRecord&) override { Record("SaveSettings"); }
+    bool SaveSettings(const SettingsRecord&) override {
+        Record("SaveSettings");
+        return !saveFails;
+    }
+    std::u16string FilePath() override { return u"C:\\My Tools\\Quillet.json"; }
 };
 
 class RecordingFeedback final : public Feedback, Recorder {

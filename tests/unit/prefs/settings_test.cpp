@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,8 +79,12 @@ class ObservedFileOps : public FileOps {
         if (!real) return nullptr;
         return std::make_unique<Observed>(std::move(real), *this);
     }
+    bool Copy(const std::u16string& from, const std::u16string& to) override {
+        return !copyFails && NativeFileOps().Copy(from, to);
+    }
 
     int saves = 0;
+    bool copyFails = false;
     int reads = 0;
     int busyReads = 0;
     std::vector<int> pauses;
@@ -114,6 +119,7 @@ class SettingsFile : public ::testing::Test {
   protected:
     std::u16string Path() const { return folder.File(u"Quillet.json"); }
     std::string Contents() const { return ReadBytes(folder / u"Quillet.json"); }
+    std::string Kept() const { return ReadBytes(folder / u"Quillet.json.bak"); }
     bool Exists() const { return std::filesystem::exists(folder / u"Quillet.json"); }
     void Write(const std::string& text) const { WriteBytes(folder / u"Quillet.json", text); }
 
@@ -357,6 +363,129 @@ TEST_F(SettingsFile, FailedSaveKeepsThePreviousFile) {
     ops.failAfter = SIZE_MAX;
     EXPECT_TRUE(SaveSettings(SettingsRecord{}, Path(), ops));
     EXPECT_EQ(Contents(), kDefaultsFile);
+}
+
+// A file that was there but was not read is kept beside it before the first save
+// replaces it, over an older copy; the saves after that copy nothing. A good file, or
+// none, leaves the older copy alone.
+TEST_F(SettingsFile, UnreadFileIsKeptBeforeTheFirstSaveReplacesIt) {
+    const std::string good = FileWith(1, 450, 0);
+    const struct {
+        const char* name;
+        std::optional<std::string> file;  // nothing: no file at all
+        bool kept;
+    } rows[] = {
+        {"trailing comma", R"({"exemptPrograms":["devenv.exe",],"runAsAdmin":1})", true},
+        {"byte-order mark", "\xEF\xBB\xBF" + good, true},
+        {"root array", "[" + good + "]", true},
+        {"empty", "", true},
+        {"over 64 KiB", LowTimeoutOfSize(kMaxSettingsFileSize + 1), true},
+        {"good", good, false},
+        {"none", std::nullopt, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        std::filesystem::remove(folder / u"Quillet.json");
+        if (r.file) Write(*r.file);
+        WriteBytes(folder / u"Quillet.json.bak", "older");
+        PersistentSettings file(Path(), ops);
+        SettingsRecord settings;
+        EXPECT_EQ(file.Load(settings), r.file == good);
+        EXPECT_EQ(file.Correct(settings), 0);
+        ASSERT_TRUE(file.Save(SettingsRecord{0, 300, 1}));
+        EXPECT_EQ(Contents(), FileWith(0, 300, 1));
+        const std::string kept = r.kept ? *r.file : "older";
+        EXPECT_EQ(Kept(), kept);
+        ASSERT_TRUE(file.Save(SettingsRecord{}));
+        EXPECT_EQ(Contents(), kDefaultsFile);
+        EXPECT_EQ(Kept(), kept);
+    }
+}
+
+// Whichever step fails, the file the user wrote is still there: in its place, or kept.
+TEST_F(SettingsFile, UnreadFileIsNeverLostToAFailedSave) {
+    const std::string broken = R"({"runAsAdmin":1,})";
+    Write(broken);
+    PersistentSettings file(Path(), ops);
+    SettingsRecord settings;
+    EXPECT_FALSE(file.Load(settings));
+    ops.copyFails = true;
+    EXPECT_FALSE(file.Save(settings));  // not replaced before it is kept
+    EXPECT_EQ(ops.saves, 0);
+    EXPECT_EQ(Contents(), broken);
+    ops.copyFails = false;
+    ops.failAfter = 10;
+    EXPECT_FALSE(file.Save(settings));
+    EXPECT_EQ(Contents(), broken);
+    EXPECT_EQ(Kept(), broken);
+    ops.failAfter = SIZE_MAX;
+    ASSERT_TRUE(file.Save(settings));
+    EXPECT_EQ(Contents(), kDefaultsFile);
+    EXPECT_EQ(Kept(), broken);
+
+    // Deleted since the start: nothing to keep, and the save goes ahead.
+    PersistentSettings deleted(Path(), ops);
+    Write(broken);
+    deleted.Load(settings);
+    std::filesystem::remove(folder / u"Quillet.json");
+    ops.copyFails = true;
+    EXPECT_TRUE(deleted.Save(settings));
+}
+
+// The size is counted without writing, escapes and UTF-8 as the writer makes them.
+TEST_F(SettingsFile, SizeIsWhatASaveWrites) {
+    const SettingsRecord records[] = {
+        {},
+        {255, INT32_MIN, 255, {u"a.exe"}},
+        {1, 1000, 0, {u"q\"u.exe", u"b\\s.exe", u"\u00e9\u20ac.exe", u"\U0001F600.exe"}},
+        {0,
+         50,
+         7,
+         {u"\x01\t\x1f.exe", std::u16string(1, char16_t{0xD800}), std::u16string(260, u'n')}},
+    };
+    for (const SettingsRecord& settings : records) {
+        ASSERT_TRUE(SaveSettings(settings, Path(), ops));
+        EXPECT_EQ(SettingsFileSize(settings), Contents().size()) << Contents();
+    }
+}
+
+// Names that a save of the widest numbers writes as exactly 64 KiB: a list fits up to
+// there, and a name one byte longer in the file, in any way it grows, is one too many.
+TEST_F(SettingsFile, ListIsKeptOnlyAsFarAsASavedFileCanBeRead) {
+    SettingsRecord full{UINT8_MAX, INT32_MIN, UINT8_MAX};
+    for (int n = 0; n < 256; ++n)
+        full.exemptPrograms.push_back(IntegerText(1000 + n) + std::u16string(240, u'x'));
+    ASSERT_TRUE(SaveSettings(full, Path(), ops));
+    const size_t room = kMaxSettingsFileSize - Contents().size();
+    ASSERT_LT(room, full.exemptPrograms.size());
+    for (size_t n = 0; n < room; ++n) full.exemptPrograms[n] += u'y';
+    ASSERT_TRUE(SaveSettings(full, Path(), ops));
+    ASSERT_EQ(Contents().size(), kMaxSettingsFileSize);
+    SettingsRecord read;
+    ASSERT_TRUE(LoadSettings(read, Path(), ops));
+    EXPECT_EQ(read.exemptPrograms, full.exemptPrograms);
+
+    const struct {
+        const char16_t* last;  // in place of the last name's last character
+        size_t fit;
+    } rows[] = {
+        {u"z", 256},      {u"", 256}, {u"zz", 255}, {u"\"", 255},  // one character, written as two
+        {u"\u00e9", 255},  // one character, two bytes of UTF-8
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(Utf16ToUtf8(r.last));
+        Names list = full.exemptPrograms;
+        list.back().pop_back();
+        list.back() += r.last;
+        EXPECT_EQ(ProgramsThatFit(list), r.fit);
+        // Written compactly the list is well within what is read; only what fits is kept.
+        JsonValue array;
+        SetJsonArray(array);
+        for (const auto& name : list) SetJsonString(*AddJsonElement(array), name);
+        Write("{\"exemptPrograms\":" + Utf16ToUtf8(JsonText(array, 0)) + "}");
+        ASSERT_TRUE(LoadSettings(read, Path(), ops));
+        EXPECT_EQ(read.exemptPrograms, Names(list.begin(), list.begin() + r.fit));
+    }
 }
 
 TEST_F(SettingsFile, SaveThatCannotReplaceLeavesNothingBehind) {
