@@ -5,6 +5,8 @@
 #include "recording_seams.h"
 
 #if defined(_WIN32)
+#include <windows.h>
+
 #include "app/run_at_logon_win32.h"
 #endif
 
@@ -15,13 +17,19 @@ using testing::FakeRunKey;
 
 constexpr std::u16string_view kExe = u"C:\\Tools\\Quillet\\Quillet.exe";
 
-TEST(RunAtLogon, OnOnlyWhileTheValueStartsThisExecutable) {
+using Bytes = std::vector<uint8_t>;
+const Bytes kDisabled = {3, 0x10, 0x9c, 0x2e, 0x4d, 0x5b, 0xd9, 0x01, 0, 0, 0, 0};
+const Bytes kEnabled(std::begin(kStartupEnabled), std::end(kStartupEnabled));
+
+TEST(RunAtLogon, OnOnlyWhileTheValueStartsThisExecutableAndTaskManagerLetsIt) {
+    const std::u16string ours = u"\"C:\\Tools\\Quillet\\Quillet.exe\" /silent";
     struct Row {
         std::optional<std::u16string> value;
         bool on;
+        std::optional<Bytes> approved = std::nullopt;
     } rows[] = {
         {std::nullopt, false},
-        {u"\"C:\\Tools\\Quillet\\Quillet.exe\" /silent", true},
+        {ours, true},
         {u"\"c:\\tools\\QUILLET\\quillet.EXE\" /silent", true},
         {u"\"C:\\Tools\\Quillet\\Quillet.exe\" /other", true},
         {u"\"C:\\Tools\\Quillet\\Quillet.exe\"", true},
@@ -30,22 +38,56 @@ TEST(RunAtLogon, OnOnlyWhileTheValueStartsThisExecutable) {
         {u"C:\\Tools\\Quillet\\Quillet.exe /silent", false},
         {u"\"C:\\Tools\\Quillet\\Quillet.exe\"/silent", false},
         {u"\"C:\\Tools\\Quillet\\Quillet.exe", false},
+        // The quote never closed, whatever follows the path.
+        {u"\"C:\\Tools\\Quillet\\Quillet.exe /silent", false},
+        {u"\"C:\\Tools\\Quillet\\Quillet.exe  /silent", false},
         {u"", false},
+        // Task Manager's word: even first byte enabled, odd disabled.
+        {ours, true, kEnabled},
+        {ours, true, Bytes{6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {ours, false, kDisabled},
+        {ours, false, Bytes{7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {u"\"D:\\Quillet\\Quillet.exe\" /silent", false, kEnabled},
+        // A word we do not know reads as disabled.
+        {ours, false, Bytes{}},
+        {ours, false, Bytes{2, 0, 0, 0}},
+        {ours, false, Bytes{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
     };
     for (const Row& r : rows) {
         FakeRunKey key;
         key.value = r.value;
-        EXPECT_EQ(IsRunAtLogonOn(key, kExe), r.on) << (r.value ? r.value->size() : 0);
+        key.approved = r.approved;
+        EXPECT_EQ(IsRunAtLogonOn(key, kExe), r.on)
+            << (r.value ? r.value->size() : 0) << " " << (r.approved ? r.approved->size() : 0);
     }
 }
 
 TEST(RunAtLogon, SetWritesOrDeletes) {
+    const std::u16string ours = u"\"C:\\Tools\\Quillet\\Quillet.exe\" /silent";
+    struct Row {
+        std::optional<std::u16string> value;
+        std::optional<Bytes> approved;
+        bool on;
+        std::optional<std::u16string> valueAfter;
+        std::optional<Bytes> approvedAfter;
+    } rows[] = {
+        {u"\"D:\\Quillet\\Quillet.exe\" /silent", std::nullopt, true, ours, std::nullopt},
+        {ours, kEnabled, false, std::nullopt, kEnabled},
+        // Disabled in Task Manager: on enables it there too; off leaves its word.
+        {ours, kDisabled, true, ours, kEnabled},
+        {std::nullopt, Bytes{2, 0}, true, ours, kEnabled},
+        {ours, kDisabled, false, std::nullopt, kDisabled},
+    };
+    for (const Row& r : rows) {
+        FakeRunKey key;
+        key.value = r.value;
+        key.approved = r.approved;
+        EXPECT_TRUE(SetRunAtLogon(key, kExe, r.on));
+        EXPECT_EQ(key.value, r.valueAfter);
+        EXPECT_EQ(key.approved, r.approvedAfter);
+        EXPECT_EQ(IsRunAtLogonOn(key, kExe), r.on);
+    }
     FakeRunKey key;
-    key.value = u"\"D:\\Quillet\\Quillet.exe\" /silent";
-    EXPECT_TRUE(SetRunAtLogon(key, kExe, true));
-    EXPECT_EQ(key.value, u"\"C:\\Tools\\Quillet\\Quillet.exe\" /silent");
-    EXPECT_TRUE(SetRunAtLogon(key, kExe, false));
-    EXPECT_FALSE(key.value.has_value());
     key.fails = true;
     EXPECT_FALSE(SetRunAtLogon(key, kExe, true));
     EXPECT_FALSE(SetRunAtLogon(key, kExe, false));
@@ -61,6 +103,17 @@ TEST(RunAtLogon, TheRegistryValue) {
     ASSERT_TRUE(SetRunAtLogon(key, kExe, false));
     EXPECT_FALSE(key.Read().has_value());
     EXPECT_TRUE(key.Delete());
+    EXPECT_FALSE(key.ReadStartupApproved().has_value());
+    ASSERT_TRUE(key.WriteStartupApproved(kDisabled));
+    EXPECT_EQ(key.ReadStartupApproved(), kDisabled);
+    ASSERT_TRUE(SetRunAtLogon(key, kExe, true));
+    EXPECT_EQ(key.ReadStartupApproved(), kEnabled);
+    EXPECT_TRUE(IsRunAtLogonOn(key, kExe));
+    ASSERT_TRUE(SetRunAtLogon(key, kExe, false));
+    RegDeleteKeyValueW(
+        HKEY_CURRENT_USER,
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run",
+        L"Quillet");
 }
 #endif
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "heard_listener.h"
 
@@ -62,6 +63,66 @@ TEST(TrayWindow, TooltipKeeps63CharactersAndWholeSurrogatePairs) {
     EXPECT_EQ(TrayTooltip(pair), std::u16string(62, u'x'));
     EXPECT_EQ(TrayTooltip(std::u16string(61, u'x') + u"\U0001F600"),
               std::u16string(61, u'x') + u"\U0001F600");
+}
+
+// Each step's answer: after an add, whether the retry timer runs; on a tick, whether
+// the icon is added again (false ends the timer); at TaskbarCreated, whether the icon
+// is added.
+TEST(TrayWindow, RefusedIconIsAddedAgainUntilTakenOrTenMinutesPass) {
+    enum What { Refused, Taken, Tick, TaskbarCreated };
+    struct Step {
+        What what;
+        uint64_t at;
+        bool answer;
+    };
+    const std::vector<std::vector<Step>> scripts = {
+        // Taken at the second tick; a tick still on its way stops the timer.
+        {{Refused, 5000, true},
+         {Tick, 7000, true},
+         {Refused, 7000, true},
+         {Tick, 9000, true},
+         {Taken, 9000, false},
+         {Tick, 11000, false},
+         {TaskbarCreated, 12000, false}},
+        // Ten minutes after the first refusal the ticks end; TaskbarCreated still adds
+        // it, and a refusal then starts a new round.
+        {{Refused, 0, true},
+         {Tick, 598000, true},
+         {Refused, 598000, true},
+         {Tick, 600000, false},
+         {TaskbarCreated, 700000, true},
+         {Refused, 700000, true},
+         {Tick, 702000, true},
+         {Tick, 1300000, false}},
+        // TaskbarCreated before any tick adds a refused icon.
+        {{Refused, 0, true}, {TaskbarCreated, 500, true}, {Taken, 500, false}, {Tick, 2000, false}},
+        // Never refused: nothing to add again.
+        {{TaskbarCreated, 0, false}, {Tick, 2000, false}, {Taken, 3000, false}},
+    };
+    for (size_t n = 0; n < scripts.size(); ++n) {
+        IconRetry retry;
+        for (const Step& step : scripts[n]) {
+            bool answer = false;
+            switch (step.what) {
+                case Refused:
+                case Taken:
+                    answer = retry.AfterAdd(step.what == Taken, step.at);
+                    break;
+                case Tick:
+                    answer = retry.OnTick(step.at);
+                    break;
+                case TaskbarCreated:
+                    answer = retry.Missing();
+                    break;
+            }
+            EXPECT_EQ(answer, step.answer) << "script " << n << " at " << step.at;
+        }
+    }
+    IconRetry removed;
+    removed.AfterAdd(false, 0);
+    removed.Forget();
+    EXPECT_FALSE(removed.Missing());
+    EXPECT_FALSE(removed.OnTick(2000));
 }
 
 }  // namespace
