@@ -242,12 +242,10 @@ def taskbar_created_readds_icon(c):
 
 
 def start_refused(c, refusals):
-    """QuilletFaults.exe whose first `refusals` adds of the icon fail, as at sign-in
-    before the taskbar is up. Returns the clock reading before the start and the
-    hidden window, as soon as it is there."""
+    """QuilletFaults.exe refusing its first adds of the icon, as at sign-in before the
+    taskbar is up; returns the time before the start and the hidden window."""
     c.install("standard", exe=c.build.quillet_faults)
-    c.start_target()
-    c.env = dict(c.env, QUILLET_TEST_REFUSED_ICON_ADDS=str(refusals))
+    c.env["QUILLET_TEST_REFUSED_ICON_ADDS"] = str(refusals)
     started = time.monotonic()
     c.start_quillet(ready=False)
     return started, c.driver("wait-window", "*", HIDDEN_WINDOW_TITLE, 15000, limit=30)[0]
@@ -255,8 +253,7 @@ def start_refused(c, refusals):
 
 def menu_opens(c):
     c.wait_ready()
-    menu = open_menu(c)
-    check(len(menu_items(c, menu)) == 10, "the menu is not whole once the icon came")
+    check(len(menu_items(c, open_menu(c))) == 10, "the menu is not whole once the icon came")
     close_menu(c)
 
 

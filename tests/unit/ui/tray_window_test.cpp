@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "heard_listener.h"
 
@@ -65,64 +64,26 @@ TEST(TrayWindow, TooltipKeeps63CharactersAndWholeSurrogatePairs) {
               std::u16string(61, u'x') + u"\U0001F600");
 }
 
-// Each step's answer: after an add, whether the retry timer runs; on a tick, whether
-// the icon is added again (false ends the timer); at TaskbarCreated, whether the icon
-// is added.
+// One icon's course: r refused, a added, t a tick of the retry timer (true: add again,
+// false: the timer ends), c TaskbarCreated (true: add it).
 TEST(TrayWindow, RefusedIconIsAddedAgainUntilTakenOrTenMinutesPass) {
-    enum What { Refused, Taken, Tick, TaskbarCreated };
-    struct Step {
-        What what;
+    const struct {
+        char what;
         uint64_t at;
         bool answer;
+    } steps[] = {
+        {'c', 0, false},      {'t', 0, false},      {'r', 1000, true},   {'c', 1500, true},
+        {'t', 3000, true},    {'r', 3000, true},    {'t', 600999, true}, {'t', 601000, false},
+        {'c', 700000, true},  {'r', 700000, true},  {'t', 702000, true}, {'a', 702000, false},
+        {'t', 704000, false}, {'c', 704000, false},
     };
-    const std::vector<std::vector<Step>> scripts = {
-        // Taken at the second tick; a tick still on its way stops the timer.
-        {{Refused, 5000, true},
-         {Tick, 7000, true},
-         {Refused, 7000, true},
-         {Tick, 9000, true},
-         {Taken, 9000, false},
-         {Tick, 11000, false},
-         {TaskbarCreated, 12000, false}},
-        // Ten minutes after the first refusal the ticks end; TaskbarCreated still adds
-        // it, and a refusal then starts a new round.
-        {{Refused, 0, true},
-         {Tick, 598000, true},
-         {Refused, 598000, true},
-         {Tick, 600000, false},
-         {TaskbarCreated, 700000, true},
-         {Refused, 700000, true},
-         {Tick, 702000, true},
-         {Tick, 1300000, false}},
-        // TaskbarCreated before any tick adds a refused icon.
-        {{Refused, 0, true}, {TaskbarCreated, 500, true}, {Taken, 500, false}, {Tick, 2000, false}},
-        // Never refused: nothing to add again.
-        {{TaskbarCreated, 0, false}, {Tick, 2000, false}, {Taken, 3000, false}},
-    };
-    for (size_t n = 0; n < scripts.size(); ++n) {
-        IconRetry retry;
-        for (const Step& step : scripts[n]) {
-            bool answer = false;
-            switch (step.what) {
-                case Refused:
-                case Taken:
-                    answer = retry.AfterAdd(step.what == Taken, step.at);
-                    break;
-                case Tick:
-                    answer = retry.OnTick(step.at);
-                    break;
-                case TaskbarCreated:
-                    answer = retry.Missing();
-                    break;
-            }
-            EXPECT_EQ(answer, step.answer) << "script " << n << " at " << step.at;
-        }
+    IconRetry retry;
+    for (const auto& s : steps) {
+        const bool answer = s.what == 't'   ? retry.OnTick(s.at)
+                            : s.what == 'c' ? retry.Missing()
+                                            : retry.AfterAdd(s.what == 'a', s.at);
+        EXPECT_EQ(answer, s.answer) << s.what << " at " << s.at;
     }
-    IconRetry removed;
-    removed.AfterAdd(false, 0);
-    removed.Forget();
-    EXPECT_FALSE(removed.Missing());
-    EXPECT_FALSE(removed.OnTick(2000));
 }
 
 }  // namespace

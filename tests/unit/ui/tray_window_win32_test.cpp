@@ -100,23 +100,6 @@ TEST_F(TrayWindowOnScreen, IconClicksUnderEachNewId) {
     EXPECT_FALSE(tray.HasIcon());
 }
 
-int refusals = 0;
-bool AddAfterRefusals() { return refusals-- <= 0; }
-
-// No click is taken for a refused icon; TaskbarCreated adds it under the same id.
-TEST_F(TrayWindowOnScreen, RefusedIconComesWithTaskbarCreated) {
-    refusals = 1;
-    const IconAddGate real = SetIconAddGateForTest(AddAfterRefusals);
-    EXPECT_FALSE(tray.AddIcon(u"Quillet"));
-    EXPECT_FALSE(tray.HasIcon());
-    SendMessageW(hwnd, kTrayCallbackMessage, 1, WM_RBUTTONUP);
-    SendMessageW(hwnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    SetIconAddGateForTest(real);
-    if (!tray.HasIcon()) GTEST_SKIP() << "no notification area";
-    SendMessageW(hwnd, kTrayCallbackMessage, 1, WM_RBUTTONUP);
-    EXPECT_EQ(heard.calls, "right ");
-}
-
 std::vector<std::pair<HWND, UINT>> allowedMessages;
 
 void RecordAllowance(HWND window, UINT message) { allowedMessages.emplace_back(window, message); }
