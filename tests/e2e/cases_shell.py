@@ -251,12 +251,6 @@ def start_refused(c, refusals):
     return started, c.driver("wait-window", "*", HIDDEN_WINDOW_TITLE, 15000, limit=30)[0]
 
 
-def menu_opens(c):
-    c.wait_ready()
-    check(len(menu_items(c, open_menu(c))) == 10, "the menu is not whole once the icon came")
-    close_menu(c)
-
-
 @case
 def taskbar_created_adds_refused_icon(c):
     _, hwnd = start_refused(c, 1)
@@ -265,7 +259,9 @@ def taskbar_created_adds_refused_icon(c):
                       .format(hwnd, ICON_ID))
     check(states == ["absent", "present"],
           "icon before and after TaskbarCreated: %r (present before: too slow a start?)" % states)
-    menu_opens(c)
+    c.wait_ready()
+    check(len(menu_items(c, open_menu(c))) == 10, "the menu is not whole once the icon came")
+    close_menu(c)
 
 
 @case
@@ -277,7 +273,6 @@ def refused_icon_comes_by_itself(c):
     # Refused at start and at the first retry, 2 s later; taken at the second.
     came = time.monotonic() - started
     check(came >= 4, "the icon came %.1f s after the start, before the second retry" % came)
-    menu_opens(c)
 
 
 @case

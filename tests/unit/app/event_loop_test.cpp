@@ -239,25 +239,21 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
         const char* shown;
         std::optional<std::u16string> after;
         const char* cue;
-        bool disabledInTaskManager = false;
     } rows[] = {
         {std::nullopt, false, "Checked 8 off", ours, "Cue AdminOn"},
         {ours, false, "Checked 8 on", std::nullopt, "Cue AdminOff"},
         {u"\"D:\\Old\\Quillet.exe\" /silent", false, "Checked 8 off", ours, "Cue AdminOn"},
         {std::nullopt, true, "Checked 8 off", std::nullopt, "Cue AdminOff"},
-        {ours, false, "Checked 8 off", ours, "Cue AdminOn", true},
     };
     for (const Row& r : rows) {
         LoopRig rig;
         rig.seams.runKey.value = r.before;
         rig.seams.runKey.fails = r.fails;
-        if (r.disabledInTaskManager) rig.seams.runKey.approved = std::vector<uint8_t>(12, 3);
         rig.seams.shell.callsOnMenu = {Menu(kMenuStartWithWindows)};
         const Calls calls = rig.Run({kRight});
         EXPECT_EQ(LastMarks(calls).back(), r.shown);
         EXPECT_EQ(calls.back(), r.cue);
         EXPECT_EQ(rig.seams.runKey.value, r.after);
-        EXPECT_TRUE(IsStartupApproved(rig.seams.runKey.approved));
     }
 }
 
