@@ -38,6 +38,8 @@ inline void PublishPrograms(AppState& state) {
     state.programs.Publish(ProgramList(state.settings.exemptPrograms));
 }
 
+// The one parameter that starts Quillet without its start cue.
+inline constexpr char16_t kSilentParameter[] = u"/silent";
 inline constexpr char16_t kQuilletTitle[] = u"Quillet";
 inline constexpr char16_t kAlreadyRunning[] = u"Already running.";
 inline constexpr char16_t kErrorTitle[] = u"Error";

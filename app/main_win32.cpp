@@ -21,13 +21,16 @@ void LimitLibrarySearch() {
 }  // namespace
 
 #ifdef QUILLET_FAULT_INJECTION
+#include <cstdlib>
 #include <thread>
 
 #include "filter/keyboard_hook.h"
 #include "sound/sound_layer.h"
+#include "ui/tray_window_win32.h"
 
 namespace {
 HANDLE hangAudio = nullptr;
+int iconAddsToRefuse = 0;
 
 // Once the test sets the event, every start and stop of the audio device hangs for
 // good, as in a driver whose output nobody takes.
@@ -35,8 +38,21 @@ void HangWhenAsked() {
     if (WaitForSingleObject(hangAudio, 0) == WAIT_OBJECT_0) Sleep(INFINITE);
 }
 
+// The first adds of the tray icon fail, as before the taskbar is up at sign-in.
+bool RefuseFirstIconAdds() {
+    if (iconAddsToRefuse <= 0) return true;
+    --iconAddsToRefuse;
+    return false;
+}
+
 // Each time the test sets the event, the hook goes as if Windows had removed it.
+// QUILLET_TEST_REFUSED_ICON_ADDS=N makes the first N adds of the tray icon fail.
 void StartFaultInjection() {
+    wchar_t refused[16] = {};
+    if (GetEnvironmentVariableW(L"QUILLET_TEST_REFUSED_ICON_ADDS", refused, 16) > 0) {
+        iconAddsToRefuse = _wtoi(refused);
+        quillet::SetIconAddGateForTest(RefuseFirstIconAdds);
+    }
     hangAudio = CreateEventW(nullptr, TRUE, FALSE, L"QuilletTestHangAudio");
     if (hangAudio) quillet::SetSoundDeviceGateForTest(HangWhenAsked);
     HANDLE drop = CreateEventW(nullptr, FALSE, FALSE, L"QuilletTestDropHook");

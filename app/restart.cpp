@@ -1,13 +1,15 @@
 #include "app/restart.h"
 
+#include "runtime/ignore_case.h"
 #include "runtime/path.h"
 
 namespace quillet {
 
 namespace {
 
-bool LaunchElevated(Process& process, const AppState& state) {
-    return process.Launch(state.executablePath, u"", FolderOfPath(state.executablePath), u"runas");
+bool LaunchElevated(Process& process, const AppState& state, std::u16string_view parameters) {
+    return process.Launch(state.executablePath, std::u16string(parameters),
+                          FolderOfPath(state.executablePath), u"runas");
 }
 
 }  // namespace
@@ -16,7 +18,9 @@ bool LaunchElevated(Process& process, const AppState& state) {
 // check passes.
 bool RelaunchElevatedAtStart(Process& process, const AppState& state) {
     process.CloseInstanceMutex();
-    if (LaunchElevated(process, state)) return true;
+    // A start at sign-in stays silent in the elevated instance too.
+    const bool silent = EqualIgnoringCase(state.parameterText, kSilentParameter);
+    if (LaunchElevated(process, state, silent ? kSilentParameter : u"")) return true;
     // Another start may have taken the mutex meanwhile: one instance guards, not two.
     return !process.CreateInstanceMutex();
 }
@@ -29,7 +33,7 @@ bool RestartFromMenu(Process& process, Shell& shell, Feedback& feedback, const A
     feedback.SoundRestartCueAndWait();
     const bool launched =
         state.settings.runAsAdmin != 0
-            ? LaunchElevated(process, state)
+            ? LaunchElevated(process, state, u"")
             // The desktop shell starts the new instance unelevated, even from an elevated one.
             : process.Launch(u"explorer.exe", u"\"" + state.executablePath + u"\"",
                              FolderOfPath(state.executablePath), u"");

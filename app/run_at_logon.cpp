@@ -11,6 +11,10 @@ std::u16string RunAtLogonCommand(std::u16string_view exePath) {
     return command;
 }
 
+bool IsStartupApproved(const std::optional<std::vector<uint8_t>>& value) {
+    return !value || (value->size() == sizeof kStartupEnabled && ((*value)[0] & 1) == 0);
+}
+
 bool IsRunAtLogonOn(RunKey& key, std::u16string_view exePath) {
     const std::optional<std::u16string> value = key.Read();
     if (!value || value->size() < exePath.size() + 2 || (*value)[0] != u'"') return false;
@@ -19,11 +23,15 @@ bool IsRunAtLogonOn(RunKey& key, std::u16string_view exePath) {
     if (command[close] != u'"' || !EqualIgnoringCase(command.substr(1, exePath.size()), exePath)) {
         return false;
     }
-    return close + 1 == command.size() || command[close + 1] == u' ';
+    return (close + 1 == command.size() || command[close + 1] == u' ') &&
+           IsStartupApproved(key.ReadStartupApproved());
 }
 
 bool SetRunAtLogon(RunKey& key, std::u16string_view exePath, bool on) {
-    return on ? key.Write(RunAtLogonCommand(exePath)) : key.Delete();
+    if (!on) return key.Delete();
+    if (!key.Write(RunAtLogonCommand(exePath))) return false;
+    return IsStartupApproved(key.ReadStartupApproved()) ||
+           key.WriteStartupApproved(kStartupEnabled);
 }
 
 }  // namespace quillet

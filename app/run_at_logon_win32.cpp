@@ -7,7 +7,21 @@ namespace quillet {
 namespace {
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kApprovedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 constexpr wchar_t kValueName[] = L"Quillet";
+
+bool SetValue(const wchar_t* subKey, DWORD type, const void* data, size_t size) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, subKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LSTATUS status = RegSetValueExW(key, kValueName, 0, type, static_cast<const BYTE*>(data),
+                                          static_cast<DWORD>(size));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
 
 }  // namespace
 
@@ -33,22 +47,30 @@ std::optional<std::u16string> SystemRunKey::Read() {
 }
 
 bool SystemRunKey::Write(std::u16string_view command) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
     const std::u16string text(command);
-    const LSTATUS status =
-        RegSetValueExW(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return SetValue(kRunKey, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
 bool SystemRunKey::Delete() {
     const LSTATUS status = RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kValueName);
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+std::optional<std::vector<uint8_t>> SystemRunKey::ReadStartupApproved() {
+    // Windows' word is 12 bytes; a longer value is not one we know.
+    std::vector<uint8_t> bytes(64);
+    DWORD size = static_cast<DWORD>(bytes.size());
+    DWORD type = REG_NONE;
+    const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, kApprovedKey, kValueName, RRF_RT_ANY,
+                                        &type, bytes.data(), &size);
+    if (status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND) return std::nullopt;
+    if (status != ERROR_SUCCESS || type != REG_BINARY) return std::vector<uint8_t>{};
+    bytes.resize(size);
+    return bytes;
+}
+
+bool SystemRunKey::WriteStartupApproved(std::span<const uint8_t> bytes) {
+    return SetValue(kApprovedKey, REG_BINARY, bytes.data(), bytes.size());
 }
 
 }  // namespace quillet

@@ -1,4 +1,4 @@
-// The Run value in the current user's registry.
+// The Run value and Task Manager's StartupApproved value in the current user's registry.
 #pragma once
 
 #include "app/run_at_logon.h"
@@ -10,6 +10,8 @@ class SystemRunKey final : public RunKey {
     std::optional<std::u16string> Read() override;
     bool Write(std::u16string_view command) override;
     bool Delete() override;
+    std::optional<std::vector<uint8_t>> ReadStartupApproved() override;
+    bool WriteStartupApproved(std::span<const uint8_t> bytes) override;
 };
 
 }  // namespace quillet

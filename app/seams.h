@@ -86,8 +86,9 @@ class Shell {
     virtual void OpenMainWindow() = 0;
     // Removes the icon, frees the menu and destroys the window.
     virtual void CloseMainWindow() = 0;
+    // An icon the notification area refuses is asked for again until it is taken.
     virtual void AddTrayIcon() = 0;
-    // Nothing happens when there is no icon (the notification area refused it).
+    // Also ends the asking for a refused icon.
     virtual void RemoveTrayIcon() = 0;
     virtual void BuildMenu() = 0;
     virtual void SetMenuItemChecked(int32_t menuId, bool on) = 0;

@@ -24,6 +24,20 @@ std::u16string TrayTooltip(std::u16string_view text) {
     return std::u16string(text.substr(0, n));
 }
 
+bool IconRetry::AfterAdd(bool added, uint64_t nowMs) {
+    if (added) {
+        refusedAt_.reset();
+        return false;
+    }
+    // A refusal after the retries gave up (at a TaskbarCreated) starts a new round.
+    if (!refusedAt_ || nowMs - *refusedAt_ >= kIconRetryLimitMs) refusedAt_ = nowMs;
+    return true;
+}
+
+bool IconRetry::OnTick(uint64_t nowMs) const {
+    return refusedAt_ && nowMs - *refusedAt_ < kIconRetryLimitMs;
+}
+
 bool HandleTrayWindowMessage(TrayListener& listener, uint32_t iconId, uint32_t message,
                              uintptr_t wParam, intptr_t lParam) {
     switch (message) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,30 @@ struct MenuEntry {
 // The icon's messages come to the window as this one.
 constexpr uint32_t kTrayCallbackMessage = 12501;
 constexpr uintptr_t kClickTimerId = 1;
+
+// The icon is asked for again on this timer while the notification area refuses it.
+constexpr uintptr_t kIconRetryTimerId = 2;
+constexpr uint32_t kIconRetryIntervalMs = 2000;
+constexpr uint64_t kIconRetryLimitMs = 10 * 60 * 1000;
+
+// At sign-in the taskbar may not be there yet, or a busy shell times out: a refused
+// icon is added again at each TaskbarCreated and every 2 s for 10 minutes after the
+// refusal, until the notification area takes it. Clock readings in milliseconds.
+class IconRetry {
+  public:
+    // After an add; true while the retry timer is to run.
+    bool AfterAdd(bool added, uint64_t nowMs);
+    // A tick of the retry timer: true when the icon is to be added again, false when
+    // the timer is to end.
+    bool OnTick(uint64_t nowMs) const;
+    // Refused and not added since: TaskbarCreated adds it, also after the retries ended.
+    bool Missing() const { return refusedAt_.has_value(); }
+    // The icon is no longer wanted.
+    void Forget() { refusedAt_.reset(); }
+
+  private:
+    std::optional<uint64_t> refusedAt_;  // the first refusal of this round of retries
+};
 
 // The tooltip as the notification area keeps it: its first 63 characters.
 constexpr size_t kTrayTooltipLength = 63;

@@ -26,6 +26,10 @@ void AllowFromLowerIntegrity(HWND window, UINT message) {
 
 MessageAllowance allowMessage = AllowFromLowerIntegrity;
 
+bool AlwaysAdd() { return true; }
+
+IconAddGate iconAddGate = AlwaysAdd;
+
 class NoListener final : public TrayListener {
     void OnTrayClick(TrayButton) override {}
     void OnMenuCommand(int32_t) override {}
@@ -58,6 +62,12 @@ HICON BlackSquare() {
 MessageAllowance SetMessageAllowance(MessageAllowance allowance) {
     const MessageAllowance previous = allowMessage;
     allowMessage = allowance;
+    return previous;
+}
+
+IconAddGate SetIconAddGateForTest(IconAddGate gate) {
+    const IconAddGate previous = iconAddGate;
+    iconAddGate = gate;
     return previous;
 }
 
@@ -130,24 +140,36 @@ bool TrayWindow::AddIcon(const std::u16string& tooltip) {
     allowMessage(window_, kTrayCallbackMessage);
     if (taskbarCreated_ != 0) allowMessage(window_, taskbarCreated_);
     iconId_ = lastIconId_ + 1;
-    if (!NotifyIcon(NIM_ADD, NIF_MESSAGE | NIF_ICON)) {
-        DestroyIcon(icon_);
-        icon_ = nullptr;
-        iconId_ = 0;
-        return false;
-    }
-    lastIconId_ = iconId_;
     tooltip_ = TrayTooltip(tooltip);
-    NotifyIcon(NIM_MODIFY, NIF_TIP);
-    return true;
+    PutIconInTray();
+    return shown_;
+}
+
+void TrayWindow::PutIconInTray() {
+    const UINT flags = NIF_MESSAGE | NIF_ICON;
+    // An icon the notification area still holds refuses a second add and takes a
+    // modify: Windows also sends TaskbarCreated when the display's scale changes.
+    shown_ =
+        iconAddGate() && (NotifyIcon(NIM_ADD, flags) || (shown_ && NotifyIcon(NIM_MODIFY, flags)));
+    if (shown_) {
+        lastIconId_ = iconId_;
+        NotifyIcon(NIM_MODIFY, NIF_TIP);
+    }
+    if (retry_.AfterAdd(shown_, GetTickCount64())) {
+        SetTimer(window_, kIconRetryTimerId, kIconRetryIntervalMs, nullptr);
+    } else {
+        KillTimer(window_, kIconRetryTimerId);
+    }
 }
 
 void TrayWindow::RemoveIcon() {
-    if (!iconId_) return;
-    NotifyIcon(NIM_DELETE, 0);
-    DestroyIcon(icon_);
+    if (shown_) NotifyIcon(NIM_DELETE, 0);
+    if (window_) KillTimer(window_, kIconRetryTimerId);
+    retry_.Forget();
+    if (icon_) DestroyIcon(icon_);
     icon_ = nullptr;
     iconId_ = 0;
+    shown_ = false;
     tooltip_.clear();
 }
 
@@ -215,7 +237,7 @@ bool TrayWindow::ShowMenu() {
     const bool chosen = PeekMessageW(&waiting, window_, WM_COMMAND, WM_COMMAND, PM_NOREMOVE) != 0;
     // While the window still has the foreground to hand on.
     const HWND front = GetForegroundWindow();
-    if (!chosen && iconId_ && (!front || front == window_)) NotifyIcon(NIM_SETFOCUS, 0);
+    if (!chosen && shown_ && (!front || front == window_)) NotifyIcon(NIM_SETFOCUS, 0);
     ShowWindow(window_, SW_HIDE);
     while (PeekMessageW(&waiting, window_, kTrayCallbackMessage, kTrayCallbackMessage, PM_REMOVE)) {
     }
@@ -243,16 +265,23 @@ LRESULT CALLBACK TrayWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 
 // `window` is this window, also while it is being made.
 LRESULT TrayWindow::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == taskbarCreated_ && taskbarCreated_ != 0 && iconId_) {
-        NotifyIcon(NIM_ADD, NIF_MESSAGE | NIF_ICON | (tooltip_.empty() ? 0 : NIF_TIP));
+    if (message == taskbarCreated_ && taskbarCreated_ != 0 && (shown_ || retry_.Missing())) {
+        PutIconInTray();
     }
-    if (message == kTrayCallbackMessage && iconId_ && wParam == iconId_) {
+    if (message == WM_TIMER && wParam == kIconRetryTimerId) {
+        if (!shown_ && retry_.OnTick(GetTickCount64())) {
+            PutIconInTray();
+        } else {
+            KillTimer(window, kIconRetryTimerId);
+        }
+    }
+    if (message == kTrayCallbackMessage && shown_ && wParam == iconId_) {
         // The menu that a click may open closes properly the next time only after a
         // task switch to this thread.
         PostMessageW(window, WM_NULL, 0, 0);
     }
     static NoListener nobody;
-    if (!HandleTrayWindowMessage(listener_ ? *listener_ : nobody, iconId_, message, wParam,
+    if (!HandleTrayWindowMessage(listener_ ? *listener_ : nobody, ShownIconId(), message, wParam,
                                  lParam)) {
         return DefWindowProcW(window, message, wParam, lParam);
     }

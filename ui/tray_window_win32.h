@@ -28,9 +28,11 @@ class TrayWindow {
     void Listen(TrayListener* listener) { listener_ = listener; }
 
     // A black square with the tooltip's first 63 characters, under the next id from 1.
-    // False when the notification area refuses it.
+    // False when the notification area refuses it: then it is added again at each
+    // TaskbarCreated and on a timer (see IconRetry) until it is taken.
     bool AddIcon(const std::u16string& tooltip);
-    bool HasIcon() const { return iconId_ != 0; }
+    bool HasIcon() const { return shown_; }
+    // Also ends the retries.
     void RemoveIcon();
 
     void BuildMenu(const std::vector<MenuEntry>& entries);
@@ -54,12 +56,16 @@ class TrayWindow {
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool NotifyIcon(DWORD action, UINT flags) const;
+    void PutIconInTray();
+    UINT ShownIconId() const { return shown_ ? iconId_ : 0; }
 
     HWND window_ = nullptr;
     HICON classIcon_ = nullptr;
     HICON icon_ = nullptr;
     HMENU menu_ = nullptr;
-    UINT iconId_ = 0;
+    UINT iconId_ = 0;     // the wanted icon's, 0 for none
+    bool shown_ = false;  // the notification area holds it
+    IconRetry retry_;
     UINT lastIconId_ = 0;
     UINT taskbarCreated_ = 0;
     std::u16string tooltip_;
@@ -75,5 +81,10 @@ void WaitWindowMessage();
 // the call it replaces.
 using MessageAllowance = void (*)(HWND window, UINT message);
 MessageAllowance SetMessageAllowance(MessageAllowance allowance);
+
+// Asked before each add of the icon; false refuses the add as a shell that is not up
+// yet would. For the fault build and the tests; returns the gate it replaces.
+using IconAddGate = bool (*)();
+IconAddGate SetIconAddGateForTest(IconAddGate gate);
 
 }  // namespace quillet

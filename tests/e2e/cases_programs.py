@@ -20,6 +20,7 @@ PLAIN_TITLE = "Quillet key target"
 LET_KEYS_THROUGH, START_WITH_WINDOWS = 7, 8
 NO_PROGRAM_LABEL = "&Let keys through in the program in front"
 RUN_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+APPROVED_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run"
 DEFAULTS = {"exclude_escape": 0, "doublePressTimeout": 300, "runAsAdmin": 0}
 
 
@@ -161,16 +162,21 @@ def programs_menu_item_adds_and_removes(c):
     check(downs(c.listed, 116) == ["up 116"], "F5 passed after the program was removed")
 
 
-def run_value(c):
-    """The Run value's data, or None when there is none."""
-    code, out, _ = c.wine.run(["reg", "query", RUN_KEY, "/v", "Quillet"])
+def run_value(c, key=RUN_KEY, kind="REG_SZ"):
+    """The value's data as reg shows it, or None when there is none."""
+    code, out, _ = c.wine.run(["reg", "query", key, "/v", "Quillet"])
     if code != 0:
         return None
     for line in out.splitlines():
         parts = line.strip().split(None, 2)
-        if parts[:2] == ["Quillet", "REG_SZ"]:
+        if parts[:2] == ["Quillet", kind]:
             return parts[2] if len(parts) == 3 else ""
     return None
+
+
+def reg_add(c, key, *value):
+    code, _, err = c.wine.run(["reg", "add", key, "/v", "Quillet"] + list(value) + ["/f"])
+    check(code == 0, "reg add failed: %s" % err.strip())
 
 
 def start_with_windows_state(c):
@@ -181,8 +187,7 @@ def start_with_windows_state(c):
 def programs_start_with_windows_writes_run_value(c):
     ours = '"%s" /silent' % windows_path(os.path.join(c.folder, "Quillet.exe"))
     other = '"C:\\Elsewhere\\Quillet.exe" /silent'
-    code, _, err = c.wine.run(["reg", "add", RUN_KEY, "/v", "Quillet", "/d", other, "/f"])
-    check(code == 0, "reg add failed: %s" % err.strip())
+    reg_add(c, RUN_KEY, "/d", other)
     try:
         c.install(settings=DEFAULTS)
         c.start_quillet()
@@ -198,6 +203,30 @@ def programs_start_with_windows_writes_run_value(c):
         close_menu(c)
     finally:
         c.wine.run(["reg", "delete", RUN_KEY, "/v", "Quillet", "/f"])
+
+
+@case
+def programs_start_with_windows_enables_in_task_manager(c):
+    ours = '"%s" /silent' % windows_path(os.path.join(c.folder, "Quillet.exe"))
+    approved = lambda: run_value(c, APPROVED_KEY, "REG_BINARY")
+    reg_add(c, RUN_KEY, "/d", ours)
+    # As Task Manager's Startup tab leaves it: disabled, with the time it was.
+    reg_add(c, APPROVED_KEY, "/t", "REG_BINARY", "/d", "03000000d0ba8e0e5b4cd901")
+    try:
+        c.install(settings=DEFAULTS)
+        c.start_quillet()
+        check(start_with_windows_state(c) == (False, False),
+              "checked while Task Manager says disabled")
+        close_menu(c)
+        choose(c, "w")
+        wait_until(lambda: approved() == "02" + "00" * 11, 3,
+                   "Task Manager's word is %r" % approved())
+        check(run_value(c) == ours, "the Run value is %r" % run_value(c))
+        check(start_with_windows_state(c) == (True, False), "not checked once enabled")
+        close_menu(c)
+    finally:
+        for key in (RUN_KEY, APPROVED_KEY):
+            c.wine.run(["reg", "delete", key, "/v", "Quillet", "/f"])
 
 
 # Each starts Quillet and leaves it guarding; a list that is read lets the listed copy through.

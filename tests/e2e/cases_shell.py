@@ -8,7 +8,7 @@ import time
 
 from cases import (HOT_KEY, HOT_KEY_TEXTS, case, expect_swallowed_once, presses,
                    press_release_press)
-from harness import BOX_CLASS, CaseFailure, check, wait_for, wait_until
+from harness import BOX_CLASS, HIDDEN_WINDOW_TITLE, CaseFailure, check, wait_for, wait_until
 
 TRAY_CALLBACK = 12501
 ICON_ID = 1  # the first icon the process adds
@@ -239,6 +239,40 @@ def taskbar_created_readds_icon(c):
     menu = open_menu(c)
     check(len(menu_items(c, menu)) == 10, "the menu changed after the icon came back")
     close_menu(c)
+
+
+def start_refused(c, refusals):
+    """QuilletFaults.exe refusing its first adds of the icon, as at sign-in before the
+    taskbar is up; returns the time before the start and the hidden window."""
+    c.install("standard", exe=c.build.quillet_faults)
+    c.env["QUILLET_TEST_REFUSED_ICON_ADDS"] = str(refusals)
+    started = time.monotonic()
+    c.start_quillet(ready=False)
+    return started, c.driver("wait-window", "*", HIDDEN_WINDOW_TITLE, 15000, limit=30)[0]
+
+
+@case
+def taskbar_created_adds_refused_icon(c):
+    _, hwnd = start_refused(c, 1)
+    # In one process, well before the retry 2 s after the refusal.
+    states = c.script("tray-exists {0} {1}\nbroadcast TaskbarCreated\ntray-exists {0} {1}\n"
+                      .format(hwnd, ICON_ID))
+    check(states == ["absent", "present"],
+          "icon before and after TaskbarCreated: %r (present before: too slow a start?)" % states)
+    c.wait_ready()
+    check(len(menu_items(c, open_menu(c))) == 10, "the menu is not whole once the icon came")
+    close_menu(c)
+
+
+@case
+def refused_icon_comes_by_itself(c):
+    started, hwnd = start_refused(c, 2)
+    check(tray_state(c, hwnd) == "absent", "the icon is there although its add was refused")
+    wait_until(lambda: tray_state(c, hwnd) == "present", 10,
+               "the icon never came without TaskbarCreated")
+    # Refused at start and at the first retry, 2 s later; taken at the second.
+    came = time.monotonic() - started
+    check(came >= 4, "the icon came %.1f s after the start, before the second retry" % came)
 
 
 @case

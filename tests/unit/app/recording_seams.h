@@ -261,10 +261,11 @@ class RecordingProgramItem final : public ProgramItem, Recorder {
     }
 };
 
-// The Run value, kept here.
+// The Run value and Task Manager's word on it, kept here.
 class FakeRunKey final : public RunKey {
   public:
     std::optional<std::u16string> value;
+    std::optional<std::vector<uint8_t>> approved;
     bool fails = false;
 
     std::optional<std::u16string> Read() override { return value; }
@@ -274,6 +275,11 @@ class FakeRunKey final : public RunKey {
     }
     bool Delete() override {
         if (!fails) value.reset();
+        return !fails;
+    }
+    std::optional<std::vector<uint8_t>> ReadStartupApproved() override { return approved; }
+    bool WriteStartupApproved(std::span<const uint8_t> bytes) override {
+        if (!fails) approved.emplace(bytes.begin(), bytes.end());
         return !fails;
     }
 };

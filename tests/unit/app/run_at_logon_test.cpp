@@ -15,13 +15,19 @@ using testing::FakeRunKey;
 
 constexpr std::u16string_view kExe = u"C:\\Tools\\Quillet\\Quillet.exe";
 
-TEST(RunAtLogon, OnOnlyWhileTheValueStartsThisExecutable) {
+using Bytes = std::vector<uint8_t>;
+const Bytes kDisabled = {3, 0x10, 0x9c, 0x2e, 0x4d, 0x5b, 0xd9, 0x01, 0, 0, 0, 0};
+const Bytes kEnabled(std::begin(kStartupEnabled), std::end(kStartupEnabled));
+
+TEST(RunAtLogon, OnOnlyWhileTheValueStartsThisExecutableAndTaskManagerLetsIt) {
+    const std::u16string ours = u"\"C:\\Tools\\Quillet\\Quillet.exe\" /silent";
     struct Row {
         std::optional<std::u16string> value;
         bool on;
+        std::optional<Bytes> approved = std::nullopt;
     } rows[] = {
         {std::nullopt, false},
-        {u"\"C:\\Tools\\Quillet\\Quillet.exe\" /silent", true},
+        {ours, true},
         {u"\"c:\\tools\\QUILLET\\quillet.EXE\" /silent", true},
         {u"\"C:\\Tools\\Quillet\\Quillet.exe\" /other", true},
         {u"\"C:\\Tools\\Quillet\\Quillet.exe\"", true},
@@ -30,12 +36,26 @@ TEST(RunAtLogon, OnOnlyWhileTheValueStartsThisExecutable) {
         {u"C:\\Tools\\Quillet\\Quillet.exe /silent", false},
         {u"\"C:\\Tools\\Quillet\\Quillet.exe\"/silent", false},
         {u"\"C:\\Tools\\Quillet\\Quillet.exe", false},
+        // The quote never closed, whatever follows the path.
+        {u"\"C:\\Tools\\Quillet\\Quillet.exe /silent", false},
+        {u"\"C:\\Tools\\Quillet\\Quillet.exe  /silent", false},
         {u"", false},
+        // Task Manager's word: even first byte enabled, odd disabled; one we do not
+        // know (not 12 bytes, not a binary) disabled.
+        {ours, true, kEnabled},
+        {ours, true, Bytes(12, 6)},
+        {ours, false, kDisabled},
+        {ours, false, Bytes(12, 7)},
+        {ours, false, Bytes{}},
+        {ours, false, Bytes{2, 0, 0, 0}},
+        {ours, false, Bytes(13, 2)},
     };
     for (const Row& r : rows) {
         FakeRunKey key;
         key.value = r.value;
-        EXPECT_EQ(IsRunAtLogonOn(key, kExe), r.on) << (r.value ? r.value->size() : 0);
+        key.approved = r.approved;
+        EXPECT_EQ(IsRunAtLogonOn(key, kExe), r.on)
+            << (r.value ? r.value->size() : 0) << " " << (r.approved ? r.approved->size() : 0);
     }
 }
 
@@ -44,8 +64,13 @@ TEST(RunAtLogon, SetWritesOrDeletes) {
     key.value = u"\"D:\\Quillet\\Quillet.exe\" /silent";
     EXPECT_TRUE(SetRunAtLogon(key, kExe, true));
     EXPECT_EQ(key.value, u"\"C:\\Tools\\Quillet\\Quillet.exe\" /silent");
+    EXPECT_FALSE(key.approved.has_value());  // no word of Task Manager's is made up
+    key.approved = kDisabled;
     EXPECT_TRUE(SetRunAtLogon(key, kExe, false));
     EXPECT_FALSE(key.value.has_value());
+    EXPECT_EQ(key.approved, kDisabled);  // Task Manager's own
+    EXPECT_TRUE(SetRunAtLogon(key, kExe, true));
+    EXPECT_EQ(key.approved, kEnabled);
     key.fails = true;
     EXPECT_FALSE(SetRunAtLogon(key, kExe, true));
     EXPECT_FALSE(SetRunAtLogon(key, kExe, false));

@@ -208,18 +208,28 @@ TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
     }
 }
 
+// The elevated instance is as silent as this one was started.
 TEST(Startup, RelaunchesElevatedBeforeAnyCorrectionOrCue) {
-    AppState state;
-    RecordingSeams seams(state);
-    seams.settingsStore.fileSettings.runAsAdmin = 7;  // any non-zero value asks for it
-    seams.process.elevation = Elevation::NotElevated;
-    seams.process.commandLine = u"Quillet.exe /silent";
-    RunQuillet(seams.All(), state);
-    EXPECT_EQ(seams.calls,
-              ThenEnd({"StartLayers", "CreateInstanceMutex", "ExecutablePath",
-                       "SetWorkingDirectory C:\\Apps\\Quillet\\", "CommandLine", "LoadSettings",
-                       "QueryElevation", "CloseInstanceMutex",
-                       "Launch C:\\Apps\\Quillet\\Quillet.exe||C:\\Apps\\Quillet\\|runas"}));
+    struct Case {
+        const char16_t* commandLine;
+        const char* parameters;
+    } cases[] = {
+        {u"Quillet.exe /SILENT", "/silent"},
+        {u"Quillet.exe", ""},
+    };
+    for (const auto& c : cases) {
+        AppState state;
+        RecordingSeams seams(state);
+        seams.settingsStore.fileSettings.runAsAdmin = 7;  // any non-zero value asks for it
+        seams.process.elevation = Elevation::NotElevated;
+        seams.process.commandLine = c.commandLine;
+        RunQuillet(seams.All(), state);
+        EXPECT_EQ(seams.calls, ThenEnd({"StartLayers", "CreateInstanceMutex", "ExecutablePath",
+                                        "SetWorkingDirectory C:\\Apps\\Quillet\\", "CommandLine",
+                                        "LoadSettings", "QueryElevation", "CloseInstanceMutex",
+                                        std::string("Launch C:\\Apps\\Quillet\\Quillet.exe|") +
+                                            c.parameters + "|C:\\Apps\\Quillet\\|runas"}));
+    }
 }
 
 TEST(Startup, RefusedElevationKeepsGuardingUnlessAnotherInstanceStarted) {

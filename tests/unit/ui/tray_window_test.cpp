@@ -64,5 +64,27 @@ TEST(TrayWindow, TooltipKeeps63CharactersAndWholeSurrogatePairs) {
               std::u16string(61, u'x') + u"\U0001F600");
 }
 
+// One icon's course: r refused, a added, t a tick of the retry timer (true: add again,
+// false: the timer ends), c TaskbarCreated (true: add it).
+TEST(TrayWindow, RefusedIconIsAddedAgainUntilTakenOrTenMinutesPass) {
+    const struct {
+        char what;
+        uint64_t at;
+        bool answer;
+    } steps[] = {
+        {'c', 0, false},      {'t', 0, false},      {'r', 1000, true},   {'c', 1500, true},
+        {'t', 3000, true},    {'r', 3000, true},    {'t', 600999, true}, {'t', 601000, false},
+        {'c', 700000, true},  {'r', 700000, true},  {'t', 702000, true}, {'a', 702000, false},
+        {'t', 704000, false}, {'c', 704000, false},
+    };
+    IconRetry retry;
+    for (const auto& s : steps) {
+        const bool answer = s.what == 't'   ? retry.OnTick(s.at)
+                            : s.what == 'c' ? retry.Missing()
+                                            : retry.AfterAdd(s.what == 'a', s.at);
+        EXPECT_EQ(answer, s.answer) << s.what << " at " << s.at;
+    }
+}
+
 }  // namespace
 }  // namespace quillet
