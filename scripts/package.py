@@ -203,10 +203,12 @@ def build_installer(build, dist, version):
     parts = (version.split(".") + ["0"] * 4)[:4]
     licence = read(os.path.join(REPO, "LICENSE")).decode("utf-8")
     copyright = next(l for l in licence.splitlines() if l.startswith("Copyright"))
-    path = os.path.abspath(os.path.join(dist, "Quillet-%s-setup.exe" % version))
-    subprocess.run(["makensis", "-V2", "-INPUTCHARSET", "UTF8", "-DVERSION=" + version,
-                    "-DVERSION4=" + ".".join(parts), "-DCOPYRIGHT=" + copyright, "-DFILES=" + files, "-DTEXTS=" + texts,
-                    "-DOUTFILE=" + path, os.path.join(REPO, "installer", "quillet.nsi")],
+    path = os.path.join(dist, "Quillet-%s-setup.exe" % version)
+    defines = {"VERSION": version, "VERSION4": ".".join(parts), "COPYRIGHT": copyright,
+               "FILES": files, "TEXTS": texts, "OUTFILE": os.path.abspath(path)}
+    subprocess.run(["makensis", "-V2", "-INPUTCHARSET", "UTF8"] +
+                   ["-D%s=%s" % item for item in defines.items()] +
+                   [os.path.join(REPO, "installer", "quillet.nsi")],
                    check=True, stdout=subprocess.DEVNULL)
     return path
 
