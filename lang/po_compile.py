@@ -17,6 +17,9 @@ A label shown at times in place of a menu item (the item greyed, say) has the
 menu's context followed by " alternative" and comes in the template right
 after the item it stands for: it is checked as a label of that menu, in its
 item's slot.
+
+Texts of the context "installer" are the installer's, which takes them from the
+same files (installer/installer_texts.py); the program leaves them out.
 """
 
 import os
@@ -121,6 +124,7 @@ def message(text):
 
 
 ALTERNATIVE = " alternative"
+INSTALLER = "installer"
 
 
 def menu_context(context):
@@ -157,7 +161,7 @@ def compile_language(path, display, known, template_order):
         if (context, english) in seen:
             raise PoError("%s: %r is translated twice" % (where, english))
         seen.add((context, english))
-        if fuzzy or not text:
+        if fuzzy or not text or context == INSTALLER:
             continue
         entries.append((context, english, text))
         checks.append("static_assert(SamePlaceholders(%s, %s),\n              %s);" % (

@@ -17,7 +17,7 @@ export DEBIAN_FRONTEND=noninteractive
 # --- Debian packages -------------------------------------------------------
 need_pkgs=()
 for p in g++-mingw-w64-i686 libvorbis-dev libogg-dev dpkg-dev xvfb xauth \
-         cmake g++ clang libgtest-dev libbenchmark-dev pkg-config xdotool clang-format; do
+         cmake g++ clang libgtest-dev libbenchmark-dev pkg-config xdotool clang-format nsis; do
   dpkg -s "$p" >/dev/null 2>&1 || need_pkgs+=("$p")
 done
 wine_pkgs=(wine wine64 wine32:i386 fonts-wine)

@@ -1,20 +1,27 @@
 #!/usr/bin/env python3
 """The release package: assembles dist/Quillet-<version>-win32.zip from a
-Windows build and checks a built one.
+Windows build and checks a built one; builds the installer from the zip.
 
   package.py assemble BUILD_DIR DIST_DIR VERSION
   package.py check ZIP
+  package.py installer BUILD_DIR DIST_DIR VERSION
 
 The user guide in the package is the README's user part (everything before
 "## For developers") turned into plain text that reads well with a screen
 reader; `check` builds it again from the README and compares. The zip is
 reproducible: members in sorted order, all with the time of SOURCE_DATE_EPOCH,
 fixed attributes.
+
+The installer, dist/Quillet-<version>-setup.exe, is installer/quillet.nsi built
+by makensis from the zip's files, each given the zip's time, and our own texts
+from lang/po; it is as reproducible as the zip.
 """
 
 import hashlib
 import os
 import re
+import shutil
+import subprocess
 import sys
 import time
 import zipfile
@@ -121,11 +128,14 @@ def readme_text():
     return read(os.path.join(REPO, "README.md")).decode("utf-8")
 
 
-def zip_time():
+def source_time():
     """SOURCE_DATE_EPOCH (package.sh sets the last commit's time), else 1980."""
     # Zip times start in 1980 and count in 2 s steps.
-    epoch = int(os.environ.get("SOURCE_DATE_EPOCH") or 0)
-    return time.gmtime(max(epoch, 315532800))[:6]
+    return max(int(os.environ.get("SOURCE_DATE_EPOCH") or 0), 315532800)
+
+
+def zip_time():
+    return time.gmtime(source_time())[:6]
 
 
 def assemble(build, dist, version):
@@ -148,6 +158,58 @@ def assemble(build, dist, version):
             info.create_system = 0  # attributes as Windows reads them, none set
             z.writestr(info, contents[name], compresslevel=9)
     os.replace(path + ".tmp", path)
+    return path
+
+
+# --- the installer ----------------------------------------------------------------
+
+def nsis_lines(names, folder):
+    """The macros that install and remove the zip's files, unpacked in folder."""
+    def target(path):
+        return "$INSTDIR" + "".join("\\" + part for part in path.split("/") if part)
+    install = ["!macro QuilletInstallFiles"]
+    for sub in sorted({os.path.dirname(n) for n in names}):
+        install.append('  SetOutPath "%s"' % target(sub))
+        install += ['  File "%s"' % os.path.join(folder, n)
+                    for n in names if os.path.dirname(n) == sub]
+    remove = ["!macro QuilletRemoveFiles"]
+    remove += ['  Delete "%s"' % target(n) for n in names]
+    remove += ['  RMDir "%s"' % target(sub)
+               for sub in sorted({os.path.dirname(n) for n in names}, reverse=True) if sub]
+    return install + ["!macroend", ""] + remove + ["!macroend", ""]
+
+
+def build_installer(build, dist, version):
+    work = os.path.join(os.path.abspath(build), "installer")
+    folder = os.path.join(work, "files")
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(folder)
+    with zipfile.ZipFile(os.path.join(dist, "Quillet-%s-win32.zip" % version)) as z:
+        names = sorted(z.namelist())
+        z.extractall(folder)
+    # The installer keeps each file's time: the zip's, not the build's.
+    stamp = source_time()
+    for name in names:
+        os.utime(os.path.join(folder, name), (stamp, stamp))
+    files = os.path.join(work, "files.nsh")
+    with open(files, "w", encoding="utf-8") as f:
+        f.write("\n".join(nsis_lines(names, folder)))
+    texts = os.path.join(work, "texts.nsh")
+    po = os.path.join(REPO, "lang", "po")
+    subprocess.run([sys.executable, os.path.join(REPO, "installer", "installer_texts.py"), texts,
+                    os.path.join(po, "quillet.pot")] +
+                   sorted(os.path.join(po, n) for n in os.listdir(po) if n.endswith(".po")),
+                   check=True)
+    parts = (version.split(".") + ["0"] * 4)[:4]
+    licence = read(os.path.join(REPO, "LICENSE")).decode("utf-8")
+    copyright = next(l for l in licence.splitlines() if l.startswith("Copyright"))
+    path = os.path.join(dist, "Quillet-%s-setup.exe" % version)
+    defines = {"VERSION": version, "VERSION4": ".".join(parts), "COPYRIGHT": copyright,
+               "FILES": files, "TEXTS": texts, "OUTFILE": os.path.abspath(path)}
+    subprocess.run(["makensis", "-V2", "-INPUTCHARSET", "UTF8"] +
+                   ["-D%s=%s" % item for item in defines.items()] +
+                   [os.path.join(REPO, "installer", "quillet.nsi")],
+                   check=True, stdout=subprocess.DEVNULL)
     return path
 
 
@@ -195,6 +257,9 @@ def check(path):
 def main():
     if len(sys.argv) == 5 and sys.argv[1] == "assemble":
         print(assemble(*sys.argv[2:]))
+        return 0
+    if len(sys.argv) == 5 and sys.argv[1] == "installer":
+        print(build_installer(*sys.argv[2:]))
         return 0
     if len(sys.argv) == 3 and sys.argv[1] == "check":
         problems = check(sys.argv[2])

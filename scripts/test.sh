@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: native unit tests, the same tests
 # built for Windows under Wine, the end-to-end suite under Wine, the release
-# package (built, checked, run unpacked under Wine), and a short fuzzing run.
+# package (built, checked, run unpacked under Wine; its installer installed,
+# upgraded and removed under Wine), and a short fuzzing run.
 # Exits non-zero when any stage fails.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -45,7 +46,9 @@ stage "unit tests under Wine" unit_wine
 stage "end-to-end under Wine" scripts/e2e.sh build/windows
 release_package() {
   bash scripts/package.sh && python3 scripts/package.py check dist/Quillet-*-win32.zip &&
-    QUILLET_PACKAGE="$(ls "$ROOT"/dist/Quillet-*-win32.zip)" scripts/e2e.sh -k unpacked_package build/windows
+    QUILLET_PACKAGE="$(ls "$ROOT"/dist/Quillet-*-win32.zip)" \
+      QUILLET_INSTALLER="$(ls "$ROOT"/dist/Quillet-*-setup.exe)" \
+      scripts/e2e.sh -k unpacked_package,installer_ build/windows
 }
 stage "release package" release_package
 [ -x scripts/fuzz.sh ] && stage "JSON parser fuzzing" scripts/fuzz.sh "${QUILLET_FUZZ_SECONDS:-60}"

@@ -248,15 +248,15 @@ class Case:
                 return
         raise CaseFailure("%s (in front in turn: %s)" % (failure, fronts))
 
-    def start_quillet(self, *args, ready=True):
-        """Starts Quillet.exe from the case folder (default argument /silent).
-        With ready, waits for its hidden window and for the hook (a probe
-        press of F12 must be spoken), then marks both logs."""
+    def start_quillet(self, *args, ready=True, exe=None):
+        """Starts Quillet.exe from the case folder, or `exe` (default argument
+        /silent). With ready, waits for its hidden window and for the hook (a
+        probe press of F12 must be spoken), then marks both logs."""
         args = args or ("/silent",)
         env = self.env
         if self.ui_locale:
             env = dict(env, LANG=self.ui_locale, LC_ALL=self.ui_locale)
-        proc = self.wine.spawn([os.path.join(self.folder, "Quillet.exe")] + list(args),
+        proc = self.wine.spawn([exe or os.path.join(self.folder, "Quillet.exe")] + list(args),
                                cwd=self.folder, env=env)
         if ready:
             self.wait_ready()
