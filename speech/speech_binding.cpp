@@ -8,6 +8,7 @@ namespace {
 constexpr int kFirstReportLine = 26;
 constexpr int kSayIndex = 0;
 constexpr int kSetValueIndex = 1;
+constexpr int kBrailleIndex = 4;
 constexpr int kSpeechValueKey = 65535;
 }  // namespace
 
@@ -33,9 +34,10 @@ void SpeechBinding::Announce(std::u16string_view text) const {
     if (auto setValue = reinterpret_cast<SpeechSetValueFn>(entries_[kSetValueIndex])) {
         setValue(kSpeechValueKey, 1);
     }
-    if (auto say = reinterpret_cast<SpeechSayFn>(entries_[kSayIndex])) {
-        const std::u16string terminated(text);
-        say(terminated.c_str(), 1);
+    const std::u16string terminated(text);
+    if (auto say = reinterpret_cast<SpeechSayFn>(entries_[kSayIndex])) say(terminated.c_str(), 1);
+    if (auto braille = reinterpret_cast<BrailleDisplayFn>(entries_[kBrailleIndex])) {
+        braille(terminated.c_str());
     }
 }
 

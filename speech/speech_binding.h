@@ -1,5 +1,5 @@
 // Binding to the outside speech library: five exports resolved by name, two
-// of them called to speak.
+// of them called to speak and one to show the same text in braille.
 #pragma once
 
 #include <array>
@@ -14,9 +14,10 @@ inline constexpr char16_t kSpeechLibraryName[] = u"UniversalSpeech.dll";
 inline constexpr std::array<std::u16string_view, 5> kSpeechExports = {
     u"speechSay", u"speechSetValue", u"speechGetValue", u"speechStop", u"brailleDisplay"};
 
-// The library's calls: C calling convention, two 32-bit arguments each.
+// The library's calls, with the C calling convention.
 using SpeechSayFn = int (*)(const char16_t* text, int interrupt);
 using SpeechSetValueFn = int (*)(int what, int value);
+using BrailleDisplayFn = int (*)(const char16_t* text);
 
 // What the binding needs from the system's library loader.
 class LibraryLoader {
@@ -35,8 +36,9 @@ class SpeechBinding {
     const std::vector<int>& MissingExports() const { return missing_; }
     void Unbind(LibraryLoader& loader);
 
-    // Sets the speech value 65535 to 1, then says the text, interrupting.
-    // A missing export is never called.
+    // Sets the speech value 65535 to 1, says the text, interrupting, then shows
+    // it in braille. A missing export is never called; answers are not looked at,
+    // so a library that has no braille for the reader changes nothing.
     void Announce(std::u16string_view text) const;
 
   private:

@@ -62,19 +62,21 @@ def wait_thread_lines(c, condition, expected):
         raise CaseFailure("lines %r, expected %r" % (thread_lines(c), expected))
 
 
+# A trailing backslash, which must not end JAWS's script string early.
 CALLS = ["speech {dll} speechStop 0 0", "speech {dll} speechSay F5 1",
-         "speech {dll} speechSay F6 0", "speech {dll} brailleDisplay Hello 0"]
-SAPI = ["route sapi stop", "route sapi say F5", "route sapi say F6", "route none braille Hello"]
+         "speech {dll} speechSay F6 0", "speech {dll} brailleDisplay Hello\\ 0"]
+SAPI = ["route sapi stop", "route sapi say F5", "route sapi say F6", "route none braille Hello\\"]
 ROUTES = [
     # name, where the NVDA client lies, flags, JAWS registered, lines expected
     ("nvda_before_jaws", "beside", ["nvda-running"], True,
      ["nvda cancelSpeech", "route nvda stop",
       "nvda cancelSpeech", "nvda speakText F5", "route nvda say F5",
       "nvda speakText F6", "route nvda say F6",
-      "nvda brailleMessage Hello", "route nvda braille Hello"]),
+      "nvda brailleMessage Hello\\", "route nvda braille Hello\\"]),
     ("jaws_when_nvda_not_running", "beside", [], True,
      ["jaws StopSpeech", "route jaws stop", "jaws SayString F5 1", "route jaws say F5",
-      "jaws SayString F6 0", "route jaws say F6", "route none braille Hello"]),
+      "jaws SayString F6 0", "route jaws say F6",
+      'jaws RunFunction BrailleString("Hello\\\\")', "route jaws braille Hello\\"]),
     ("sapi_when_no_reader", "beside", [], False, SAPI),
     ("nvda_client_on_search_path_is_not_loaded", "planted", ["nvda-running"], False, SAPI),
 ]
@@ -98,7 +100,7 @@ def route_case(name, nvda, flags, jaws, expected):
             wait_thread_lines(c, lambda: sum(l.startswith("route ") for l in thread_lines(c))
                               >= len(CALLS), expected)
         callers = [l for l in c.speech.lines() if l.split(" ")[0] not in THREAD_WORDS]
-        check(callers == ["speechStop", "speechSay F5", "speechSay F6", "brailleDisplay Hello"],
+        check(callers == ["speechStop", "speechSay F5", "speechSay F6", "brailleDisplay Hello\\"],
               "call lines %r" % callers)
         check(thread_lines(c) == expected, "lines %r, expected %r" % (thread_lines(c), expected))
     run.__name__ = "speech_route_" + name
@@ -136,12 +138,17 @@ def speech_route_follows_readers_started_and_closed(c):
     c.start_quillet()
     with jaws_cleanup(c):
         for key, change, expected in [
-                ("f5", lambda: None, ["route sapi say F5"]),
+                ("f5", lambda: None, ["route sapi say F5", "route none braille F5"]),
                 ("f6", lambda: flag(c, "nvda-running"),
-                 ["nvda cancelSpeech", "nvda speakText F6", "route nvda say F6"]),
+                 ["nvda cancelSpeech", "nvda speakText F6", "route nvda say F6",
+                  "nvda brailleMessage F6", "route nvda braille F6"]),
                 ("f7", lambda: (os.remove(os.path.join(c.folder, "nvda-running")),
-                                register_jaws(c)), ["jaws SayString F7 1", "route jaws say F7"]),
-                ("f8", lambda: flag(c, "jaws-closed"), ["jaws SayString F8 1", "route sapi say F8"])]:
+                                register_jaws(c)),
+                 ["jaws SayString F7 1", "route jaws say F7",
+                  'jaws RunFunction BrailleString("F7")', "route jaws braille F7"]),
+                ("f8", lambda: flag(c, "jaws-closed"),
+                 ["jaws SayString F8 1", "route sapi say F8",
+                  'jaws RunFunction BrailleString("F8")', "route none braille F8"])]:
             change()
             c.mark()
             c.driver("tap", key)
@@ -159,5 +166,6 @@ def speech_library_loads_reader_client_by_bare_name(c):
     c.start_target()
     c.start_quillet()
     c.driver("tap", "f5")
-    expected = ["nvda cancelSpeech", "nvda speakText F5", "route nvda say F5"]
+    expected = ["nvda cancelSpeech", "nvda speakText F5", "route nvda say F5",
+                "nvda brailleMessage F5", "route nvda braille F5"]
     wait_thread_lines(c, lambda: thread_lines(c) == expected, expected)

@@ -44,6 +44,8 @@ class Build:
         self.speech = os.path.join(self.folder, "app", "UniversalSpeech.dll")
         self.speech_without_stop = os.path.join(
             self.folder, "tools", "speech_standin", "without_speechStop", "UniversalSpeech.dll")
+        self.speech_without_braille = os.path.join(
+            self.folder, "tools", "speech_standin", "without_brailleDisplay", "UniversalSpeech.dll")
         self.speech_slow_say = os.path.join(
             self.folder, "tools", "speech_standin", "slow_speechSay", "UniversalSpeech.dll")
         self.quillet_faults = os.path.join(self.folder, "app", "QuilletFaults.exe")
@@ -60,7 +62,7 @@ class Build:
         return [p for p in (self.quillet, self.speech, self.speech_without_stop,
                             self.speech_slow_say, self.quillet_faults, self.driver, self.target,
                             self.fake_nvda, self.fake_jaws, self.reader_hook,
-                            self.speech_bare_name)
+                            self.speech_bare_name, self.speech_without_braille)
                 if not os.path.isfile(p)]
 
 
@@ -166,15 +168,16 @@ class Case:
     def install(self, speech_library="standard", settings=None, exe=None):
         """Copies Quillet.exe (or `exe` under that name) into the case folder
         with the chosen speech library: "standard", "without_speechStop",
-        "slow_speechSay", "bare_name_client" (loads NVDA's client by bare
-        name, as the full library does) or None (absent); settings, a dict, is written beside
-        it as Quillet.json."""
+        "without_brailleDisplay", "slow_speechSay", "bare_name_client" (loads
+        NVDA's client by bare name, as the full library does) or None (absent);
+        settings, a dict, is written beside it as Quillet.json."""
         shutil.copy(exe or self.build.quillet, os.path.join(self.folder, "Quillet.exe"))
         if settings is not None:
             with open(self.settings_path(), "wb") as f:
                 f.write(json.dumps(settings, indent=2).replace("\n", "\r\n").encode("utf-8"))
         source = {"standard": self.build.speech,
                   "without_speechStop": self.build.speech_without_stop,
+                  "without_brailleDisplay": self.build.speech_without_braille,
                   "slow_speechSay": self.build.speech_slow_say,
                   "bare_name_client": self.build.speech_bare_name}.get(speech_library)
         if source:

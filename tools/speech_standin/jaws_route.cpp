@@ -8,31 +8,41 @@
 namespace quillet {
 namespace {
 
-// JAWS through its automation object, late bound: SayString(text, flush) and
-// StopSpeech. The object can exist while JAWS itself is closed; then its calls
-// answer false and the next route speaks instead.
+// The text inside a double-quoted string of JAWS's script language, which
+// RunFunction reads. Whether a backslash escapes there is not documented: doubled,
+// it can neither end the string nor join the next character, read either way. A
+// quote has no escape JAWS is known to take, so it becomes an apostrophe; a control
+// character, a line break among them, becomes a space.
+std::wstring ScriptString(const std::wstring& text) {
+    std::wstring quoted;
+    for (wchar_t c : text) {
+        if (c == L'\\') {
+            quoted += L"\\\\";
+        } else {
+            quoted += c == L'"' ? L'\'' : c < L' ' ? L' ' : c;
+        }
+    }
+    return quoted;
+}
+
+// JAWS through its automation object, late bound: SayString(text, flush),
+// StopSpeech and RunFunction(call). The object can exist while JAWS itself is
+// closed; then its calls answer false and the next route speaks instead.
 class JawsRoute : public SpeechRoute {
   public:
     const wchar_t* Name() const override { return L"jaws"; }
 
     bool Say(const std::wstring& text, bool interrupt) override {
-        if (!Connect()) return false;
-        VARIANT args[2];
-        // Arguments go in reverse order.
-        VariantInit(&args[0]);
-        V_VT(&args[0]) = VT_BOOL;
-        V_BOOL(&args[0]) = interrupt ? VARIANT_TRUE : VARIANT_FALSE;
-        VariantInit(&args[1]);
-        V_VT(&args[1]) = VT_BSTR;
-        V_BSTR(&args[1]) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-        bool ok = V_BSTR(&args[1]) && Call(sayId_, args, 2);
-        VariantClear(&args[1]);
-        return ok;
+        return Connect() && CallWithText(sayId_, text, &interrupt);
     }
 
     bool Stop() override { return Connect() && Call(stopId_, nullptr, 0); }
 
-    bool Braille(const std::wstring&) override { return false; }
+    // Through the braille function of JAWS's own scripts, where the object has RunFunction.
+    bool Braille(const std::wstring& text) override {
+        return Connect() && runId_ != DISPID_UNKNOWN &&
+               CallWithText(runId_, L"BrailleString(\"" + ScriptString(text) + L"\")", nullptr);
+    }
 
   private:
     // Tried at each call until it works, so a JAWS installed meanwhile counts.
@@ -49,12 +59,33 @@ class JawsRoute : public SpeechRoute {
             Disconnect();
             return false;
         }
+        if (!Lookup(L"RunFunction", runId_)) runId_ = DISPID_UNKNOWN;
         return true;
     }
 
     bool Lookup(const wchar_t* name, DISPID& id) {
         LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
         return SUCCEEDED(api_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+    }
+
+    // A method taking a text and, when `flush` is given, a flag after it.
+    bool CallWithText(DISPID id, const std::wstring& text, const bool* flush) {
+        VARIANT args[2];
+        UINT count = 0;
+        // Arguments go in reverse order.
+        if (flush) {
+            VariantInit(&args[0]);
+            V_VT(&args[0]) = VT_BOOL;
+            V_BOOL(&args[0]) = *flush ? VARIANT_TRUE : VARIANT_FALSE;
+            count = 1;
+        }
+        VARIANT& textArg = args[count++];
+        VariantInit(&textArg);
+        V_VT(&textArg) = VT_BSTR;
+        V_BSTR(&textArg) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        const bool ok = V_BSTR(&textArg) && Call(id, args, count);
+        VariantClear(&textArg);
+        return ok;
     }
 
     // True when the call went through and did not answer false. A failed
@@ -79,6 +110,7 @@ class JawsRoute : public SpeechRoute {
     IDispatch* api_ = nullptr;
     DISPID sayId_ = 0;
     DISPID stopId_ = 0;
+    DISPID runId_ = DISPID_UNKNOWN;
 };
 
 }  // namespace

@@ -31,6 +31,7 @@ class SapiRoute : public SpeechRoute {
     }
 
     bool Braille(const std::wstring&) override { return false; }
+    bool HasBraille() const override { return false; }
 
   private:
     bool Voice() {

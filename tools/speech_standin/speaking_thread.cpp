@@ -4,6 +4,7 @@
 // COM after windows.h, whose types it needs.
 #include <objbase.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -43,6 +44,9 @@ class SpeakingThread {
         }
     }
 
+    // Read by the caller without waiting for the thread.
+    bool RouteHasBraille() const { return routeHasBraille_; }
+
     void Post(Request request) {
         {
             std::lock_guard<std::mutex> hold(lock_);
@@ -72,14 +76,16 @@ class SpeakingThread {
                 r = std::move(pending_.front());
                 pending_.pop_front();
             }
-            const wchar_t* taken = L"none";
+            SpeechRoute* taken = nullptr;
             for (auto& route : routes) {
                 if (Serve(*route, r)) {
-                    taken = route->Name();
+                    taken = route.get();
                     break;
                 }
             }
-            LogCall(std::wstring(L"route ") + taken + L" " + Describe(r));
+            routeHasBraille_ = taken && taken->HasBraille();
+            LogCall(std::wstring(L"route ") + (taken ? taken->Name() : L"none") + L" " +
+                    Describe(r));
         }
     }
 
@@ -110,13 +116,16 @@ class SpeakingThread {
     std::mutex lock_;
     std::condition_variable wake_;
     std::deque<Request> pending_;
+    std::atomic<bool> routeHasBraille_{true};
 };
 
-void Post(Request request) {
+SpeakingThread& Thread() {
     // Never destroyed: the thread may still wait on it while the process ends.
     static SpeakingThread* thread = new SpeakingThread();
-    thread->Post(std::move(request));
+    return *thread;
 }
+
+void Post(Request request) { Thread().Post(std::move(request)); }
 
 }  // namespace
 
@@ -124,6 +133,9 @@ void Speak(const std::wstring& text, bool interrupt) { Post({Kind::Say, text, in
 
 void StopSpeaking() { Post({Kind::Stop, std::wstring()}); }
 
-void ShowBraille(const std::wstring& text) { Post({Kind::Braille, text}); }
+bool ShowBraille(const std::wstring& text) {
+    Post({Kind::Braille, text});
+    return Thread().RouteHasBraille();
+}
 
 }  // namespace quillet

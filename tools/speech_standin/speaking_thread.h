@@ -10,6 +10,8 @@ namespace quillet {
 // and logs the route taken ("route nvda say F5") through LogCall.
 void Speak(const std::wstring& text, bool interrupt);
 void StopSpeaking();
-void ShowBraille(const std::wstring& text);
+// False once the route last taken has no braille (Windows' own voice) or no
+// route took the last request; true before the thread has taken any.
+bool ShowBraille(const std::wstring& text);
 
 }  // namespace quillet

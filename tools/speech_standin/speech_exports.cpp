@@ -1,5 +1,5 @@
-// The five exports of the speech library, with the C calling convention and
-// two 32-bit arguments each, as the program calls them.
+// The five exports of the speech library, with the C calling convention, as the
+// program calls them: two 32-bit arguments each, but one for brailleDisplay.
 #include <windows.h>
 
 #include <string>
@@ -74,11 +74,13 @@ __declspec(dllexport) int __cdecl speechStop(int unused1, int unused2) {
 }
 #endif
 
-__declspec(dllexport) int __cdecl brailleDisplay(const wchar_t* text, int unused) {
-    (void)unused;
+#ifndef QUILLET_STANDIN_WITHOUT_BRAILLE_DISPLAY
+// 0 when the reader in use shows no braille, as UniversalSpeech answers. The
+// thread decides the route later, so the answer is what it found last.
+__declspec(dllexport) int __cdecl brailleDisplay(const wchar_t* text) {
     LogCall(L"brailleDisplay " + Text(text));
-    ShowBraille(Text(text));
-    return 1;
+    return ShowBraille(Text(text)) ? 1 : 0;
 }
+#endif
 
 }  // extern "C"

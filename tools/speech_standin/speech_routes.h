@@ -15,6 +15,8 @@ class SpeechRoute {
     virtual bool Say(const std::wstring& text, bool interrupt) = 0;
     virtual bool Stop() = 0;
     virtual bool Braille(const std::wstring& text) = 0;
+    // False for a route that never shows braille.
+    virtual bool HasBraille() const { return true; }
 };
 
 // In the order they are asked: NVDA, JAWS, SAPI.

@@ -1,7 +1,8 @@
 // JAWS's automation object as our speech library sees it: an in-process COM
 // server whose one object is both the class factory and the IDispatch with
-// SayString and StopSpeech. The tests register it as "FreedomSci.JawsApi".
-// Calls are logged ("jaws SayString F5 1"); while the flag jaws-closed is
+// SayString, StopSpeech and RunFunction. The tests register it as
+// "FreedomSci.JawsApi". Calls are logged ("jaws SayString F5 1",
+// "jaws RunFunction BrailleString(\"F5\")"); while the flag jaws-closed is
 // there they answer false, as JAWS's object does when JAWS is not running.
 #include <windows.h>
 // COM after windows.h, whose types it needs.
@@ -15,6 +16,7 @@ namespace {
 
 constexpr DISPID kSayString = 1;
 constexpr DISPID kStopSpeech = 2;
+constexpr DISPID kRunFunction = 3;
 
 class JawsApi : public IDispatch, public IClassFactory {
   public:
@@ -48,9 +50,10 @@ class JawsApi : public IDispatch, public IClassFactory {
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                             DISPID* ids) override {
         if (count != 1) return DISP_E_UNKNOWNNAME;
-        ids[0] = lstrcmpiW(names[0], L"SayString") == 0    ? kSayString
-                 : lstrcmpiW(names[0], L"StopSpeech") == 0 ? kStopSpeech
-                                                           : DISPID_UNKNOWN;
+        ids[0] = lstrcmpiW(names[0], L"SayString") == 0     ? kSayString
+                 : lstrcmpiW(names[0], L"StopSpeech") == 0  ? kStopSpeech
+                 : lstrcmpiW(names[0], L"RunFunction") == 0 ? kRunFunction
+                                                            : DISPID_UNKNOWN;
         return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
     }
 
@@ -64,6 +67,11 @@ class JawsApi : public IDispatch, public IClassFactory {
             }
             LogCall(std::wstring(L"jaws SayString ") + V_BSTR(&params->rgvarg[1]) +
                     (V_BOOL(&params->rgvarg[0]) ? L" 1" : L" 0"));
+        } else if (id == kRunFunction) {
+            if (params->cArgs != 1 || V_VT(&params->rgvarg[0]) != VT_BSTR) {
+                return DISP_E_TYPEMISMATCH;
+            }
+            LogCall(std::wstring(L"jaws RunFunction ") + V_BSTR(&params->rgvarg[0]));
         } else if (id == kStopSpeech) {
             if (params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
             LogCall(L"jaws StopSpeech");

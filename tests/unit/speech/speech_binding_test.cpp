@@ -20,6 +20,11 @@ int SetValue(int what, int value) {
     calls.push_back("set " + std::to_string(what) + " " + std::to_string(value));
     return 1;
 }
+int Braille(const char16_t* text) {  // fails, as with no reader that shows braille
+    calls.push_back("braille " +
+                    std::string(text, text + std::char_traits<char16_t>::length(text)));
+    return 0;
+}
 int Unused(int, int) {
     calls.push_back("unused");
     return 0;
@@ -41,6 +46,7 @@ class FakeLoader final : public LibraryLoader {
         if (absent.contains(std::u16string(name))) return nullptr;
         if (name == u"speechSay") return reinterpret_cast<void*>(&Say);
         if (name == u"speechSetValue") return reinterpret_cast<void*>(&SetValue);
+        if (name == u"brailleDisplay") return reinterpret_cast<void*>(&Braille);
         return reinterpret_cast<void*>(&Unused);
     }
     void Free(void*) override { ++freed; }
@@ -56,7 +62,7 @@ TEST(SpeechBinding, ResolvesTheFiveExportsInOrderAndAnnounces) {
                                            u"speechGetValue", u"speechStop", u"brailleDisplay"}));
     EXPECT_TRUE(binding.MissingExports().empty());
     binding.Announce(u"F5");
-    EXPECT_EQ(calls, (std::vector<std::string>{"set 65535 1", "say F5 1"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"set 65535 1", "say F5 1", "braille F5"}));
     binding.Unbind(loader);
     EXPECT_EQ(loader.freed, 1);
     calls.clear();
@@ -70,8 +76,8 @@ TEST(SpeechBinding, MissingExportsAreListedAndNeverCalled) {
         std::vector<int> missing;
         std::vector<std::string> announced;
     } cases[] = {
-        {{u"speechSay"}, {0}, {"set 65535 1"}},
-        {{u"speechSetValue"}, {1}, {"say Escape 1"}},
+        {{u"speechSay"}, {0}, {"set 65535 1", "braille Escape"}},
+        {{u"speechSetValue"}, {1}, {"say Escape 1", "braille Escape"}},
         {{u"speechStop", u"brailleDisplay"}, {3, 4}, {"set 65535 1", "say Escape 1"}},
         {{u"speechSay", u"speechSetValue", u"speechGetValue", u"speechStop", u"brailleDisplay"},
          {0, 1, 2, 3, 4},
