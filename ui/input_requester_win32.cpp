@@ -36,7 +36,7 @@ struct Dialog {
     bool done = false;
 };
 
-// Resolved at run time: Windows before 10 has neither.
+// Functions of Windows 10, resolved at run time: older systems lack them.
 template <typename Function>
 Function FromUser32(const char* name) {
     return reinterpret_cast<Function>(
@@ -93,8 +93,8 @@ void Close(Dialog& d) {
     }
 }
 
-// What the prompt and the button label need in the font, and the window's frame.
-InputDialogTextSize MeasureTexts(const Dialog& d, HFONT font, int promptWidth) {
+// What the prompt and the button label need in the dialog's font, and the window's frame.
+InputDialogTextSize MeasureTexts(const Dialog& d, int promptWidth) {
     InputDialogTextSize needs;
     RECT outer{}, client{};
     if (GetWindowRect(d.window, &outer) && GetClientRect(d.window, &client)) {
@@ -102,7 +102,7 @@ InputDialogTextSize MeasureTexts(const Dialog& d, HFONT font, int promptWidth) {
     }
     HDC dc = GetDC(nullptr);
     if (!dc) return needs;
-    HGDIOBJ old = SelectObject(dc, font);
+    HGDIOBJ old = SelectObject(dc, d.font);
     TEXTMETRICW metrics{};
     if (GetTextMetricsW(dc, &metrics))
         needs.fontHeight = metrics.tmHeight - metrics.tmInternalLeading;
@@ -132,7 +132,7 @@ InputDialogTextSize MeasureTexts(const Dialog& d, HFONT font, int promptWidth) {
 InputDialogLayout FitToDpi(Dialog& d, int dpi) {
     d.font = MessageFont(dpi);
     const int promptWidth = ScaledInputDialog(dpi).prompt.width;
-    return FitInputDialog(MeasureTexts(d, d.font, promptWidth), dpi, d.fitTexts);
+    return FitInputDialog(MeasureTexts(d, promptWidth), dpi, d.fitTexts);
 }
 
 void PlaceControl(HWND control, const DialogRect& r, HFONT font) {
@@ -254,7 +254,7 @@ std::u16string InputRequester(const std::u16string& title, const std::u16string&
         d.ownerDisabled = true;
     }
 
-    // Made in the English size first: its DPI is the screen's it opens on.
+    // Made in the English size first: only a window knows the DPI of the screen it is on.
     const InputDialogLayout english;
     const auto centred = [](int width, int height) {
         return POINT{std::max(0, GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2),
