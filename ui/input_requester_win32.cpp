@@ -93,6 +93,57 @@ void Close(Dialog& d) {
     }
 }
 
+void OnDpiChanged(Dialog& d, int dpi, const RECT& suggested);
+
+LRESULT CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* d = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!d) return DefWindowProcW(hwnd, message, wParam, lParam);
+    switch (message) {
+        case WM_COMMAND:
+            if (LOWORD(wParam) == CommandOk) {
+                const int length = GetWindowTextLengthW(d->field);
+                std::vector<wchar_t> text(static_cast<size_t>(length) + 1, 0);
+                const int got = GetWindowTextW(d->field, text.data(), length + 1);
+                d->answer = FromWide(text.data(), static_cast<size_t>(got > 0 ? got : 0));
+                Close(*d);
+            } else if (LOWORD(wParam) == CommandCancel) {
+                Close(*d);
+            }
+            return 0;
+        case WM_CLOSE:
+            Close(*d);
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && d->field) SetFocus(d->field);
+            return 0;
+        case WM_DPICHANGED:
+            if (d->button) OnDpiChanged(*d, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_NCDESTROY:
+            d->window = nullptr;
+            d->done = true;
+            // Closed by a message sent from another thread, the loop may still sit in
+            // GetMessageW, which returns only for a posted message.
+            PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+HWND Control(HWND parent, DWORD exStyle, const wchar_t* cls, const wchar_t* text, DWORD style,
+             int x, int y, int w, int h, int id, HFONT font) {
+    HWND control = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    return control;
+}
+
 // What the prompt and the button label need in the dialog's font, and the window's frame.
 InputDialogTextSize MeasureTexts(const Dialog& d, int promptWidth) {
     InputDialogTextSize needs;
@@ -158,55 +209,6 @@ void OnDpiChanged(Dialog& d, int dpi, const RECT& suggested) {
     DeleteObject(old);
 }
 
-LRESULT CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* d = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!d) return DefWindowProcW(hwnd, message, wParam, lParam);
-    switch (message) {
-        case WM_COMMAND:
-            if (LOWORD(wParam) == CommandOk) {
-                const int length = GetWindowTextLengthW(d->field);
-                std::vector<wchar_t> text(static_cast<size_t>(length) + 1, 0);
-                const int got = GetWindowTextW(d->field, text.data(), length + 1);
-                d->answer = FromWide(text.data(), static_cast<size_t>(got > 0 ? got : 0));
-                Close(*d);
-            } else if (LOWORD(wParam) == CommandCancel) {
-                Close(*d);
-            }
-            return 0;
-        case WM_CLOSE:
-            Close(*d);
-            return 0;
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && d->field) SetFocus(d->field);
-            return 0;
-        case WM_DPICHANGED:
-            if (d->button) OnDpiChanged(*d, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-            return 0;
-        case WM_NCDESTROY:
-            d->window = nullptr;
-            d->done = true;
-            // Closed by a message sent from another thread, the loop may still sit in
-            // GetMessageW, which returns only for a posted message.
-            PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-            break;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-HWND Control(HWND parent, DWORD exStyle, const wchar_t* cls, const wchar_t* text, DWORD style,
-             const DialogRect& r, int id, HFONT font) {
-    HWND control = CreateWindowExW(
-        exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, r.x, r.y, r.width, r.height, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    return control;
-}
-
 void RunLoop(Dialog& d, HACCEL keys) {
     MSG m;
     while (!d.done) {
@@ -254,16 +256,12 @@ std::u16string InputRequester(const std::u16string& title, const std::u16string&
         d.ownerDisabled = true;
     }
 
-    // Made in the English size first: only a window knows the DPI of the screen it is on.
+    // English till the window knows the DPI of the screen it is on.
     const InputDialogLayout english;
-    const auto centred = [](int width, int height) {
-        return POINT{std::max(0, GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2),
-                     std::max(0, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2)};
-    };
-    const POINT at = centred(english.width, english.height);
-    d.window =
-        CreateWindowExW(0, DialogClass, Wide(title), WS_CAPTION | WS_SYSMENU | WS_VISIBLE, at.x,
-                        at.y, english.width, english.height, d.owner, nullptr, instance, &d);
+    const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - english.width / 2;
+    const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - english.height / 2;
+    d.window = CreateWindowExW(0, DialogClass, Wide(title), WS_CAPTION | WS_SYSMENU | WS_VISIBLE, x,
+                               y, english.width, english.height, d.owner, nullptr, instance, &d);
     if (!d.window) {
         Close(d);
         UnregisterClassW(DialogClass, instance);
@@ -271,19 +269,25 @@ std::u16string InputRequester(const std::u16string& title, const std::u16string&
     }
     const InputDialogLayout layout = FitToDpi(d, WindowDpi(d.window));
     if (layout.width != english.width || layout.height != english.height) {
-        const POINT moved = centred(layout.width, layout.height);
-        SetWindowPos(d.window, nullptr, moved.x, moved.y, layout.width, layout.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(d.window, nullptr,
+                     std::max(0, GetSystemMetrics(SM_CXSCREEN) / 2 - layout.width / 2),
+                     std::max(0, GetSystemMetrics(SM_CYSCREEN) / 2 - layout.height / 2),
+                     layout.width, layout.height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
+    const auto place = [&](DWORD exStyle, const wchar_t* cls, const wchar_t* text, DWORD style,
+                           const DialogRect& r, int id) {
+        return Control(d.window, exStyle, cls, text, style, r.x, r.y, r.width, r.height, id,
+                       d.font);
+    };
     // A translated prompt may hold "&", which is text here, never a mnemonic.
-    d.prompt = Control(d.window, 0, L"STATIC", Wide(prompt),
-                       SS_NOPREFIX | (layout.promptWraps ? SS_LEFT : SS_LEFTNOWORDWRAP),
-                       layout.prompt, 0, d.font);
-    d.field = Control(d.window, WS_EX_CLIENTEDGE, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP,
-                      layout.field, FieldId, d.font);
-    d.button = Control(d.window, 0, L"BUTTON", Wide(okLabel), BS_DEFPUSHBUTTON | WS_TABSTOP,
-                       layout.button, CommandOk, d.font);
+    d.prompt =
+        place(0, L"STATIC", Wide(prompt),
+              SS_NOPREFIX | (layout.promptWraps ? SS_LEFT : SS_LEFTNOWORDWRAP), layout.prompt, 0);
+    d.field =
+        place(WS_EX_CLIENTEDGE, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, layout.field, FieldId);
+    d.button =
+        place(0, L"BUTTON", Wide(okLabel), BS_DEFPUSHBUTTON | WS_TABSTOP, layout.button, CommandOk);
     SetFocus(d.field);
     if (!defaultText.empty()) {
         SendMessageW(d.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(defaultText)));
