@@ -1,5 +1,6 @@
 // Where the input dialog's controls go: the fixed English layout, or the same
-// layout grown downwards and its button widened so that longer texts fit.
+// layout scaled for the screen's DPI, grown downwards and its button widened so
+// that the texts fit in the font and size the user chose.
 #pragma once
 
 namespace quillet {
@@ -25,14 +26,25 @@ struct InputDialogLayout {
 // What the dialog's texts need in its font, in pixels.
 struct InputDialogTextSize {
     int promptWidth = 0;          // the prompt on one line
-    int promptLineHeight = 0;     // the height of that one line
+    int promptLineHeight = 0;     // the height of that one line, the font's line height
     int promptWrappedHeight = 0;  // the prompt wrapped at the prompt's width
     int buttonLabelWidth = 0;
+    int fontHeight = 0;   // the font's em height (its cell without the internal leading)
+    int frameHeight = 0;  // the window's caption and borders, top and bottom
 };
 
-// The English layout when the texts fit it; otherwise the prompt wraps and takes
-// the height it needs, the field, the button and the window move down by as much,
-// and the button widens about its centre.
-InputDialogLayout FitInputDialog(const InputDialogTextSize& needs);
+constexpr int kBaseDpi = 96;
+
+// The English layout with every number scaled from 96 DPI to `dpi`.
+InputDialogLayout ScaledInputDialog(int dpi);
+
+// At 96 DPI with a message font no larger than Windows' own at 100 % text size,
+// and without fitTexts, the English layout exactly. Otherwise the English layout
+// scaled for `dpi`, and where a text needs more: the prompt wraps and takes the
+// height it needs, the field and the button grow to the font's line, everything
+// below moves down by as much, the window grows with it (never leaving less
+// below the button than a caption larger than usual needs), and the button
+// widens about its centre.
+InputDialogLayout FitInputDialog(const InputDialogTextSize& needs, int dpi, bool fitTexts);
 
 }  // namespace quillet

@@ -2,6 +2,7 @@
 // own message loop so the thread keeps pumping while it waits.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -21,26 +22,63 @@ constexpr int CommandCancel = 1001;
 
 struct Dialog {
     HWND window = nullptr;
+    HWND prompt = nullptr;
     HWND field = nullptr;
+    HWND button = nullptr;
+    HFONT font = nullptr;
     HWND owner = nullptr;
     bool ownerDisabled = false;
     ThreadWindowsDisabled* disabled = nullptr;
+    std::u16string promptText;
+    std::u16string okLabel;
+    bool fitTexts = false;
     std::u16string answer;
     bool done = false;
 };
 
-HFONT DialogFont() {
-    static HFONT font = [] {
-        // The record without iPaddedBorderWidth, which every version accepts.
-        NONCLIENTMETRICSW metrics{};
+// Functions of Windows 10, resolved at run time: older systems lack them.
+template <typename Function>
+Function FromUser32(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+int SystemDpi() {
+    HDC dc = GetDC(nullptr);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    if (dc) ReleaseDC(nullptr, dc);
+    return dpi > 0 ? dpi : kBaseDpi;
+}
+
+int WindowDpi(HWND window) {
+    static const auto forWindow = FromUser32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    const int dpi = forWindow ? static_cast<int>(forWindow(window)) : 0;
+    return dpi > 0 ? dpi : SystemDpi();
+}
+
+// The message font at the window's DPI, read at each opening so that a text size
+// changed since Quillet started counts.
+HFONT MessageFont(int dpi) {
+    static const auto forDpi =
+        FromUser32<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    LOGFONTW font{};
+    if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, dpi)) {
+        font = metrics.lfMessageFont;
+    } else {
+        // The record without iPaddedBorderWidth, which every version accepts, in
+        // sizes for the system's DPI.
         metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
-        HFONT made = nullptr;
         if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
-            made = CreateFontIndirectW(&metrics.lfMessageFont);
+            font = metrics.lfMessageFont;
+        } else if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) {
+            return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
         }
-        return made ? made : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    }();
-    return font;
+        font.lfHeight = MulDiv(font.lfHeight, dpi, SystemDpi());
+    }
+    HFONT made = CreateFontIndirectW(&font);
+    return made ? made : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void Close(Dialog& d) {
@@ -54,6 +92,8 @@ void Close(Dialog& d) {
         DestroyWindow(d.window);
     }
 }
+
+void OnDpiChanged(Dialog& d, int dpi, const RECT& suggested);
 
 LRESULT CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -80,6 +120,9 @@ LRESULT CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && d->field) SetFocus(d->field);
             return 0;
+        case WM_DPICHANGED:
+            if (d->button) OnDpiChanged(*d, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_NCDESTROY:
             d->window = nullptr;
             d->done = true;
@@ -93,21 +136,28 @@ LRESULT CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 }
 
 HWND Control(HWND parent, DWORD exStyle, const wchar_t* cls, const wchar_t* text, DWORD style,
-             int x, int y, int w, int h, int id) {
+             int x, int y, int w, int h, int id, HFONT font) {
     HWND control = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
                                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    GetModuleHandleW(nullptr), nullptr);
-    if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), TRUE);
+    if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return control;
 }
 
-// What the prompt and the button label need in the dialog's font.
-InputDialogTextSize MeasureTexts(const std::u16string& prompt, const std::u16string& okLabel,
-                                 int promptWidth) {
+// What the prompt and the button label need in the dialog's font, and the window's frame.
+InputDialogTextSize MeasureTexts(const Dialog& d, int promptWidth) {
     InputDialogTextSize needs;
+    RECT outer{}, client{};
+    if (GetWindowRect(d.window, &outer) && GetClientRect(d.window, &client)) {
+        needs.frameHeight = (outer.bottom - outer.top) - client.bottom;
+    }
     HDC dc = GetDC(nullptr);
     if (!dc) return needs;
-    HGDIOBJ old = SelectObject(dc, DialogFont());
+    HGDIOBJ old = SelectObject(dc, d.font);
+    TEXTMETRICW metrics{};
+    if (GetTextMetricsW(dc, &metrics))
+        needs.fontHeight = metrics.tmHeight - metrics.tmInternalLeading;
+    const std::u16string& prompt = d.promptText;
     const int length = static_cast<int>(prompt.size());
     SIZE line{};
     if (GetTextExtentPoint32W(dc, Wide(prompt), length, &line)) {
@@ -120,12 +170,43 @@ InputDialogTextSize MeasureTexts(const std::u16string& prompt, const std::u16str
               DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
     needs.promptWrappedHeight = wrapped.bottom;
     RECT label{0, 0, 0, 0};
-    DrawTextW(dc, Wide(okLabel), static_cast<int>(okLabel.size()), &label,
+    DrawTextW(dc, Wide(d.okLabel), static_cast<int>(d.okLabel.size()), &label,
               DT_CALCRECT | DT_SINGLELINE);
     needs.buttonLabelWidth = label.right;
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return needs;
+}
+
+// Takes the message font for `dpi` (the controls still hold the one before) and
+// lays the dialog out in it.
+InputDialogLayout FitToDpi(Dialog& d, int dpi) {
+    d.font = MessageFont(dpi);
+    const int promptWidth = ScaledInputDialog(dpi).prompt.width;
+    return FitInputDialog(MeasureTexts(d, promptWidth), dpi, d.fitTexts);
+}
+
+void PlaceControl(HWND control, const DialogRect& r, HFONT font) {
+    SetWindowPos(control, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+// The window moved to a screen of another DPI: everything again in its sizes,
+// from where Windows suggests.
+void OnDpiChanged(Dialog& d, int dpi, const RECT& suggested) {
+    SetWindowPos(d.window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    HFONT old = d.font;
+    const InputDialogLayout layout = FitToDpi(d, dpi);
+    SetWindowPos(d.window, nullptr, suggested.left, suggested.top, layout.width, layout.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const LONG_PTR style = GetWindowLongPtrW(d.prompt, GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK};
+    SetWindowLongPtrW(d.prompt, GWL_STYLE,
+                      style | (layout.promptWraps ? SS_LEFT : SS_LEFTNOWORDWRAP));
+    PlaceControl(d.prompt, layout.prompt, d.font);
+    PlaceControl(d.field, layout.field, d.font);
+    PlaceControl(d.button, layout.button, d.font);
+    DeleteObject(old);
 }
 
 void RunLoop(Dialog& d, HACCEL keys) {
@@ -152,7 +233,6 @@ std::u16string InputRequester(const std::u16string& title, const std::u16string&
                               const std::u16string& defaultText, const std::u16string& okLabel,
                               bool fitTexts) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    DialogFont();
 
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
@@ -165,6 +245,9 @@ std::u16string InputRequester(const std::u16string& title, const std::u16string&
     RegisterClassExW(&wc);
 
     Dialog d;
+    d.promptText = prompt;
+    d.okLabel = okLabel;
+    d.fitTexts = fitTexts;
     d.owner = RequesterOwner();
     ThreadWindowsDisabled disabled;
     d.disabled = &disabled;
@@ -173,29 +256,38 @@ std::u16string InputRequester(const std::u16string& title, const std::u16string&
         d.ownerDisabled = true;
     }
 
-    const InputDialogLayout layout =
-        fitTexts ? FitInputDialog(MeasureTexts(prompt, okLabel, InputDialogLayout().prompt.width))
-                 : InputDialogLayout();
-    const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - layout.width / 2;
-    const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - layout.height / 2;
+    // English till the window knows the DPI of the screen it is on.
+    const InputDialogLayout english;
+    const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - english.width / 2;
+    const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - english.height / 2;
     d.window = CreateWindowExW(0, DialogClass, Wide(title), WS_CAPTION | WS_SYSMENU | WS_VISIBLE, x,
-                               y, layout.width, layout.height, d.owner, nullptr, instance, &d);
+                               y, english.width, english.height, d.owner, nullptr, instance, &d);
     if (!d.window) {
         Close(d);
         UnregisterClassW(DialogClass, instance);
         return u"";
     }
+    const InputDialogLayout layout = FitToDpi(d, WindowDpi(d.window));
+    if (layout.width != english.width || layout.height != english.height) {
+        SetWindowPos(d.window, nullptr,
+                     std::max(0, GetSystemMetrics(SM_CXSCREEN) / 2 - layout.width / 2),
+                     std::max(0, GetSystemMetrics(SM_CYSCREEN) / 2 - layout.height / 2),
+                     layout.width, layout.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     const auto place = [&](DWORD exStyle, const wchar_t* cls, const wchar_t* text, DWORD style,
                            const DialogRect& r, int id) {
-        return Control(d.window, exStyle, cls, text, style, r.x, r.y, r.width, r.height, id);
+        return Control(d.window, exStyle, cls, text, style, r.x, r.y, r.width, r.height, id,
+                       d.font);
     };
     // A translated prompt may hold "&", which is text here, never a mnemonic.
-    place(0, L"STATIC", Wide(prompt),
-          SS_NOPREFIX | (layout.promptWraps ? SS_LEFT : SS_LEFTNOWORDWRAP), layout.prompt, 0);
+    d.prompt =
+        place(0, L"STATIC", Wide(prompt),
+              SS_NOPREFIX | (layout.promptWraps ? SS_LEFT : SS_LEFTNOWORDWRAP), layout.prompt, 0);
     d.field =
         place(WS_EX_CLIENTEDGE, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, layout.field, FieldId);
-    place(0, L"BUTTON", Wide(okLabel), BS_DEFPUSHBUTTON | WS_TABSTOP, layout.button, CommandOk);
+    d.button =
+        place(0, L"BUTTON", Wide(okLabel), BS_DEFPUSHBUTTON | WS_TABSTOP, layout.button, CommandOk);
     SetFocus(d.field);
     if (!defaultText.empty()) {
         SendMessageW(d.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(defaultText)));
@@ -214,6 +306,7 @@ std::u16string InputRequester(const std::u16string& title, const std::u16string&
 
     if (table) DestroyAcceleratorTable(table);
     UnregisterClassW(DialogClass, instance);
+    DeleteObject(d.font);
     return d.answer;
 }
 

@@ -21,8 +21,9 @@ int MessageRequester(const std::u16string& title, const std::u16string& text, ui
 
 // Asks for one line of text; returns it as typed, or the empty text when cancelled
 // (Escape, close box, Alt+F4), answered with an empty field, or not shown at all.
-// With fitTexts the dialog grows to fit a prompt or button label longer than the
-// English layout holds; without, that layout stays exactly as it is.
+// The dialog is scaled for its screen's DPI and grows to fit its texts in the
+// message font. At 96 DPI and Windows' own text size it keeps the English layout
+// exactly, unless fitTexts asks it to fit a longer prompt or label there too.
 std::u16string InputRequester(const std::u16string& title, const std::u16string& prompt,
                               const std::u16string& defaultText,
                               const std::u16string& okLabel = u"OK", bool fitTexts = false);

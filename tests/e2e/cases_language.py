@@ -3,6 +3,7 @@ user interface language from LANG and LC_ALL, set for Quillet's processes of
 one case only (Case.ui_locale). The driver measures the dialog's texts in the
 message font, which Wine gives alike under every one of these locales."""
 
+import struct
 import time
 
 from cases import HOT_KEY, case
@@ -137,3 +138,35 @@ def language_english_dialog_layout_exact(c):
     c.driver("close-window", dialog)
     wait_until(lambda: c.try_driver("find-window", "InputRequester", "Timeout") is None, 5,
                "the dialog stayed open after its close box")
+
+
+# Windows' text size at 225 % on a screen at 200 %: Wine reads LogPixels here before
+# HKLM's Hardware Profiles\Current\Software\Fonts, and the message font as a LOGFONTW
+# for 96 DPI (its own is 11 px); deleted, both are Wine's own again.
+LARGE_TEXT = [
+    (r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", "192"),
+    (r"HKCU\Control Panel\Desktop\WindowMetrics", "MessageFont", "REG_BINARY",
+     (struct.pack("<5l8B", -25, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0) +
+      "Tahoma".encode("utf-16-le").ljust(64, b"\0")).hex()),
+]
+
+
+@case
+def language_english_dialog_fits_large_text(c):
+    """The prompt wraps whole inside the dialog, doubled for the DPI. Every window has
+    the system's DPI under Wine, so the driver's message font is the dialog's (Wine
+    answers WM_GETFONT to no other process)."""
+    try:
+        for key, name, kind, data in LARGE_TEXT:
+            code, _, err = c.wine.run(["reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"])
+            check(code == 0, "reg add %s failed: %s" % (name, err.strip()))
+        start(c)
+        open_menu(c)
+        c.driver("tap", "t")
+        dialog = c.driver("wait-window", "InputRequester", "Timeout", 5000)[0]
+        check_not_clipped(c, dialog)
+        (width, _), found = controls(c, dialog)
+        check(width > 960 and found[0][5], "prompt %r in a dialog %d wide" % (found[0], width))
+    finally:
+        for key, name, _, _ in LARGE_TEXT:
+            c.wine.run(["reg", "delete", key, "/v", name, "/f"])

@@ -107,8 +107,17 @@ TEST(InputRequester, AnswersByWayOfClosing) {
     }
 }
 
+LONG FontHeight(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    return font.lfHeight;
+}
+
+// The English layout; moved to a screen at 200 %, doubled in a font twice as large.
 TEST(InputRequester, LayoutAndFocus) {
-    RECT window{}, field{}, button{};
+    RECT window{}, field{}, button{}, moved{}, movedButton{};
+    LONG font = 0, movedFont = 0;
     bool focusInField = false;
     wchar_t title[32] = {};
     AskAndAnswer([&](HWND d) {
@@ -120,6 +129,13 @@ TEST(InputRequester, LayoutAndFocus) {
         info.cbSize = sizeof info;
         GetGUIThreadInfo(GetWindowThreadProcessId(d, nullptr), &info);
         focusInField = info.hwndFocus == Field(d);
+        font = FontHeight(Field(d));
+        RECT suggested{100, 50, 1100, 330};
+        SendMessageW(d, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+        GetWindowRect(d, &moved);
+        GetWindowRect(GetDlgItem(d, 1000), &movedButton);
+        MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&movedButton), 2);
+        movedFont = FontHeight(Field(d));
         PostMessageW(d, WM_CLOSE, 0, 0);
     });
     EXPECT_EQ(window.right - window.left, 500);
@@ -132,6 +148,10 @@ TEST(InputRequester, LayoutAndFocus) {
     EXPECT_EQ(button.bottom - button.top, 25);
     EXPECT_STREQ(title, L"Timeout");
     EXPECT_TRUE(focusInField);
+    const RECT suggested{100, 50, 1100, 330}, doubledButton{420, 134, 580, 184};
+    EXPECT_TRUE(EqualRect(&moved, &suggested));
+    EXPECT_TRUE(EqualRect(&movedButton, &doubledButton));
+    EXPECT_NEAR(movedFont, 2 * font, 1);
 }
 
 TEST(InputRequester, DefaultTextIsKeptAndVisibleWindowsAreDisabledMeanwhile) {
