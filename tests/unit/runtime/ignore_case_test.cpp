@@ -17,12 +17,34 @@ TEST(IgnoreCase, UpperCasesAsWindowsDoes) {
         u"AZ\u00c9\u00de\u0178\u0100\u0132\u0139\u017d\u0386\u0391\u03a3\u038c\u03f9\u0410\u0401"
         u"\u0480\u04c1\u04c0\u0522";
     for (size_t i = 0; i < lower.size(); ++i) EXPECT_EQ(OrdinalUpper(lower[i]), upper[i]) << i;
-    // No capital in Windows' table: µ ß ÷ İ ı ĸ ŉ ſ ς ϐ, Armenian.
+    // No capital in Windows' table: µ ß ÷ İ ı ĸ ŉ ſ ς ϐ; Armenian is past the table.
     for (char16_t kept : u"@\u00b5\u00df\u00f7\u0130\u0131\u0138\u0149\u017f\u03c2\u03d0\u0561") {
         EXPECT_EQ(OrdinalUpper(kept), kept) << static_cast<int>(kept);
     }
     EXPECT_TRUE(EqualIgnoringCase(u"Devenv.EXE", u"devenv.exe"));
     EXPECT_FALSE(EqualIgnoringCase(u"devenv.exe", u"devenv.ex"));
+}
+
+// The order a sorted list is searched in: upper-cased units, then the shorter first.
+TEST(IgnoreCase, OrdersAsTheFileSystemCompares) {
+    struct Row {
+        std::u16string_view a, b;
+        int sign;
+    } rows[] = {
+        {u"", u"", 0},
+        {u"", u"a", -1},
+        {u"abc", u"ABC", 0},
+        {u"ab", u"ABC", -1},
+        {u"b", u"A", 1},
+        {u"_", u"a", 1},  // "a" counts as "A", which sorts before "_"
+        {u"\u0430", u"\u0411", -1},
+    };
+    for (const Row& r : rows) {
+        const int order = CompareIgnoringCase(r.a, r.b);
+        EXPECT_EQ((order > 0) - (order < 0), r.sign) << r.a.size() << " " << r.b.size();
+        const int back = CompareIgnoringCase(r.b, r.a);
+        EXPECT_EQ((back > 0) - (back < 0), -r.sign) << r.a.size() << " " << r.b.size();
+    }
 }
 
 #if defined(_WIN32)
