@@ -20,7 +20,7 @@ TEST(ForegroundWindows, NamesTheOwnerOfAWindowWhileItLasts) {
     ASSERT_NE(handle, nullptr);
     const auto window = reinterpret_cast<WindowHandle>(handle);
     SystemForeground system;
-    const WindowOwner owner = system.Owner(window, true);
+    const WindowOwner owner = system.Owner(window);
     EXPECT_EQ(owner.processId, GetCurrentProcessId());
     EXPECT_EQ(owner.className, u"QuilletForegroundTest");
     EXPECT_EQ(owner.fileName, u"unit_filter.exe");
@@ -29,8 +29,16 @@ TEST(ForegroundWindows, NamesTheOwnerOfAWindowWhileItLasts) {
     EXPECT_EQ(program.fileName, u"unit_filter.exe");
     EXPECT_EQ(program.description, u"");
 
+    // A Store app's window inside its frame.
+    EXPECT_EQ(system.StoreAppWindow(window), 0u);
+    windowClass.lpszClassName = L"Windows.UI.Core.CoreWindow";
+    RegisterClassW(&windowClass);
+    const HWND app = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_CHILD, 0, 0, 1, 1,
+                                     handle, nullptr, nullptr, nullptr);
+    EXPECT_EQ(system.StoreAppWindow(window), reinterpret_cast<WindowHandle>(app));
+
     DestroyWindow(handle);
-    EXPECT_EQ(system.Owner(window, true).processId, 0u);
+    EXPECT_EQ(system.Owner(window).processId, 0u);
     EXPECT_TRUE(DescribeProgram(window).fileName.empty());
 }
 
