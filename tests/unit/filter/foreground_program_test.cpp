@@ -115,28 +115,27 @@ TEST(ProgramInFront, SkipsTheShellAndNamesPrograms) {
 
 class FakeFiles final : public ProgramFiles {
   public:
-    std::map<std::u16string, std::u16string> descriptions;
     std::vector<std::u16string> reads;
     bool IsRemoteDrive(char16_t letter) override { return letter == u'N'; }
     std::u16string ReadDescription(const std::u16string& path) override {
         reads.push_back(path);
-        return descriptions[path];
+        return path.starts_with(u"C:\\Tools") ? u""
+                                              : u"About " + std::u16string(FileNamePart(path));
     }
 };
 
 TEST(ProgramDescriptions, ReadsEachFileOnceAndNoShareAtAll) {
     FakeFiles files;
-    files.descriptions = {{u"C:\\Editor\\edit.exe", u"Editor"}, {u"\\\\?\\C:\\Deep\\x.exe", u"X"}};
     ProgramDescriptions descriptions(files);
     struct Row {
         std::u16string_view path, fileName, description;
         bool read;
     } rows[] = {
-        {u"C:\\Editor\\edit.exe", u"edit.exe", u"Editor", true},
-        {u"C:\\Editor\\edit.exe", u"edit.exe", u"Editor", false},
+        {u"C:\\Editor\\edit.exe", u"edit.exe", u"About edit.exe", true},
+        {u"C:\\Editor\\edit.exe", u"edit.exe", u"About edit.exe", false},
         {u"C:\\Tools\\game.exe", u"game.exe", u"", true},
         {u"C:\\Tools\\game.exe", u"game.exe", u"", false},  // no description: kept as well
-        {u"\\\\?\\C:\\Deep\\x.exe", u"x.exe", u"X", true},
+        {u"\\\\?\\C:\\Deep\\x.exe", u"x.exe", u"About x.exe", true},
         {u"\\\\server\\tools\\tool.exe", u"tool.exe", u"", false},
         {u"\\\\?\\UNC\\server\\tools\\tool.exe", u"tool.exe", u"", false},
         {u"N:\\tool.exe", u"tool.exe", u"", false},

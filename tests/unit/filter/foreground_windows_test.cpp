@@ -29,14 +29,6 @@ TEST(ForegroundWindows, NamesTheOwnerOfAWindowWhileItLasts) {
     EXPECT_EQ(program.fileName, u"unit_filter.exe");
     EXPECT_EQ(program.description, u"");
 
-    // A Store app's window inside its frame.
-    EXPECT_EQ(system.StoreAppWindow(window), 0u);
-    windowClass.lpszClassName = L"Windows.UI.Core.CoreWindow";
-    RegisterClassW(&windowClass);
-    const HWND app = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_CHILD, 0, 0, 1, 1,
-                                     handle, nullptr, nullptr, nullptr);
-    EXPECT_EQ(system.StoreAppWindow(window), reinterpret_cast<WindowHandle>(app));
-
     DestroyWindow(handle);
     EXPECT_EQ(system.Owner(window).processId, 0u);
     EXPECT_TRUE(DescribeProgram(window).fileName.empty());
