@@ -21,6 +21,10 @@ bool ForegroundProgram::IsExempt() {
     const WindowHandle window = system_.ForegroundWindow();
     const ProgramList* list = programs_.Current();
     if (window == window_ && list == list_) return exempt_;
+    return Refresh(window, list);
+}
+
+bool ForegroundProgram::Refresh(WindowHandle window, const ProgramList* list) {
     const bool windowChanged = window != window_ || list_ == nullptr;
     window_ = window;
     list_ = list;

@@ -67,6 +67,9 @@ class ForegroundProgram {
     bool IsExempt();
 
   private:
+    // Apart from IsExempt, so that the path of every key stays short.
+    [[gnu::noinline]] bool Refresh(WindowHandle window, const ProgramList* list);
+
     ForegroundSystem& system_;
     const PublishedPrograms& programs_;
     ProgramInFront* inFront_;

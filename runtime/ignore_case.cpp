@@ -57,8 +57,4 @@ char16_t OrdinalUpper(char16_t c) {
     return c;
 }
 
-bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && CompareIgnoringCase(a, b) == 0;
-}
-
 }  // namespace quillet

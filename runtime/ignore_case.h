@@ -19,6 +19,9 @@ char16_t OrdinalUpper(char16_t c);
 // script Windows folds is folded; elsewhere OrdinalUpper. Allocates nothing.
 int CompareIgnoringCase(std::u16string_view a, std::u16string_view b);
 
-bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b);
+// Inline: most names asked about differ in length, decided without a call.
+inline bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() && CompareIgnoringCase(a, b) == 0;
+}
 
 }  // namespace quillet
