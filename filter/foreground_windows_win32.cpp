@@ -110,14 +110,20 @@ WindowHandle SystemForeground::StoreAppWindow(WindowHandle frame) {
 }
 
 // The file's Win32 path is needed to read it; asked for here on the main thread,
-// never on the hook's.
+// never on the hook's, and not for a program behind a network redirector, whose
+// name query may wait for the network as its file would.
 ProgramDescription DescribeProgram(WindowHandle window) {
     static SystemProgramFiles files;
     static ProgramDescriptions descriptions(files);
     DWORD id = 0;
     if (!GetWindowThreadProcessId(Handle(window), &id) || id == 0) return {};
     std::vector<wchar_t> path(32768);
-    const DWORD length = ImagePath(id, 0, path.data(), static_cast<DWORD>(path.size()));
+    const auto size = static_cast<DWORD>(path.size());
+    const std::u16string_view device =
+        View(path.data(), ImagePath(id, PROCESS_NAME_NATIVE, path.data(), size));
+    if (device.empty()) return {};
+    if (IsNetworkDevicePath(device)) return {std::u16string(FileNamePart(device)), {}};
+    const DWORD length = ImagePath(id, 0, path.data(), size);
     if (length == 0) return {};
     return descriptions.Describe(View(path.data(), length));
 }

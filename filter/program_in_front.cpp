@@ -39,6 +39,15 @@ std::u16string_view FileNamePart(std::u16string_view path) {
     return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
 }
 
+bool IsNetworkDevicePath(std::u16string_view devicePath) {
+    static constexpr std::u16string_view kRedirectors[] = {
+        u"\\Device\\Mup\\", u"\\Device\\LanmanRedirector\\", u"\\Device\\WebDavRedirector\\"};
+    for (std::u16string_view redirector : kRedirectors) {
+        if (EqualIgnoringCase(devicePath.substr(0, redirector.size()), redirector)) return true;
+    }
+    return false;
+}
+
 void ProgramInFront::Saw(WindowHandle window, const WindowOwner& owner) {
     if (window == 0 || owner.processId == 0 || owner.processId == ownProcess_) return;
     if (IsShellWindowClass(owner.className) || IsShellHostProgram(owner.fileName)) return;

@@ -38,6 +38,10 @@ bool IsShellHostProgram(std::u16string_view fileName);
 // The part of `path` after its last "\" or "/".
 std::u16string_view FileNamePart(std::u16string_view path);
 
+// Whether a path in the kernel's device form is behind a network redirector
+// ("\Device\Mup\server\share\...", a network drive's too).
+bool IsNetworkDevicePath(std::u16string_view devicePath);
+
 class ProgramInFront {
   public:
     explicit ProgramInFront(uint32_t ownProcessId) : ownProcess_(ownProcessId) {}

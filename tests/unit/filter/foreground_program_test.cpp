@@ -144,6 +144,9 @@ TEST(ProgramDescriptions, ReadsEachFileOnceAndNoShareAtAll) {
         EXPECT_EQ(program.description, r.description) << Utf16ToUtf8(r.path);
         EXPECT_EQ(files.reads.size() - reads, r.read ? 1u : 0u) << Utf16ToUtf8(r.path);
     }
+    EXPECT_TRUE(IsNetworkDevicePath(u"\\Device\\Mup\\;N:0000\\server\\tools\\tool.exe"));
+    EXPECT_TRUE(IsNetworkDevicePath(u"\\device\\mup\\server\\tools\\tool.exe"));
+    EXPECT_FALSE(IsNetworkDevicePath(u"\\Device\\HarddiskVolume2\\Mup\\tool.exe"));
     // Only the last files are kept: the oldest is read again.
     for (size_t i = 0; i < ProgramDescriptions::kKept; ++i) {
         descriptions.Describe(u"D:\\" + IntegerText(static_cast<int>(i)) + u".exe");
