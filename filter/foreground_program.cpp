@@ -29,11 +29,12 @@ bool ForegroundProgram::Refresh(WindowHandle window, const ProgramList* list) {
     window_ = window;
     list_ = list;
     exempt_ = false;
-    if (window == 0 || (list->Empty() && !inFront_)) return false;
+    if (window == 0 || (list->Empty() && !inFront_ && ownProcess_ == 0)) return false;
     const ProgramWindow program = ProgramOfWindow(system_, window);
     const WindowOwner& owner = program.owner;
     if (inFront_ && windowChanged) inFront_->Saw(program.window, owner);
-    exempt_ = !IsShellHostProgram(owner.fileName) && list->Contains(owner.fileName);
+    exempt_ = (ownProcess_ != 0 && owner.processId == ownProcess_) ||
+              (!IsShellHostProgram(owner.fileName) && list->Contains(owner.fileName));
     return exempt_;
 }
 

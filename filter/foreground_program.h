@@ -58,9 +58,11 @@ class PublishedPrograms {
 class ForegroundProgram {
   public:
     // `inFront`, when given, hears of every window the cache sees come to the front.
+    // The windows of `ownProcess` (Quillet's menu and dialogs) get their keys too, so
+    // one Escape closes them.
     ForegroundProgram(ForegroundSystem& system, const PublishedPrograms& programs,
-                      ProgramInFront* inFront = nullptr)
-        : system_(system), programs_(programs), inFront_(inFront) {}
+                      ProgramInFront* inFront = nullptr, uint32_t ownProcess = 0)
+        : system_(system), programs_(programs), inFront_(inFront), ownProcess_(ownProcess) {}
 
     // Hook thread, for a guarded key: whether the program in front gets its keys.
     // A window that is gone or a program that cannot be asked is not listed.
@@ -73,6 +75,7 @@ class ForegroundProgram {
     ForegroundSystem& system_;
     const PublishedPrograms& programs_;
     ProgramInFront* inFront_;
+    uint32_t ownProcess_;
     WindowHandle window_ = 0;
     const ProgramList* list_ = nullptr;  // what the answer was worked out against
     bool exempt_ = false;

@@ -55,7 +55,7 @@ TEST(ForegroundProgram, LooksUpOncePerChangeOfWindowOrList) {
     system.storeApps = {{kStoreFrame, kStoreApp}};
     PublishedPrograms programs;
     ProgramInFront inFront(kOwnProcess);
-    ForegroundProgram cache(system, programs, &inFront);
+    ForegroundProgram cache(system, programs, &inFront, kOwnProcess);
     const Names devenv{u"DevEnv.exe"}, notepad{u"notepad.exe"}, none;
     const Names hosts{u"calculator.exe", u"ApplicationFrameHost.exe",
                       u"StartMenuExperienceHost.exe"};
@@ -75,7 +75,7 @@ TEST(ForegroundProgram, LooksUpOncePerChangeOfWindowOrList) {
         {"now listed", kNotepad, nullptr, true, 5, kNotepad},
         {"a program that cannot be asked", kProtected, nullptr, false, 6, kProtected},
         {"the taskbar", kTaskbar, nullptr, false, 7, kProtected},
-        {"Quillet's own window", kOwn, nullptr, false, 8, kProtected},
+        {"Quillet's own window gets its keys", kOwn, nullptr, true, 8, kProtected},
         {"no window in front", kNone, nullptr, false, 8, kProtected},
         {"still none: no lookup", kNone, nullptr, false, 8, kProtected},
         {"a window that closed", kClosed, nullptr, false, 9, kProtected},
