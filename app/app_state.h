@@ -30,6 +30,7 @@ struct AppState {
 inline void PublishFilterSettings(AppState& state) {
     state.filterSettings.excludeEscape = state.settings.exclude_escape;
     state.filterSettings.doublePressTimeout = state.settings.doublePressTimeout;
+    state.filterSettings.singlePressKeys = state.settings.singlePressKeys;
 }
 
 // Hands the list of programs that get their keys to the hook thread, at start and

@@ -107,6 +107,8 @@ void EventLoop::Answer(Call call) {
                     end = LoopEnd::Exit;
                     break;
                 default:
+                    if (call.id >= kMenuSinglePressF1 && call.id <= kMenuSinglePressF12)
+                        ToggleSinglePress(call.id);
                     break;
             }
             break;
@@ -120,6 +122,15 @@ void EventLoop::ToggleEscapeExemption() {
     state_.settings.exclude_escape = state_.settings.exclude_escape == 0 ? 1 : 0;
     PublishFilterSettings(state_);
     if (SaveSettings()) feedback_.SoundEscapeExemptionCue(state_.settings.exclude_escape != 0);
+}
+
+// Sounds as Escape's exemption does for the key's new state.
+void EventLoop::ToggleSinglePress(int32_t id) {
+    const uint32_t key = GuardedKeyBit(SinglePressKeyIndex(id));
+    state_.settings.singlePressKeys ^= key;
+    PublishFilterSettings(state_);
+    if (SaveSettings())
+        feedback_.SoundEscapeExemptionCue((state_.settings.singlePressKeys & key) != 0);
 }
 
 void EventLoop::AskForTimeout() {
@@ -214,6 +225,10 @@ void EventLoop::ShowTrayMenu() {
     shell_.SetMenuItemGreyed(kMenuLetKeysThrough, programInFront_.empty());
     shell_.SetMenuItemChecked(kMenuStartWithWindows,
                               IsRunAtLogonOn(runKey_, state_.executablePath));
+    for (int32_t id = kMenuSinglePressF1; id <= kMenuSinglePressF12; ++id) {
+        const uint32_t key = GuardedKeyBit(SinglePressKeyIndex(id));
+        shell_.SetMenuItemChecked(id, (state_.settings.singlePressKeys & key) != 0);
+    }
     shell_.ShowMenu();
     // A click on the icon while the menu was open closed it, or was the second
     // notification of one Enter: the menu never opens again by itself.

@@ -50,6 +50,7 @@ class EventLoop final : public TrayListener {
     void Take(Call call);
     void Answer(Call call);
     void ToggleEscapeExemption();
+    void ToggleSinglePress(int32_t id);
     void AskForTimeout();
     void SetIgnoreMode(int32_t mode);
     bool ToggleRunAsAdmin();

@@ -1,12 +1,14 @@
 // The tray icon's popup menu as one table: its items in display order with their
-// identifiers and labels ("&" marks the mnemonic), and the submenu of the three
-// ignore modes. The program, the window-layer probe and the tests build it from here.
+// identifiers and labels ("&" marks the mnemonic), the submenu of the three
+// ignore modes and the submenu of the keys that pass on a single press. The program, the
+// window-layer probe and the tests build it from here.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "filter/key_tables.h"
 #include "ui/tray_window.h"
 
 namespace quillet {
@@ -21,7 +23,16 @@ enum MenuId : int32_t {
     kMenuExit = 6,
     kMenuLetKeysThrough = 7,
     kMenuStartWithWindows = 8,
+    // F1 to F12, kGuardedKeys[1] to [12], in the single-press submenu.
+    kMenuSinglePressF1 = 9,
+    kMenuSinglePressF12 = 20,
 };
+
+// Where a single-press item's key is in kGuardedKeys.
+constexpr size_t SinglePressKeyIndex(int32_t id) {
+    return static_cast<size_t>(id - kMenuSinglePressF1) + 1;
+}
+static_assert(SinglePressKeyIndex(kMenuSinglePressF12) == kGuardedKeyCount - 1);
 
 struct TrayMenuEntry {
     MenuEntry::Kind kind;
@@ -39,6 +50,9 @@ inline constexpr TrayMenuEntry kTrayMenu[] = {
     {MenuEntry::CloseSubmenu, -1, u""},
     // Names the program in front each time the menu opens.
     {MenuEntry::Item, kMenuLetKeysThrough, u"&Let keys through in %s"},
+    // Its items are the keys of kSinglePressKeys by their own names, from this id on.
+    {MenuEntry::OpenSubmenu, kMenuSinglePressF1, u"&Single press for"},
+    {MenuEntry::CloseSubmenu, -1, u""},
     {MenuEntry::Item, kMenuRunAsAdmin, u"Run as &admin"},
     {MenuEntry::Item, kMenuStartWithWindows, u"Start with &Windows"},
     {MenuEntry::Item, kMenuExit, u"E&xit"},
@@ -66,6 +80,12 @@ std::vector<MenuEntry> TrayMenuEntries(LabelText labelText) {
         }
         entries.push_back({entry.kind, entry.id, std::u16string(labelText(context, entry.label))});
         if (entry.kind == MenuEntry::OpenSubmenu) context = kIgnoreSubmenuContext;
+        if (entry.kind == MenuEntry::OpenSubmenu && entry.id == kMenuSinglePressF1) {
+            for (int32_t id = kMenuSinglePressF1; id <= kMenuSinglePressF12; ++id) {
+                const std::u16string_view name = kGuardedKeys[SinglePressKeyIndex(id)].name;
+                entries.push_back({MenuEntry::Item, id, std::u16string(name)});
+            }
+        }
     }
     return entries;
 }

@@ -13,7 +13,11 @@
 // passes; "always" passes everything. A copy a screen reader sends of a press it
 // trapped gets that press's decision, changing nothing.
 //
-// A release belongs to its press, whatever is in front or held when it comes:
+// A key the user chose to pass on a single press (Escape exempted, or one of F1
+// to F12) is not guarded: its events pass untouched, as any other key's.
+//
+// A release belongs to its press, whatever is in front or held, or chosen, when
+// it comes:
 //
 //   press was                                    decision        then
 //   counted by the rule above                    pass            armed flips, not
@@ -125,8 +129,8 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk,
     TrackModifier(message, vk, origin);
     const std::u16string* name = GuardedName(vk);
     if (!name) {
-        // Escape exempted while held: its release still ends its press.
-        if (kind == kReleaseKind && vk == kVkEscape) OnRelease(s);
+        // A key exempted while held: its release still ends its press.
+        if (kind == kReleaseKind && vk < kGuardedKeyIndexByVk.size()) OnRelease(s);
         return false;
     }
     guarded = true;
@@ -203,6 +207,8 @@ const std::u16string* DoublePressFilter::GuardedName(uint32_t vk) const {
     const size_t index = kGuardedKeyIndexByVk[vk];
     if (index == kGuardedKeyCount) return nullptr;
     if (vk == kVkEscape && settings_.excludeEscape.load(std::memory_order_relaxed) != 0)
+        return nullptr;
+    if (settings_.singlePressKeys.load(std::memory_order_relaxed) & GuardedKeyBit(index))
         return nullptr;
     return &state_.keyNames[index];
 }

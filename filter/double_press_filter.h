@@ -134,11 +134,13 @@ class FilterFeedback {
     virtual bool HandOverAfterHookCall() { return false; }
 };
 
-// The two settings the filter reads afresh at every event, so a menu change on
-// the main thread applies to the next key on the hook thread.
+// The settings the filter reads afresh at every event, so a menu change on the
+// main thread applies to the next key on the hook thread.
 struct FilterSettings {
     std::atomic<uint8_t> excludeEscape{0};
     std::atomic<int32_t> doublePressTimeout{300};
+    // Keys that pass untouched, as GuardedKeyBit masks; within kSinglePressKeys.
+    std::atomic<uint32_t> singlePressKeys{0};
 };
 
 // Where an event came from, as the hook sees it. Passed by reference: three

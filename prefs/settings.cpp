@@ -1,8 +1,10 @@
 #include "prefs/settings.h"
 
+#include "filter/key_tables.h"
 #include "filter/program_list.h"
 #include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
+#include "runtime/ignore_case.h"
 
 namespace quillet {
 
@@ -12,6 +14,7 @@ constexpr char16_t kExcludeEscape[] = u"exclude_escape";
 constexpr char16_t kDoublePressTimeout[] = u"doublePressTimeout";
 constexpr char16_t kRunAsAdmin[] = u"runAsAdmin";
 constexpr char16_t kExemptPrograms[] = u"exemptPrograms";
+constexpr char16_t kSinglePressKeysName[] = u"singlePressKeys";
 
 // A missing member leaves the setting as it is.
 template <class Setting>
@@ -34,6 +37,20 @@ void ReadPrograms(const JsonValue& root, std::vector<std::u16string>& programs) 
     programs.resize(ProgramsThatFit(programs));
 }
 
+// Read as the program names are: anything but an array leaves the keys as they are.
+void ReadSinglePressKeys(const JsonValue& root, uint32_t& keys) {
+    const JsonValue* member = FindJsonMember(root, kSinglePressKeysName);
+    if (!member || member->kind != JsonKind::Array) return;
+    keys = 0;
+    for (const auto& element : member->elements) {
+        if (element->kind != JsonKind::String) continue;
+        for (size_t n = 0; n < kGuardedKeyCount; ++n) {
+            if (EqualIgnoringCase(element->text, kGuardedKeys[n].name)) keys |= GuardedKeyBit(n);
+        }
+    }
+    keys &= kSinglePressKeys;
+}
+
 JsonValue& AddMember(std::vector<JsonMember>& members, std::u16string_view name) {
     return members.emplace_back(JsonMember{std::u16string(name), JsonValue()}).value;
 }
@@ -53,6 +70,14 @@ std::vector<JsonMember> SettingsMembers(const SettingsRecord& settings) {
         SetJsonArray(names);
         for (const std::u16string& name : settings.exemptPrograms)
             SetJsonString(*AddJsonElement(names), name);
+    }
+    if (const uint32_t keys = settings.singlePressKeys & kSinglePressKeys) {
+        JsonValue& names = AddMember(members, kSinglePressKeysName);
+        SetJsonArray(names);
+        for (size_t n = 0; n < kGuardedKeyCount; ++n) {
+            if (keys & GuardedKeyBit(n))
+                SetJsonString(*AddJsonElement(names), kGuardedKeys[n].name);
+        }
     }
     return members;
 }
@@ -76,7 +101,8 @@ class FileSizeCounter {
   private:
     static size_t SizeWithEmptyNames(const SettingsRecord& numbers, size_t count) {
         const SettingsRecord record{numbers.exclude_escape, numbers.doublePressTimeout,
-                                    numbers.runAsAdmin, std::vector<std::u16string>(count)};
+                                    numbers.runAsAdmin, std::vector<std::u16string>(count),
+                                    numbers.singlePressKeys};
         std::vector<JsonMember> members = SettingsMembers(record);
         return JsonObjectFileSize(members, kJsonPrettyPrint);
     }
@@ -96,8 +122,9 @@ size_t SettingsFileSize(const SettingsRecord& settings) {
 }
 
 size_t ProgramsThatFit(std::span<const std::u16string> names) {
-    // The numbers at their widest: a later change of timeout must not push the file over.
-    FileSizeCounter counter(SettingsRecord{UINT8_MAX, INT32_MIN, UINT8_MAX});
+    // The other settings at their widest: a later change of timeout or of the keys
+    // must not push the file over.
+    FileSizeCounter counter(SettingsRecord{UINT8_MAX, INT32_MIN, UINT8_MAX, {}, kSinglePressKeys});
     size_t fit = 0;
     for (const std::u16string& name : names) {
         counter.Add(name);
@@ -119,6 +146,7 @@ bool LoadSettings(SettingsRecord& settings, const std::u16string& path, FileOps&
     ReadMember(root, kDoublePressTimeout, settings.doublePressTimeout);
     ReadMember(root, kRunAsAdmin, settings.runAsAdmin);
     ReadPrograms(root, settings.exemptPrograms);
+    ReadSinglePressKeys(root, settings.singlePressKeys);
     return true;
 }
 

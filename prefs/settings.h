@@ -17,6 +17,8 @@ struct SettingsRecord {
     uint8_t runAsAdmin = 0;            // non-zero asks to run elevated
     // File names of the programs that get their keys, as the program list keeps them.
     std::vector<std::u16string> exemptPrograms = {};
+    // Keys that pass on a single press, as GuardedKeyBit masks; within kSinglePressKeys.
+    uint32_t singlePressKeys = 0;
 
     bool operator==(const SettingsRecord&) const = default;
 };
@@ -32,15 +34,17 @@ inline constexpr size_t kMaxSettingsFileSize = 64 * 1024;
 // not supply keeps its current value. A member of any kind counts: it stores what
 // JsonIntegerValue reads from it, a byte setting only the low 8 bits of that.
 // Only an array replaces the program names, and then only with the strings the
-// program list accepts, as far as a saved file can hold them (ProgramsThatFit).
+// program list accepts, as far as a saved file can hold them (ProgramsThatFit);
+// only an array replaces the single-press keys, with the strings that name one of
+// kSinglePressKeys in any case.
 // True when the file was read, parsed and held an object.
 bool LoadSettings(SettingsRecord& settings);
 bool LoadSettings(SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());
 
-// Writes the whole record in the indented layout, the program names last and only
-// when there are any. False when the file could not be replaced; the previous file
-// then stays as it was.
+// Writes the whole record in the indented layout, then the program names and the
+// single-press keys, each only when there are any. False when the file could not be replaced; the
+// previous file then stays as it was.
 bool SaveSettings(const SettingsRecord& settings);
 bool SaveSettings(const SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());
@@ -55,7 +59,8 @@ int CorrectSettings(SettingsRecord& settings, const std::u16string& path,
 size_t SettingsFileSize(const SettingsRecord& settings);
 
 // How many of `names`, from the first, a saved file holds within kMaxSettingsFileSize
-// whatever the other settings are, so that the next start reads it all again.
+// whatever the other settings are (every single-press key chosen included), so that the next start
+// reads it all again.
 size_t ProgramsThatFit(std::span<const std::u16string> names);
 
 // Where a file that could not be read is kept before a save replaces it.

@@ -41,12 +41,16 @@ struct LoopRig {
     }
 };
 
-// The two items after the ignore modes, with no program known and no Run value.
-const Calls kMenuLastMarks = {"Text 7 &Let keys through in the program in front", "Checked 7 off",
-                              "Greyed 7 on", "Checked 8 off", "ShowMenu"};
-
-Calls MenuMarks(Calls first) {
-    first.insert(first.end(), kMenuLastMarks.begin(), kMenuLastMarks.end());
+// The items after the ignore modes, with no program known, no Run value and the
+// single-press keys given.
+Calls MenuMarks(Calls first, uint32_t singlePressKeys = 0) {
+    first.insert(first.end(), {"Text 7 &Let keys through in the program in front", "Checked 7 off",
+                               "Greyed 7 on", "Checked 8 off"});
+    for (int32_t id = kMenuSinglePressF1; id <= kMenuSinglePressF12; ++id) {
+        const bool on = singlePressKeys & GuardedKeyBit(SinglePressKeyIndex(id));
+        first.push_back("Checked " + std::to_string(id) + (on ? " on" : " off"));
+    }
+    first.push_back("ShowMenu");
     return first;
 }
 
@@ -65,7 +69,8 @@ TEST(EventLoop, LeftClickOpensTheMenuOnceAfterTheTimer) {
 
 TEST(EventLoop, RightClickOpensAtOnceAndUnknownCommandsDoNothing) {
     LoopRig rig;
-    EXPECT_EQ(rig.Run({Menu(99), Menu(-1), kRight}), kMenuMarksModeZero);
+    EXPECT_EQ(rig.Run({Menu(99), Menu(-1), Menu(kMenuSinglePressF12 + 1), kRight}),
+              kMenuMarksModeZero);
 }
 
 TEST(EventLoop, HousekeepingFollowsEveryMessage) {
@@ -80,9 +85,11 @@ TEST(EventLoop, MenuMarksFollowSettingsAndIgnoreMode) {
     rig.state.settings.exclude_escape = 1;
     rig.state.settings.runAsAdmin = 2;
     rig.state.filter.ignoreMode = IgnoreMode::Always;
+    rig.state.settings.singlePressKeys = GuardedKeyBit(1) | GuardedKeyBit(6) | GuardedKeyBit(12);
     EXPECT_EQ(rig.Run({kRight}),
               MenuMarks({"Checked 0 on", "Checked 5 on", "Checked 2 off", "Greyed 2 off",
-                         "Checked 3 off", "Greyed 3 off", "Checked 4 on", "Greyed 4 on"}));
+                         "Checked 3 off", "Greyed 3 off", "Checked 4 on", "Greyed 4 on"},
+                        rig.state.settings.singlePressKeys));
 }
 
 TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
@@ -137,7 +144,8 @@ TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
 Calls LastMarks(const Calls& calls) {
     const auto from = std::find_if(calls.begin(), calls.end(),
                                    [](const std::string& c) { return c.starts_with("Text 7"); });
-    const auto to = std::find(from, calls.end(), "ShowMenu");
+    const auto to =
+        std::find(from, calls.end(), "Checked " + std::to_string(kMenuSinglePressF1) + " off");
     return Calls(from, to);
 }
 
@@ -224,7 +232,7 @@ TEST(EventLoop, LetKeysThroughListsOrUnlistsTheProgramNamed) {
     // start: nothing saved, and the cue says it is not listed.
     std::vector<std::u16string> longNames;
     for (int n = 0; n < 255; ++n)
-        longNames.push_back(IntegerText(100 + n) + std::u16string(242, u'x'));
+        longNames.push_back(IntegerText(100 + n) + std::u16string(241, u'x'));
     longNames.push_back(u"Game.exe");
     for (size_t n = 0; ProgramsThatFit(longNames) == longNames.size(); ++n) longNames[n] += u'x';
     longNames.pop_back();
@@ -264,6 +272,10 @@ TEST(EventLoop, FailedSaveIsToldInsteadOfTheCue) {
          {error, u"Restart required.|Should Quillet restart right now?|4"},
          {0, 300, 1}},
         {kMenuLetKeysThrough, {"SaveSettings", "ShowMessage"}, {error}, {0, 300, 0, {u"Game.exe"}}},
+        {kMenuSinglePressF12,
+         {"SaveSettings", "ShowMessage"},
+         {error},
+         {0, 300, 0, {}, GuardedKeyBit(12)}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.command);
@@ -308,7 +320,7 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
     }
 }
 
-TEST(EventLoop, EscapeExemptionTogglesSavesAndSounds) {
+TEST(EventLoop, EscapeExemptionAndSinglePressKeysToggleSaveAndSound) {
     LoopRig rig;
     EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOn"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 1);
@@ -316,6 +328,16 @@ TEST(EventLoop, EscapeExemptionTogglesSavesAndSounds) {
     rig.seams.calls.clear();
     EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOff"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 0);
+
+    // A key for a single press sounds as Escape does.
+    rig.state.settings.singlePressKeys = GuardedKeyBit(1);
+    rig.seams.calls.clear();
+    EXPECT_EQ(rig.Run({Menu(kMenuSinglePressF1 + 5)}), (Calls{"SaveSettings", "Cue EscapeOn"}));
+    EXPECT_EQ(rig.state.filterSettings.singlePressKeys, GuardedKeyBit(1) | GuardedKeyBit(6));
+    rig.seams.calls.clear();
+    EXPECT_EQ(rig.Run({Menu(kMenuSinglePressF1 + 5)}), (Calls{"SaveSettings", "Cue EscapeOff"}));
+    EXPECT_EQ(rig.state.filterSettings.singlePressKeys, GuardedKeyBit(1));
+    EXPECT_EQ(rig.state.settings.singlePressKeys, GuardedKeyBit(1));
 }
 
 TEST(EventLoop, IgnoreModeItemsSetTheModeWithoutSaving) {

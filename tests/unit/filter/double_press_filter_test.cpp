@@ -8,7 +8,8 @@ namespace quillet {
 namespace {
 
 using testing::FilterRig;
-constexpr uint32_t kF4 = 115, kF5 = 116, kF7 = 118, kF13 = 124, kTab = 9, kLetterA = 65;
+constexpr uint32_t kF4 = 115, kF5 = 116, kF6 = 117, kF7 = 118, kF13 = 124, kTab = 9, kLetterA = 65;
+constexpr uint32_t kSingleF6 = GuardedKeyBit(6);
 
 // Where a step's event comes from.
 enum Source {
@@ -27,6 +28,7 @@ struct Step {
     Source source = kTyped;
     bool listed = false;  // a program that gets its keys is in front
     uint64_t window = 1;  // which window is in front
+    uint32_t single = 0;  // the keys chosen to pass on a single press
 };
 
 void RunScript(FilterRig& rig, const std::vector<Step>& steps) {
@@ -37,6 +39,7 @@ void RunScript(FilterRig& rig, const std::vector<Step>& steps) {
                                s.source == kTrapped || s.source == kSentTrapped};
         rig.keyboard.programGetsItsKeys = s.listed;
         rig.keyboard.foreground = s.window;
+        rig.settings.singlePressKeys = s.single;
         EXPECT_EQ(rig.Send(s.message, s.vk, s.at, origin), s.swallowed)
             << "step " << n << " at " << s.at;
         if (s.spoken) {
@@ -230,6 +233,19 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
          {{0, D, kF5, true, u"F5"},
           {50, U, kF5, false, nullptr, kTyped, true},
           {100, D, kF5, false, nullptr}}},
+        // The key is chosen, or no longer, for a single press while it is held.
+        {"unchosen while held: decided from its next press",
+         {{0, D, kF6, false, nullptr, kTyped, false, 1, kSingleF6},
+          {30, D, kF6, true, u"F6"},
+          {60, U, kF6, false, nullptr},
+          {100, D, kF6, false, nullptr}}},
+        {"a second press chosen while held: its release ends the let-through",
+         {{0, D, kF6, true, u"F6"},
+          {50, U, kF6, false, nullptr},
+          {100, D, kF6, false, nullptr},
+          {130, D, kF6, false, nullptr, kTyped, false, 1, kSingleF6},
+          {200, U, kF6, false, nullptr, kTyped, false, 1, kSingleF6},
+          {60000, D, kF6, true, u"F6"}}},
     };
     for (const auto& script : scripts) {
         SCOPED_TRACE(script.name);
@@ -410,19 +426,38 @@ TEST(DoublePressFilter, NoOpKeyAfterASwallowUnderAModifierThatActsAlone) {
     }
 }
 
-TEST(DoublePressFilter, ExemptEscapeAlwaysPassesAndLeavesModeOneAlone) {
+// Escape exempted, or F6 chosen: every event of the key passes as an unguarded one's.
+TEST(DoublePressFilter, KeysForASinglePressAlwaysPassAndLeaveModeOneAlone) {
+    const struct {
+        uint32_t vk;
+        uint8_t excludeEscape;
+        uint32_t single;
+    } rows[] = {{27, 1, 0}, {kF6, 0, kSingleF6}, {kF6, 0, kSinglePressKeys}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.vk);
+        FilterRig rig;
+        rig.excludeEscape = r.excludeEscape;
+        rig.settings.singlePressKeys = r.single;
+        rig.state.ignoreMode = IgnoreMode::NextKey;
+        EXPECT_FALSE(rig.Press(r.vk, 0));
+        EXPECT_FALSE(rig.Press(r.vk, 5));  // auto-repeat
+        EXPECT_FALSE(rig.Release(r.vk, 10));
+        EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 1);
+        EXPECT_TRUE(rig.KeyStatesUntouched());
+        EXPECT_TRUE(rig.feedback.spoken.empty());
+        EXPECT_EQ(rig.keyboard.programAsks, 0);
+        rig.excludeEscape = 0;  // read afresh at every event
+        rig.settings.singlePressKeys = 0;
+        EXPECT_FALSE(rig.Press(r.vk, 20));
+        EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 0);
+        EXPECT_TRUE(rig.Press(r.vk, 30));
+    }
+    // Only the keys chosen.
     FilterRig rig;
-    rig.excludeEscape = 1;
-    rig.state.ignoreMode = IgnoreMode::NextKey;
-    EXPECT_FALSE(rig.Press(27, 0));
-    EXPECT_FALSE(rig.Release(27, 10));
-    EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 1);
-    EXPECT_TRUE(rig.KeyStatesUntouched());
-    EXPECT_TRUE(rig.feedback.spoken.empty());
-    rig.excludeEscape = 0;  // read afresh at every event
-    EXPECT_FALSE(rig.Press(27, 20));
-    EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 0);
-    EXPECT_TRUE(rig.Press(27, 30));
+    rig.settings.singlePressKeys = kSinglePressKeys & ~kSingleF6;
+    EXPECT_TRUE(rig.Press(kF6, 0));
+    rig.settings.singlePressKeys = kSingleF6;
+    for (uint32_t vk : {27u, kF5, kF7}) EXPECT_TRUE(rig.Press(vk, 10)) << vk;
 }
 
 TEST(DoublePressFilter, ModeOneLetsOneKeyThrough) {

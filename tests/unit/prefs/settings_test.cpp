@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "filter/key_tables.h"
 #include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
 #include "runtime/text.h"
@@ -167,7 +168,23 @@ TEST_F(SettingsFile, ProgramNamesGoLastAndOnlyWhenThereAreAny) {
     ASSERT_TRUE(LoadSettings(read, Path(), ops));
     EXPECT_EQ(read.exemptPrograms, settings.exemptPrograms);
 
-    // Emptied, the list leaves the file as it was before there were any.
+    // The single-press keys after them, in the key table's order and spelling.
+    settings.exemptPrograms = {u"devenv.exe"};
+    settings.singlePressKeys = GuardedKeyBit(12) | GuardedKeyBit(6);
+    const std::string numbers = FileWith(0, 50, 0).erase(85) + ",\r\n";
+    const std::string keys =
+        "  \"singlePressKeys\"   : [\r\n      \"F6\",\r\n      \"F12\"\r\n    ]\r\n}";
+    ASSERT_TRUE(SaveSettings(settings, Path(), ops));
+    EXPECT_EQ(Contents(),
+              numbers + "  \"exemptPrograms\"    : [\r\n      \"devenv.exe\"\r\n    ],\r\n" + keys);
+    settings.exemptPrograms.clear();
+    ASSERT_TRUE(SaveSettings(settings, Path(), ops));
+    EXPECT_EQ(Contents(), numbers + keys);
+    read = {};
+    ASSERT_TRUE(LoadSettings(read, Path(), ops));
+    EXPECT_EQ(read, settings);
+
+    // Emptied, the lists leave the file as it was before there were any.
     ASSERT_TRUE(SaveSettings(SettingsRecord{}, Path(), ops));
     EXPECT_EQ(Contents(), kDefaultsFile);
 }
@@ -215,6 +232,11 @@ TEST_F(SettingsFile, LoadCorrectAndSave) {
          {0, 300, 0, {u"DevEnv.exe", u"\u00c9dit.exe"}},
          0},
         {"20 000 entries in 64 KiB", ProgramFlood(20000, 5), {0, 300, 0, ProgramNames(256)}, 0},
+        {"keys dropped, in any case, once",
+         R"({"singlePressKeys":["F6",1,null,true,["F7"],{},"","Escape","ESC","F13","F0","F 1",)"
+         R"("F1 ","f12","F2","f6","F6"]})",
+         {0, 300, 0, {}, GuardedKeyBit(2) | GuardedKeyBit(6) | GuardedKeyBit(12)},
+         0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -228,6 +250,7 @@ TEST_F(SettingsFile, LoadCorrectAndSave) {
         EXPECT_EQ(settings.doublePressTimeout, c.expected.doublePressTimeout);
         EXPECT_EQ(settings.runAsAdmin, c.expected.runAsAdmin);
         EXPECT_EQ(settings.exemptPrograms, c.expected.exemptPrograms);
+        EXPECT_EQ(settings.singlePressKeys, c.expected.singlePressKeys);
         // A file is rewritten in full only when a correction applied.
         EXPECT_EQ(Contents(), c.saves ? FileWith(settings.exclude_escape,
                                                  settings.doublePressTimeout, settings.runAsAdmin)
@@ -236,8 +259,8 @@ TEST_F(SettingsFile, LoadCorrectAndSave) {
 }
 
 // What a member of each JSON kind stores in the byte settings and in the 32-bit timeout.
-// All four members get the same value, over a record holding none of the results; only
-// an array replaces the program names.
+// All five members get the same value, over a record holding none of the results; only
+// an array replaces the program names and the keys.
 TEST_F(SettingsFile, EveryKindOfMemberStoresItsIntegerReading) {
     const struct {
         const char* json;  // nullptr: no members at all
@@ -283,14 +306,16 @@ TEST_F(SettingsFile, EveryKindOfMemberStoresItsIntegerReading) {
         SCOPED_TRACE(c.json ? c.json : "no members");
         const std::string v = c.json ? c.json : "";
         Write(c.json ? "{\"exclude_escape\":" + v + ",\"doublePressTimeout\":" + v +
-                           ",\"runAsAdmin\":" + v + ",\"exemptPrograms\":" + v + "}"
+                           ",\"runAsAdmin\":" + v + ",\"exemptPrograms\":" + v +
+                           ",\"singlePressKeys\":" + v + "}"
                      : "{}");
-        SettingsRecord settings{7, 12345, 7, {u"kept.exe"}};
+        SettingsRecord settings{7, 12345, 7, {u"kept.exe"}, kSinglePressKeys};
         ASSERT_TRUE(LoadSettings(settings, Path(), ops));
         EXPECT_EQ(settings.exclude_escape, c.byte);
         EXPECT_EQ(settings.runAsAdmin, c.byte);
         EXPECT_EQ(settings.doublePressTimeout, c.timeout);
         EXPECT_EQ(settings.exemptPrograms, v.starts_with('[') ? Names{} : Names{u"kept.exe"});
+        EXPECT_EQ(settings.singlePressKeys, v.starts_with('[') ? 0 : kSinglePressKeys);
     }
 }
 
@@ -436,7 +461,8 @@ TEST_F(SettingsFile, UnreadFileIsNeverLostToAFailedSave) {
 TEST_F(SettingsFile, SizeIsWhatASaveWrites) {
     const SettingsRecord records[] = {
         {},
-        {255, INT32_MIN, 255, {u"a.exe"}},
+        {255, INT32_MIN, 255, {u"a.exe"}, kSinglePressKeys},
+        {0, 300, 0, {}, GuardedKeyBit(1)},
         {1, 1000, 0, {u"q\"u.exe", u"b\\s.exe", u"\u00e9\u20ac.exe", u"\U0001F600.exe"}},
         {0,
          50,
@@ -449,12 +475,12 @@ TEST_F(SettingsFile, SizeIsWhatASaveWrites) {
     }
 }
 
-// Names that a save of the widest numbers writes as exactly 64 KiB: a list fits up to
+// Names that a save of the widest other settings writes as exactly 64 KiB: a list fits up to
 // there, and a name one byte longer in the file, in any way it grows, is one too many.
 TEST_F(SettingsFile, ListIsKeptOnlyAsFarAsASavedFileCanBeRead) {
-    SettingsRecord full{UINT8_MAX, INT32_MIN, UINT8_MAX};
+    SettingsRecord full{UINT8_MAX, INT32_MIN, UINT8_MAX, {}, kSinglePressKeys};
     for (int n = 0; n < 256; ++n)
-        full.exemptPrograms.push_back(IntegerText(1000 + n) + std::u16string(240, u'x'));
+        full.exemptPrograms.push_back(IntegerText(1000 + n) + std::u16string(239, u'x'));
     ASSERT_TRUE(SaveSettings(full, Path(), ops));
     const size_t room = kMaxSettingsFileSize - Contents().size();
     ASSERT_LT(room, full.exemptPrograms.size());
