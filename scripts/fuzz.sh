@@ -1,6 +1,7 @@
 #!/bin/bash
-# Builds the JSON parser fuzz target with clang (libFuzzer, ASan, UBSan) and runs
-# it for a bounded time: scripts/fuzz.sh [seconds], 60 by default.
+# Builds the fuzz target of the JSON parser and the settings file's loader with
+# clang (libFuzzer, ASan, UBSan) and runs it for a bounded time:
+# scripts/fuzz.sh [seconds], 60 by default.
 set -euo pipefail
 
 seconds="${1:-60}"
@@ -15,13 +16,18 @@ sources=(
   "$root/prefs/json_writer.cpp"
   "$root/prefs/file_ops.cpp"
   "$root/prefs/file_ops_posix.cpp"
+  "$root/prefs/settings.cpp"
+  "$root/filter/program_list.cpp"
+  "$root/runtime/ignore_case.cpp"
+  "$root/runtime/ignore_case_posix.cpp"
   "$root/runtime/text.cpp"
 )
 binary="$out/json_parser_fuzz"
 # Rebuild only when a source is newer than the binary.
 rebuild=0
 [ -x "$binary" ] || rebuild=1
-for f in "${sources[@]}" "$root"/prefs/*.h "$root/runtime/text.h"; do
+for f in "${sources[@]}" "$root"/prefs/*.h "$root"/filter/*.h "$root"/runtime/*.h \
+  "$root"/tests/unit/prefs/*.h; do
   [ "$f" -nt "$binary" ] && rebuild=1
 done
 if [ "$rebuild" = 1 ]; then

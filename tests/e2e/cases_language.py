@@ -7,7 +7,7 @@ import struct
 import time
 
 from cases import HOT_KEY, case
-from cases_shell import close_menu, menu_items, open_menu, start
+from cases_shell import KEYS, close_menu, menu_items, open_menu, start
 from harness import check, wait_until
 
 # What each language shows and says, as its .po file has it.
@@ -16,7 +16,8 @@ LANGUAGES = {
         "locale": "de_DE.UTF-8",
         "top": ["Escape-Taste ausnehmen (einfacher Druck genügt)", "Doppeldruck-&Zeitlimit ändern...",
                 "Doppeldruck &ignorieren", "&Tasten in key_target.exe durchlassen",
-                "Als &Administrator ausführen", "Mit &Windows starten", "&Beenden"],
+                "&Einfacher Druck für", "Als &Administrator ausführen", "Mit &Windows starten",
+                "&Beenden"],
         "sub": ["Nicht ignorieren (Standard)", "Nur für die &nächste Taste ignorieren",
                 "Immer ignorieren"],
         "escape": "Escape",
@@ -33,7 +34,7 @@ LANGUAGES = {
         "locale": "fr_FR.UTF-8",
         "top": ["Exclure la touche Échap (un seul appui suffit)",
                 "Modifier le &délai du double appui...", "&Ignorer le double appui",
-                "&Laisser passer les touches dans key_target.exe",
+                "&Laisser passer les touches dans key_target.exe", "&Un seul appui pour",
                 "Exécuter en tant qu'&administrateur", "Démarrer avec &Windows", "&Quitter"],
         "sub": ["Ne pas ignorer (par défaut)", "Ignorer &seulement pour la prochaine touche",
                 "Toujours ignorer"],
@@ -82,7 +83,7 @@ def language_case(code):
         top = [label for depth, _, _, _, label in items if depth == 0]
         sub = [label for depth, _, _, _, label in items if depth == 1]
         check(top == lang["top"], "top-level items %r" % top)
-        check(sub == lang["sub"], "submenu items %r" % sub)
+        check(sub == lang["sub"] + KEYS, "submenu items %r" % sub)
         close_menu(c)
         # A single Escape says the key's name, the hot key the new mode.
         c.focus_target()

@@ -1,7 +1,7 @@
-"""Programs that get their keys, and starting with Windows. A copy of the key
-target under another file name stands for a listed program; keys are typed
-through the X server with xdotool, as a person types them. The menu's two items
-are chosen with their mnemonics; the Run value is read back with Wine's reg."""
+"""Programs that get their keys, keys for a single press, and starting with Windows.
+A copy of the key target under another file name stands for a listed program; keys
+are typed through the X server with xdotool, as a person types them. The menu's
+items are chosen with their mnemonics; the Run value is read back with Wine's reg."""
 
 import json
 import os
@@ -10,8 +10,8 @@ import time
 
 from cases import HOT_KEY_TEXTS, case
 from cases_reader import TIMEOUT_S, chord, type_keys, xdotool
-from cases_shell import (choose, close_menu, file_bytes, item_state, menu_items, open_menu,
-                         saved_bytes)
+from cases_shell import (SINGLE_PRESS_F1, choose, close_menu, file_bytes, item_state, menu_items,
+                         open_menu, press_in_menu, saved_bytes)
 from harness import LogFile, check, wait_for, wait_until, windows_path
 
 LISTED_EXE = "ListedTarget.exe"
@@ -164,6 +164,43 @@ def programs_menu_item_adds_and_removes(c):
     type_keys(c, ("F5", 30, 0))
     c.wait_spoken("F5")
     check(downs(c.listed, 116) == ["up 116"], "F5 passed after the program was removed")
+
+
+# From the submenu's opening state, Up walks from F12 upwards.
+CHOOSE_F6 = ("s",) + ("up",) * 7 + ("enter",)
+
+
+@case
+def single_press_keys_through_menu(c):
+    """F6 chosen in the menu passes on one press, silently, while F5 stays guarded;
+    unchosen, F6 is guarded again. The file after each."""
+    c.install(settings=DEFAULTS)
+    c.start_target()
+    c.start_quillet()
+    with_f6 = saved_bytes(0, 300, 0)[:-3] + (b',\r\n  "singlePressKeys"   : [\r\n'
+                                             b'      "F6"\r\n    ]\r\n}')
+    choose(c, *CHOOSE_F6)
+    wait_until(lambda: file_bytes(c) == with_f6, 3, "F6 was not saved: %r" % file_bytes(c))
+    bring_forward(c, c.target_window, PLAIN_TITLE, settle=False)
+    time.sleep(TIMEOUT_S)
+    c.mark()
+    type_keys(c, ("F6", 30, 0))
+    check(downs(c.keys, 117) == ["down 117", "up 117"], "a single F6: %r" % downs(c.keys, 117))
+    check(c.spoken() == [], "spoken %r for F6" % c.spoken())
+    type_keys(c, ("F5", 30, 0))
+    c.wait_spoken("F5")
+    check(downs(c.keys, 116) == ["up 116"], "a single F5 passed: %r" % downs(c.keys, 116))
+    check(item_state(menu_items(c, open_menu(c)), SINGLE_PRESS_F1 + 5) == (True, False),
+          "F6 is not checked")
+    press_in_menu(c, *CHOOSE_F6)
+    wait_until(lambda: file_bytes(c) == saved_bytes(0, 300, 0), 3,
+               "F6 unchosen left %r" % file_bytes(c))
+    bring_forward(c, c.target_window, PLAIN_TITLE, settle=False)
+    time.sleep(TIMEOUT_S)
+    c.mark()
+    type_keys(c, ("F6", 30, 0))
+    c.wait_spoken("F6")
+    check(downs(c.keys, 117) == ["up 117"], "a single F6 passed once unchosen")
 
 
 STORE_APP_EXE = "StoreApp.exe"

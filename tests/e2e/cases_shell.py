@@ -20,11 +20,15 @@ TOP_LEVEL = [
     "Change double press &timeout...",
     "Ignore double-&press",
     "&Let keys through in key_target.exe",  # the program in front
+    "&Single press for",
     "Run as &admin",
     "Start with &Windows",
     "E&xit",
 ]
 SUBMENU = ["Don't ignore (default)", "Ignore for the next key &only", "Ignore"]
+# The single-press submenu's items, F1 to F12, by their own names in every language.
+KEYS = ["F%d" % n for n in range(1, 13)]
+SINGLE_PRESS_F1 = 9
 TIMEOUT_PROMPT = ("How long should Quillet wait for the second keypress (in milliseconds, "
                   "minimum 50 MS)? Currently: %d, default: 300 MS. Leave empty For no changes.")
 
@@ -167,12 +171,13 @@ def right_click_menu_items(c):
     top = [label for depth, _, _, _, label in items if depth == 0]
     sub = [label for depth, _, _, _, label in items if depth == 1]
     check(top == TOP_LEVEL, "top-level items %r" % top)
-    check(sub == SUBMENU, "submenu items %r" % sub)
-    check([i for d, i, _, _, _ in items] == [0, 1, -1, 2, 3, 4, 7, 5, 8, 6],
+    check(sub == SUBMENU + KEYS, "submenu items %r" % sub)
+    keys = list(range(SINGLE_PRESS_F1, SINGLE_PRESS_F1 + 12))
+    check([i for d, i, _, _, _ in items] == [0, 1, -1, 2, 3, 4, 7, -1] + keys + [5, 8, 6],
           "item ids %r" % [(i, l) for _, i, _, _, l in items])
     states = {i: (ch, gr) for _, i, ch, gr, _ in items}
     check(states[2] == (True, True), "'Don't ignore' is not checked and greyed: %r" % items)
-    for ident in (0, 1, 3, 4, 5, 6, 7, 8):
+    for ident in [0, 1, 3, 4, 5, 6, 7, 8] + keys:
         check(states[ident] == (False, False), "item %d is checked or greyed: %r" % (ident, items))
     close_menu(c)
     check(c.driver("count-windows", "WindowClass_0", "quillet")[0] == "0",

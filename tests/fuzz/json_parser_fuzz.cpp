@@ -1,13 +1,19 @@
 // libFuzzer target: any bytes, decoded as the settings file would be, must parse
 // or fail cleanly; what parses must write out and read back to the same text.
+// The same bytes as the settings file go through start-up's load and correction:
+// the record keeps the loader's rules, and what it saves reads back the same.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "filter/key_tables.h"
+#include "filter/program_list.h"
 #include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
+#include "prefs/settings.h"
 #include "runtime/text.h"
+#include "tests/unit/prefs/memory_file_ops.h"
 
 namespace {
 
@@ -28,6 +34,30 @@ void CheckRoundTrip(quillet::JsonValue& parsed, uint32_t flags) {
     Rewrite(rounds[1], rounds[2], flags);
     const std::u16string fourth = Rewrite(rounds[2], rounds[3], flags);
     if (second != fourth) __builtin_trap();
+}
+
+void CheckSettingsFile(std::string_view bytes) {
+    using namespace quillet;
+    testing::MemoryFileOps file;
+    file.bytes = bytes;
+    PersistentSettings store(kSettingsFileName, file);
+    SettingsRecord settings;
+    store.Load(settings);
+    // Each name valid and once in any case, as many as the program list and the file take.
+    if (ProgramList(settings.exemptPrograms).Names() != settings.exemptPrograms ||
+        ProgramsThatFit(settings.exemptPrograms) != settings.exemptPrograms.size()) {
+        __builtin_trap();
+    }
+    if ((settings.singlePressKeys & ~kSinglePressKeys) != 0) __builtin_trap();
+    store.Correct(settings);
+    if (settings.doublePressTimeout < kMinDoublePressTimeout || settings.exclude_escape > 1)
+        __builtin_trap();
+    if (!store.Save(settings) || file.bytes.size() != SettingsFileSize(settings) ||
+        file.bytes.size() > kMaxSettingsFileSize) {
+        __builtin_trap();
+    }
+    SettingsRecord read{7, 7, 7};  // the lists are left out when empty
+    if (!LoadSettings(read, kSettingsFileName, file) || !(read == settings)) __builtin_trap();
 }
 
 }  // namespace
@@ -51,5 +81,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         units[i / 2] = static_cast<char16_t>(data[i] | data[i + 1] << 8);
     quillet::JsonValue fromUnits;
     if (quillet::ParseJson(units, fromUnits)) CheckRoundTrip(fromUnits, quillet::kJsonPrettyPrint);
+    CheckSettingsFile(bytes);
     return 0;
 }
