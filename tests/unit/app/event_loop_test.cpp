@@ -320,23 +320,21 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
     }
 }
 
+// A key for a single press sounds as Escape does.
 TEST(EventLoop, EscapeExemptionAndSinglePressKeysToggleSaveAndSound) {
     LoopRig rig;
-    EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOn"}));
+    rig.state.settings.singlePressKeys = GuardedKeyBit(1);
+    const std::initializer_list<WindowCall> items = {Menu(kMenuExcludeEscape),
+                                                     Menu(kMenuSinglePressF1 + 5)};
+    EXPECT_EQ(rig.Run(items),
+              (Calls{"SaveSettings", "Cue EscapeOn", "SaveSettings", "Cue EscapeOn"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 1);
     EXPECT_EQ(rig.state.filterSettings.excludeEscape, 1);  // the hook thread sees it
-    rig.seams.calls.clear();
-    EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOff"}));
-    EXPECT_EQ(rig.state.settings.exclude_escape, 0);
-
-    // A key for a single press sounds as Escape does.
-    rig.state.settings.singlePressKeys = GuardedKeyBit(1);
-    rig.seams.calls.clear();
-    EXPECT_EQ(rig.Run({Menu(kMenuSinglePressF1 + 5)}), (Calls{"SaveSettings", "Cue EscapeOn"}));
     EXPECT_EQ(rig.state.filterSettings.singlePressKeys, GuardedKeyBit(1) | GuardedKeyBit(6));
     rig.seams.calls.clear();
-    EXPECT_EQ(rig.Run({Menu(kMenuSinglePressF1 + 5)}), (Calls{"SaveSettings", "Cue EscapeOff"}));
-    EXPECT_EQ(rig.state.filterSettings.singlePressKeys, GuardedKeyBit(1));
+    EXPECT_EQ(rig.Run(items),
+              (Calls{"SaveSettings", "Cue EscapeOff", "SaveSettings", "Cue EscapeOff"}));
+    EXPECT_EQ(rig.state.settings.exclude_escape, 0);
     EXPECT_EQ(rig.state.settings.singlePressKeys, GuardedKeyBit(1));
 }
 

@@ -120,12 +120,17 @@ TEST_F(TrayWindowOnScreen, MenuMarksReachIntoTheSubmenu) {
     tray.BuildMenu(TrayMenuEntries());
     HMENU menu = tray.Menu();
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(GetMenuItemCount(menu), 7);
+    ASSERT_EQ(GetMenuItemCount(menu), 8);
     HMENU sub = GetSubMenu(menu, 2);
     ASSERT_NE(sub, nullptr);
     EXPECT_EQ(GetMenuItemCount(sub), 3);
-    const UINT ids[] = {0, 1, UINT(-1), 7, 5, 8, 6};
-    for (int at = 0; at < 7; ++at) EXPECT_EQ(GetMenuItemID(menu, at), ids[at]) << at;
+    const UINT ids[] = {0, 1, UINT(-1), 7, UINT(-1), 5, 8, 6};
+    for (int at = 0; at < 8; ++at) EXPECT_EQ(GetMenuItemID(menu, at), ids[at]) << at;
+    HMENU keys = GetSubMenu(menu, 4);
+    ASSERT_NE(keys, nullptr);
+    EXPECT_EQ(GetMenuItemCount(keys), 12);
+    tray.SetItemChecked(kMenuSinglePressF1 + 5, true);
+    EXPECT_EQ(GetMenuState(keys, 5, MF_BYPOSITION) & MF_CHECKED, UINT(MF_CHECKED));
 
     tray.SetItemGreyed(4, true);
     tray.SetItemChecked(4, true);
