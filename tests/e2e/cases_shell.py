@@ -369,7 +369,7 @@ def timeout_dialog_answers(c):
         text = c.read_box(box)["text"]
         check(text == ["The new double press timeout is %d MS" % expected],
               "answer %r: box text %r" % (answer, text))
-        c.close_box(box, "Changed")
+        c.close_box(box, "Changed", key="enter")  # as the user guide says
         wait_until(lambda: file_bytes(c) == saved_bytes(0, expected, 0), 3,
                    "answer %r: file %r" % (answer, file_bytes(c)))
         current = expected
