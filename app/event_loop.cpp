@@ -5,6 +5,12 @@
 
 namespace quillet {
 
+namespace {
+// The item of Fn stands for kGuardedKeys[n].
+static_assert(kGuardedKeys[1].vk == kVkF1 && kGuardedKeys[12].vk == kVkF1 + 11);
+uint32_t SinglePressKeyOf(int32_t id) { return GuardedKeyBit(SinglePressKeyNumber(id)); }
+}  // namespace
+
 std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language) {
     return language.Text(
         u"How long should Quillet wait for the second keypress (in "
@@ -126,7 +132,7 @@ void EventLoop::ToggleEscapeExemption() {
 
 // Sounds as Escape's exemption does for the key's new state.
 void EventLoop::ToggleSinglePress(int32_t id) {
-    const uint32_t key = GuardedKeyBit(SinglePressKeyIndex(id));
+    const uint32_t key = SinglePressKeyOf(id);
     state_.settings.singlePressKeys ^= key;
     PublishFilterSettings(state_);
     if (SaveSettings())
@@ -226,8 +232,8 @@ void EventLoop::ShowTrayMenu() {
     shell_.SetMenuItemChecked(kMenuStartWithWindows,
                               IsRunAtLogonOn(runKey_, state_.executablePath));
     for (int32_t id = kMenuSinglePressF1; id <= kMenuSinglePressF12; ++id) {
-        const uint32_t key = GuardedKeyBit(SinglePressKeyIndex(id));
-        shell_.SetMenuItemChecked(id, (state_.settings.singlePressKeys & key) != 0);
+        shell_.SetMenuItemChecked(id,
+                                  (state_.settings.singlePressKeys & SinglePressKeyOf(id)) != 0);
     }
     shell_.ShowMenu();
     // A click on the icon while the menu was open closed it, or was the second

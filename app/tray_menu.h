@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "filter/key_tables.h"
+#include "runtime/text.h"
 #include "ui/tray_window.h"
 
 namespace quillet {
@@ -23,16 +23,13 @@ enum MenuId : int32_t {
     kMenuExit = 6,
     kMenuLetKeysThrough = 7,
     kMenuStartWithWindows = 8,
-    // F1 to F12, kGuardedKeys[1] to [12], in the single-press submenu.
+    // F1 to F12 in the single-press submenu.
     kMenuSinglePressF1 = 9,
     kMenuSinglePressF12 = 20,
 };
 
-// Where a single-press item's key is in kGuardedKeys.
-constexpr size_t SinglePressKeyIndex(int32_t id) {
-    return static_cast<size_t>(id - kMenuSinglePressF1) + 1;
-}
-static_assert(SinglePressKeyIndex(kMenuSinglePressF12) == kGuardedKeyCount - 1);
+// The n of Fn for a single-press item.
+constexpr int32_t SinglePressKeyNumber(int32_t id) { return id - kMenuSinglePressF1 + 1; }
 
 struct TrayMenuEntry {
     MenuEntry::Kind kind;
@@ -50,7 +47,7 @@ inline constexpr TrayMenuEntry kTrayMenu[] = {
     {MenuEntry::CloseSubmenu, -1, u""},
     // Names the program in front each time the menu opens.
     {MenuEntry::Item, kMenuLetKeysThrough, u"&Let keys through in %s"},
-    // Its items are the keys of kSinglePressKeys by their own names, from this id on.
+    // Its items are F1 to F12 by their own names, from this id on.
     {MenuEntry::OpenSubmenu, kMenuSinglePressF1, u"&Single press for"},
     {MenuEntry::CloseSubmenu, -1, u""},
     {MenuEntry::Item, kMenuRunAsAdmin, u"Run as &admin"},
@@ -82,8 +79,9 @@ std::vector<MenuEntry> TrayMenuEntries(LabelText labelText) {
         if (entry.kind == MenuEntry::OpenSubmenu) context = kIgnoreSubmenuContext;
         if (entry.kind == MenuEntry::OpenSubmenu && entry.id == kMenuSinglePressF1) {
             for (int32_t id = kMenuSinglePressF1; id <= kMenuSinglePressF12; ++id) {
-                const std::u16string_view name = kGuardedKeys[SinglePressKeyIndex(id)].name;
-                entries.push_back({MenuEntry::Item, id, std::u16string(name)});
+                entries.push_back(
+                    {MenuEntry::Item, id,
+                     std::u16string(u"F").append(IntegerText(SinglePressKeyNumber(id)))});
             }
         }
     }

@@ -47,7 +47,7 @@ Calls MenuMarks(Calls first, uint32_t singlePressKeys = 0) {
     first.insert(first.end(), {"Text 7 &Let keys through in the program in front", "Checked 7 off",
                                "Greyed 7 on", "Checked 8 off"});
     for (int32_t id = kMenuSinglePressF1; id <= kMenuSinglePressF12; ++id) {
-        const bool on = singlePressKeys & GuardedKeyBit(SinglePressKeyIndex(id));
+        const bool on = singlePressKeys & GuardedKeyBit(SinglePressKeyNumber(id));
         first.push_back("Checked " + std::to_string(id) + (on ? " on" : " off"));
     }
     first.push_back("ShowMenu");
