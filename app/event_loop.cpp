@@ -119,7 +119,10 @@ void EventLoop::Answer(Call call) {
 void EventLoop::ToggleEscapeExemption() {
     state_.settings.exclude_escape = state_.settings.exclude_escape == 0 ? 1 : 0;
     PublishFilterSettings(state_);
-    if (SaveSettings()) feedback_.SoundEscapeExemptionCue(state_.settings.exclude_escape != 0);
+    if (SaveSettings()) {
+        feedback_.SoundCue(state_.settings.exclude_escape != 0 ? Cue::EscapeExemptOn
+                                                               : Cue::EscapeExemptOff);
+    }
 }
 
 void EventLoop::AskForTimeout() {
@@ -139,14 +142,17 @@ void EventLoop::AskForTimeout() {
 
 void EventLoop::SetIgnoreMode(int32_t mode) {
     state_.filter.ignoreMode = static_cast<IgnoreMode>(mode);
-    feedback_.SoundIgnoreModeCue(mode);
+    feedback_.SoundCue(IgnoreModeCue(mode));
 }
 
 // True when a new instance took over and this one must end.
 bool EventLoop::ToggleRunAsAdmin() {
     // The lowest bit flips: 0 and 1 swap, and a hand-written 7 becomes 6, still on.
     state_.settings.runAsAdmin = static_cast<uint8_t>(state_.settings.runAsAdmin ^ 1);
-    if (SaveSettings()) feedback_.SoundRunAsAdminCue(state_.settings.runAsAdmin != 0);
+    if (SaveSettings()) {
+        feedback_.SoundCue(state_.settings.runAsAdmin != 0 ? Cue::RunAsAdminOn
+                                                           : Cue::RunAsAdminOff);
+    }
     const Language& language = state_.language;
     if (requesters_.ShowMessage(language.Text(u"Restart required."),
                                 language.Text(u"Should Quillet restart right now?"),
@@ -171,14 +177,15 @@ void EventLoop::ToggleProgramInFront() {
         PublishPrograms(state_);
         if (!SaveSettings()) return;
     }
-    feedback_.SoundEscapeExemptionCue(listed);
+    feedback_.SoundCue(listed ? Cue::LetKeysThroughOn : Cue::LetKeysThroughOff);
 }
 
 // The cue tells what the Run value says afterwards, also when it could not be changed.
 void EventLoop::ToggleStartWithWindows() {
     const std::u16string& exe = state_.executablePath;
     SetRunAtLogon(runKey_, exe, !IsRunAtLogonOn(runKey_, exe));
-    feedback_.SoundRunAsAdminCue(IsRunAtLogonOn(runKey_, exe));
+    feedback_.SoundCue(IsRunAtLogonOn(runKey_, exe) ? Cue::StartWithWindowsOn
+                                                    : Cue::StartWithWindowsOff);
 }
 
 // A file that cannot be written is told instead of the setting's cue; the setting

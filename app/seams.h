@@ -9,6 +9,7 @@
 
 #include "app/run_at_logon.h"
 #include "filter/program_in_front.h"
+#include "runtime/cue.h"
 #include "ui/requesters.h"
 #include "ui/tray_window.h"
 
@@ -60,12 +61,11 @@ class Feedback {
   public:
     virtual ~Feedback() = default;
     virtual void StartSound() = 0;
-    virtual void SoundStartCue() = 0;
-    virtual void SoundExitCueAndWait() = 0;
-    virtual void SoundRestartCueAndWait() = 0;
-    virtual void SoundEscapeExemptionCue(bool on) = 0;
-    virtual void SoundRunAsAdminCue(bool on) = 0;
-    virtual void SoundIgnoreModeCue(int32_t mode) = 0;
+    // Returns at once.
+    virtual void SoundCue(Cue cue) = 0;
+    // The exit and restart cues: drops what is queued and waits for the cue's end,
+    // at most its own limit.
+    virtual void SoundLastCueAndWait(Cue cue) = 0;
     // Frees the sound slot once its cue has ended.
     virtual void SoundSlotHousekeeping() = 0;
     // Loads the speech library; false when it cannot be loaded.

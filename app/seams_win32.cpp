@@ -108,27 +108,36 @@ std::u16string Win32SettingsStore::FilePath() {
     return path.starts_with(kLongPathPrefix) ? path.substr(kLongPathPrefix.size()) : path;
 }
 
+// A speech library may talk to its reader through COM on the calling thread. A
+// multithreaded apartment needs no message pump, which this thread has not, and is
+// the one the audio library asks for as well.
+void Win32FeedbackOutput::BeginThread() {
+    comReady_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    StartSoundLayer();
+}
+void Win32FeedbackOutput::EndThread() {
+    EndSoundLayer();
+    if (comReady_) CoUninitialize();
+}
+void Win32FeedbackOutput::Speak(std::u16string_view text) { speech_.Announce(text); }
+void Win32FeedbackOutput::PlayCue(Cue cue) { PlayCueSound(TheSoundLayer(), CueSoundOf(cue)); }
+void Win32FeedbackOutput::PlayCueAndWait(Cue cue) {
+    PlayCueSoundAndWait(TheSoundLayer(), CueSoundOf(cue));
+}
+void Win32FeedbackOutput::SoundSlotHousekeeping() {
+    quillet::SoundSlotHousekeeping(TheSoundLayer());
+}
+int64_t Win32FeedbackOutput::Idle(uint32_t nowMs) { return TheSoundLayer().IdleCheck(nowMs); }
+
 // The worker opens the audio device on its own thread, so start-up goes on to the hook.
 void Win32Feedback::StartSound() { worker_.Start(); }
-void Win32Feedback::SoundStartCue() { SoundCue(Cue::Start); }
-void Win32Feedback::SoundExitCueAndWait() { SoundLastCueAndWait(Cue::Exit); }
-void Win32Feedback::SoundRestartCueAndWait() { SoundLastCueAndWait(Cue::Restart); }
-void Win32Feedback::SoundEscapeExemptionCue(bool on) {
-    SoundCue(on ? Cue::EscapeOn : Cue::EscapeOff);
-}
-void Win32Feedback::SoundRunAsAdminCue(bool on) { SoundCue(on ? Cue::AdminOn : Cue::AdminOff); }
-void Win32Feedback::SoundIgnoreModeCue(int32_t mode) {
-    SoundCue(mode == 0 ? Cue::IgnoreMode0 : mode == 1 ? Cue::IgnoreMode1 : Cue::IgnoreMode2);
-}
-void Win32Feedback::SoundSlotHousekeeping() { worker_.SoundSlotHousekeeping(); }
-
-void Win32Feedback::SoundCue(Cue cue) { worker_.SoundCue(static_cast<int32_t>(cue)); }
-
+void Win32Feedback::SoundCue(Cue cue) { worker_.QueueCue(cue); }
 // A hung audio device or speech library holds the worker; the wait ends at the cue's
 // own limit all the same.
 void Win32Feedback::SoundLastCueAndWait(Cue cue) {
-    worker_.SoundLastCueAndWait(static_cast<int32_t>(cue), CueWaitLimit(CueFor(cue)));
+    worker_.SoundLastCueAndWait(cue, CueWaitLimit(CueSoundOf(cue)));
 }
+void Win32Feedback::SoundSlotHousekeeping() { worker_.SoundSlotHousekeeping(); }
 
 bool Win32Feedback::BindSpeech() { return speech_.Bind(SystemLibraryLoader()); }
 std::vector<int> Win32Feedback::MissingSpeechExports() { return speech_.MissingExports(); }

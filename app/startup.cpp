@@ -51,7 +51,7 @@ bool StartUp(const Seams& seams, AppState& state) {
     seams.settingsStore.CorrectSettings(state.settings);
 
     feedback.StartSound();
-    if (!EqualIgnoringCase(state.parameterText, kSilentParameter)) feedback.SoundStartCue();
+    if (!EqualIgnoringCase(state.parameterText, kSilentParameter)) feedback.SoundCue(Cue::Start);
 
     if (!feedback.BindSpeech()) {
         requesters.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotLoadComponents),

@@ -71,8 +71,7 @@ class ForegroundKeyboard final : public FilterPlatform {
 class SilentFeedback final : public FilterFeedback {
   public:
     void Announce(std::u16string_view text) override { benchmark::DoNotOptimize(text.data()); }
-    void SoundIgnoreModeCue(int32_t) override {}
-    void SoundNextKeyConsumedCue() override {}
+    void SoundCue(Cue) override {}
 };
 
 using FilterBench = testing::BasicFilterRig<ForegroundKeyboard, SilentFeedback>;

@@ -108,7 +108,7 @@ TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
          {kRight},
          {kLeft, Menu(kMenuIgnoreAlways)},
          {},
-         {"ShowMenu", "Cue Mode2"}},
+         {"ShowMenu", "Cue IgnoreModeAlways"}},
         // Answered once the dialog's command is done, not inside it.
         {"a click during the timeout dialog",
          {Menu(kMenuTimeout)},
@@ -199,12 +199,12 @@ TEST(EventLoop, LetKeysThroughListsOrUnlistsTheProgramNamed) {
          u"Game.exe",
          {u"devenv.exe"},
          {u"devenv.exe", u"Game.exe"},
-         {"SaveSettings", "Cue EscapeOn"}},
+         {"SaveSettings", "Cue LetKeysThroughOn"}},
         {"removed in any case",
          u"GAME.exe",
          {u"game.EXE", u"devenv.exe"},
          {u"devenv.exe"},
-         {"SaveSettings", "Cue EscapeOff"}},
+         {"SaveSettings", "Cue LetKeysThroughOff"}},
         {"none known: a late command does nothing", u"", {u"devenv.exe"}, {u"devenv.exe"}, {}},
     };
     for (const Row& r : rows) {
@@ -237,7 +237,7 @@ TEST(EventLoop, LetKeysThroughListsOrUnlistsTheProgramNamed) {
         full.seams.programItem.inFront = {u"Game.exe", u""};
         full.seams.shell.callsOnMenu = {Menu(kMenuLetKeysThrough)};
         const Calls calls = full.Run({kRight});
-        EXPECT_EQ(calls.back(), "Cue EscapeOff");
+        EXPECT_EQ(calls.back(), "Cue LetKeysThroughOff");
         EXPECT_EQ(std::count(calls.begin(), calls.end(), "SaveSettings"), 0);
         EXPECT_EQ(full.state.settings.exemptPrograms, names);
     }
@@ -291,10 +291,11 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
         std::optional<std::u16string> after;
         const char* cue;
     } rows[] = {
-        {std::nullopt, false, "Checked 8 off", ours, "Cue AdminOn"},
-        {ours, false, "Checked 8 on", std::nullopt, "Cue AdminOff"},
-        {u"\"D:\\Old\\Quillet.exe\" /silent", false, "Checked 8 off", ours, "Cue AdminOn"},
-        {std::nullopt, true, "Checked 8 off", std::nullopt, "Cue AdminOff"},
+        {std::nullopt, false, "Checked 8 off", ours, "Cue StartWithWindowsOn"},
+        {ours, false, "Checked 8 on", std::nullopt, "Cue StartWithWindowsOff"},
+        {u"\"D:\\Old\\Quillet.exe\" /silent", false, "Checked 8 off", ours,
+         "Cue StartWithWindowsOn"},
+        {std::nullopt, true, "Checked 8 off", std::nullopt, "Cue StartWithWindowsOff"},
     };
     for (const Row& r : rows) {
         LoopRig rig;
@@ -310,18 +311,18 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
 
 TEST(EventLoop, EscapeExemptionTogglesSavesAndSounds) {
     LoopRig rig;
-    EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOn"}));
+    EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeExemptOn"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 1);
     EXPECT_EQ(rig.state.filterSettings.excludeEscape, 1);  // the hook thread sees it
     rig.seams.calls.clear();
-    EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOff"}));
+    EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeExemptOff"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 0);
 }
 
 TEST(EventLoop, IgnoreModeItemsSetTheModeWithoutSaving) {
     LoopRig rig;
     EXPECT_EQ(rig.Run({Menu(kMenuIgnoreAlways), Menu(kMenuIgnoreNextKey), Menu(kMenuIgnoreOff)}),
-              (Calls{"Cue Mode2", "Cue Mode1", "Cue Mode0"}));
+              (Calls{"Cue IgnoreModeAlways", "Cue IgnoreModeNextKey", "Cue IgnoreModeOff"}));
     EXPECT_EQ(static_cast<int32_t>(rig.state.filter.ignoreMode.load()), 0);
     rig.seams.calls.clear();
     rig.Run({Menu(kMenuIgnoreAlways)});
@@ -356,7 +357,7 @@ TEST(EventLoop, DialogsAndQuestionsInTheUsersLanguage) {
     rig.seams.requesters.answer = AnswerNo;
     EXPECT_EQ(rig.Run({Menu(kMenuTimeout), Menu(kMenuRunAsAdmin)}),
               (Calls{"AskText Tempo di attesa", "ShowMessage", "SaveSettings", "SaveSettings",
-                     "Cue AdminOn", "ShowMessage"}));
+                     "Cue RunAsAdminOn", "ShowMessage"}));
     EXPECT_EQ(rig.seams.requesters.lastPrompt,
               u"Quanto deve attendere Quillet la seconda pressione (in millisecondi, minimo 50 "
               u"ms)? Attuale: 300, predefinito: 300 ms. Lasciare vuoto per non modificare.");
@@ -407,10 +408,10 @@ TEST(EventLoop, RunAsAdminAnsweredNoKeepsRunningWithTheSettingSaved) {
         uint8_t before;
         uint8_t after;
         const char* cue;
-    } cases[] = {{0, 1, "Cue AdminOn"},
-                 {1, 0, "Cue AdminOff"},
-                 {7, 6, "Cue AdminOn"},
-                 {2, 3, "Cue AdminOn"}};
+    } cases[] = {{0, 1, "Cue RunAsAdminOn"},
+                 {1, 0, "Cue RunAsAdminOff"},
+                 {7, 6, "Cue RunAsAdminOn"},
+                 {2, 3, "Cue RunAsAdminOn"}};
     for (const auto& c : cases) {
         LoopRig rig;
         rig.state.settings.runAsAdmin = c.before;
@@ -439,8 +440,8 @@ TEST(EventLoop, RestartLaunchesByTheNewSetting) {
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Menu(kMenuExit)});
         EXPECT_EQ(rig.end, LoopEnd::Restarted);
         const Calls tail(calls.end() - 4, calls.end());
-        EXPECT_EQ(tail, (Calls{"CloseInstanceMutex", "RemoveTrayIcon", "SoundRestartCueAndWait",
-                               c.launch}));
+        EXPECT_EQ(tail,
+                  (Calls{"CloseInstanceMutex", "RemoveTrayIcon", "LastCue Restart", c.launch}));
     }
 }
 

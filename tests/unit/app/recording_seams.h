@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,26 @@
 namespace quillet::testing {
 
 using Calls = std::vector<std::string>;
+
+inline std::string CueName(Cue cue) {
+    static const char* const names[] = {"Start",
+                                        "Exit",
+                                        "Restart",
+                                        "EscapeExemptOn",
+                                        "EscapeExemptOff",
+                                        "RunAsAdminOn",
+                                        "RunAsAdminOff",
+                                        "StartWithWindowsOn",
+                                        "StartWithWindowsOff",
+                                        "LetKeysThroughOn",
+                                        "LetKeysThroughOff",
+                                        "IgnoreModeOff",
+                                        "IgnoreModeNextKey",
+                                        "IgnoreModeAlways",
+                                        "NextKeyUsed"};
+    static_assert(std::size(names) == kCueCount);
+    return names[static_cast<size_t>(cue)];
+}
 
 // Where every fake writes its calls, in the order they came.
 class Recorder {
@@ -101,14 +122,8 @@ class RecordingFeedback final : public Feedback, Recorder {
     bool stops = true;  // false: the worker is held in a hung reader
 
     void StartSound() override { Record("StartSound"); }
-    void SoundStartCue() override { Record("SoundStartCue"); }
-    void SoundExitCueAndWait() override { Record("SoundExitCueAndWait"); }
-    void SoundRestartCueAndWait() override { Record("SoundRestartCueAndWait"); }
-    void SoundEscapeExemptionCue(bool on) override {
-        Record(on ? "Cue EscapeOn" : "Cue EscapeOff");
-    }
-    void SoundRunAsAdminCue(bool on) override { Record(on ? "Cue AdminOn" : "Cue AdminOff"); }
-    void SoundIgnoreModeCue(int32_t mode) override { Record("Cue Mode" + std::to_string(mode)); }
+    void SoundCue(Cue cue) override { Record("Cue " + CueName(cue)); }
+    void SoundLastCueAndWait(Cue cue) override { Record("LastCue " + CueName(cue)); }
     void SoundSlotHousekeeping() override { Record("Housekeeping"); }
     bool BindSpeech() override {
         Record("BindSpeech");

@@ -22,17 +22,17 @@ Calls ThenEnd(Calls calls) {
 }
 
 const Calls kFullRun = ThenEnd({
-    "StartLayers",         "CreateInstanceMutex",
-    "ExecutablePath",      "SetWorkingDirectory C:\\Apps\\Quillet\\",
-    "CommandLine",         "LoadSettings",
-    "QueryElevation",      "CorrectSettings",
-    "StartSound",          "SoundStartCue",
-    "BindSpeech",          "OpenMainWindow",
-    "AddTrayIcon",         "BuildMenu",
-    "StartKeyboardHook",   "Message close",
-    "Housekeeping",        "StopKeyboardHook",
-    "CloseInstanceMutex",  "CloseMainWindow",
-    "SoundExitCueAndWait",
+    "StartLayers",        "CreateInstanceMutex",
+    "ExecutablePath",     "SetWorkingDirectory C:\\Apps\\Quillet\\",
+    "CommandLine",        "LoadSettings",
+    "QueryElevation",     "CorrectSettings",
+    "StartSound",         "Cue Start",
+    "BindSpeech",         "OpenMainWindow",
+    "AddTrayIcon",        "BuildMenu",
+    "StartKeyboardHook",  "Message close",
+    "Housekeeping",       "StopKeyboardHook",
+    "CloseInstanceMutex", "CloseMainWindow",
+    "LastCue Exit",
 });
 
 bool Has(const Calls& calls, const std::string& call) {
@@ -74,7 +74,7 @@ TEST(Startup, RestartFromTheMenuSkipsTheNormalShutdown) {
     seams.requesters.answer = AnswerYes;
     RunQuillet(seams.All(), state);
     const Calls expected = ThenEnd(
-        {"CloseInstanceMutex", "RemoveTrayIcon", "SoundRestartCueAndWait",
+        {"CloseInstanceMutex", "RemoveTrayIcon", "LastCue Restart",
          "Launch C:\\Apps\\Quillet\\Quillet.exe||C:\\Apps\\Quillet\\|runas", "Housekeeping"});
     ASSERT_GE(seams.calls.size(), expected.size());
     EXPECT_EQ(Calls(seams.calls.end() - expected.size(), seams.calls.end()), expected);
@@ -108,7 +108,7 @@ TEST(Startup, StartCueDependsOnTheParameterText) {
         RecordingSeams seams(state);
         seams.process.commandLine = c.commandLine;
         RunQuillet(seams.All(), state);
-        EXPECT_EQ(Has(seams.calls, "SoundStartCue"), c.cue);
+        EXPECT_EQ(Has(seams.calls, "Cue Start"), c.cue);
         EXPECT_TRUE(Has(seams.calls, "Housekeeping"));
     }
 }
