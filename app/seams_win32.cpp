@@ -4,7 +4,6 @@
 #include <ole2.h>
 #include <shellapi.h>
 
-#include "app/tray_menu.h"
 #include "filter/foreground_windows.h"
 #include "filter/keyboard_hook.h"
 #include "lang/language.h"
@@ -12,7 +11,8 @@
 #include "runtime/text.h"
 #include "sound/sound_layer.h"
 #include "speech/library_loader.h"
-#include "ui/requesters.h"
+#include "ui/dialogs.h"
+#include "ui/tray_menu.h"
 
 namespace quillet {
 
@@ -145,14 +145,13 @@ std::vector<int> Win32Feedback::MissingSpeechExports() { return speech_.MissingE
 bool Win32Feedback::StopFeedback() { return worker_.Stop(kFeedbackStopLimit); }
 void Win32Feedback::UnbindSpeech() { speech_.Unbind(SystemLibraryLoader()); }
 
-int Win32Requesters::ShowMessage(const std::u16string& title, const std::u16string& text,
-                                 int style) {
-    return MessageRequester(title, text, static_cast<uint32_t>(style));
+int Win32Dialogs::ShowMessage(const std::u16string& title, const std::u16string& text, int style) {
+    return ShowMessageBox(title, text, static_cast<uint32_t>(style));
 }
 
-std::u16string Win32Requesters::AskText(const std::u16string& title, const std::u16string& prompt) {
+std::u16string Win32Dialogs::AskText(const std::u16string& title, const std::u16string& prompt) {
     const bool translated = language_.Tag() != "en";
-    return InputRequester(title, prompt, u"", language_.Text(u"OK"), translated);
+    return ShowInputDialog(title, prompt, u"", language_.Text(u"OK"), translated);
 }
 
 Win32Shell::Win32Shell(const Language& language)

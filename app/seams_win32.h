@@ -113,9 +113,9 @@ class Win32Shell final : public Shell, public ProgramItem {
     ProgramInFront inFront_;
 };
 
-class Win32Requesters final : public Requesters {
+class Win32Dialogs final : public Dialogs {
   public:
-    explicit Win32Requesters(const Language& language) : language_(language) {}
+    explicit Win32Dialogs(const Language& language) : language_(language) {}
 
     int ShowMessage(const std::u16string& title, const std::u16string& text, int style) override;
     std::u16string AskText(const std::u16string& title, const std::u16string& prompt) override;

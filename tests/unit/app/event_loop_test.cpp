@@ -121,8 +121,8 @@ TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
     for (const Case& c : cases) {
         LoopRig rig;
         rig.seams.shell.callsOnMenu = c.duringMenu;
-        rig.seams.requesters.callsOnAsk = c.duringDialog;
-        rig.seams.requesters.typedAnswer = u"250";
+        rig.seams.dialogs.callsOnAsk = c.duringDialog;
+        rig.seams.dialogs.typedAnswer = u"250";
         const Calls calls = rig.Run(c.before);
         const auto first = std::find_if(calls.begin(), calls.end(), [](const std::string& s) {
             return s == "ShowMenu" || s.starts_with("AskText");
@@ -269,14 +269,14 @@ TEST(EventLoop, FailedSaveIsToldInsteadOfTheCue) {
         SCOPED_TRACE(r.command);
         LoopRig rig;
         rig.seams.settingsStore.saveFails = true;
-        rig.seams.requesters.typedAnswer = u"250";
-        rig.seams.requesters.answer = AnswerNo;
+        rig.seams.dialogs.typedAnswer = u"250";
+        rig.seams.dialogs.answer = AnswerNo;
         rig.seams.programItem.inFront = {u"Game.exe", u""};
         rig.seams.shell.callsOnMenu = {Menu(r.command)};
         const Calls calls = rig.Run({kRight});
         EXPECT_EQ(Calls(std::find(calls.begin(), calls.end(), "ShowMenu") + 1, calls.end()),
                   r.calls);
-        EXPECT_EQ(rig.seams.requesters.messages, r.messages);
+        EXPECT_EQ(rig.seams.dialogs.messages, r.messages);
         EXPECT_EQ(rig.state.settings, r.after);
         EXPECT_EQ(rig.state.programs.Current()->Names(), r.after.exemptPrograms);
     }
@@ -331,20 +331,20 @@ TEST(EventLoop, IgnoreModeItemsSetTheModeWithoutSaving) {
 
 TEST(EventLoop, TimeoutDialogChangesConfirmsAndSaves) {
     LoopRig rig;
-    rig.seams.requesters.typedAnswer = u"49";
+    rig.seams.dialogs.typedAnswer = u"49";
     EXPECT_EQ(rig.Run({Menu(kMenuTimeout)}),
               (Calls{"AskText Timeout", "ShowMessage", "SaveSettings"}));
     EXPECT_EQ(
-        rig.seams.requesters.lastPrompt,
+        rig.seams.dialogs.lastPrompt,
         u"How long should Quillet wait for the second keypress (in milliseconds, minimum 50 MS)? "
         u"Currently: 300, default: 300 MS. Leave empty For no changes.");
-    EXPECT_EQ(rig.seams.requesters.messages,
+    EXPECT_EQ(rig.seams.dialogs.messages,
               std::vector<std::u16string>{u"Changed|The new double press timeout is 50 MS|64"});
     EXPECT_EQ(rig.state.settings.doublePressTimeout, 50);
     EXPECT_EQ(rig.state.filterSettings.doublePressTimeout, 50);
 
     LoopRig refused;
-    refused.seams.requesters.typedAnswer = u"abc";
+    refused.seams.dialogs.typedAnswer = u"abc";
     EXPECT_EQ(refused.Run({Menu(kMenuTimeout)}), (Calls{"AskText Timeout"}));
     EXPECT_EQ(refused.state.settings.doublePressTimeout, 300);
 }
@@ -353,15 +353,15 @@ TEST(EventLoop, DialogsAndQuestionsInTheUsersLanguage) {
     const std::u16string italian[] = {u"it-IT"};
     LoopRig rig;
     rig.state.language = Language(ChooseCatalog(italian, BuiltInCatalogs()));
-    rig.seams.requesters.typedAnswer = u"120";
-    rig.seams.requesters.answer = AnswerNo;
+    rig.seams.dialogs.typedAnswer = u"120";
+    rig.seams.dialogs.answer = AnswerNo;
     EXPECT_EQ(rig.Run({Menu(kMenuTimeout), Menu(kMenuRunAsAdmin)}),
               (Calls{"AskText Tempo di attesa", "ShowMessage", "SaveSettings", "SaveSettings",
                      "Cue RunAsAdminOn", "ShowMessage"}));
-    EXPECT_EQ(rig.seams.requesters.lastPrompt,
+    EXPECT_EQ(rig.seams.dialogs.lastPrompt,
               u"Quanto deve attendere Quillet la seconda pressione (in millisecondi, minimo 50 "
               u"ms)? Attuale: 300, predefinito: 300 ms. Lasciare vuoto per non modificare.");
-    EXPECT_EQ(rig.seams.requesters.messages,
+    EXPECT_EQ(rig.seams.dialogs.messages,
               (std::vector<std::u16string>{
                   u"Modificato|Il nuovo tempo di attesa della doppia pressione è 120 ms|64",
                   u"Riavvio necessario.|Riavviare Quillet adesso?|4"}));
@@ -415,11 +415,11 @@ TEST(EventLoop, RunAsAdminAnsweredNoKeepsRunningWithTheSettingSaved) {
     for (const auto& c : cases) {
         LoopRig rig;
         rig.state.settings.runAsAdmin = c.before;
-        rig.seams.requesters.answer = 7;  // No
+        rig.seams.dialogs.answer = 7;  // No
         EXPECT_EQ(rig.Run({Menu(kMenuRunAsAdmin)}), (Calls{"SaveSettings", c.cue, "ShowMessage"}));
         EXPECT_EQ(rig.state.settings.runAsAdmin, c.after);
         EXPECT_EQ(
-            rig.seams.requesters.messages,
+            rig.seams.dialogs.messages,
             std::vector<std::u16string>{u"Restart required.|Should Quillet restart right now?|4"});
         EXPECT_EQ(rig.end, LoopEnd::Exit);  // ended by the close event that followed
     }
@@ -436,7 +436,7 @@ TEST(EventLoop, RestartLaunchesByTheNewSetting) {
     for (const auto& c : cases) {
         LoopRig rig;
         rig.state.settings.runAsAdmin = c.before;
-        rig.seams.requesters.answer = AnswerYes;
+        rig.seams.dialogs.answer = AnswerYes;
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Menu(kMenuExit)});
         EXPECT_EQ(rig.end, LoopEnd::Restarted);
         const Calls tail(calls.end() - 4, calls.end());
@@ -456,7 +456,7 @@ TEST(EventLoop, FailedRestartGuardsAgainOrEndsWhenItCannot) {
     };
     for (const auto& c : cases) {
         LoopRig rig;
-        rig.seams.requesters.answer = AnswerYes;
+        rig.seams.dialogs.answer = AnswerYes;
         rig.seams.process.launchSucceeds = false;
         rig.seams.process.mutexFree = c.mutexFree;
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), kRight});

@@ -212,9 +212,9 @@ class RecordingShell final : public Shell, Recorder {
 
 // The dialogs pump the window's messages too: calls made while one is open reach the
 // listener from inside it.
-class RecordingRequesters final : public Requesters, Recorder {
+class RecordingDialogs final : public Dialogs, Recorder {
   public:
-    RecordingRequesters(Calls& calls, RecordingShell& shell) : Recorder(calls), shell_(shell) {}
+    RecordingDialogs(Calls& calls, RecordingShell& shell) : Recorder(calls), shell_(shell) {}
 
     std::vector<std::u16string> messages;  // "title|text|style"
     int answer = 1;
@@ -310,13 +310,13 @@ struct RecordingSeams {
     RecordingSettingsStore settingsStore{calls};
     RecordingFeedback feedback{calls};
     RecordingShell shell{calls};
-    RecordingRequesters requesters{calls, shell};
+    RecordingDialogs dialogs{calls, shell};
     RecordingHook hook;
     RecordingProgramItem programItem{calls};
     FakeRunKey runKey;
 
     Seams All() {
-        return {process, settingsStore, feedback, shell, requesters, hook, programItem, runKey};
+        return {process, settingsStore, feedback, shell, dialogs, hook, programItem, runKey};
     }
 };
 
