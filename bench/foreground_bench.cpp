@@ -18,9 +18,10 @@ class StillSystem final : public ForegroundSystem {
   public:
     WindowHandle front = 1;
     WindowHandle ForegroundWindow() override { return front; }
-    WindowOwner Owner(WindowHandle window, bool) override {
+    WindowOwner Owner(WindowHandle window) override {
         return {42, u"HwndWrapper", window % 2 ? u"Devenv.EXE" : u"SomeOtherEditor.exe"};
     }
+    WindowHandle StoreAppWindow(WindowHandle) override { return 0; }
 };
 
 // A full list of names of the usual length, the one looked for among them.

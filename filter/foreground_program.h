@@ -15,21 +15,25 @@
 
 namespace quillet {
 
-struct WindowOwner {
-    uint32_t processId = 0;         // 0: the window is gone
-    std::u16string_view className;  // the window's class
-    std::u16string_view fileName;   // the program's file name, no folder; empty when
-                                    // it cannot be asked or was not wanted
-};
-
 class ForegroundSystem {
   public:
     virtual ~ForegroundSystem() = default;
     virtual WindowHandle ForegroundWindow() = 0;
-    // Who owns `window`. The views stay valid until the next call. The file name is
-    // asked for only when `wantFileName`.
-    virtual WindowOwner Owner(WindowHandle window, bool wantFileName) = 0;
+    // Who owns `window`. The views stay valid until the next call.
+    virtual WindowOwner Owner(WindowHandle window) = 0;
+    // The Store app's own window (class "Windows.UI.Core.CoreWindow") inside its
+    // frame, or 0.
+    virtual WindowHandle StoreAppWindow(WindowHandle frame) = 0;
 };
+
+// The window that stands for the program of `window`, and its owner: a Store app's
+// frame belongs to ApplicationFrameHost.exe, the app is the process of the window
+// inside it. Without one (an app still starting or suspended) the frame's own.
+struct ProgramWindow {
+    WindowHandle window = 0;
+    WindowOwner owner;
+};
+ProgramWindow ProgramOfWindow(ForegroundSystem& system, WindowHandle window);
 
 // The list the hook matches against. The main thread publishes a new list whole;
 // the hook thread reads whichever is current without a lock. A list once published
@@ -54,18 +58,24 @@ class PublishedPrograms {
 class ForegroundProgram {
   public:
     // `inFront`, when given, hears of every window the cache sees come to the front.
+    // The windows of `ownProcess` (Quillet's menu and dialogs) get their keys too, so
+    // one Escape closes them.
     ForegroundProgram(ForegroundSystem& system, const PublishedPrograms& programs,
-                      ProgramInFront* inFront = nullptr)
-        : system_(system), programs_(programs), inFront_(inFront) {}
+                      ProgramInFront* inFront = nullptr, uint32_t ownProcess = 0)
+        : system_(system), programs_(programs), inFront_(inFront), ownProcess_(ownProcess) {}
 
     // Hook thread, for a guarded key: whether the program in front gets its keys.
     // A window that is gone or a program that cannot be asked is not listed.
     bool IsExempt();
 
   private:
+    // Apart from IsExempt, so that the path of every key stays short.
+    [[gnu::noinline]] bool Refresh(WindowHandle window, const ProgramList* list);
+
     ForegroundSystem& system_;
     const PublishedPrograms& programs_;
     ProgramInFront* inFront_;
+    uint32_t ownProcess_;
     WindowHandle window_ = 0;
     const ProgramList* list_ = nullptr;  // what the answer was worked out against
     bool exempt_ = false;

@@ -11,11 +11,15 @@
 namespace quillet {
 
 // GetForegroundWindow and the owner lookups. Its buffers are its own: one object
-// per thread that asks.
+// per thread that asks. The file name comes from the image's name in the kernel's
+// device form ("\Device\HarddiskVolume2\..."): the Win32 form goes through the
+// file system's name query, which a filter driver, a redirector or a user-mode file
+// system can hold without bound, and the hook thread must never wait.
 class SystemForeground final : public ForegroundSystem {
   public:
     WindowHandle ForegroundWindow() override;
-    WindowOwner Owner(WindowHandle window, bool wantFileName) override;
+    WindowOwner Owner(WindowHandle window) override;
+    WindowHandle StoreAppWindow(WindowHandle frame) override;
 
   private:
     wchar_t className_[257];
@@ -23,7 +27,7 @@ class SystemForeground final : public ForegroundSystem {
 };
 
 // Main thread, for the menu: the program that owns `window`, while the window lasts
-// and the program can be asked.
+// and the program can be asked. Descriptions are kept (ProgramDescriptions).
 ProgramDescription DescribeProgram(WindowHandle window);
 
 // The description in the version record of the file at `path`; empty when it has

@@ -12,20 +12,16 @@ namespace {
 
 HWND Handle(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 
-// The image path of process `id` into `buffer`; its length, 0 when the process
-// cannot be asked (another user's, protected, gone).
-DWORD ImagePath(DWORD id, wchar_t* buffer, DWORD size) {
+// The image path of process `id` into `buffer`, in the Win32 form or, with
+// PROCESS_NAME_NATIVE, the device form; its length, 0 when the process cannot be
+// asked (another user's, protected, gone).
+DWORD ImagePath(DWORD id, DWORD form, wchar_t* buffer, DWORD size) {
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
     if (!process) return 0;
     DWORD length = size;
-    if (!QueryFullProcessImageNameW(process, 0, buffer, &length)) length = 0;
+    if (!QueryFullProcessImageNameW(process, form, buffer, &length)) length = 0;
     CloseHandle(process);
     return length;
-}
-
-std::u16string_view FileNamePart(std::u16string_view path) {
-    const size_t slash = path.find_last_of(u"\\/");
-    return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
 }
 
 std::u16string_view View(const wchar_t* text, size_t length) {
@@ -69,11 +65,21 @@ std::u16string QueryText(const VersionCalls& v, const void* record, const std::u
 ProgramInFront* watched = nullptr;
 HWINEVENTHOOK foregroundHook = nullptr;
 
+class SystemProgramFiles final : public ProgramFiles {
+  public:
+    bool IsRemoteDrive(char16_t letter) override {
+        const wchar_t root[] = {static_cast<wchar_t>(letter), L':', L'\\', 0};
+        return GetDriveTypeW(root) == DRIVE_REMOTE;
+    }
+    std::u16string ReadDescription(const std::u16string& path) override {
+        return FileDescription(path);
+    }
+};
+
 void Tell(ProgramInFront& inFront, HWND window) {
     static SystemForeground system;  // main thread only
-    const auto handle = reinterpret_cast<WindowHandle>(window);
-    const WindowOwner owner = system.Owner(handle, false);
-    inFront.Saw(handle, owner.processId, owner.className);
+    const ProgramWindow program = ProgramOfWindow(system, reinterpret_cast<WindowHandle>(window));
+    inFront.Saw(program.window, program.owner);
 }
 
 void CALLBACK OnForeground(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
@@ -86,30 +92,40 @@ WindowHandle SystemForeground::ForegroundWindow() {
     return reinterpret_cast<WindowHandle>(GetForegroundWindow());
 }
 
-WindowOwner SystemForeground::Owner(WindowHandle window, bool wantFileName) {
+WindowOwner SystemForeground::Owner(WindowHandle window) {
     WindowOwner owner;
     DWORD id = 0;
     if (!GetWindowThreadProcessId(Handle(window), &id) || id == 0) return owner;
     owner.processId = id;
     const int classLength = GetClassNameW(Handle(window), className_, std::size(className_));
     owner.className = View(className_, classLength > 0 ? classLength : 0);
-    if (wantFileName) {
-        owner.fileName = FileNamePart(View(path_, ImagePath(id, path_, std::size(path_))));
-    }
+    const DWORD length = ImagePath(id, PROCESS_NAME_NATIVE, path_, std::size(path_));
+    owner.fileName = FileNamePart(View(path_, length));
     return owner;
 }
 
+WindowHandle SystemForeground::StoreAppWindow(WindowHandle frame) {
+    return reinterpret_cast<WindowHandle>(
+        FindWindowExW(Handle(frame), nullptr, L"Windows.UI.Core.CoreWindow", nullptr));
+}
+
+// The file's Win32 path is needed to read it; asked for here on the main thread,
+// never on the hook's, and not for a program behind a network redirector, whose
+// name query may wait for the network as its file would.
 ProgramDescription DescribeProgram(WindowHandle window) {
+    static SystemProgramFiles files;
+    static ProgramDescriptions descriptions(files);
     DWORD id = 0;
     if (!GetWindowThreadProcessId(Handle(window), &id) || id == 0) return {};
     std::vector<wchar_t> path(32768);
-    const DWORD length = ImagePath(id, path.data(), static_cast<DWORD>(path.size()));
+    const auto size = static_cast<DWORD>(path.size());
+    const std::u16string_view device =
+        View(path.data(), ImagePath(id, PROCESS_NAME_NATIVE, path.data(), size));
+    if (device.empty()) return {};
+    if (IsNetworkDevicePath(device)) return {std::u16string(FileNamePart(device)), {}};
+    const DWORD length = ImagePath(id, 0, path.data(), size);
     if (length == 0) return {};
-    const std::u16string_view full = View(path.data(), length);
-    ProgramDescription program;
-    program.fileName = FileNamePart(full);
-    program.description = FileDescription(full);
-    return program;
+    return descriptions.Describe(View(path.data(), length));
 }
 
 std::u16string FileDescription(std::u16string_view path) {

@@ -38,7 +38,7 @@ constexpr ULONG_PTR kNoOpKeyMark = 0x51754E4F;
 class Win32FilterPlatform final : public FilterPlatform {
   public:
     Win32FilterPlatform(const PublishedPrograms& programs, ProgramInFront& inFront)
-        : foreground_(system_, programs, &inFront) {}
+        : foreground_(system_, programs, &inFront, GetCurrentProcessId()) {}
 
     // The hook thread reads no keyboard messages of its own, so its GetKeyState
     // view need not follow the desktop; the asynchronous state always does.

@@ -20,10 +20,69 @@ bool IsShellWindowClass(std::u16string_view className) {
     return false;
 }
 
-void ProgramInFront::Saw(WindowHandle window, uint32_t processId, std::u16string_view className) {
-    if (window == 0 || processId == 0 || processId == ownProcess_) return;
-    if (IsShellWindowClass(className)) return;
+bool IsStoreAppFrame(std::u16string_view className) {
+    return EqualIgnoringCase(className, u"ApplicationFrameWindow");
+}
+
+bool IsShellHostProgram(std::u16string_view fileName) {
+    static constexpr std::u16string_view kHosts[] = {
+        u"ApplicationFrameHost.exe", u"StartMenuExperienceHost.exe", u"SearchHost.exe",
+        u"SearchApp.exe", u"ShellExperienceHost.exe"};
+    for (std::u16string_view host : kHosts) {
+        if (EqualIgnoringCase(fileName, host)) return true;
+    }
+    return false;
+}
+
+std::u16string_view FileNamePart(std::u16string_view path) {
+    const size_t slash = path.find_last_of(u"\\/");
+    return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+}
+
+bool IsNetworkDevicePath(std::u16string_view devicePath) {
+    static constexpr std::u16string_view kRedirectors[] = {
+        u"\\Device\\Mup\\", u"\\Device\\LanmanRedirector\\", u"\\Device\\WebDavRedirector\\"};
+    for (std::u16string_view redirector : kRedirectors) {
+        if (EqualIgnoringCase(devicePath.substr(0, redirector.size()), redirector)) return true;
+    }
+    return false;
+}
+
+void ProgramInFront::Saw(WindowHandle window, const WindowOwner& owner) {
+    if (window == 0 || owner.processId == 0 || owner.processId == ownProcess_) return;
+    if (IsShellWindowClass(owner.className) || IsShellHostProgram(owner.fileName)) return;
     last_.store(window, std::memory_order_relaxed);
+}
+
+ProgramDescription ProgramDescriptions::Describe(std::u16string_view path) {
+    ProgramDescription program{std::u16string(FileNamePart(path)), {}};
+    if (program.fileName.empty() || OnNetwork(path)) return program;
+    for (const Kept& k : kept_) {
+        if (k.path == path) {
+            program.description = k.description;
+            return program;
+        }
+    }
+    Kept read{std::u16string(path), {}};
+    read.description = files_.ReadDescription(read.path);
+    program.description = read.description;
+    if (kept_.size() < kKept) {
+        kept_.push_back(std::move(read));
+    } else {
+        kept_[oldest_] = std::move(read);
+        oldest_ = (oldest_ + 1) % kKept;
+    }
+    return program;
+}
+
+// "\\server\share\..." and "\\?\UNC\server\..." are shares; "\\?\C:\..." is drive C.
+bool ProgramDescriptions::OnNetwork(std::u16string_view path) {
+    if (path.starts_with(u"\\\\?\\") && path.size() >= 6 && path[5] == u':') {
+        path.remove_prefix(4);
+    } else if (path.starts_with(u"\\\\")) {
+        return true;
+    }
+    return path.size() >= 2 && path[1] == u':' && files_.IsRemoteDrive(path[0]);
 }
 
 std::u16string ProgramDisplayName(std::u16string_view description, std::u16string_view fileName) {

@@ -8,10 +8,8 @@ namespace quillet {
 
 namespace {
 
-std::u16string Folded(std::u16string_view name) {
-    std::u16string folded(name);
-    for (char16_t& c : folded) c = OrdinalUpper(c);
-    return folded;
+bool SortsBefore(std::u16string_view a, std::u16string_view b) {
+    return CompareIgnoringCase(a, b) < 0;
 }
 
 }  // namespace
@@ -26,11 +24,8 @@ bool ProgramList::IsValidName(std::u16string_view name) {
 }
 
 bool ProgramList::Add(std::u16string_view name) {
-    if (!IsValidName(name) || names_.size() >= kMaxPrograms) return false;
-    std::u16string folded = Folded(name);
-    const auto at = std::lower_bound(folded_.begin(), folded_.end(), folded);
-    if (at != folded_.end() && *at == folded) return false;
-    folded_.insert(at, std::move(folded));
+    if (!IsValidName(name) || names_.size() >= kMaxPrograms || Contains(name)) return false;
+    sorted_.emplace(std::lower_bound(sorted_.begin(), sorted_.end(), name, SortsBefore), name);
     names_.emplace_back(name);
     return true;
 }
@@ -40,21 +35,14 @@ bool ProgramList::Remove(std::u16string_view name) {
         return EqualIgnoringCase(n, name);
     });
     if (spelled == names_.end()) return false;
-    const auto at = std::lower_bound(folded_.begin(), folded_.end(), Folded(name));
-    folded_.erase(at);
+    sorted_.erase(std::lower_bound(sorted_.begin(), sorted_.end(), name, SortsBefore));
     names_.erase(spelled);
     return true;
 }
 
 bool ProgramList::Contains(std::u16string_view fileName) const {
-    if (fileName.empty() || fileName.size() > kMaxNameLength || folded_.empty()) return false;
-    char16_t buffer[kMaxNameLength];
-    for (size_t i = 0; i < fileName.size(); ++i) buffer[i] = OrdinalUpper(fileName[i]);
-    const std::u16string_view folded(buffer, fileName.size());
-    const auto at = std::lower_bound(
-        folded_.begin(), folded_.end(), folded,
-        [](const std::u16string& a, std::u16string_view b) { return std::u16string_view(a) < b; });
-    return at != folded_.end() && *at == folded;
+    const auto at = std::lower_bound(sorted_.begin(), sorted_.end(), fileName, SortsBefore);
+    return at != sorted_.end() && EqualIgnoringCase(*at, fileName);
 }
 
 }  // namespace quillet

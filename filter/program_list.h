@@ -30,7 +30,8 @@ class ProgramList {
     // False when no name matched.
     bool Remove(std::u16string_view name);
 
-    // Whether `fileName` is listed, in any case. Allocates nothing.
+    // Whether `fileName` is listed, in any case as Windows folds it. Allocates
+    // nothing.
     bool Contains(std::u16string_view fileName) const;
 
     // The names as they are to be written back, in their order.
@@ -39,7 +40,7 @@ class ProgramList {
 
   private:
     std::vector<std::u16string> names_;
-    std::vector<std::u16string> folded_;  // upper-cased once, sorted for the lookup
+    std::vector<std::u16string> sorted_;  // ignoring case, for the lookup
 };
 
 }  // namespace quillet

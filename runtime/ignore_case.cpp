@@ -57,12 +57,4 @@ char16_t OrdinalUpper(char16_t c) {
     return c;
 }
 
-bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (OrdinalUpper(a[i]) != OrdinalUpper(b[i])) return false;
-    }
-    return true;
-}
-
 }  // namespace quillet

@@ -6,14 +6,16 @@
 # audio device that plays for 1 s and is then stopped), and beside that floor
 # with the speech library Quillet loads (minimal_win32.exe /floor /speech: the
 # same UniversalSpeech.dll beside it, one text spoken), whose own speaking
-# thread is then on both sides.
+# thread is then on both sides. And the foreground check on the system's real
+# calls.
 #
 #   scripts/bench_wine.sh [--runs N] [--idle SECONDS] [--settle SECONDS]
 #                         [--interval MS] [--burst N] [--steps]
-#                         [--only start,keys,idle] [build-folder]
+#                         [--only start,keys,idle,foreground] [build-folder]
 #
 # build-folder defaults to build/windows and must hold app/Quillet.exe,
-# app/UniversalSpeech.dll and bench/startup/{minimal_win32,startup_probe}.exe.
+# app/UniversalSpeech.dll and bench/startup/{minimal_win32,startup_probe,
+# foreground_cost}.exe.
 #
 # Start to hook: startup_probe starts the program with CreateProcess and
 # injects F5 (with an F24 marker behind it) every --interval ms (default 2);
@@ -33,6 +35,11 @@
 # Quillet with its speech library, through Quillet with a speech library whose
 # speechSay hangs 2.5 s, and through the minimal program's hook; the ratios of
 # the medians to the minimal program's are the cost of Quillet's hook.
+# Foreground check: bench/startup/foreground_cost.exe times, per call, the
+# hook's question for a guarded key with the window in front unchanged, and
+# after it changed (the owner's process and image name looked up, matched
+# against a full list), a Store app's frame, and the image name alone in the
+# device form the hook asks for and in the Win32 form (through the file system).
 # --steps first prints where Quillet's start-up time and memory go:
 # bench/startup/startup_steps.exe runs the same layers in the same order and
 # logs each step; the table gives the median time since CreateProcess, and
@@ -40,7 +47,8 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-runs=10 idle=30 settle=12 interval=2 burst=600 steps=0 only=start,keys,idle build=build/windows
+runs=10 idle=30 settle=12 interval=2 burst=600 steps=0 only=start,keys,idle,foreground
+build=build/windows
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs=$2; shift 2 ;;
@@ -50,7 +58,7 @@ while [ $# -gt 0 ]; do
     --burst) burst=$2; shift 2 ;;
     --steps) steps=1; shift ;;
     --only) only=$2; shift 2 ;;
-    -h|--help) sed -n '2,34p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,41p' "$0"; exit 0 ;;
     *) build=$1; shift ;;
   esac
 done
@@ -58,6 +66,7 @@ build=$(cd "$build" && pwd)
 
 for f in app/Quillet.exe app/UniversalSpeech.dll bench/startup/minimal_win32.exe \
          bench/startup/startup_probe.exe bench/startup/startup_steps.exe \
+         bench/startup/foreground_cost.exe \
          tools/speech_standin/slow_speechSay/UniversalSpeech.dll; do
   [ -f "$build/$f" ] || { echo "missing $build/$f (build the Windows tree first)" >&2; exit 2; }
 done
@@ -77,7 +86,7 @@ cp "$build/app/Quillet.exe" "$build/app/UniversalSpeech.dll" "$build/bench/start
 cp "$build/bench/startup/minimal_win32.exe" "$build/app/UniversalSpeech.dll" "$work/minimal/"
 cp "$build/app/Quillet.exe" "$work/hung/"
 cp "$build/tools/speech_standin/slow_speechSay/UniversalSpeech.dll" "$work/hung/"
-cp "$build/bench/startup/startup_probe.exe" "$work/"
+cp "$build/bench/startup/startup_probe.exe" "$build/bench/startup/foreground_cost.exe" "$work/"
 winpath() { echo "Z:$1" | tr / '\\'; }
 probe=$(winpath "$work/startup_probe.exe")
 quillet_exe=$(winpath "$work/quillet/Quillet.exe")
@@ -176,6 +185,12 @@ part keys && for i in $(seq "$runs"); do
       burst_ratio[$prog]+="$(awk -v a="$ms" -v b="${this_run[minimal]}" 'BEGIN{printf "%.3f", a/b}') "
   done
 done
+
+foreground=""
+part foreground && echo "foreground check: $runs runs" &&
+  foreground=$(timeout -k 2 120 wine "$(winpath "$work/foreground_cost.exe")" --runs "$runs" \
+                 2>"$work/probe.err" | tr -d '\r' || true)
+part foreground && [ -z "$foreground" ] && echo "  foreground_cost failed: $(tail -1 "$work/probe.err")" >&2
 
 # The Linux process hosting a Windows exe of this prefix: Wine names it by
 # the exe's path in its command line.
@@ -305,6 +320,20 @@ if part keys; then
   done
   echo "target: ratio at most 1.2 with either speech library (run ratio: each run's burst over"
   echo "the minimal program's of the same run)"
+fi
+if part foreground && [ -n "$foreground" ]; then
+  echo
+  printf '%-52s %20s\n' "foreground check, one call" "us median / least"
+  echo "$foreground" | awk '
+    BEGIN {
+      name["per_key"] = "per guarded key, same window"
+      name["window_change"] = "after a change of window"
+      name["store_app_change"] = "after a change to a Store app"
+      name["image_name_native"] = "image name, device form (the hook)"
+      name["image_name_win32"] = "image name, Win32 form (the menu)"
+    }
+    { split($2, m, "="); split($3, l, "=")
+      printf "%-52s %20s\n", ($1 in name) ? name[$1] : $1, m[2] " / " l[2] }'
 fi
 echo
 echo "targets: start-up within 50 ms of minimal; idle RssAnon at most 3 MB over the floor with"

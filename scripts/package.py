@@ -5,10 +5,14 @@ Windows build and checks a built one; builds the installer from the zip.
   package.py assemble BUILD_DIR DIST_DIR VERSION
   package.py check ZIP
   package.py installer BUILD_DIR DIST_DIR VERSION
+  package.py guide [README]
 
 The user guide in the package is the README's user part (everything before
 "## For developers") turned into plain text that reads well with a screen
-reader; `check` builds it again from the README and compares. The zip is
+reader and on a braille display: numbered headings listed at its top, no line
+longer than GUIDE_LINE_LIMIT characters. `assemble` refuses a README whose guide
+breaks those rules, `guide` names what breaks them, and `check` builds the guide
+again from the README and compares. The zip is
 reproducible: members in sorted order, all with the time of SOURCE_DATE_EPOCH,
 fixed attributes.
 
@@ -29,6 +33,9 @@ import zipfile
 REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 USER_PART_END = "## For developers"
 GUIDE = "User guide.txt"
+# A line is one stop for a screen reader's line navigation and many pans of a
+# braille display: a paragraph past this is split where its sentences allow.
+GUIDE_LINE_LIMIT = 400
 SUMS = "SHA256SUMS"
 BINARIES = {"Quillet.exe": "app/Quillet.exe", "UniversalSpeech.dll": "app/UniversalSpeech.dll"}
 
@@ -62,11 +69,14 @@ def inline(text):
     return text.replace("**", "").replace("`", "")
 
 
-def user_guide(readme, version):
-    """Plain text: one paragraph or list item a line, no marks for the screen
-    reader to read out, tables as "key: meaning" lines, code as it stands."""
+def guide_lines(readme, version):
+    """The guide as lines of plain text, and its headings as (level, text), level
+    2 for "##": one paragraph or list item a line, no marks for the screen reader
+    to read out, numbered steps as "Step 1:", tables as "key: meaning" lines,
+    code as it stands. The top-level headings are listed after the title."""
     lines = readme.split(USER_PART_END)[0].splitlines()
-    out = ["Quillet %s, user guide" % version]
+    out = []
+    headings = []
     paragraph = []
     in_code = False
 
@@ -86,7 +96,9 @@ def user_guide(readme, version):
             out.append("")
         elif line.startswith("#"):
             flush()
-            out.append(line.lstrip("#").strip())
+            marks, _, title = line.partition(" ")
+            headings.append((len(marks), title.strip()))
+            out.append(title.strip())
         elif line.startswith("|"):
             flush()
             cells = [c.strip() for c in line.strip("|").split("|")]
@@ -94,14 +106,46 @@ def user_guide(readme, version):
                 out.pop()  # the header row: the text around the table says it
             else:
                 out.append(inline(": ".join(cells)))
-        elif re.match(r"(- |\d+\. )", line):
+        elif line.startswith("- "):
             flush()
-            paragraph.append(line[2:] if line.startswith("- ") else line)
+            paragraph.append(line[2:])
+        elif re.match(r"\d+\. ", line):
+            flush()
+            number, _, rest = line.partition(". ")
+            paragraph.append("Step %s: %s" % (number, rest))
         else:
             paragraph.append(line.strip())
     flush()
-    text = re.sub(r"\n{3,}", "\n\n", "\n".join(out).strip() + "\n")
-    return windows_text(text)
+    contents = ["Contents:"] + [title for level, title in headings if level == 2]
+    text = "\n".join(["Quillet %s, user guide" % version, ""] + contents + [""] + out).strip()
+    return re.sub(r"\n{3,}", "\n\n", text).split("\n"), headings
+
+
+def user_guide(readme, version):
+    lines, _ = guide_lines(readme, version)
+    return windows_text("\n".join(lines) + "\n")
+
+
+def guide_problems(readme, version="0"):
+    """Headings not numbered in order (1., 2., and 2.1, 2.2 under "2."; two
+    levels) and lines over the limit."""
+    lines, headings = guide_lines(readme, version)
+    problems = []
+    numbers = []
+    for level, title in headings:
+        depth = level - 2
+        if depth not in (0, 1) or depth > len(numbers):
+            problems.append("heading %r is not a section or a part of one" % title)
+            continue
+        numbers = numbers[:depth] + [numbers[depth] + 1 if depth < len(numbers) else 1]
+        expected = "%d. " % numbers[0] if depth == 0 else "%d.%d " % tuple(numbers)
+        if not title.startswith(expected):
+            problems.append("heading %r does not start with its number %r" % (title, expected))
+    for n, line in enumerate(lines, 1):
+        if len(line) > GUIDE_LINE_LIMIT:
+            problems.append("line %d has %d characters, more than %d: %r" %
+                            (n, len(line), GUIDE_LINE_LIMIT, line[:40] + "..."))
+    return problems
 
 
 def windows_text(text):
@@ -139,6 +183,9 @@ def zip_time():
 
 
 def assemble(build, dist, version):
+    problems = guide_problems(readme_text(), version)
+    if problems:
+        sys.exit("\n".join("package: " + p for p in problems))
     contents = {name: read(os.path.join(build, path)) for name, path in BINARIES.items()}
     for name, source in licence_sources().items():
         text = read(source).decode("utf-8")
@@ -246,6 +293,7 @@ def check(path):
         problems.append("licenses/Quillet.txt is not the LICENSE file")
     if data[GUIDE] != user_guide(readme_text(), version):
         problems.append("%s is not the README's user part" % GUIDE)
+    problems += guide_problems(readme_text(), version)
     marks = [m for m in ("**", "`", "|", "](", "\n#") if m in data[GUIDE].decode("utf-8")]
     if marks:
         problems.append("%s still has Markdown marks %r" % (GUIDE, marks))
@@ -266,6 +314,13 @@ def main():
         for p in problems:
             print("package: " + p)
         print("package: %s" % ("ok" if not problems else "%d problems" % len(problems)))
+        return 1 if problems else 0
+    if len(sys.argv) in (2, 3) and sys.argv[1] == "guide":
+        readme = read(sys.argv[2] if len(sys.argv) == 3 else os.path.join(REPO, "README.md"))
+        problems = guide_problems(readme.decode("utf-8"))
+        for p in problems:
+            print("guide: " + p)
+        print("guide: %s" % ("ok" if not problems else "%d problems" % len(problems)))
         return 1 if problems else 0
     print(__doc__)
     return 2

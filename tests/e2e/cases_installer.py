@@ -205,8 +205,9 @@ def installer_silent_uninstall(c):
 def installer_pages_by_keyboard(c):
     """Escape cancels on the first page; Enter installs; on the last page Tab
     and Space check "Start Quillet with Windows", and Enter finishes: the Run
-    value is written and Task Manager's entry, disabled before, enabled. Its
-    removal, nothing of the user's in the folder, takes the folder too."""
+    value is written and Task Manager's entry, disabled before, enabled, and
+    Quillet, started, speaks one Escape typed on the desktop. Its removal,
+    nothing of the user's in the folder, takes the folder too."""
     forget_installs(c)
     disable_in_task_manager(c)
     folder = os.path.join(c.folder, "Quillet")
@@ -224,6 +225,12 @@ def installer_pages_by_keyboard(c):
     approved = reg_values(c, APPROVED_KEY).get("Quillet")
     check(approved == "02" + "00" * 11, "Task Manager's entry is %r" % approved)
     c.wait_ready()  # started now
+    # The guide's quick start ends so: one Escape on the desktop, and "Escape" is heard.
+    front = c.driver("foreground")[0]
+    check(front.startswith("0 ") or "class=#32769 " in front, "in front: %r" % front)
+    c.driver("tap", "esc")
+    c.wait_spoken("Escape")
+    check(c.spoken() == ["Escape"], "spoken %r after one Escape on the desktop" % c.spoken())
     uninstall(c, windows_path(folder))
     check(not os.path.exists(folder), "the emptied folder stayed")
 

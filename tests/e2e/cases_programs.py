@@ -24,18 +24,22 @@ APPROVED_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\St
 DEFAULTS = {"exclude_escape": 0, "doublePressTimeout": 300, "runAsAdmin": 0}
 
 
-def start_listed(c):
+def spawn_copy(c, exe, *args):
+    """A copy of the key target named exe, logging to c.listed, a window's title first."""
+    path = os.path.join(c.folder, exe)
+    shutil.copy(c.build.target, path)
+    c.wine.spawn([path, windows_path(c.listed.path)] + list(args), cwd=c.folder, env=c.env)
+
+
+def start_listed(c, exe=LISTED_EXE, window_class="QuilletKeyTarget"):
     """The copy under its own name and title, in front; its keys go to c.listed."""
-    exe = os.path.join(c.folder, LISTED_EXE)
-    shutil.copy(c.build.target, exe)
     c.listed = LogFile(os.path.join(c.folder, "listed.log"))
-    c.wine.spawn([exe, windows_path(c.listed.path), LISTED_TITLE], cwd=c.folder, env=c.env)
-    c.listed_window = c.driver("wait-window", "QuilletKeyTarget", LISTED_TITLE, 15000,
-                               limit=30)[0]
+    spawn_copy(c, exe, LISTED_TITLE, window_class)
+    c.listed_window = c.driver("wait-window", window_class, LISTED_TITLE, 15000, limit=30)[0]
     wait_until(lambda: "focus" in c.listed.all_lines(), 5, "the listed target never got the focus")
 
 
-def start_both(c, programs):
+def start_both(c, programs, start=start_listed):
     """The plain target and Quillet (its probe key needs a guarded window in front),
     then the listed copy."""
     c.install(settings=None)
@@ -43,7 +47,7 @@ def start_both(c, programs):
         json.dump(dict(DEFAULTS, exemptPrograms=programs), f, separators=(",", ":"))
     c.start_target()
     c.start_quillet()
-    start_listed(c)
+    start(c)
 
 
 def bring_forward(c, window, title, settle=True):
@@ -160,6 +164,28 @@ def programs_menu_item_adds_and_removes(c):
     type_keys(c, ("F5", 30, 0))
     c.wait_spoken("F5")
     check(downs(c.listed, 116) == ["up 116"], "F5 passed after the program was removed")
+
+
+STORE_APP_EXE = "StoreApp.exe"
+
+
+def start_store_app(c):
+    """A Store app as Windows shows it: a frame of ApplicationFrameHost.exe in front,
+    and inside it the app's own window, from the app's process. Both log to c.listed."""
+    start_listed(c, "ApplicationFrameHost.exe", "ApplicationFrameWindow")
+    spawn_copy(c, STORE_APP_EXE, "Store app", "Windows.UI.Core.CoreWindow", c.listed_window)
+    wait_until(lambda: "inside" in c.listed.all_lines(), 15, "the app never went into its frame")
+
+
+@case
+def programs_store_app_by_its_own_process(c):
+    start_both(c, [STORE_APP_EXE], start_store_app)
+    bring_forward(c, c.listed_window, LISTED_TITLE)
+    expect_untouched(c, "F5", 116)
+    items = menu_items(c, open_menu(c))
+    check(let_keys_through(items) == ("&Let keys through in " + STORE_APP_EXE, True, False),
+          "with a Store app in front: %r" % (let_keys_through(items),))
+    close_menu(c)
 
 
 def run_value(c, key=RUN_KEY, kind="REG_SZ"):

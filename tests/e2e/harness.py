@@ -326,9 +326,13 @@ class Case:
                 box[key].append(value)
         return box
 
-    def close_box(self, hwnd, title):
-        """Presses OK and waits for the box to go."""
-        self.driver("click-button", hwnd, "OK")
+    def close_box(self, hwnd, title, key=None):
+        """Presses OK, or the key once the box is in front, and waits for the box to go."""
+        if key:
+            self.wait_in_front(hwnd, "message box %r never had the focus" % title)
+            self.driver("tap", key)
+        else:
+            self.driver("click-button", hwnd, "OK")
         if self.try_driver("wait-no-window", BOX_CLASS, title, 5000) is None:
             raise CaseFailure("message box %r stayed after OK" % title)
 

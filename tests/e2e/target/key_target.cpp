@@ -1,6 +1,9 @@
 // key_target: a plain visible window that records every key message it
 // receives, so the end-to-end tests can tell which presses reached the
-// foreground application. Usage: key_target <log-file> [title]
+// foreground application. Usage: key_target <log-file> [title [class [parent]]]
+// With a class the window is of that class (a Store app's frame, or the app's own
+// window); with a parent's handle (decimal) it is put inside that window of
+// another process, as a Store app's window is put inside its frame.
 #include <windows.h>
 
 #include <string>
@@ -77,10 +80,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace quillet;
     if (__argc >= 2) logPath = __wargv[1];
     const wchar_t* title = __argc >= 3 ? __wargv[2] : L"Quillet key target";
-    HWND window = OpenPlainWindow(instance, TargetProc, L"QuilletKeyTarget", title,
+    const wchar_t* className = __argc >= 4 ? __wargv[3] : L"QuilletKeyTarget";
+    const auto parent =
+        __argc >= 5 ? reinterpret_cast<HWND>(_wcstoui64(__wargv[4], nullptr, 10)) : nullptr;
+    HWND window = OpenPlainWindow(instance, TargetProc, className, title,
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 200);
     if (!window) return 1;
-    ComeForward(window);
+    if (parent) {
+        SetWindowLongPtrW(window, GWL_STYLE, WS_CHILD | WS_VISIBLE);
+        if (!SetParent(window, parent)) return 1;
+        MoveWindow(window, 0, 0, 300, 100, TRUE);
+        Record("inside");
+    } else {
+        ComeForward(window);
+    }
     RunMessageLoop();
     return 0;
 }

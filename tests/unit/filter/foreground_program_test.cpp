@@ -5,6 +5,8 @@
 #include <map>
 #include <vector>
 
+#include "runtime/text.h"
+
 namespace quillet {
 namespace {
 
@@ -18,32 +20,45 @@ class FakeForeground final : public ForegroundSystem {
     };
     WindowHandle front = 0;
     std::map<WindowHandle, Window> windows;
+    std::map<WindowHandle, WindowHandle> storeApps;  // frame: the app's window in it
     int lookups = 0;
 
     WindowHandle ForegroundWindow() override { return front; }
-    WindowOwner Owner(WindowHandle window, bool wantFileName) override {
+    WindowOwner Owner(WindowHandle window) override {
         ++lookups;
         const auto w = windows.find(window);
         if (w == windows.end()) return {};
-        return {w->second.processId, w->second.className,
-                wantFileName ? w->second.fileName : std::u16string_view()};
+        return {w->second.processId, w->second.className, w->second.fileName};
+    }
+    WindowHandle StoreAppWindow(WindowHandle frame) override {
+        const auto app = storeApps.find(frame);
+        return app == storeApps.end() ? 0 : app->second;
     }
 };
 
 enum : WindowHandle { kNone, kDevenv, kNotepad, kProtected, kTaskbar, kOwn, kClosed };
+enum : WindowHandle { kStoreFrame = kClosed + 1, kStoreApp, kEmptyFrame, kStartMenu };
 constexpr uint32_t kOwnProcess = 1;
 
 TEST(ForegroundProgram, LooksUpOncePerChangeOfWindowOrList) {
     FakeForeground system;
-    system.windows = {{kDevenv, {10, u"HwndWrapper", u"devenv.exe"}},
-                      {kNotepad, {20, u"Notepad", u"notepad.exe"}},
-                      {kProtected, {30, u"Game", u""}},
-                      {kTaskbar, {40, u"Shell_TrayWnd", u"explorer.exe"}},
-                      {kOwn, {kOwnProcess, u"#32770", u"Quillet.exe"}}};
+    system.windows = {
+        {kDevenv, {10, u"HwndWrapper", u"devenv.exe"}},
+        {kNotepad, {20, u"Notepad", u"notepad.exe"}},
+        {kProtected, {30, u"Game", u""}},
+        {kTaskbar, {40, u"Shell_TrayWnd", u"explorer.exe"}},
+        {kOwn, {kOwnProcess, u"#32770", u"Quillet.exe"}},
+        {kStoreFrame, {50, u"ApplicationFrameWindow", u"ApplicationFrameHost.exe"}},
+        {kStoreApp, {60, u"Windows.UI.Core.CoreWindow", u"Calculator.exe"}},
+        {kEmptyFrame, {50, u"ApplicationFrameWindow", u"ApplicationFrameHost.exe"}},
+        {kStartMenu, {70, u"Windows.UI.Core.CoreWindow", u"StartMenuExperienceHost.exe"}}};
+    system.storeApps = {{kStoreFrame, kStoreApp}};
     PublishedPrograms programs;
     ProgramInFront inFront(kOwnProcess);
-    ForegroundProgram cache(system, programs, &inFront);
-    const Names devenv{u"DevEnv.exe"}, notepad{u"notepad.exe"};
+    ForegroundProgram cache(system, programs, &inFront, kOwnProcess);
+    const Names devenv{u"DevEnv.exe"}, notepad{u"notepad.exe"}, none;
+    const Names hosts{u"calculator.exe", u"ApplicationFrameHost.exe",
+                      u"StartMenuExperienceHost.exe"};
     struct Step {
         const char* what;
         WindowHandle front;
@@ -60,11 +75,16 @@ TEST(ForegroundProgram, LooksUpOncePerChangeOfWindowOrList) {
         {"now listed", kNotepad, nullptr, true, 5, kNotepad},
         {"a program that cannot be asked", kProtected, nullptr, false, 6, kProtected},
         {"the taskbar", kTaskbar, nullptr, false, 7, kProtected},
-        {"Quillet's own window", kOwn, nullptr, false, 8, kProtected},
+        {"Quillet's own window gets its keys", kOwn, nullptr, true, 8, kProtected},
         {"no window in front", kNone, nullptr, false, 8, kProtected},
         {"still none: no lookup", kNone, nullptr, false, 8, kProtected},
         {"a window that closed", kClosed, nullptr, false, 9, kProtected},
         {"back to a listed one", kNotepad, nullptr, true, 10, kNotepad},
+        {"a Store app: the app in the frame", kStoreFrame, &hosts, true, 12, kStoreApp},
+        {"a frame with no app: its host is never listed", kEmptyFrame, nullptr, false, 13,
+         kStoreApp},
+        {"the Start menu's host", kStartMenu, nullptr, false, 14, kStoreApp},
+        {"the list emptied: still remembered", kNotepad, &none, false, 15, kNotepad},
     };
     for (const Step& s : steps) {
         system.front = s.front;
@@ -87,6 +107,54 @@ TEST(ProgramInFront, SkipsTheShellAndNamesPrograms) {
     EXPECT_EQ(ProgramDisplayName(u" ", u"game.exe"), u"game.exe");
     EXPECT_EQ(FileDescriptionKey(0x0409, 0x04B0), u"\\StringFileInfo\\040904b0\\FileDescription");
     EXPECT_EQ(FileDescriptionKey(0xFFFF, 0xABCD), u"\\StringFileInfo\\ffffabcd\\FileDescription");
+}
+
+class FakeFiles final : public ProgramFiles {
+  public:
+    std::vector<std::u16string> reads;
+    bool IsRemoteDrive(char16_t letter) override { return letter == u'N'; }
+    std::u16string ReadDescription(const std::u16string& path) override {
+        reads.push_back(path);
+        return path.starts_with(u"C:\\Tools") ? u""
+                                              : u"About " + std::u16string(FileNamePart(path));
+    }
+};
+
+TEST(ProgramDescriptions, ReadsEachFileOnceAndNoShareAtAll) {
+    FakeFiles files;
+    ProgramDescriptions descriptions(files);
+    struct Row {
+        std::u16string_view path, fileName, description;
+        bool read;
+    } rows[] = {
+        {u"C:\\Editor\\edit.exe", u"edit.exe", u"About edit.exe", true},
+        {u"C:\\Editor\\edit.exe", u"edit.exe", u"About edit.exe", false},
+        {u"C:\\Tools\\game.exe", u"game.exe", u"", true},
+        {u"C:\\Tools\\game.exe", u"game.exe", u"", false},  // no description: kept as well
+        {u"\\\\?\\C:\\Deep\\x.exe", u"x.exe", u"About x.exe", true},
+        {u"\\\\server\\tools\\tool.exe", u"tool.exe", u"", false},
+        {u"\\\\?\\UNC\\server\\tools\\tool.exe", u"tool.exe", u"", false},
+        {u"N:\\tool.exe", u"tool.exe", u"", false},
+        {u"\\\\?\\N:\\tool.exe", u"tool.exe", u"", false},
+    };
+    for (const Row& r : rows) {
+        const size_t reads = files.reads.size();
+        const ProgramDescription program = descriptions.Describe(r.path);
+        EXPECT_EQ(program.fileName, r.fileName) << Utf16ToUtf8(r.path);
+        EXPECT_EQ(program.description, r.description) << Utf16ToUtf8(r.path);
+        EXPECT_EQ(files.reads.size() - reads, r.read ? 1u : 0u) << Utf16ToUtf8(r.path);
+    }
+    EXPECT_TRUE(IsNetworkDevicePath(u"\\Device\\Mup\\;N:0000\\server\\tools\\tool.exe"));
+    EXPECT_TRUE(IsNetworkDevicePath(u"\\device\\mup\\server\\tools\\tool.exe"));
+    EXPECT_FALSE(IsNetworkDevicePath(u"\\Device\\HarddiskVolume2\\Mup\\tool.exe"));
+    // Only the last files are kept: the oldest is read again.
+    for (size_t i = 0; i < ProgramDescriptions::kKept; ++i) {
+        descriptions.Describe(u"D:\\" + IntegerText(static_cast<int>(i)) + u".exe");
+    }
+    files.reads.clear();
+    descriptions.Describe(u"D:\\15.exe");
+    descriptions.Describe(u"C:\\Editor\\edit.exe");
+    EXPECT_EQ(files.reads, std::vector<std::u16string>{u"C:\\Editor\\edit.exe"});
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ TEST(ForegroundWindows, NamesTheOwnerOfAWindowWhileItLasts) {
     ASSERT_NE(handle, nullptr);
     const auto window = reinterpret_cast<WindowHandle>(handle);
     SystemForeground system;
-    const WindowOwner owner = system.Owner(window, true);
+    const WindowOwner owner = system.Owner(window);
     EXPECT_EQ(owner.processId, GetCurrentProcessId());
     EXPECT_EQ(owner.className, u"QuilletForegroundTest");
     EXPECT_EQ(owner.fileName, u"unit_filter.exe");
@@ -30,7 +30,7 @@ TEST(ForegroundWindows, NamesTheOwnerOfAWindowWhileItLasts) {
     EXPECT_EQ(program.description, u"");
 
     DestroyWindow(handle);
-    EXPECT_EQ(system.Owner(window, true).processId, 0u);
+    EXPECT_EQ(system.Owner(window).processId, 0u);
     EXPECT_TRUE(DescribeProgram(window).fileName.empty());
 }
 

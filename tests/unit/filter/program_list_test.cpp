@@ -36,9 +36,11 @@ TEST(ProgramList, KeepsOnlyFileNamesOnceEach) {
 }
 
 TEST(ProgramList, MatchesInAnyCase) {
-    ProgramList list(Names{u"devenv.exe", u"\u0420\u0435\u0434.exe", u"\u00c5r.exe"});
+    const std::u16string longest(ProgramList::kMaxNameLength, u'x');
+    const std::u16string longestUpper(ProgramList::kMaxNameLength, u'X');
+    ProgramList list(Names{u"devenv.exe", u"\u0420\u0435\u0434.exe", u"\u00c5r.exe", longest});
     const std::u16string_view listed[] = {u"devenv.exe", u"DEVENV.EXE", u"\u0440\u0415\u0414.EXE",
-                                          u"\u00e5R.exe"};
+                                          u"\u00e5R.exe", longestUpper};
     for (auto name : listed) EXPECT_TRUE(list.Contains(name)) << name.size();
     const std::u16string tooLong(400, u'a');
     const std::u16string_view unlisted[] = {u"devenv.ex", u"devenv.exe ", u"", u"C:\\devenv.exe",
@@ -52,7 +54,31 @@ TEST(ProgramList, MatchesInAnyCase) {
     EXPECT_TRUE(list.Remove(u"DEVENV.EXE"));
     EXPECT_FALSE(list.Contains(u"devenv.exe"));
     EXPECT_TRUE(list.Contains(u"mstsc.EXE"));
-    EXPECT_EQ(list.Names(), (Names{u"\u0420\u0435\u0434.exe", u"\u00c5r.exe", u"Mstsc.exe"}));
+    EXPECT_EQ(list.Names(),
+              (Names{u"\u0420\u0435\u0434.exe", u"\u00c5r.exe", longest, u"Mstsc.exe"}));
+}
+
+// On Windows names are folded by the system, as its file systems fold them: beyond
+// the portable table's scripts too, which is all the native build folds.
+TEST(ProgramList, MatchesAsWindowsFoldsNames) {
+    struct Row {
+        std::u16string_view listed, asked;
+        bool matches, beyondPortable;
+    } rows[] = {
+        {u"Tr\u1ea1m.exe", u"TR\u1ea0M.EXE", true, true},                    // Vietnamese
+        {u"\uff21\uff22\uff23.exe", u"\uff41\uff42\uff43.exe", true, true},  // fullwidth
+        {u"\u053a\u0561\u0574.exe", u"\u053a\u0531\u0544.EXE", true, true},  // Armenian
+        {u"\u01c6.exe", u"\u01c4.exe", true, true},                          // Latin Extended-B
+        {u"Tr\u1ea1m.exe", u"Tram.exe", false, false},
+        {u"\u0131.exe", u"I.exe", false, false},
+    };
+    for (const Row& r : rows) {
+#if !defined(_WIN32)
+        if (r.beyondPortable) continue;
+#endif
+        EXPECT_EQ(ProgramList(Names{std::u16string(r.listed)}).Contains(r.asked), r.matches)
+            << Utf16ToUtf8(r.listed);
+    }
 }
 
 }  // namespace
