@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/run_at_logon.h"
-#include "filter/program_in_front.h"
 #include "runtime/cue.h"
 #include "ui/dialogs.h"
+#include "ui/program_in_front.h"
 #include "ui/tray_window.h"
 
 namespace quillet {

@@ -4,7 +4,6 @@
 #include <ole2.h>
 #include <shellapi.h>
 
-#include "filter/foreground_windows.h"
 #include "filter/keyboard_hook.h"
 #include "lang/language.h"
 #include "runtime/module_path.h"
@@ -198,7 +197,7 @@ void Win32Shell::SetMenuItemText(int32_t menuId, const std::u16string& label) {
 }
 
 Win32KeyboardHook::Win32KeyboardHook(AppState& state, FilterFeedback& feedback,
-                                     ProgramInFront& inFront)
+                                     FrontWindowListener& inFront)
     : language_(state.language),
       feedback_(feedback),
       platform_(SystemFilterPlatform(state.programs, inFront)),

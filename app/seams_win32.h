@@ -127,7 +127,7 @@ class Win32Dialogs final : public Dialogs {
 class Win32KeyboardHook final : public KeyboardHook {
   public:
     // `inFront` hears of the windows the hook finds in front.
-    Win32KeyboardHook(AppState& state, FilterFeedback& feedback, ProgramInFront& inFront);
+    Win32KeyboardHook(AppState& state, FilterFeedback& feedback, FrontWindowListener& inFront);
 
     bool StartKeyboardHook() override;
     void StopKeyboardHook() override;

@@ -1,8 +1,8 @@
 #include "prefs/settings.h"
 
-#include "filter/program_list.h"
 #include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
+#include "runtime/program_list.h"
 
 namespace quillet {
 
