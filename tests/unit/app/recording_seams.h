@@ -16,22 +16,15 @@ namespace quillet::testing {
 
 using Calls = std::vector<std::string>;
 
+// The cues by name, in the order of Cue.
 inline std::string CueName(Cue cue) {
-    static const char* const names[] = {"Start",
-                                        "Exit",
-                                        "Restart",
-                                        "EscapeExemptOn",
-                                        "EscapeExemptOff",
-                                        "RunAsAdminOn",
-                                        "RunAsAdminOff",
-                                        "StartWithWindowsOn",
-                                        "StartWithWindowsOff",
-                                        "LetKeysThroughOn",
-                                        "LetKeysThroughOff",
-                                        "IgnoreModeOff",
-                                        "IgnoreModeNextKey",
-                                        "IgnoreModeAlways",
-                                        "NextKeyUsed"};
+    // clang-format off
+    static const char* const names[] = {
+        "Start", "Exit", "Restart", "EscapeExemptOn", "EscapeExemptOff", "RunAsAdminOn",
+        "RunAsAdminOff", "StartWithWindowsOn", "StartWithWindowsOff", "LetKeysThroughOn",
+        "LetKeysThroughOff", "IgnoreModeOff", "IgnoreModeNextKey", "IgnoreModeAlways",
+        "NextKeyUsed"};
+    // clang-format on
     static_assert(std::size(names) == kCueCount);
     return names[static_cast<size_t>(cue)];
 }
