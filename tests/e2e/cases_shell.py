@@ -154,7 +154,10 @@ def tray_icon_present(c):
     left, top = map(int, c.driver("window-rect", tray)[0].split()[:2])
     c.driver("mouse", left + 8, top + 8, "right")
     wait_menu(c)
-    close_menu(c)
+    # Wine leaves the X focus on its tray after a real click there, so the menu
+    # closes only on a second Escape; the filter's part is shown elsewhere.
+    c.script(ONE_ESCAPE + "sleep 100\n" + ONE_ESCAPE)
+    wait_menu_closed(c, "the popup menu stayed open after two Escapes")
 
 
 # --- the menu ---------------------------------------------------------------------
@@ -441,7 +444,8 @@ def run_as_admin_answered_no(c):
     box = restart_question(c)
     check(file_bytes(c) == saved_bytes(0, 300, 1),
           "the file was not saved with runAsAdmin 1 before the question: %r" % file_bytes(c))
-    # The filter keeps running while the question is open.
+    # The filter keeps guarding other windows while the question is open.
+    c.focus_target()
     c.mark()
     c.driver("tap", "f5")
     c.wait_spoken("F5")
