@@ -1,8 +1,8 @@
 #include "prefs/settings.h"
 
-#include "filter/program_list.h"
 #include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
+#include "runtime/program_list.h"
 
 namespace quillet {
 
@@ -107,8 +107,6 @@ size_t ProgramsThatFit(std::span<const std::u16string> names) {
     return fit;
 }
 
-bool LoadSettings(SettingsRecord& settings) { return LoadSettings(settings, kSettingsFileName); }
-
 bool LoadSettings(SettingsRecord& settings, const std::u16string& path, FileOps& ops) {
     const int64_t size = ops.SizeOf(path);
     if (size < 0 || size > static_cast<int64_t>(kMaxSettingsFileSize)) return false;
@@ -122,17 +120,9 @@ bool LoadSettings(SettingsRecord& settings, const std::u16string& path, FileOps&
     return true;
 }
 
-bool SaveSettings(const SettingsRecord& settings) {
-    return SaveSettings(settings, kSettingsFileName);
-}
-
 bool SaveSettings(const SettingsRecord& settings, const std::u16string& path, FileOps& ops) {
     std::vector<JsonMember> members = SettingsMembers(settings);
     return SaveJsonObject(members, path, kJsonPrettyPrint, ops);
-}
-
-int CorrectSettings(SettingsRecord& settings) {
-    return CorrectSettings(settings, kSettingsFileName);
 }
 
 int CorrectSettings(SettingsRecord& settings, const std::u16string& path, FileOps& ops) {

@@ -1,4 +1,5 @@
-// The program's settings and their file, "Quillet.json" in the current directory.
+// The program's settings and their file, "Quillet.json" beside the executable: the
+// shell names it by its full path (PathBesideExecutable), never by the working directory.
 #pragma once
 
 #include <cstddef>
@@ -34,20 +35,17 @@ inline constexpr size_t kMaxSettingsFileSize = 64 * 1024;
 // Only an array replaces the program names, and then only with the strings the
 // program list accepts, as far as a saved file can hold them (ProgramsThatFit).
 // True when the file was read, parsed and held an object.
-bool LoadSettings(SettingsRecord& settings);
 bool LoadSettings(SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());
 
 // Writes the whole record in the indented layout, the program names last and only
 // when there are any. False when the file could not be replaced; the previous file
 // then stays as it was.
-bool SaveSettings(const SettingsRecord& settings);
 bool SaveSettings(const SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());
 
 // Raises a timeout below 50 to 50 and saves, then turns an exclude_escape other
 // than 0 or 1 into 1 and saves again. Returns how many saves it made (0 to 2).
-int CorrectSettings(SettingsRecord& settings);
 int CorrectSettings(SettingsRecord& settings, const std::u16string& path,
                     FileOps& ops = NativeFileOps());
 

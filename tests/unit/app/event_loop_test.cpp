@@ -108,7 +108,7 @@ TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
          {kRight},
          {kLeft, Menu(kMenuIgnoreAlways)},
          {},
-         {"ShowMenu", "Cue Mode2"}},
+         {"ShowMenu", "Cue IgnoreModeAlways"}},
         // Answered once the dialog's command is done, not inside it.
         {"a click during the timeout dialog",
          {Menu(kMenuTimeout)},
@@ -121,8 +121,8 @@ TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
     for (const Case& c : cases) {
         LoopRig rig;
         rig.seams.shell.callsOnMenu = c.duringMenu;
-        rig.seams.requesters.callsOnAsk = c.duringDialog;
-        rig.seams.requesters.typedAnswer = u"250";
+        rig.seams.dialogs.callsOnAsk = c.duringDialog;
+        rig.seams.dialogs.typedAnswer = u"250";
         const Calls calls = rig.Run(c.before);
         const auto first = std::find_if(calls.begin(), calls.end(), [](const std::string& s) {
             return s == "ShowMenu" || s.starts_with("AskText");
@@ -199,12 +199,12 @@ TEST(EventLoop, LetKeysThroughListsOrUnlistsTheProgramNamed) {
          u"Game.exe",
          {u"devenv.exe"},
          {u"devenv.exe", u"Game.exe"},
-         {"SaveSettings", "Cue EscapeOn"}},
+         {"SaveSettings", "Cue LetKeysThroughOn"}},
         {"removed in any case",
          u"GAME.exe",
          {u"game.EXE", u"devenv.exe"},
          {u"devenv.exe"},
-         {"SaveSettings", "Cue EscapeOff"}},
+         {"SaveSettings", "Cue LetKeysThroughOff"}},
         {"none known: a late command does nothing", u"", {u"devenv.exe"}, {u"devenv.exe"}, {}},
     };
     for (const Row& r : rows) {
@@ -237,7 +237,7 @@ TEST(EventLoop, LetKeysThroughListsOrUnlistsTheProgramNamed) {
         full.seams.programItem.inFront = {u"Game.exe", u""};
         full.seams.shell.callsOnMenu = {Menu(kMenuLetKeysThrough)};
         const Calls calls = full.Run({kRight});
-        EXPECT_EQ(calls.back(), "Cue EscapeOff");
+        EXPECT_EQ(calls.back(), "Cue LetKeysThroughOff");
         EXPECT_EQ(std::count(calls.begin(), calls.end(), "SaveSettings"), 0);
         EXPECT_EQ(full.state.settings.exemptPrograms, names);
     }
@@ -269,14 +269,14 @@ TEST(EventLoop, FailedSaveIsToldInsteadOfTheCue) {
         SCOPED_TRACE(r.command);
         LoopRig rig;
         rig.seams.settingsStore.saveFails = true;
-        rig.seams.requesters.typedAnswer = u"250";
-        rig.seams.requesters.answer = AnswerNo;
+        rig.seams.dialogs.typedAnswer = u"250";
+        rig.seams.dialogs.answer = AnswerNo;
         rig.seams.programItem.inFront = {u"Game.exe", u""};
         rig.seams.shell.callsOnMenu = {Menu(r.command)};
         const Calls calls = rig.Run({kRight});
         EXPECT_EQ(Calls(std::find(calls.begin(), calls.end(), "ShowMenu") + 1, calls.end()),
                   r.calls);
-        EXPECT_EQ(rig.seams.requesters.messages, r.messages);
+        EXPECT_EQ(rig.seams.dialogs.messages, r.messages);
         EXPECT_EQ(rig.state.settings, r.after);
         EXPECT_EQ(rig.state.programs.Current()->Names(), r.after.exemptPrograms);
     }
@@ -291,10 +291,11 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
         std::optional<std::u16string> after;
         const char* cue;
     } rows[] = {
-        {std::nullopt, false, "Checked 8 off", ours, "Cue AdminOn"},
-        {ours, false, "Checked 8 on", std::nullopt, "Cue AdminOff"},
-        {u"\"D:\\Old\\Quillet.exe\" /silent", false, "Checked 8 off", ours, "Cue AdminOn"},
-        {std::nullopt, true, "Checked 8 off", std::nullopt, "Cue AdminOff"},
+        {std::nullopt, false, "Checked 8 off", ours, "Cue StartWithWindowsOn"},
+        {ours, false, "Checked 8 on", std::nullopt, "Cue StartWithWindowsOff"},
+        {u"\"D:\\Old\\Quillet.exe\" /silent", false, "Checked 8 off", ours,
+         "Cue StartWithWindowsOn"},
+        {std::nullopt, true, "Checked 8 off", std::nullopt, "Cue StartWithWindowsOff"},
     };
     for (const Row& r : rows) {
         LoopRig rig;
@@ -310,18 +311,18 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
 
 TEST(EventLoop, EscapeExemptionTogglesSavesAndSounds) {
     LoopRig rig;
-    EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOn"}));
+    EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeExemptOn"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 1);
     EXPECT_EQ(rig.state.filterSettings.excludeEscape, 1);  // the hook thread sees it
     rig.seams.calls.clear();
-    EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeOff"}));
+    EXPECT_EQ(rig.Run({Menu(kMenuExcludeEscape)}), (Calls{"SaveSettings", "Cue EscapeExemptOff"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 0);
 }
 
 TEST(EventLoop, IgnoreModeItemsSetTheModeWithoutSaving) {
     LoopRig rig;
     EXPECT_EQ(rig.Run({Menu(kMenuIgnoreAlways), Menu(kMenuIgnoreNextKey), Menu(kMenuIgnoreOff)}),
-              (Calls{"Cue Mode2", "Cue Mode1", "Cue Mode0"}));
+              (Calls{"Cue IgnoreModeAlways", "Cue IgnoreModeNextKey", "Cue IgnoreModeOff"}));
     EXPECT_EQ(static_cast<int32_t>(rig.state.filter.ignoreMode.load()), 0);
     rig.seams.calls.clear();
     rig.Run({Menu(kMenuIgnoreAlways)});
@@ -330,20 +331,20 @@ TEST(EventLoop, IgnoreModeItemsSetTheModeWithoutSaving) {
 
 TEST(EventLoop, TimeoutDialogChangesConfirmsAndSaves) {
     LoopRig rig;
-    rig.seams.requesters.typedAnswer = u"49";
+    rig.seams.dialogs.typedAnswer = u"49";
     EXPECT_EQ(rig.Run({Menu(kMenuTimeout)}),
               (Calls{"AskText Timeout", "ShowMessage", "SaveSettings"}));
     EXPECT_EQ(
-        rig.seams.requesters.lastPrompt,
+        rig.seams.dialogs.lastPrompt,
         u"How long should Quillet wait for the second keypress (in milliseconds, minimum 50 MS)? "
         u"Currently: 300, default: 300 MS. Leave empty For no changes.");
-    EXPECT_EQ(rig.seams.requesters.messages,
+    EXPECT_EQ(rig.seams.dialogs.messages,
               std::vector<std::u16string>{u"Changed|The new double press timeout is 50 MS|64"});
     EXPECT_EQ(rig.state.settings.doublePressTimeout, 50);
     EXPECT_EQ(rig.state.filterSettings.doublePressTimeout, 50);
 
     LoopRig refused;
-    refused.seams.requesters.typedAnswer = u"abc";
+    refused.seams.dialogs.typedAnswer = u"abc";
     EXPECT_EQ(refused.Run({Menu(kMenuTimeout)}), (Calls{"AskText Timeout"}));
     EXPECT_EQ(refused.state.settings.doublePressTimeout, 300);
 }
@@ -352,15 +353,15 @@ TEST(EventLoop, DialogsAndQuestionsInTheUsersLanguage) {
     const std::u16string italian[] = {u"it-IT"};
     LoopRig rig;
     rig.state.language = Language(ChooseCatalog(italian, BuiltInCatalogs()));
-    rig.seams.requesters.typedAnswer = u"120";
-    rig.seams.requesters.answer = AnswerNo;
+    rig.seams.dialogs.typedAnswer = u"120";
+    rig.seams.dialogs.answer = AnswerNo;
     EXPECT_EQ(rig.Run({Menu(kMenuTimeout), Menu(kMenuRunAsAdmin)}),
               (Calls{"AskText Tempo di attesa", "ShowMessage", "SaveSettings", "SaveSettings",
-                     "Cue AdminOn", "ShowMessage"}));
-    EXPECT_EQ(rig.seams.requesters.lastPrompt,
+                     "Cue RunAsAdminOn", "ShowMessage"}));
+    EXPECT_EQ(rig.seams.dialogs.lastPrompt,
               u"Quanto deve attendere Quillet la seconda pressione (in millisecondi, minimo 50 "
               u"ms)? Attuale: 300, predefinito: 300 ms. Lasciare vuoto per non modificare.");
-    EXPECT_EQ(rig.seams.requesters.messages,
+    EXPECT_EQ(rig.seams.dialogs.messages,
               (std::vector<std::u16string>{
                   u"Modificato|Il nuovo tempo di attesa della doppia pressione è 120 ms|64",
                   u"Riavvio necessario.|Riavviare Quillet adesso?|4"}));
@@ -407,18 +408,18 @@ TEST(EventLoop, RunAsAdminAnsweredNoKeepsRunningWithTheSettingSaved) {
         uint8_t before;
         uint8_t after;
         const char* cue;
-    } cases[] = {{0, 1, "Cue AdminOn"},
-                 {1, 0, "Cue AdminOff"},
-                 {7, 6, "Cue AdminOn"},
-                 {2, 3, "Cue AdminOn"}};
+    } cases[] = {{0, 1, "Cue RunAsAdminOn"},
+                 {1, 0, "Cue RunAsAdminOff"},
+                 {7, 6, "Cue RunAsAdminOn"},
+                 {2, 3, "Cue RunAsAdminOn"}};
     for (const auto& c : cases) {
         LoopRig rig;
         rig.state.settings.runAsAdmin = c.before;
-        rig.seams.requesters.answer = 7;  // No
+        rig.seams.dialogs.answer = 7;  // No
         EXPECT_EQ(rig.Run({Menu(kMenuRunAsAdmin)}), (Calls{"SaveSettings", c.cue, "ShowMessage"}));
         EXPECT_EQ(rig.state.settings.runAsAdmin, c.after);
         EXPECT_EQ(
-            rig.seams.requesters.messages,
+            rig.seams.dialogs.messages,
             std::vector<std::u16string>{u"Restart required.|Should Quillet restart right now?|4"});
         EXPECT_EQ(rig.end, LoopEnd::Exit);  // ended by the close event that followed
     }
@@ -435,12 +436,12 @@ TEST(EventLoop, RestartLaunchesByTheNewSetting) {
     for (const auto& c : cases) {
         LoopRig rig;
         rig.state.settings.runAsAdmin = c.before;
-        rig.seams.requesters.answer = AnswerYes;
+        rig.seams.dialogs.answer = AnswerYes;
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Menu(kMenuExit)});
         EXPECT_EQ(rig.end, LoopEnd::Restarted);
         const Calls tail(calls.end() - 4, calls.end());
-        EXPECT_EQ(tail, (Calls{"CloseInstanceMutex", "RemoveTrayIcon", "SoundRestartCueAndWait",
-                               c.launch}));
+        EXPECT_EQ(tail,
+                  (Calls{"CloseInstanceMutex", "RemoveTrayIcon", "LastCue Restart", c.launch}));
     }
 }
 
@@ -455,7 +456,7 @@ TEST(EventLoop, FailedRestartGuardsAgainOrEndsWhenItCannot) {
     };
     for (const auto& c : cases) {
         LoopRig rig;
-        rig.seams.requesters.answer = AnswerYes;
+        rig.seams.dialogs.answer = AnswerYes;
         rig.seams.process.launchSucceeds = false;
         rig.seams.process.mutexFree = c.mutexFree;
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), kRight});
