@@ -6,7 +6,7 @@
 #include <string>
 
 #include "filter/double_press_filter.h"
-#include "filter/foreground_program.h"
+#include "filter/exempt_program_check.h"
 #include "lang/language.h"
 #include "prefs/settings.h"
 
@@ -25,6 +25,16 @@ struct AppState {
     std::u16string parameterText;
     int32_t deferredClickPending = 0;
 };
+
+// The record's bit for Fn is the filter's for kGuardedKeys[n].
+static_assert([] {
+    for (size_t n = 1; n <= std::size(kSinglePressKeyNames); ++n) {
+        if (kGuardedKeys[n].name != kSinglePressKeyNames[n - 1] ||
+            SinglePressKeyBit(n) != GuardedKeyBit(n))
+            return false;
+    }
+    return kSinglePressKeyMask == (GuardedKeyBit(kGuardedKeyCount) - 2);
+}());
 
 // Hands the settings the filter reads to the hook thread; called whenever they change.
 inline void PublishFilterSettings(AppState& state) {

@@ -6,7 +6,7 @@ void ShutDown(KeyboardHook& hook, Process& process, Shell& shell, Feedback& feed
     hook.StopKeyboardHook();
     process.CloseInstanceMutex();
     shell.CloseMainWindow();
-    feedback.SoundExitCueAndWait();
+    feedback.SoundLastCueAndWait(Cue::Exit);
 }
 
 // The hook is still in after a restart, which keeps guarding while its cue plays.

@@ -6,9 +6,7 @@
 namespace quillet {
 
 namespace {
-// The item of Fn stands for kGuardedKeys[n].
-static_assert(kGuardedKeys[1].vk == kVkF1 && kGuardedKeys[12].vk == kVkF1 + 11);
-uint32_t SinglePressKeyOf(int32_t id) { return GuardedKeyBit(SinglePressKeyNumber(id)); }
+uint32_t SinglePressKeyOf(int32_t id) { return SinglePressKeyBit(SinglePressKeyNumber(id)); }
 }  // namespace
 
 std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language) {
@@ -35,19 +33,6 @@ std::optional<int32_t> ParseTimeoutAnswer(std::u16string_view answer) {
     if (negative) number = -number;
     if (number < 0 || number > INT32_MAX) return std::nullopt;
     return number < kMinDoublePressTimeout ? kMinDoublePressTimeout : static_cast<int32_t>(number);
-}
-
-std::u16string LetKeysThroughLabel(const ProgramDescription& program, const Language& language) {
-    if (program.fileName.empty()) {
-        return language.Text(kLetKeysThroughNoProgram, kTrayMenuAlternativeContext);
-    }
-    // The name's own "&" shows as itself, not as a mnemonic.
-    std::u16string name;
-    for (char16_t c : ProgramDisplayName(program.description, program.fileName)) {
-        name += c;
-        if (c == u'&') name += c;
-    }
-    return language.Text(u"&Let keys through in %s", kTrayMenuContext, name);
 }
 
 void EventLoop::OnTrayClick(TrayButton button) {
@@ -127,7 +112,10 @@ void EventLoop::Answer(Call call) {
 void EventLoop::ToggleEscapeExemption() {
     state_.settings.exclude_escape = state_.settings.exclude_escape == 0 ? 1 : 0;
     PublishFilterSettings(state_);
-    if (SaveSettings()) feedback_.SoundEscapeExemptionCue(state_.settings.exclude_escape != 0);
+    if (SaveSettings()) {
+        feedback_.SoundCue(state_.settings.exclude_escape != 0 ? Cue::EscapeExemptOn
+                                                               : Cue::EscapeExemptOff);
+    }
 }
 
 // Sounds as Escape's exemption does for the key's new state.
@@ -136,38 +124,42 @@ void EventLoop::ToggleSinglePress(int32_t id) {
     state_.settings.singlePressKeys ^= key;
     PublishFilterSettings(state_);
     if (SaveSettings())
-        feedback_.SoundEscapeExemptionCue((state_.settings.singlePressKeys & key) != 0);
+        feedback_.SoundCue((state_.settings.singlePressKeys & key) != 0 ? Cue::SinglePressOn
+                                                                        : Cue::SinglePressOff);
 }
 
 void EventLoop::AskForTimeout() {
     const Language& language = state_.language;
-    const std::u16string answer = requesters_.AskText(
+    const std::u16string answer = dialogs_.AskText(
         language.Text(u"Timeout"), TimeoutPrompt(state_.settings.doublePressTimeout, language));
     const std::optional<int32_t> timeout = ParseTimeoutAnswer(answer);
     if (!timeout) return;
     state_.settings.doublePressTimeout = *timeout;
     PublishFilterSettings(state_);
-    requesters_.ShowMessage(
+    dialogs_.ShowMessage(
         language.Text(u"Changed"),
         language.Text(u"The new double press timeout is %d MS", {}, IntegerText(*timeout)),
-        RequesterInformation);
+        MessageBoxInformation);
     SaveSettings();
 }
 
 void EventLoop::SetIgnoreMode(int32_t mode) {
     state_.filter.ignoreMode = static_cast<IgnoreMode>(mode);
-    feedback_.SoundIgnoreModeCue(mode);
+    feedback_.SoundCue(IgnoreModeCue(mode));
 }
 
 // True when a new instance took over and this one must end.
 bool EventLoop::ToggleRunAsAdmin() {
     // The lowest bit flips: 0 and 1 swap, and a hand-written 7 becomes 6, still on.
     state_.settings.runAsAdmin = static_cast<uint8_t>(state_.settings.runAsAdmin ^ 1);
-    if (SaveSettings()) feedback_.SoundRunAsAdminCue(state_.settings.runAsAdmin != 0);
+    if (SaveSettings()) {
+        feedback_.SoundCue(state_.settings.runAsAdmin != 0 ? Cue::RunAsAdminOn
+                                                           : Cue::RunAsAdminOff);
+    }
     const Language& language = state_.language;
-    if (requesters_.ShowMessage(language.Text(u"Restart required."),
-                                language.Text(u"Should Quillet restart right now?"),
-                                RequesterYesNo) != AnswerYes) {
+    if (dialogs_.ShowMessage(language.Text(u"Restart required."),
+                             language.Text(u"Should Quillet restart right now?"),
+                             MessageBoxYesNo) != AnswerYes) {
         return false;
     }
     return RestartFromMenu(process_, shell_, feedback_, state_);
@@ -188,14 +180,15 @@ void EventLoop::ToggleProgramInFront() {
         PublishPrograms(state_);
         if (!SaveSettings()) return;
     }
-    feedback_.SoundEscapeExemptionCue(listed);
+    feedback_.SoundCue(listed ? Cue::LetKeysThroughOn : Cue::LetKeysThroughOff);
 }
 
 // The cue tells what the Run value says afterwards, also when it could not be changed.
 void EventLoop::ToggleStartWithWindows() {
     const std::u16string& exe = state_.executablePath;
     SetRunAtLogon(runKey_, exe, !IsRunAtLogonOn(runKey_, exe));
-    feedback_.SoundRunAsAdminCue(IsRunAtLogonOn(runKey_, exe));
+    feedback_.SoundCue(IsRunAtLogonOn(runKey_, exe) ? Cue::StartWithWindowsOn
+                                                    : Cue::StartWithWindowsOff);
 }
 
 // A file that cannot be written is told instead of the setting's cue; the setting
@@ -203,10 +196,10 @@ void EventLoop::ToggleStartWithWindows() {
 bool EventLoop::SaveSettings() {
     if (settingsStore_.SaveSettings(state_.settings)) return true;
     const Language& language = state_.language;
-    requesters_.ShowMessage(
+    dialogs_.ShowMessage(
         language.Text(kErrorTitle),
         language.Text(u"Could not save the settings to %s.", {}, settingsStore_.FilePath()),
-        RequesterError);
+        MessageBoxError);
     return false;
 }
 
@@ -223,8 +216,12 @@ void EventLoop::ShowTrayMenu() {
     }
     const ProgramDescription program = programItem_.DescribeProgramInFront();
     programInFront_ = program.fileName;
-    programItem_.SetMenuItemText(kMenuLetKeysThrough,
-                                 LetKeysThroughLabel(program, state_.language));
+    programItem_.SetMenuItemText(
+        kMenuLetKeysThrough,
+        LetKeysThroughLabel(program.fileName.empty()
+                                ? std::u16string()
+                                : ProgramDisplayName(program.description, program.fileName),
+                            state_.language));
     shell_.SetMenuItemChecked(
         kMenuLetKeysThrough,
         !programInFront_.empty() && state_.programs.Current()->Contains(programInFront_));

@@ -9,7 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/seams.h"
-#include "app/tray_menu.h"
+#include "ui/tray_menu.h"
 
 namespace quillet {
 
@@ -28,7 +28,7 @@ class EventLoop final : public TrayListener {
           settingsStore_(seams.settingsStore),
           feedback_(seams.feedback),
           shell_(seams.shell),
-          requesters_(seams.requesters),
+          dialogs_(seams.dialogs),
           programItem_(seams.programItem),
           runKey_(seams.runKey),
           state_(state) {}
@@ -64,7 +64,7 @@ class EventLoop final : public TrayListener {
     SettingsStore& settingsStore_;
     Feedback& feedback_;
     Shell& shell_;
-    Requesters& requesters_;
+    Dialogs& dialogs_;
     ProgramItem& programItem_;
     RunKey& runKey_;
     AppState& state_;
@@ -83,8 +83,5 @@ std::u16string TimeoutPrompt(int32_t currentTimeout, const Language& language);
 // The new timeout for an answer of the timeout dialog, or nothing when the
 // answer changes nothing (empty, other characters, negative, too large).
 std::optional<int32_t> ParseTimeoutAnswer(std::u16string_view answer);
-
-// The label of "Let keys through" for the program in front, or for none known.
-std::u16string LetKeysThroughLabel(const ProgramDescription& program, const Language& language);
 
 }  // namespace quillet

@@ -56,23 +56,17 @@ bool FeedbackWorker::Stop(std::chrono::milliseconds limit) {
 }
 
 void FeedbackWorker::Announce(std::u16string_view text) {
-    Request r{Request::Kind::Speak, 0, 0, 0, {}};
+    Request r{Request::Kind::Speak, {}, 0, 0, {}};
     r.length = static_cast<uint8_t>(std::min(text.size(), kMaxTextLength));
     std::copy_n(text.data(), r.length, r.text);
     PushFromHook(r);
 }
 
-void FeedbackWorker::SoundIgnoreModeCue(int32_t mode) {
-    PushFromHook({Request::Kind::IgnoreModeCue, mode, 0, 0, {}});
-}
+void FeedbackWorker::SoundCue(Cue cue) { PushFromHook({Request::Kind::Cue, cue, 0, 0, {}}); }
 
-void FeedbackWorker::SoundNextKeyConsumedCue() {
-    PushFromHook({Request::Kind::NextKeyConsumedCue, 0, 0, 0, {}});
-}
+void FeedbackWorker::QueueCue(Cue cue) { Push({Request::Kind::Cue, cue, 0, 0, {}}); }
 
-void FeedbackWorker::SoundCue(int32_t cue) { Push({Request::Kind::Cue, cue, 0, 0, {}}); }
-
-void FeedbackWorker::SoundSlotHousekeeping() { Push({Request::Kind::Housekeeping, 0, 0, 0, {}}); }
+void FeedbackWorker::SoundSlotHousekeeping() { Push({Request::Kind::Housekeeping, {}, 0, 0, {}}); }
 
 void FeedbackWorker::Requests::Add(const Request& request) {
     if (count == kCapacity) {
@@ -139,7 +133,7 @@ std::unique_lock<std::mutex> FeedbackWorker::HoldQueueForTest() {
     return std::unique_lock(shared_->mutex);
 }
 
-bool FeedbackWorker::SoundLastCueAndWait(int32_t cue, std::chrono::milliseconds limit) {
+bool FeedbackWorker::SoundLastCueAndWait(Cue cue, std::chrono::milliseconds limit) {
     if (!thread_.joinable()) return true;
     Shared& s = *shared_;
     std::unique_lock lock(s.mutex);
@@ -208,17 +202,11 @@ void FeedbackWorker::Deliver(FeedbackOutput& output, const Request& request) {
         case Request::Kind::Speak:
             output.Speak({request.text, request.length});
             break;
-        case Request::Kind::IgnoreModeCue:
-            output.PlayIgnoreModeCue(request.value);
-            break;
-        case Request::Kind::NextKeyConsumedCue:
-            output.PlayNextKeyConsumedCue();
-            break;
         case Request::Kind::Cue:
-            output.PlayCue(request.value);
+            output.PlayCue(request.cue);
             break;
         case Request::Kind::LastCue:
-            output.PlayCueAndWait(request.value);
+            output.PlayCueAndWait(request.cue);
             break;
         case Request::Kind::Housekeeping:
             output.SoundSlotHousekeeping();

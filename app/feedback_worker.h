@@ -29,12 +29,9 @@ class FeedbackOutput {
     virtual void BeginThread() {}
     virtual void EndThread() {}
     virtual void Speak(std::u16string_view text) = 0;
-    virtual void PlayIgnoreModeCue(int32_t mode) = 0;
-    virtual void PlayNextKeyConsumedCue() = 0;
-    // A cue of the program's table, by number. The waiting kind returns once the cue
-    // ended or its own limit passed.
-    virtual void PlayCue(int32_t /*cue*/) {}
-    virtual void PlayCueAndWait(int32_t /*cue*/) {}
+    virtual void PlayCue(Cue cue) = 0;
+    // Returns once the cue ended or its own limit passed.
+    virtual void PlayCueAndWait(Cue /*cue*/) {}
     virtual void SoundSlotHousekeeping() {}
     // Looks after the idle audio device at the tick count `nowMs`; answers how many ms
     // until it wants another look, or a negative number for none.
@@ -71,34 +68,26 @@ class FeedbackWorker final : public FilterFeedback {
 
     // From the hook: queue and return at once.
     void Announce(std::u16string_view text) override;
-    void SoundIgnoreModeCue(int32_t mode) override;
-    void SoundNextKeyConsumedCue() override;
+    void SoundCue(Cue cue) override;
     // After the hook call: hands over what met the queue taken, and wakes the worker.
     // True while the queue is still taken: nothing here waits for it either.
     bool HandOverAfterHookCall() override;
 
     // From the main thread: queue and wake the worker at once.
-    void SoundCue(int32_t cue);
+    void QueueCue(Cue cue);
     void SoundSlotHousekeeping();
     // Drops everything queued, sounds the cue and waits at most `limit` for its end.
     // Until it has ended no cue is taken, so nothing cuts it short; speech still is.
     // False when the limit passed first.
-    bool SoundLastCueAndWait(int32_t cue, std::chrono::milliseconds limit);
+    bool SoundLastCueAndWait(Cue cue, std::chrono::milliseconds limit);
 
     // For tests: the queue taken, as the worker or the main thread take it briefly.
     std::unique_lock<std::mutex> HoldQueueForTest();
 
   private:
     struct Request {
-        enum class Kind : uint8_t {
-            Speak,
-            IgnoreModeCue,
-            NextKeyConsumedCue,
-            Cue,
-            LastCue,
-            Housekeeping
-        } kind;
-        int32_t value;    // the mode or the cue
+        enum class Kind : uint8_t { Speak, Cue, LastCue, Housekeeping } kind;
+        Cue cue;
         uint32_t ticket;  // which last cue
         uint8_t length;
         char16_t text[kMaxTextLength];

@@ -76,9 +76,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     static Win32SettingsStore settingsStore;
     static Win32Feedback feedback;
     static Win32Shell shell(state.language);
-    static Win32Requesters requesters(state.language);
+    static Win32Dialogs dialogs(state.language);
     static Win32KeyboardHook hook(state, feedback.Worker(), shell.InFront());
     static SystemRunKey runKey;
-    RunQuillet({process, settingsStore, feedback, shell, requesters, hook, shell, runKey}, state);
+    RunQuillet({process, settingsStore, feedback, shell, dialogs, hook, shell, runKey}, state);
     ExitProcess(0);
 }

@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "app/run_at_logon.h"
-#include "filter/program_in_front.h"
-#include "ui/requesters.h"
+#include "runtime/cue.h"
+#include "ui/dialogs.h"
+#include "ui/program_in_front.h"
 #include "ui/tray_window.h"
 
 namespace quillet {
@@ -60,12 +61,11 @@ class Feedback {
   public:
     virtual ~Feedback() = default;
     virtual void StartSound() = 0;
-    virtual void SoundStartCue() = 0;
-    virtual void SoundExitCueAndWait() = 0;
-    virtual void SoundRestartCueAndWait() = 0;
-    virtual void SoundEscapeExemptionCue(bool on) = 0;
-    virtual void SoundRunAsAdminCue(bool on) = 0;
-    virtual void SoundIgnoreModeCue(int32_t mode) = 0;
+    // Returns at once.
+    virtual void SoundCue(Cue cue) = 0;
+    // The exit and restart cues: drops what is queued and waits for the cue's end,
+    // at most its own limit.
+    virtual void SoundLastCueAndWait(Cue cue) = 0;
     // Frees the sound slot once its cue has ended.
     virtual void SoundSlotHousekeeping() = 0;
     // Loads the speech library; false when it cannot be loaded.
@@ -98,16 +98,16 @@ class Shell {
     // The window's calls go to `listener` from here on; none drops them.
     virtual void Listen(TrayListener* listener) = 0;
     // Waits for the next window message and handles it; the window's calls come from
-    // here, and from inside the menu and the requesters.
+    // here, and from inside the menu and the dialogs.
     virtual void WaitMessage() = 0;
     virtual void StartClickTimer() = 0;  // 20 ms, then OnTimer
     virtual void StopClickTimer() = 0;
 };
 
-// The modal message box (styles and answers in ui/requesters.h) and input dialog.
-class Requesters {
+// The modal message box (styles and answers in ui/dialogs.h) and input dialog.
+class Dialogs {
   public:
-    virtual ~Requesters() = default;
+    virtual ~Dialogs() = default;
     virtual int ShowMessage(const std::u16string& title, const std::u16string& text, int style) = 0;
     // The empty text when cancelled or closed.
     virtual std::u16string AskText(const std::u16string& title, const std::u16string& prompt) = 0;
@@ -140,7 +140,7 @@ struct Seams {
     SettingsStore& settingsStore;
     Feedback& feedback;
     Shell& shell;
-    Requesters& requesters;
+    Dialogs& dialogs;
     KeyboardHook& hook;
     ProgramItem& programItem;
     RunKey& runKey;  // "Start with Windows"

@@ -4,15 +4,14 @@
 #include <ole2.h>
 #include <shellapi.h>
 
-#include "app/tray_menu.h"
-#include "filter/foreground_windows.h"
 #include "filter/keyboard_hook.h"
 #include "lang/language.h"
 #include "runtime/module_path.h"
 #include "runtime/text.h"
 #include "sound/sound_layer.h"
 #include "speech/library_loader.h"
-#include "ui/requesters.h"
+#include "ui/dialogs.h"
+#include "ui/tray_menu.h"
 
 namespace quillet {
 
@@ -108,27 +107,36 @@ std::u16string Win32SettingsStore::FilePath() {
     return path.starts_with(kLongPathPrefix) ? path.substr(kLongPathPrefix.size()) : path;
 }
 
+// A speech library may talk to its reader through COM on the calling thread. A
+// multithreaded apartment needs no message pump, which this thread has not, and is
+// the one the audio library asks for as well.
+void Win32FeedbackOutput::BeginThread() {
+    comReady_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    StartSoundLayer();
+}
+void Win32FeedbackOutput::EndThread() {
+    EndSoundLayer();
+    if (comReady_) CoUninitialize();
+}
+void Win32FeedbackOutput::Speak(std::u16string_view text) { speech_.Announce(text); }
+void Win32FeedbackOutput::PlayCue(Cue cue) { PlayCueSound(TheSoundLayer(), CueSoundOf(cue)); }
+void Win32FeedbackOutput::PlayCueAndWait(Cue cue) {
+    PlayCueSoundAndWait(TheSoundLayer(), CueSoundOf(cue));
+}
+void Win32FeedbackOutput::SoundSlotHousekeeping() {
+    quillet::SoundSlotHousekeeping(TheSoundLayer());
+}
+int64_t Win32FeedbackOutput::Idle(uint32_t nowMs) { return TheSoundLayer().IdleCheck(nowMs); }
+
 // The worker opens the audio device on its own thread, so start-up goes on to the hook.
 void Win32Feedback::StartSound() { worker_.Start(); }
-void Win32Feedback::SoundStartCue() { SoundCue(Cue::Start); }
-void Win32Feedback::SoundExitCueAndWait() { SoundLastCueAndWait(Cue::Exit); }
-void Win32Feedback::SoundRestartCueAndWait() { SoundLastCueAndWait(Cue::Restart); }
-void Win32Feedback::SoundEscapeExemptionCue(bool on) {
-    SoundCue(on ? Cue::EscapeOn : Cue::EscapeOff);
-}
-void Win32Feedback::SoundRunAsAdminCue(bool on) { SoundCue(on ? Cue::AdminOn : Cue::AdminOff); }
-void Win32Feedback::SoundIgnoreModeCue(int32_t mode) {
-    SoundCue(mode == 0 ? Cue::IgnoreMode0 : mode == 1 ? Cue::IgnoreMode1 : Cue::IgnoreMode2);
-}
-void Win32Feedback::SoundSlotHousekeeping() { worker_.SoundSlotHousekeeping(); }
-
-void Win32Feedback::SoundCue(Cue cue) { worker_.SoundCue(static_cast<int32_t>(cue)); }
-
+void Win32Feedback::SoundCue(Cue cue) { worker_.QueueCue(cue); }
 // A hung audio device or speech library holds the worker; the wait ends at the cue's
 // own limit all the same.
 void Win32Feedback::SoundLastCueAndWait(Cue cue) {
-    worker_.SoundLastCueAndWait(static_cast<int32_t>(cue), CueWaitLimit(CueFor(cue)));
+    worker_.SoundLastCueAndWait(cue, CueWaitLimit(CueSoundOf(cue)));
 }
+void Win32Feedback::SoundSlotHousekeeping() { worker_.SoundSlotHousekeeping(); }
 
 bool Win32Feedback::BindSpeech() { return speech_.Bind(SystemLibraryLoader()); }
 std::vector<int> Win32Feedback::MissingSpeechExports() { return speech_.MissingExports(); }
@@ -136,14 +144,13 @@ std::vector<int> Win32Feedback::MissingSpeechExports() { return speech_.MissingE
 bool Win32Feedback::StopFeedback() { return worker_.Stop(kFeedbackStopLimit); }
 void Win32Feedback::UnbindSpeech() { speech_.Unbind(SystemLibraryLoader()); }
 
-int Win32Requesters::ShowMessage(const std::u16string& title, const std::u16string& text,
-                                 int style) {
-    return MessageRequester(title, text, static_cast<uint32_t>(style));
+int Win32Dialogs::ShowMessage(const std::u16string& title, const std::u16string& text, int style) {
+    return ShowMessageBox(title, text, static_cast<uint32_t>(style));
 }
 
-std::u16string Win32Requesters::AskText(const std::u16string& title, const std::u16string& prompt) {
+std::u16string Win32Dialogs::AskText(const std::u16string& title, const std::u16string& prompt) {
     const bool translated = language_.Tag() != "en";
-    return InputRequester(title, prompt, u"", language_.Text(u"OK"), translated);
+    return ShowInputDialog(title, prompt, u"", language_.Text(u"OK"), translated);
 }
 
 Win32Shell::Win32Shell(const Language& language)
@@ -190,7 +197,7 @@ void Win32Shell::SetMenuItemText(int32_t menuId, const std::u16string& label) {
 }
 
 Win32KeyboardHook::Win32KeyboardHook(AppState& state, FilterFeedback& feedback,
-                                     ProgramInFront& inFront)
+                                     FrontWindowListener& inFront)
     : language_(state.language),
       feedback_(feedback),
       platform_(SystemFilterPlatform(state.programs, inFront)),

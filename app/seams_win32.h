@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include "app/app_state.h"
-#include "app/feedback_output_win32.h"
 #include "app/feedback_worker.h"
 #include "app/seams.h"
 #include "filter/double_press_filter.h"
@@ -45,15 +44,30 @@ class Win32SettingsStore final : public SettingsStore {
     PersistentSettings file_;
 };
 
+// What the feedback worker's requests become on Windows: the speech library and the
+// sound layer, both used on the worker's thread only.
+class Win32FeedbackOutput final : public FeedbackOutput {
+  public:
+    explicit Win32FeedbackOutput(const SpeechBinding& speech) : speech_(speech) {}
+
+    void BeginThread() override;
+    void EndThread() override;
+    void Speak(std::u16string_view text) override;
+    void PlayCue(Cue cue) override;
+    void PlayCueAndWait(Cue cue) override;
+    void SoundSlotHousekeeping() override;
+    int64_t Idle(uint32_t nowMs) override;
+
+  private:
+    const SpeechBinding& speech_;
+    bool comReady_ = false;
+};
+
 class Win32Feedback final : public Feedback {
   public:
     void StartSound() override;
-    void SoundStartCue() override;
-    void SoundExitCueAndWait() override;
-    void SoundRestartCueAndWait() override;
-    void SoundEscapeExemptionCue(bool on) override;
-    void SoundRunAsAdminCue(bool on) override;
-    void SoundIgnoreModeCue(int32_t mode) override;
+    void SoundCue(Cue cue) override;
+    void SoundLastCueAndWait(Cue cue) override;
     void SoundSlotHousekeeping() override;
     bool BindSpeech() override;
     std::vector<int> MissingSpeechExports() override;
@@ -64,9 +78,6 @@ class Win32Feedback final : public Feedback {
     FeedbackWorker& Worker() { return worker_; }
 
   private:
-    void SoundCue(Cue cue);
-    void SoundLastCueAndWait(Cue cue);
-
     SpeechBinding speech_;
     Win32FeedbackOutput output_{speech_};
     FeedbackWorker worker_{output_, true};
@@ -102,9 +113,9 @@ class Win32Shell final : public Shell, public ProgramItem {
     ProgramInFront inFront_;
 };
 
-class Win32Requesters final : public Requesters {
+class Win32Dialogs final : public Dialogs {
   public:
-    explicit Win32Requesters(const Language& language) : language_(language) {}
+    explicit Win32Dialogs(const Language& language) : language_(language) {}
 
     int ShowMessage(const std::u16string& title, const std::u16string& text, int style) override;
     std::u16string AskText(const std::u16string& title, const std::u16string& prompt) override;
@@ -116,7 +127,7 @@ class Win32Requesters final : public Requesters {
 class Win32KeyboardHook final : public KeyboardHook {
   public:
     // `inFront` hears of the windows the hook finds in front.
-    Win32KeyboardHook(AppState& state, FilterFeedback& feedback, ProgramInFront& inFront);
+    Win32KeyboardHook(AppState& state, FilterFeedback& feedback, FrontWindowListener& inFront);
 
     bool StartKeyboardHook() override;
     void StopKeyboardHook() override;

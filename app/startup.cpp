@@ -26,14 +26,14 @@ bool StartUp(const Seams& seams, AppState& state) {
     Process& process = seams.process;
     Feedback& feedback = seams.feedback;
     Shell& shell = seams.shell;
-    Requesters& requesters = seams.requesters;
+    Dialogs& dialogs = seams.dialogs;
 
     process.StartLayers();
     state.language = Language(ChooseCatalog(process.PreferredUILanguages(), BuiltInCatalogs()));
     const Language& language = state.language;
 
     if (!process.CreateInstanceMutex()) {
-        requesters.ShowMessage(kQuilletTitle, language.Text(kAlreadyRunning), RequesterError);
+        dialogs.ShowMessage(kQuilletTitle, language.Text(kAlreadyRunning), MessageBoxError);
         return false;
     }
 
@@ -51,17 +51,17 @@ bool StartUp(const Seams& seams, AppState& state) {
     seams.settingsStore.CorrectSettings(state.settings);
 
     feedback.StartSound();
-    if (!EqualIgnoringCase(state.parameterText, kSilentParameter)) feedback.SoundStartCue();
+    if (!EqualIgnoringCase(state.parameterText, kSilentParameter)) feedback.SoundCue(Cue::Start);
 
     if (!feedback.BindSpeech()) {
-        requesters.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotLoadComponents),
-                               RequesterError);
+        dialogs.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotLoadComponents),
+                            MessageBoxError);
         return false;
     }
     for (int missing : feedback.MissingSpeechExports()) {
-        requesters.ShowMessage(language.Text(kMissingExportTitle),
-                               MissingExportMessage(missing, language.Text(kMissingExportText)),
-                               RequesterError);
+        dialogs.ShowMessage(language.Text(kMissingExportTitle),
+                            MissingExportMessage(missing, language.Text(kMissingExportText)),
+                            MessageBoxError);
     }
 
     shell.OpenMainWindow();
@@ -74,8 +74,8 @@ bool StartUp(const Seams& seams, AppState& state) {
     PublishFilterSettings(state);
     PublishPrograms(state);
     if (!seams.hook.StartKeyboardHook()) {
-        requesters.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotInitializeKeys),
-                               RequesterError);
+        dialogs.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotInitializeKeys),
+                            MessageBoxError);
         return false;
     }
 

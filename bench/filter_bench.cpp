@@ -29,8 +29,7 @@ class StillKeyboard final : public FilterPlatform {
 class SilentFeedback final : public FilterFeedback {
   public:
     void Announce(std::u16string_view text) override { benchmark::DoNotOptimize(text.data()); }
-    void SoundIgnoreModeCue(int32_t) override {}
-    void SoundNextKeyConsumedCue() override {}
+    void SoundCue(Cue) override {}
 };
 
 constexpr uint32_t kF5 = 116;
@@ -39,8 +38,7 @@ class CountingOutput final : public FeedbackOutput {
   public:
     std::atomic<int64_t> delivered{0};
     void Speak(std::u16string_view) override { ++delivered; }
-    void PlayIgnoreModeCue(int32_t) override { ++delivered; }
-    void PlayNextKeyConsumedCue() override { ++delivered; }
+    void PlayCue(Cue) override { ++delivered; }
 };
 
 template <typename Feedback = SilentFeedback>

@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "filter/foreground_program.h"
+#include "filter/exempt_program_check.h"
 #include "runtime/text.h"
 #include "tests/unit/filter/filter_fakes.h"
+#include "ui/program_in_front.h"
 
 namespace quillet {
 namespace {
 
-class StillSystem final : public ForegroundSystem {
+class StillSystem final : public WindowLookup {
   public:
     WindowHandle front = 1;
     WindowHandle ForegroundWindow() override { return front; }
@@ -38,7 +39,7 @@ struct Rig {
     StillSystem system;
     PublishedPrograms programs;
     ProgramInFront inFront{7};
-    ForegroundProgram cache{system, programs, &inFront};
+    ExemptProgramCheck cache{system, programs, &inFront};
     Rig() { programs.Publish(FullList()); }
 };
 
@@ -72,8 +73,7 @@ class ForegroundKeyboard final : public FilterPlatform {
 class SilentFeedback final : public FilterFeedback {
   public:
     void Announce(std::u16string_view text) override { benchmark::DoNotOptimize(text.data()); }
-    void SoundIgnoreModeCue(int32_t) override {}
-    void SoundNextKeyConsumedCue() override {}
+    void SoundCue(Cue) override {}
 };
 
 using FilterBench = testing::BasicFilterRig<ForegroundKeyboard, SilentFeedback>;

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "sound/feedback_cues.h"
+#include "sound/cue_sounds.h"
 #include "sound/sound_player.h"
 
 namespace quillet {
@@ -24,14 +24,14 @@ SoundPlayer& Player() {
     return *player;
 }
 
-const FeedbackCue kCues[2] = {CueFor(Cue::IgnoreMode2), CueFor(Cue::NextKeyConsumed)};
+const CueSound kCues[2] = {CueSoundOf(Cue::IgnoreModeAlways), CueSoundOf(Cue::NextKeyUsed)};
 
 // The whole cue as the feedback worker sounds it: decode the clip into the slot, set the
 // rate, play.
 void BM_SoundCue(benchmark::State& state) {
     SoundPlayer& player = Player();
-    const FeedbackCue& cue = kCues[state.range(0)];
-    for (auto _ : state) SoundFeedbackCue(player, cue);
+    const CueSound& cue = kCues[state.range(0)];
+    for (auto _ : state) PlayCueSound(player, cue);
     player.Free(kSoundSlot);
     state.SetLabel(state.range(0) == 0 ? "ClipOn" : "ClipOff");
 }
@@ -41,7 +41,7 @@ BENCHMARK(BM_SoundCue)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 // save for the copy's memory (about 270 KB for both clips).
 void BM_SoundCueFromDecodedCopy(benchmark::State& state) {
     SoundPlayer& player = Player();
-    const FeedbackCue& cue = kCues[state.range(0)];
+    const CueSound& cue = kCues[state.range(0)];
     const DecodedClipPcm& clip = DecodedClip(cue.clip);
     for (auto _ : state) {
         player.LoadFromPcm(kSoundSlot, clip.pcm.data(), clip.frames, clip.channels, clip.rate);

@@ -118,7 +118,7 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk,
         if (message == kWmKeyDown) {
             const auto mode = static_cast<int32_t>(CycleIgnoreMode(state_.ignoreMode));
             feedback_.Announce(state_.ignoreModeTexts[mode]);
-            feedback_.SoundIgnoreModeCue(mode);
+            feedback_.SoundCue(IgnoreModeCue(mode));
         }
         if (kind == kPressKind && s.held == HeldPress::None) s.held = HeldPress::Outside;
         if (kind == kReleaseKind) OnRelease(s);
@@ -219,7 +219,7 @@ bool DoublePressFilter::OnPress(KeyState& s, const std::u16string& name) {
         case IgnoreMode::Off:
             break;
         case IgnoreMode::NextKey:
-            if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundNextKeyConsumedCue();
+            if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundCue(Cue::NextKeyUsed);
             [[fallthrough]];
         default:
             if (fresh) s.held = HeldPress::Outside;

@@ -11,6 +11,7 @@
 
 #include "filter/key_tables.h"
 #include "filter/resent_presses.h"
+#include "runtime/cue.h"
 
 namespace quillet {
 
@@ -126,8 +127,7 @@ class FilterFeedback {
   public:
     virtual ~FilterFeedback() = default;
     virtual void Announce(std::u16string_view text) = 0;
-    virtual void SoundIgnoreModeCue(int32_t mode) = 0;
-    virtual void SoundNextKeyConsumedCue() = 0;
+    virtual void SoundCue(Cue cue) = 0;
     // Called by the hook thread once a hook call has returned: the moment for work
     // that must not hold up a key, such as waking another thread. True when some of
     // it could not be done without waiting and the hook thread should call again soon.
@@ -139,7 +139,7 @@ class FilterFeedback {
 struct FilterSettings {
     std::atomic<uint8_t> excludeEscape{0};
     std::atomic<int32_t> doublePressTimeout{300};
-    // Keys that pass untouched, as GuardedKeyBit masks; within kSinglePressKeys.
+    // Keys that pass untouched, as GuardedKeyBit masks; never Escape, which has excludeEscape.
     std::atomic<uint32_t> singlePressKeys{0};
 };
 

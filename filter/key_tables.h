@@ -35,9 +35,6 @@ inline constexpr size_t kGuardedKeyCount = std::size(kGuardedKeys);
 
 // Sets of guarded keys as bit masks, bit n for kGuardedKeys[n].
 constexpr uint32_t GuardedKeyBit(size_t index) { return uint32_t{1} << index; }
-// The keys a user may have pass on a single press: F1 to F12. Escape has its own setting.
-inline constexpr uint32_t kSinglePressKeys =
-    (GuardedKeyBit(kGuardedKeyCount) - 1) & ~GuardedKeyBit(0);
 
 // Where `vk` is in kGuardedKeys, or kGuardedKeyCount for a key that passes untouched.
 constexpr size_t GuardedKeyIndex(uint32_t vk) {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "filter/double_press_filter.h"
-#include "filter/foreground_program.h"
+#include "filter/exempt_program_check.h"
 
 namespace quillet {
 
@@ -15,7 +15,7 @@ namespace quillet {
 // the hook thread: one for it. The program in front is matched against the list the
 // main thread publishes in `programs`; `inFront` hears of each window it finds there.
 std::unique_ptr<FilterPlatform> SystemFilterPlatform(const PublishedPrograms& programs,
-                                                     ProgramInFront& inFront);
+                                                     FrontWindowListener& inFront);
 
 // Starts the hook thread and installs the WH_KEYBOARD_LL hook with `filter`
 // deciding. False, and no thread, when the hook cannot be installed. From here

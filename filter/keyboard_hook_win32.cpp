@@ -6,11 +6,11 @@
 #include <string>
 #include <thread>
 
-#include "filter/foreground_windows.h"
 #include "filter/hook_watchdog.h"
 #include "filter/keyboard_hook.h"
 #include "filter/millisecond_clock.h"
 #include "runtime/module_path.h"
+#include "runtime/window_lookup_win32.h"
 
 namespace quillet {
 
@@ -37,8 +37,8 @@ constexpr ULONG_PTR kNoOpKeyMark = 0x51754E4F;
 
 class Win32FilterPlatform final : public FilterPlatform {
   public:
-    Win32FilterPlatform(const PublishedPrograms& programs, ProgramInFront& inFront)
-        : foreground_(system_, programs, &inFront, GetCurrentProcessId()) {}
+    Win32FilterPlatform(const PublishedPrograms& programs, FrontWindowListener& inFront)
+        : exemptCheck_(lookup_, programs, &inFront, GetCurrentProcessId()) {}
 
     // The hook thread reads no keyboard messages of its own, so its GetKeyState
     // view need not follow the desktop; the asynchronous state always does.
@@ -57,7 +57,7 @@ class Win32FilterPlatform final : public FilterPlatform {
         SendInput(2, keys, sizeof(INPUT));
     }
     // One GetForegroundWindow per key; the program is looked up when the window changed.
-    bool ProgramGetsItsKeys() override { return foreground_.IsExempt(); }
+    bool ProgramGetsItsKeys() override { return exemptCheck_.IsExempt(); }
     uint64_t ForegroundStamp() override {
         return reinterpret_cast<uintptr_t>(GetForegroundWindow());
     }
@@ -65,8 +65,8 @@ class Win32FilterPlatform final : public FilterPlatform {
   private:
     PerformanceCounter counter_;
     MillisecondClock clock_{counter_};
-    SystemForeground system_;
-    ForegroundProgram foreground_;
+    Win32WindowLookup lookup_;
+    ExemptProgramCheck exemptCheck_;
 };
 
 constexpr wchar_t kWindowClass[] = L"QuilletKeyboardHook";
@@ -392,7 +392,7 @@ void EndHookThread(HookThread* t) {
 }  // namespace
 
 std::unique_ptr<FilterPlatform> SystemFilterPlatform(const PublishedPrograms& programs,
-                                                     ProgramInFront& inFront) {
+                                                     FrontWindowListener& inFront) {
     return std::make_unique<Win32FilterPlatform>(programs, inFront);
 }
 

@@ -1,10 +1,9 @@
 #include "prefs/settings.h"
 
-#include "filter/key_tables.h"
-#include "filter/program_list.h"
 #include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
 #include "runtime/ignore_case.h"
+#include "runtime/program_list.h"
 
 namespace quillet {
 
@@ -44,11 +43,11 @@ void ReadSinglePressKeys(const JsonValue& root, uint32_t& keys) {
     keys = 0;
     for (const auto& element : member->elements) {
         if (element->kind != JsonKind::String) continue;
-        for (size_t n = 0; n < kGuardedKeyCount; ++n) {
-            if (EqualIgnoringCase(element->text, kGuardedKeys[n].name)) keys |= GuardedKeyBit(n);
+        for (size_t n = 1; n <= std::size(kSinglePressKeyNames); ++n) {
+            if (EqualIgnoringCase(element->text, kSinglePressKeyNames[n - 1]))
+                keys |= SinglePressKeyBit(n);
         }
     }
-    keys &= kSinglePressKeys;
 }
 
 JsonValue& AddMember(std::vector<JsonMember>& members, std::u16string_view name) {
@@ -71,12 +70,12 @@ std::vector<JsonMember> SettingsMembers(const SettingsRecord& settings) {
         for (const std::u16string& name : settings.exemptPrograms)
             SetJsonString(*AddJsonElement(names), name);
     }
-    if (const uint32_t keys = settings.singlePressKeys & kSinglePressKeys) {
+    if (const uint32_t keys = settings.singlePressKeys & kSinglePressKeyMask) {
         JsonValue& names = AddMember(members, kSinglePressKeysName);
         SetJsonArray(names);
-        for (size_t n = 0; n < kGuardedKeyCount; ++n) {
-            if (keys & GuardedKeyBit(n))
-                SetJsonString(*AddJsonElement(names), kGuardedKeys[n].name);
+        for (size_t n = 1; n <= std::size(kSinglePressKeyNames); ++n) {
+            if (keys & SinglePressKeyBit(n))
+                SetJsonString(*AddJsonElement(names), kSinglePressKeyNames[n - 1]);
         }
     }
     return members;
@@ -124,7 +123,8 @@ size_t SettingsFileSize(const SettingsRecord& settings) {
 size_t ProgramsThatFit(std::span<const std::u16string> names) {
     // The other settings at their widest: a later change of timeout or of the keys
     // must not push the file over.
-    FileSizeCounter counter(SettingsRecord{UINT8_MAX, INT32_MIN, UINT8_MAX, {}, kSinglePressKeys});
+    FileSizeCounter counter(
+        SettingsRecord{UINT8_MAX, INT32_MIN, UINT8_MAX, {}, kSinglePressKeyMask});
     size_t fit = 0;
     for (const std::u16string& name : names) {
         counter.Add(name);
@@ -133,8 +133,6 @@ size_t ProgramsThatFit(std::span<const std::u16string> names) {
     }
     return fit;
 }
-
-bool LoadSettings(SettingsRecord& settings) { return LoadSettings(settings, kSettingsFileName); }
 
 bool LoadSettings(SettingsRecord& settings, const std::u16string& path, FileOps& ops) {
     const int64_t size = ops.SizeOf(path);
@@ -150,17 +148,9 @@ bool LoadSettings(SettingsRecord& settings, const std::u16string& path, FileOps&
     return true;
 }
 
-bool SaveSettings(const SettingsRecord& settings) {
-    return SaveSettings(settings, kSettingsFileName);
-}
-
 bool SaveSettings(const SettingsRecord& settings, const std::u16string& path, FileOps& ops) {
     std::vector<JsonMember> members = SettingsMembers(settings);
     return SaveJsonObject(members, path, kJsonPrettyPrint, ops);
-}
-
-int CorrectSettings(SettingsRecord& settings) {
-    return CorrectSettings(settings, kSettingsFileName);
 }
 
 int CorrectSettings(SettingsRecord& settings, const std::u16string& path, FileOps& ops) {

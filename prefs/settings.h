@@ -1,10 +1,12 @@
-// The program's settings and their file, "Quillet.json" in the current directory.
+// The program's settings and their file, "Quillet.json" beside the executable: the
+// shell names it by its full path (PathBesideExecutable), never by the working directory.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "prefs/file_ops.h"
@@ -17,11 +19,18 @@ struct SettingsRecord {
     uint8_t runAsAdmin = 0;            // non-zero asks to run elevated
     // File names of the programs that get their keys, as the program list keeps them.
     std::vector<std::u16string> exemptPrograms = {};
-    // Keys that pass on a single press, as GuardedKeyBit masks; within kSinglePressKeys.
+    // Keys that pass on a single press: SinglePressKeyBit(n) for Fn.
     uint32_t singlePressKeys = 0;
 
     bool operator==(const SettingsRecord&) const = default;
 };
+
+// The keys a user may have pass on a single press, F1 to F12, as the file names them;
+// Escape has exclude_escape.
+inline constexpr std::u16string_view kSinglePressKeyNames[] = {
+    u"F1", u"F2", u"F3", u"F4", u"F5", u"F6", u"F7", u"F8", u"F9", u"F10", u"F11", u"F12"};
+constexpr uint32_t SinglePressKeyBit(size_t n) { return uint32_t{1} << n; }  // Fn's
+inline constexpr uint32_t kSinglePressKeyMask = 0x1FFE;                      // F1 to F12
 
 inline constexpr char16_t kSettingsFileName[] = u"Quillet.json";
 inline constexpr int32_t kMinDoublePressTimeout = 50;
@@ -36,22 +45,19 @@ inline constexpr size_t kMaxSettingsFileSize = 64 * 1024;
 // Only an array replaces the program names, and then only with the strings the
 // program list accepts, as far as a saved file can hold them (ProgramsThatFit);
 // only an array replaces the single-press keys, with the strings that name one of
-// kSinglePressKeys in any case.
+// them in any case.
 // True when the file was read, parsed and held an object.
-bool LoadSettings(SettingsRecord& settings);
 bool LoadSettings(SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());
 
 // Writes the whole record in the indented layout, then the program names and the
-// single-press keys, each only when there are any. False when the file could not be replaced; the
-// previous file then stays as it was.
-bool SaveSettings(const SettingsRecord& settings);
+// single-press keys, each only when there are any. False when the file could not be
+// replaced; the previous file then stays as it was.
 bool SaveSettings(const SettingsRecord& settings, const std::u16string& path,
                   FileOps& ops = NativeFileOps());
 
 // Raises a timeout below 50 to 50 and saves, then turns an exclude_escape other
 // than 0 or 1 into 1 and saves again. Returns how many saves it made (0 to 2).
-int CorrectSettings(SettingsRecord& settings);
 int CorrectSettings(SettingsRecord& settings, const std::u16string& path,
                     FileOps& ops = NativeFileOps());
 

@@ -17,7 +17,7 @@ sources=(
   "$root/prefs/file_ops.cpp"
   "$root/prefs/file_ops_posix.cpp"
   "$root/prefs/settings.cpp"
-  "$root/filter/program_list.cpp"
+  "$root/runtime/program_list.cpp"
   "$root/runtime/ignore_case.cpp"
   "$root/runtime/ignore_case_posix.cpp"
   "$root/runtime/text.cpp"
@@ -26,7 +26,7 @@ binary="$out/json_parser_fuzz"
 # Rebuild only when a source is newer than the binary.
 rebuild=0
 [ -x "$binary" ] || rebuild=1
-for f in "${sources[@]}" "$root"/prefs/*.h "$root"/filter/*.h "$root"/runtime/*.h \
+for f in "${sources[@]}" "$root"/prefs/*.h "$root"/runtime/*.h \
   "$root"/tests/unit/prefs/*.h; do
   [ "$f" -nt "$binary" ] && rebuild=1
 done

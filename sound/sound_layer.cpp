@@ -26,10 +26,4 @@ bool StartSoundLayer(const SoundPlayerOptions& options) {
 
 void EndSoundLayer() { TheSoundLayer().End(); }
 
-void SoundCue(Cue cue) { SoundFeedbackCue(TheSoundLayer(), CueFor(cue)); }
-void SoundCueAndWait(Cue cue) { SoundFeedbackCueAndWait(TheSoundLayer(), CueFor(cue)); }
-void SoundIgnoreModeCue(int mode) { SoundFeedbackCue(TheSoundLayer(), IgnoreModeCue(mode)); }
-void SoundSlotHousekeeping() { SoundSlotHousekeeping(TheSoundLayer()); }
-int64_t SoundIdleCheck(uint32_t nowMs) { return TheSoundLayer().IdleCheck(nowMs); }
-
 }  // namespace quillet

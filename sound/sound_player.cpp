@@ -127,7 +127,7 @@ bool SoundPlayer::LoadFromPcm(int32_t number, const int16_t* pcm, int32_t frames
 void SoundPlayer::Install(int32_t number, std::unique_ptr<uint8_t[]> pcm, int64_t frames,
                           int channels, int rate) {
     Free(number);
-    SoundRecord& r = table_.Entry(number);
+    SoundRecord& r = slots_.Entry(number);
     r.pcmBytes = static_cast<int32_t>(frames * channels * 2);
     r.channels = static_cast<uint16_t>(channels);
     r.bitsPerSample = 16;
@@ -145,7 +145,7 @@ void SoundPlayer::Install(int32_t number, std::unique_ptr<uint8_t[]> pcm, int64_
 }
 
 const SoundRecord* SoundPlayer::Record(int32_t number) const {
-    return const_cast<SoundTable&>(table_).Find(number);
+    return const_cast<SoundSlots&>(slots_).Find(number);
 }
 
 bool SoundPlayer::Exists(int32_t number) const { return initialised_ && Record(number); }
@@ -158,7 +158,7 @@ int32_t SoundPlayer::GetFrequency(int32_t number) const {
 void SoundPlayer::SetFrequency(int32_t number, int32_t frequency) {
     if (!initialised_) return;
     if (frequency < 0) frequency = 0;
-    SoundRecord* r = table_.Find(number);
+    SoundRecord* r = slots_.Find(number);
     if (!r) return;
     r->frequency = frequency;
     float pitch = static_cast<float>(static_cast<double>(frequency) / r->nativeFrequency);
@@ -213,7 +213,7 @@ SoundPlayer::Voice* SoundPlayer::AllocateVoice() {
 
 int SoundPlayer::Play(int32_t number, int32_t flags, double volume) {
     if (!initialised_) return 0;
-    SoundRecord* r = table_.Find(number);
+    SoundRecord* r = slots_.Find(number);
     if (!r) return 0;
     if (!(flags & kPlayOwnVoice)) Stop(number);
     Voice* v = AllocateVoice();
@@ -270,10 +270,10 @@ int SoundPlayer::Status(int32_t number) const {
 void SoundPlayer::Free(int32_t number) {
     if (!initialised_) return;
     size_t first = number == -1 ? 0 : static_cast<size_t>(number);
-    size_t last = number == -1 ? table_.Size() : first + 1;
+    size_t last = number == -1 ? slots_.Size() : first + 1;
     for (size_t n = first; n < last; ++n) {
         auto num = static_cast<int32_t>(n);
-        if (!table_.Find(num)) continue;
+        if (!slots_.Find(num)) continue;
         Stop(num);
         // Ended voices still hold a buffer over this PCM: release them before the PCM goes.
         for (int i = 0; i < kVoiceCount; ++i) {
@@ -283,7 +283,7 @@ void SoundPlayer::Free(int32_t number) {
                 ReleaseVoiceSound(v);
             }
         }
-        table_.Entry(num) = SoundRecord{};
+        slots_.Entry(num) = SoundRecord{};
     }
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "sound/decoder.h"
-#include "sound/sound_table.h"
+#include "sound/sound_slots.h"
 
 namespace quillet {
 
@@ -81,7 +81,7 @@ class SoundPlayer {
 
     // For tests and benchmarks.
     ma_engine* Engine() { return initialised_ ? &engine_ : nullptr; }
-    size_t TableSize() const { return table_.Size(); }
+    size_t SlotCount() const { return slots_.Size(); }
     bool DeviceStarted() const;
     const SoundRecord* Record(int32_t number) const;
 
@@ -114,7 +114,7 @@ class SoundPlayer {
     ma_context context_{};
     bool ownsContext_ = false;
     ma_engine engine_{};
-    SoundTable table_;
+    SoundSlots slots_;
     std::unique_ptr<Voice[]> voices_;
     std::vector<OpenFromMemoryFn> decoders_;
     SoundPlayerOptions options_;

@@ -5,7 +5,7 @@
 //
 // Prints one line per measurement, "<name> median_us=<x> min_us=<y>", the time of
 // one call over N runs (default 7):
-//   per_key            ForegroundProgram::IsExempt, the window in front unchanged
+//   per_key            ExemptProgramCheck::IsExempt, the window in front unchanged
 //                      (GetForegroundWindow and an atomic load)
 //   window_change      IsExempt when the window in front changed every time, between
 //                      a window of this process and the desktop's (another process):
@@ -24,10 +24,11 @@
 #include <string>
 #include <vector>
 
-#include "filter/foreground_program.h"
-#include "filter/foreground_windows.h"
+#include "filter/exempt_program_check.h"
 #include "runtime/text.h"
+#include "runtime/window_lookup_win32.h"
 #include "tests/support/plain_window_win32.h"
+#include "ui/program_in_front.h"
 
 namespace quillet {
 namespace {
@@ -54,7 +55,7 @@ void Measure(const char* name, int runs, int calls, Fn fn) {
 }
 
 // The real owner lookups, with the window in front taking turns between two.
-class Alternating final : public ForegroundSystem {
+class Alternating final : public WindowLookup {
   public:
     Alternating(WindowHandle a, WindowHandle b) : windows_{a, b} {}
     WindowHandle ForegroundWindow() override { return windows_[next_ ^= 1]; }
@@ -64,7 +65,7 @@ class Alternating final : public ForegroundSystem {
     }
 
   private:
-    std::unique_ptr<SystemForeground> real_ = std::make_unique<SystemForeground>();
+    std::unique_ptr<Win32WindowLookup> real_ = std::make_unique<Win32WindowLookup>();
     WindowHandle windows_[2];
     int next_ = 0;
 };
@@ -80,12 +81,7 @@ ProgramList FullList() {
 
 DWORD ImageName(DWORD processId, DWORD form) {
     static wchar_t path[32768];
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (!process) return 0;
-    DWORD length = std::size(path);
-    if (!QueryFullProcessImageNameW(process, form, path, &length)) length = 0;
-    CloseHandle(process);
-    return length;
+    return ProcessImagePath(processId, form, path, std::size(path));
 }
 
 HWND Window(HINSTANCE instance, const wchar_t* className, HWND parent) {
@@ -121,16 +117,16 @@ int wmain(int argc, wchar_t** argv) {
     programs.Publish(FullList());
     ProgramInFront inFront(GetCurrentProcessId());
 
-    auto still = std::make_unique<SystemForeground>();
-    ForegroundProgram perKey(*still, programs, &inFront);
+    auto still = std::make_unique<Win32WindowLookup>();
+    ExemptProgramCheck perKey(*still, programs, &inFront);
     Measure("per_key", runs, 200000, [&] { perKey.IsExempt(); });
 
     Alternating change(handle(own), handle(desktop));
-    ForegroundProgram changing(change, programs, &inFront);
+    ExemptProgramCheck changing(change, programs, &inFront);
     Measure("window_change", runs, 2000, [&] { changing.IsExempt(); });
 
     Alternating store(handle(own), handle(frame));
-    ForegroundProgram storeApp(store, programs, &inFront);
+    ExemptProgramCheck storeApp(store, programs, &inFront);
     Measure("store_app_change", runs, 2000, [&] { storeApp.IsExempt(); });
 
     Measure("image_name_native", runs, 2000,

@@ -7,11 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "filter/key_tables.h"
-#include "filter/program_list.h"
 #include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
 #include "prefs/settings.h"
+#include "runtime/program_list.h"
 #include "runtime/text.h"
 #include "tests/unit/prefs/memory_file_ops.h"
 
@@ -48,7 +47,7 @@ void CheckSettingsFile(std::string_view bytes) {
         ProgramsThatFit(settings.exemptPrograms) != settings.exemptPrograms.size()) {
         __builtin_trap();
     }
-    if ((settings.singlePressKeys & ~kSinglePressKeys) != 0) __builtin_trap();
+    if ((settings.singlePressKeys & ~kSinglePressKeyMask) != 0) __builtin_trap();
     store.Correct(settings);
     if (settings.doublePressTimeout < kMinDoublePressTimeout || settings.exclude_escape > 1)
         __builtin_trap();

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/tray_menu.h"
 #include "runtime/text.h"
-#include "ui/requesters.h"
+#include "ui/dialogs.h"
+#include "ui/tray_menu.h"
 #include "ui/tray_window_win32.h"
 
 using namespace quillet;
@@ -26,7 +26,7 @@ void Print(const std::string& line) {
 
 int Input() {
     const std::u16string answer =
-        InputRequester(u"Timeout", u"How long should Quillet wait for the second keypress?", u"");
+        ShowInputDialog(u"Timeout", u"How long should Quillet wait for the second keypress?", u"");
     Print("ANSWER[" + Utf16ToUtf8(answer) + "]");
     return 0;
 }

@@ -132,7 +132,7 @@ bool WindowRectCommand(const Words& w) {
 }
 
 // What a control's text needs in the dialog font (the message font, made as the
-// requesters make it: a font handle of another process cannot be used here).
+// input dialog makes it: a font handle of another process cannot be used here).
 SIZE TextNeeds(HWND control, const std::wstring& text, bool wraps, UINT prefix) {
     static HFONT font = [] {
         NONCLIENTMETRICSW metrics{};

@@ -47,7 +47,7 @@ Calls MenuMarks(Calls first, uint32_t singlePressKeys = 0) {
     first.insert(first.end(), {"Text 7 &Let keys through in the program in front", "Checked 7 off",
                                "Greyed 7 on", "Checked 8 off"});
     for (int32_t id = kMenuSinglePressF1; id <= kMenuSinglePressF12; ++id) {
-        const bool on = singlePressKeys & GuardedKeyBit(SinglePressKeyNumber(id));
+        const bool on = singlePressKeys & SinglePressKeyBit(SinglePressKeyNumber(id));
         first.push_back("Checked " + std::to_string(id) + (on ? " on" : " off"));
     }
     first.push_back("ShowMenu");
@@ -85,7 +85,8 @@ TEST(EventLoop, MenuMarksFollowSettingsAndIgnoreMode) {
     rig.state.settings.exclude_escape = 1;
     rig.state.settings.runAsAdmin = 2;
     rig.state.filter.ignoreMode = IgnoreMode::Always;
-    rig.state.settings.singlePressKeys = GuardedKeyBit(1) | GuardedKeyBit(6) | GuardedKeyBit(12);
+    rig.state.settings.singlePressKeys =
+        SinglePressKeyBit(1) | SinglePressKeyBit(6) | SinglePressKeyBit(12);
     EXPECT_EQ(rig.Run({kRight}),
               MenuMarks({"Checked 0 on", "Checked 5 on", "Checked 2 off", "Greyed 2 off",
                          "Checked 3 off", "Greyed 3 off", "Checked 4 on", "Greyed 4 on"},
@@ -115,7 +116,7 @@ TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
          {kRight},
          {kLeft, Menu(kMenuIgnoreAlways)},
          {},
-         {"ShowMenu", "Cue Mode2"}},
+         {"ShowMenu", "Cue IgnoreModeAlways"}},
         // Answered once the dialog's command is done, not inside it.
         {"a click during the timeout dialog",
          {Menu(kMenuTimeout)},
@@ -128,8 +129,8 @@ TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
     for (const Case& c : cases) {
         LoopRig rig;
         rig.seams.shell.callsOnMenu = c.duringMenu;
-        rig.seams.requesters.callsOnAsk = c.duringDialog;
-        rig.seams.requesters.typedAnswer = u"250";
+        rig.seams.dialogs.callsOnAsk = c.duringDialog;
+        rig.seams.dialogs.typedAnswer = u"250";
         const Calls calls = rig.Run(c.before);
         const auto first = std::find_if(calls.begin(), calls.end(), [](const std::string& s) {
             return s == "ShowMenu" || s.starts_with("AskText");
@@ -207,12 +208,12 @@ TEST(EventLoop, LetKeysThroughListsOrUnlistsTheProgramNamed) {
          u"Game.exe",
          {u"devenv.exe"},
          {u"devenv.exe", u"Game.exe"},
-         {"SaveSettings", "Cue EscapeOn"}},
+         {"SaveSettings", "Cue LetKeysThroughOn"}},
         {"removed in any case",
          u"GAME.exe",
          {u"game.EXE", u"devenv.exe"},
          {u"devenv.exe"},
-         {"SaveSettings", "Cue EscapeOff"}},
+         {"SaveSettings", "Cue LetKeysThroughOff"}},
         {"none known: a late command does nothing", u"", {u"devenv.exe"}, {u"devenv.exe"}, {}},
     };
     for (const Row& r : rows) {
@@ -245,7 +246,7 @@ TEST(EventLoop, LetKeysThroughListsOrUnlistsTheProgramNamed) {
         full.seams.programItem.inFront = {u"Game.exe", u""};
         full.seams.shell.callsOnMenu = {Menu(kMenuLetKeysThrough)};
         const Calls calls = full.Run({kRight});
-        EXPECT_EQ(calls.back(), "Cue EscapeOff");
+        EXPECT_EQ(calls.back(), "Cue LetKeysThroughOff");
         EXPECT_EQ(std::count(calls.begin(), calls.end(), "SaveSettings"), 0);
         EXPECT_EQ(full.state.settings.exemptPrograms, names);
     }
@@ -275,20 +276,20 @@ TEST(EventLoop, FailedSaveIsToldInsteadOfTheCue) {
         {kMenuSinglePressF12,
          {"SaveSettings", "ShowMessage"},
          {error},
-         {0, 300, 0, {}, GuardedKeyBit(12)}},
+         {0, 300, 0, {}, SinglePressKeyBit(12)}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.command);
         LoopRig rig;
         rig.seams.settingsStore.saveFails = true;
-        rig.seams.requesters.typedAnswer = u"250";
-        rig.seams.requesters.answer = AnswerNo;
+        rig.seams.dialogs.typedAnswer = u"250";
+        rig.seams.dialogs.answer = AnswerNo;
         rig.seams.programItem.inFront = {u"Game.exe", u""};
         rig.seams.shell.callsOnMenu = {Menu(r.command)};
         const Calls calls = rig.Run({kRight});
         EXPECT_EQ(Calls(std::find(calls.begin(), calls.end(), "ShowMenu") + 1, calls.end()),
                   r.calls);
-        EXPECT_EQ(rig.seams.requesters.messages, r.messages);
+        EXPECT_EQ(rig.seams.dialogs.messages, r.messages);
         EXPECT_EQ(rig.state.settings, r.after);
         EXPECT_EQ(rig.state.programs.Current()->Names(), r.after.exemptPrograms);
     }
@@ -303,10 +304,11 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
         std::optional<std::u16string> after;
         const char* cue;
     } rows[] = {
-        {std::nullopt, false, "Checked 8 off", ours, "Cue AdminOn"},
-        {ours, false, "Checked 8 on", std::nullopt, "Cue AdminOff"},
-        {u"\"D:\\Old\\Quillet.exe\" /silent", false, "Checked 8 off", ours, "Cue AdminOn"},
-        {std::nullopt, true, "Checked 8 off", std::nullopt, "Cue AdminOff"},
+        {std::nullopt, false, "Checked 8 off", ours, "Cue StartWithWindowsOn"},
+        {ours, false, "Checked 8 on", std::nullopt, "Cue StartWithWindowsOff"},
+        {u"\"D:\\Old\\Quillet.exe\" /silent", false, "Checked 8 off", ours,
+         "Cue StartWithWindowsOn"},
+        {std::nullopt, true, "Checked 8 off", std::nullopt, "Cue StartWithWindowsOff"},
     };
     for (const Row& r : rows) {
         LoopRig rig;
@@ -320,28 +322,28 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
     }
 }
 
-// A key for a single press sounds as Escape does.
 TEST(EventLoop, EscapeExemptionAndSinglePressKeysToggleSaveAndSound) {
     LoopRig rig;
-    rig.state.settings.singlePressKeys = GuardedKeyBit(1);
+    rig.state.settings.singlePressKeys = SinglePressKeyBit(1);
     const std::initializer_list<WindowCall> items = {Menu(kMenuExcludeEscape),
                                                      Menu(kMenuSinglePressF1 + 5)};
     EXPECT_EQ(rig.Run(items),
-              (Calls{"SaveSettings", "Cue EscapeOn", "SaveSettings", "Cue EscapeOn"}));
+              (Calls{"SaveSettings", "Cue EscapeExemptOn", "SaveSettings", "Cue SinglePressOn"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 1);
     EXPECT_EQ(rig.state.filterSettings.excludeEscape, 1);  // the hook thread sees it
-    EXPECT_EQ(rig.state.filterSettings.singlePressKeys, GuardedKeyBit(1) | GuardedKeyBit(6));
+    EXPECT_EQ(rig.state.filterSettings.singlePressKeys,
+              SinglePressKeyBit(1) | SinglePressKeyBit(6));
     rig.seams.calls.clear();
     EXPECT_EQ(rig.Run(items),
-              (Calls{"SaveSettings", "Cue EscapeOff", "SaveSettings", "Cue EscapeOff"}));
+              (Calls{"SaveSettings", "Cue EscapeExemptOff", "SaveSettings", "Cue SinglePressOff"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 0);
-    EXPECT_EQ(rig.state.settings.singlePressKeys, GuardedKeyBit(1));
+    EXPECT_EQ(rig.state.settings.singlePressKeys, SinglePressKeyBit(1));
 }
 
 TEST(EventLoop, IgnoreModeItemsSetTheModeWithoutSaving) {
     LoopRig rig;
     EXPECT_EQ(rig.Run({Menu(kMenuIgnoreAlways), Menu(kMenuIgnoreNextKey), Menu(kMenuIgnoreOff)}),
-              (Calls{"Cue Mode2", "Cue Mode1", "Cue Mode0"}));
+              (Calls{"Cue IgnoreModeAlways", "Cue IgnoreModeNextKey", "Cue IgnoreModeOff"}));
     EXPECT_EQ(static_cast<int32_t>(rig.state.filter.ignoreMode.load()), 0);
     rig.seams.calls.clear();
     rig.Run({Menu(kMenuIgnoreAlways)});
@@ -350,20 +352,20 @@ TEST(EventLoop, IgnoreModeItemsSetTheModeWithoutSaving) {
 
 TEST(EventLoop, TimeoutDialogChangesConfirmsAndSaves) {
     LoopRig rig;
-    rig.seams.requesters.typedAnswer = u"49";
+    rig.seams.dialogs.typedAnswer = u"49";
     EXPECT_EQ(rig.Run({Menu(kMenuTimeout)}),
               (Calls{"AskText Timeout", "ShowMessage", "SaveSettings"}));
     EXPECT_EQ(
-        rig.seams.requesters.lastPrompt,
+        rig.seams.dialogs.lastPrompt,
         u"How long should Quillet wait for the second keypress (in milliseconds, minimum 50 MS)? "
         u"Currently: 300, default: 300 MS. Leave empty For no changes.");
-    EXPECT_EQ(rig.seams.requesters.messages,
+    EXPECT_EQ(rig.seams.dialogs.messages,
               std::vector<std::u16string>{u"Changed|The new double press timeout is 50 MS|64"});
     EXPECT_EQ(rig.state.settings.doublePressTimeout, 50);
     EXPECT_EQ(rig.state.filterSettings.doublePressTimeout, 50);
 
     LoopRig refused;
-    refused.seams.requesters.typedAnswer = u"abc";
+    refused.seams.dialogs.typedAnswer = u"abc";
     EXPECT_EQ(refused.Run({Menu(kMenuTimeout)}), (Calls{"AskText Timeout"}));
     EXPECT_EQ(refused.state.settings.doublePressTimeout, 300);
 }
@@ -372,15 +374,15 @@ TEST(EventLoop, DialogsAndQuestionsInTheUsersLanguage) {
     const std::u16string italian[] = {u"it-IT"};
     LoopRig rig;
     rig.state.language = Language(ChooseCatalog(italian, BuiltInCatalogs()));
-    rig.seams.requesters.typedAnswer = u"120";
-    rig.seams.requesters.answer = AnswerNo;
+    rig.seams.dialogs.typedAnswer = u"120";
+    rig.seams.dialogs.answer = AnswerNo;
     EXPECT_EQ(rig.Run({Menu(kMenuTimeout), Menu(kMenuRunAsAdmin)}),
               (Calls{"AskText Tempo di attesa", "ShowMessage", "SaveSettings", "SaveSettings",
-                     "Cue AdminOn", "ShowMessage"}));
-    EXPECT_EQ(rig.seams.requesters.lastPrompt,
+                     "Cue RunAsAdminOn", "ShowMessage"}));
+    EXPECT_EQ(rig.seams.dialogs.lastPrompt,
               u"Quanto deve attendere Quillet la seconda pressione (in millisecondi, minimo 50 "
               u"ms)? Attuale: 300, predefinito: 300 ms. Lasciare vuoto per non modificare.");
-    EXPECT_EQ(rig.seams.requesters.messages,
+    EXPECT_EQ(rig.seams.dialogs.messages,
               (std::vector<std::u16string>{
                   u"Modificato|Il nuovo tempo di attesa della doppia pressione è 120 ms|64",
                   u"Riavvio necessario.|Riavviare Quillet adesso?|4"}));
@@ -427,18 +429,18 @@ TEST(EventLoop, RunAsAdminAnsweredNoKeepsRunningWithTheSettingSaved) {
         uint8_t before;
         uint8_t after;
         const char* cue;
-    } cases[] = {{0, 1, "Cue AdminOn"},
-                 {1, 0, "Cue AdminOff"},
-                 {7, 6, "Cue AdminOn"},
-                 {2, 3, "Cue AdminOn"}};
+    } cases[] = {{0, 1, "Cue RunAsAdminOn"},
+                 {1, 0, "Cue RunAsAdminOff"},
+                 {7, 6, "Cue RunAsAdminOn"},
+                 {2, 3, "Cue RunAsAdminOn"}};
     for (const auto& c : cases) {
         LoopRig rig;
         rig.state.settings.runAsAdmin = c.before;
-        rig.seams.requesters.answer = 7;  // No
+        rig.seams.dialogs.answer = 7;  // No
         EXPECT_EQ(rig.Run({Menu(kMenuRunAsAdmin)}), (Calls{"SaveSettings", c.cue, "ShowMessage"}));
         EXPECT_EQ(rig.state.settings.runAsAdmin, c.after);
         EXPECT_EQ(
-            rig.seams.requesters.messages,
+            rig.seams.dialogs.messages,
             std::vector<std::u16string>{u"Restart required.|Should Quillet restart right now?|4"});
         EXPECT_EQ(rig.end, LoopEnd::Exit);  // ended by the close event that followed
     }
@@ -455,12 +457,12 @@ TEST(EventLoop, RestartLaunchesByTheNewSetting) {
     for (const auto& c : cases) {
         LoopRig rig;
         rig.state.settings.runAsAdmin = c.before;
-        rig.seams.requesters.answer = AnswerYes;
+        rig.seams.dialogs.answer = AnswerYes;
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), Menu(kMenuExit)});
         EXPECT_EQ(rig.end, LoopEnd::Restarted);
         const Calls tail(calls.end() - 4, calls.end());
-        EXPECT_EQ(tail, (Calls{"CloseInstanceMutex", "RemoveTrayIcon", "SoundRestartCueAndWait",
-                               c.launch}));
+        EXPECT_EQ(tail,
+                  (Calls{"CloseInstanceMutex", "RemoveTrayIcon", "LastCue Restart", c.launch}));
     }
 }
 
@@ -475,7 +477,7 @@ TEST(EventLoop, FailedRestartGuardsAgainOrEndsWhenItCannot) {
     };
     for (const auto& c : cases) {
         LoopRig rig;
-        rig.seams.requesters.answer = AnswerYes;
+        rig.seams.dialogs.answer = AnswerYes;
         rig.seams.process.launchSucceeds = false;
         rig.seams.process.mutexFree = c.mutexFree;
         const Calls calls = rig.Run({Menu(kMenuRunAsAdmin), kRight});

@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "lang/language.h"
+#include "recording_seams.h"
 #include "runtime/text.h"
 
 namespace quillet {
@@ -28,10 +29,8 @@ class GatedOutput final : public FeedbackOutput {
     std::vector<std::string> got;
 
     void Speak(std::u16string_view text) override { Record(Utf16ToUtf8(std::u16string(text))); }
-    void PlayIgnoreModeCue(int32_t mode) override { Record("mode" + std::to_string(mode)); }
-    void PlayNextKeyConsumedCue() override { Record("next-key"); }
-    void PlayCue(int32_t cue) override { Record("cue" + std::to_string(cue)); }
-    void PlayCueAndWait(int32_t cue) override { Record("last" + std::to_string(cue)); }
+    void PlayCue(Cue cue) override { Record(testing::CueName(cue)); }
+    void PlayCueAndWait(Cue cue) override { Record("last " + testing::CueName(cue)); }
     void EndThread() override { Record("end"); }
     // Asks for `looksWanted` timed looks 5 ms apart, then for none.
     int64_t Idle(uint32_t) override {
@@ -81,16 +80,16 @@ TEST(FeedbackWorker, DeliversInOrderAndDropsTheOldestWhenFull) {
     worker.Announce(std::u16string(FeedbackWorker::kMaxTextLength + 7, u'x'));
     output.WaitFor(1);  // the worker is stuck in the output from here on
     for (int n = 0; n < 18; ++n) worker.Announce(std::u16string(u"F").append(IntegerText(n)));
-    worker.SoundIgnoreModeCue(2);
-    worker.SoundNextKeyConsumedCue();
+    worker.SoundCue(Cue::IgnoreModeAlways);
+    worker.SoundCue(Cue::NextKeyUsed);
     output.Open();
     output.WaitFor(1 + FeedbackWorker::kCapacity);
     ASSERT_TRUE(worker.Stop(10s));
 
     std::vector<std::string> expected = {std::string(FeedbackWorker::kMaxTextLength, 'x')};
     for (int n = 4; n < 18; ++n) expected.push_back(std::string("F").append(std::to_string(n)));
-    expected.push_back("mode2");
-    expected.push_back("next-key");
+    expected.push_back("IgnoreModeAlways");
+    expected.push_back("NextKeyUsed");
     expected.push_back("end");  // the device closed once, after the last delivery
     EXPECT_EQ(output.got, expected);
 }
@@ -159,8 +158,12 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         std::vector<std::string> delivered;
     } cases[] = {
         // The queue keeps the last cue and the newest 15 announcements.
-        {true, 17, false, join(join({"F5", "last1"}, spoken(9, 23)), {"cue6"})},
-        {false, 1, true, {"F5", "last1", "next-key", "cue4", "mode2", "F7", "cue6"}},
+        {true, 17, false, join(join({"F5", "last Exit"}, spoken(9, 23)), {"RunAsAdminOff"})},
+        {false,
+         1,
+         true,
+         {"F5", "last Exit", "NextKeyUsed", "EscapeExemptOff", "IgnoreModeAlways", "F7",
+          "RunAsAdminOff"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stuck);
@@ -171,25 +174,25 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         worker.Announce(u"F5");
         output.WaitFor(1);
         if (c.stuck) {
-            worker.SoundCue(3);
-            worker.SoundIgnoreModeCue(1);
+            worker.QueueCue(Cue::EscapeExemptOn);
+            worker.SoundCue(Cue::IgnoreModeNextKey);
             worker.Announce(u"F6");
         }
         const auto asked = std::chrono::steady_clock::now();
-        EXPECT_EQ(worker.SoundLastCueAndWait(1, c.stuck ? 20ms : 30s), c.waitEnds);
+        EXPECT_EQ(worker.SoundLastCueAndWait(Cue::Exit, c.stuck ? 20ms : 30s), c.waitEnds);
         if (c.waitEnds) {
             EXPECT_LT(std::chrono::steady_clock::now() - asked, 5s) << "waited for the limit";
         }
-        worker.SoundNextKeyConsumedCue();
-        worker.SoundCue(4);
-        worker.SoundIgnoreModeCue(2);
+        worker.SoundCue(Cue::NextKeyUsed);
+        worker.QueueCue(Cue::EscapeExemptOff);
+        worker.SoundCue(Cue::IgnoreModeAlways);
         worker.SoundSlotHousekeeping();
         for (int n = 7; n < 7 + c.spokenAfter; ++n) {
             worker.Announce(std::u16string(u"F").append(IntegerText(n)));
         }
         output.Open();
         output.WaitFor(c.delivered.size() - 1);
-        worker.SoundCue(6);
+        worker.QueueCue(Cue::RunAsAdminOff);
         EXPECT_TRUE(output.WaitFor(c.delivered.size()));
         ASSERT_TRUE(worker.Stop(10s));
         EXPECT_EQ(output.got, join(c.delivered, {"end"}));
@@ -207,11 +210,11 @@ TEST(FeedbackWorker, IdleLooksOnlyWhenAsked) {
     output.WaitForLooks(4);  // the first, and three timed ones
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(output.LooksSoFar(), 4);
-    worker.SoundCue(2);
+    worker.QueueCue(Cue::Start);
     output.WaitFor(1);
     output.WaitForLooks(5);
     ASSERT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(output.got, (std::vector<std::string>{"cue2", "end"}));
+    EXPECT_EQ(output.got, (std::vector<std::string>{"Start", "end"}));
 }
 
 // A sleeping worker is woken for the hook's request only once the hook call is over,
@@ -230,11 +233,11 @@ TEST(FeedbackWorker, SleepingWorkerWakesAfterTheHookCallOrAtOnceForTheMenu) {
             EXPECT_FALSE(output.WaitFor(1, 100ms)) << "woken inside the hook call";
             AfterHookCall(worker);
         } else {
-            worker.SoundCue(2);
+            worker.QueueCue(Cue::Start);
         }
         EXPECT_TRUE(output.WaitFor(1, 5s));
         EXPECT_TRUE(worker.Stop(10s));
-        EXPECT_EQ(output.got, std::vector<std::string>({fromHook ? "F5" : "cue2", "end"}));
+        EXPECT_EQ(output.got, std::vector<std::string>({fromHook ? "F5" : "Start", "end"}));
     }
 }
 
@@ -267,10 +270,10 @@ TEST(FeedbackWorker, HookMeetingTheQueueTakenGoesOnAndHandsOverLater) {
     };
     hookCallMeetingTheQueueTaken([&] {
         worker.Announce(u"F2");
-        worker.SoundIgnoreModeCue(1);
+        worker.SoundCue(Cue::IgnoreModeNextKey);
     });
     worker.Announce(u"F3");
-    worker.SoundNextKeyConsumedCue();
+    worker.SoundCue(Cue::NextKeyUsed);
     AfterHookCall(worker);
     EXPECT_TRUE(output.WaitFor(5));
     std::this_thread::sleep_for(20ms);  // from its last look into its sleep
@@ -278,8 +281,8 @@ TEST(FeedbackWorker, HookMeetingTheQueueTakenGoesOnAndHandsOverLater) {
     AfterHookCall(worker);
     EXPECT_TRUE(output.WaitFor(6));
     ASSERT_TRUE(worker.Stop(10s));
-    EXPECT_EQ(output.got,
-              (std::vector<std::string>{"F1", "F2", "mode1", "F3", "next-key", "F4", "end"}));
+    EXPECT_EQ(output.got, (std::vector<std::string>{"F1", "F2", "IgnoreModeNextKey", "F3",
+                                                    "NextKeyUsed", "F4", "end"}));
 }
 
 TEST(FeedbackWorker, EverySpokenTextOfEveryLanguageFitsARequest) {

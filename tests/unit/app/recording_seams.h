@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,19 @@
 namespace quillet::testing {
 
 using Calls = std::vector<std::string>;
+
+// The cues by name, in the order of Cue.
+inline std::string CueName(Cue cue) {
+    // clang-format off
+    static const char* const names[] = {
+        "Start", "Exit", "Restart", "EscapeExemptOn", "EscapeExemptOff", "RunAsAdminOn",
+        "RunAsAdminOff", "StartWithWindowsOn", "StartWithWindowsOff", "LetKeysThroughOn",
+        "LetKeysThroughOff", "SinglePressOn", "SinglePressOff", "IgnoreModeOff", "IgnoreModeNextKey", "IgnoreModeAlways",
+        "NextKeyUsed"};
+    // clang-format on
+    static_assert(std::size(names) == kCueCount);
+    return names[static_cast<size_t>(cue)];
+}
 
 // Where every fake writes its calls, in the order they came.
 class Recorder {
@@ -101,14 +115,8 @@ class RecordingFeedback final : public Feedback, Recorder {
     bool stops = true;  // false: the worker is held in a hung reader
 
     void StartSound() override { Record("StartSound"); }
-    void SoundStartCue() override { Record("SoundStartCue"); }
-    void SoundExitCueAndWait() override { Record("SoundExitCueAndWait"); }
-    void SoundRestartCueAndWait() override { Record("SoundRestartCueAndWait"); }
-    void SoundEscapeExemptionCue(bool on) override {
-        Record(on ? "Cue EscapeOn" : "Cue EscapeOff");
-    }
-    void SoundRunAsAdminCue(bool on) override { Record(on ? "Cue AdminOn" : "Cue AdminOff"); }
-    void SoundIgnoreModeCue(int32_t mode) override { Record("Cue Mode" + std::to_string(mode)); }
+    void SoundCue(Cue cue) override { Record("Cue " + CueName(cue)); }
+    void SoundLastCueAndWait(Cue cue) override { Record("LastCue " + CueName(cue)); }
     void SoundSlotHousekeeping() override { Record("Housekeeping"); }
     bool BindSpeech() override {
         Record("BindSpeech");
@@ -197,9 +205,9 @@ class RecordingShell final : public Shell, Recorder {
 
 // The dialogs pump the window's messages too: calls made while one is open reach the
 // listener from inside it.
-class RecordingRequesters final : public Requesters, Recorder {
+class RecordingDialogs final : public Dialogs, Recorder {
   public:
-    RecordingRequesters(Calls& calls, RecordingShell& shell) : Recorder(calls), shell_(shell) {}
+    RecordingDialogs(Calls& calls, RecordingShell& shell) : Recorder(calls), shell_(shell) {}
 
     std::vector<std::u16string> messages;  // "title|text|style"
     int answer = 1;
@@ -295,13 +303,13 @@ struct RecordingSeams {
     RecordingSettingsStore settingsStore{calls};
     RecordingFeedback feedback{calls};
     RecordingShell shell{calls};
-    RecordingRequesters requesters{calls, shell};
+    RecordingDialogs dialogs{calls, shell};
     RecordingHook hook;
     RecordingProgramItem programItem{calls};
     FakeRunKey runKey;
 
     Seams All() {
-        return {process, settingsStore, feedback, shell, requesters, hook, programItem, runKey};
+        return {process, settingsStore, feedback, shell, dialogs, hook, programItem, runKey};
     }
 };
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/run_quillet.h"
-#include "app/tray_menu.h"
 #include "recording_seams.h"
+#include "ui/tray_menu.h"
 
 namespace quillet {
 namespace {
@@ -22,17 +22,17 @@ Calls ThenEnd(Calls calls) {
 }
 
 const Calls kFullRun = ThenEnd({
-    "StartLayers",         "CreateInstanceMutex",
-    "ExecutablePath",      "SetWorkingDirectory C:\\Apps\\Quillet\\",
-    "CommandLine",         "LoadSettings",
-    "QueryElevation",      "CorrectSettings",
-    "StartSound",          "SoundStartCue",
-    "BindSpeech",          "OpenMainWindow",
-    "AddTrayIcon",         "BuildMenu",
-    "StartKeyboardHook",   "Message close",
-    "Housekeeping",        "StopKeyboardHook",
-    "CloseInstanceMutex",  "CloseMainWindow",
-    "SoundExitCueAndWait",
+    "StartLayers",        "CreateInstanceMutex",
+    "ExecutablePath",     "SetWorkingDirectory C:\\Apps\\Quillet\\",
+    "CommandLine",        "LoadSettings",
+    "QueryElevation",     "CorrectSettings",
+    "StartSound",         "Cue Start",
+    "BindSpeech",         "OpenMainWindow",
+    "AddTrayIcon",        "BuildMenu",
+    "StartKeyboardHook",  "Message close",
+    "Housekeeping",       "StopKeyboardHook",
+    "CloseInstanceMutex", "CloseMainWindow",
+    "LastCue Exit",
 });
 
 bool Has(const Calls& calls, const std::string& call) {
@@ -48,7 +48,7 @@ TEST(Startup, RunsEveryStepInOrderAndEndsOnce) {
     EXPECT_EQ(RunQuillet(seams.All(), state), 0);
     EXPECT_EQ(seams.calls, kFullRun);
     EXPECT_EQ(seams.hook.timeoutAtHook, 450);
-    EXPECT_TRUE(seams.requesters.messages.empty());
+    EXPECT_TRUE(seams.dialogs.messages.empty());
     EXPECT_EQ(seams.hook.ignoreModeAtHook, 0);
     EXPECT_EQ(seams.hook.keyNamesAtHook, 13u);
     EXPECT_EQ(seams.hook.programsAtHook, std::vector<std::u16string>{u"devenv.exe"});
@@ -71,10 +71,10 @@ TEST(Startup, RestartFromTheMenuSkipsTheNormalShutdown) {
     AppState state;
     RecordingSeams seams(state);
     seams.shell.windowCalls = {{testing::WindowCall::Command, kMenuRunAsAdmin}};
-    seams.requesters.answer = AnswerYes;
+    seams.dialogs.answer = AnswerYes;
     RunQuillet(seams.All(), state);
     const Calls expected = ThenEnd(
-        {"CloseInstanceMutex", "RemoveTrayIcon", "SoundRestartCueAndWait",
+        {"CloseInstanceMutex", "RemoveTrayIcon", "LastCue Restart",
          "Launch C:\\Apps\\Quillet\\Quillet.exe||C:\\Apps\\Quillet\\|runas", "Housekeeping"});
     ASSERT_GE(seams.calls.size(), expected.size());
     EXPECT_EQ(Calls(seams.calls.end() - expected.size(), seams.calls.end()), expected);
@@ -87,8 +87,7 @@ TEST(Startup, SecondInstanceOnlyShowsItsMessage) {
     seams.process.mutexFree = false;
     EXPECT_EQ(RunQuillet(seams.All(), state), 0);
     EXPECT_EQ(seams.calls, ThenEnd({"StartLayers", "CreateInstanceMutex", "ShowMessage"}));
-    EXPECT_EQ(seams.requesters.messages,
-              std::vector<std::u16string>{u"Quillet|Already running.|16"});
+    EXPECT_EQ(seams.dialogs.messages, std::vector<std::u16string>{u"Quillet|Already running.|16"});
 }
 
 TEST(Startup, StartCueDependsOnTheParameterText) {
@@ -108,7 +107,7 @@ TEST(Startup, StartCueDependsOnTheParameterText) {
         RecordingSeams seams(state);
         seams.process.commandLine = c.commandLine;
         RunQuillet(seams.All(), state);
-        EXPECT_EQ(Has(seams.calls, "SoundStartCue"), c.cue);
+        EXPECT_EQ(Has(seams.calls, "Cue Start"), c.cue);
         EXPECT_TRUE(Has(seams.calls, "Housekeeping"));
     }
 }
@@ -141,7 +140,7 @@ TEST(Startup, FatalErrorsShowTheirMessageAndEnd) {
         seams.feedback.speechLoads = c.speechLoads;
         seams.hook.installs = c.hookInstalls;
         EXPECT_EQ(RunQuillet(seams.All(), state), 0);
-        EXPECT_EQ(seams.requesters.messages, std::vector<std::u16string>{c.message});
+        EXPECT_EQ(seams.dialogs.messages, std::vector<std::u16string>{c.message});
         const Calls expected = ThenEnd({c.lastStep, "ShowMessage"});
         ASSERT_GE(seams.calls.size(), expected.size());
         const Calls tail(seams.calls.end() - expected.size(), seams.calls.end());
@@ -155,7 +154,7 @@ TEST(Startup, MissingSpeechExportsAreReportedAndStartUpGoesOn) {
     RecordingSeams seams(state);
     seams.feedback.missingExports = {0, 3};
     RunQuillet(seams.All(), state);
-    EXPECT_EQ(seams.requesters.messages,
+    EXPECT_EQ(seams.dialogs.messages,
               (std::vector<std::u16string>{u"error|line 26:\u0001speechSay Not found|16",
                                            u"error|line 29:\u0001speechStop Not found|16"}));
     EXPECT_TRUE(Has(seams.calls, "StartKeyboardHook"));
@@ -192,14 +191,14 @@ TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
         secondSeams.process.uiLanguages = c.uiLanguages;
         secondSeams.process.mutexFree = false;
         RunQuillet(secondSeams.All(), second);
-        EXPECT_EQ(secondSeams.requesters.messages, std::vector<std::u16string>{c.alreadyRunning});
+        EXPECT_EQ(secondSeams.dialogs.messages, std::vector<std::u16string>{c.alreadyRunning});
 
         AppState state;
         RecordingSeams seams(state);
         seams.process.uiLanguages = c.uiLanguages;
         seams.feedback.missingExports = {0};
         RunQuillet(seams.All(), state);
-        EXPECT_EQ(seams.requesters.messages, std::vector<std::u16string>{c.missingExport});
+        EXPECT_EQ(seams.dialogs.messages, std::vector<std::u16string>{c.missingExport});
         EXPECT_EQ(state.filter.keyNames[GuardedKeyIndex(kVkEscape)], c.escapeName);
         EXPECT_EQ(state.filter.keyNames[GuardedKeyIndex(116)], u"F5");
         EXPECT_EQ(state.filter.ignoreModeTexts[static_cast<int32_t>(IgnoreMode::NextKey)],
@@ -256,7 +255,7 @@ TEST(Startup, RefusedElevationKeepsGuardingUnlessAnotherInstanceStarted) {
             std::min(seams.calls.end(), launch + 1 + static_cast<ptrdiff_t>(c.afterLaunch.size()));
         EXPECT_EQ(Calls(launch + 1, end), c.afterLaunch);
         EXPECT_EQ(Has(seams.calls, "StartKeyboardHook"), c.mutexGrants < 0);
-        EXPECT_TRUE(seams.requesters.messages.empty());
+        EXPECT_TRUE(seams.dialogs.messages.empty());
     }
 }
 

@@ -283,7 +283,7 @@ TEST(DoublePressFilter, ACopyChangesNoModeAndIsDecidedAsItsPressInEveryMode) {
     EXPECT_FALSE(rig.Send(kWmKeyDown, kF5, 10, {true, false}));
     EXPECT_FALSE(rig.Send(kWmKeyUp, kF5, 11, {true, false}));
     EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 1);
-    EXPECT_EQ(rig.feedback.cues, std::vector<std::string>{"next-key"});
+    EXPECT_EQ(rig.feedback.cues, std::vector<Cue>{Cue::NextKeyUsed});
 
     rig.keyboard.ctrl = rig.keyboard.alt = true;  // the hot key's copy cycles nothing
     EXPECT_TRUE(rig.Send(kWmKeyDown, 27, 20, {false, true}));
@@ -351,7 +351,8 @@ TEST(DoublePressFilter, HotKeyCyclesModesAndSwallowsEveryEscapeEvent) {
         EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), (n + 1) % 3);
         EXPECT_EQ(rig.feedback.spoken.back(), expected[n]);
     }
-    EXPECT_EQ(rig.feedback.cues, (std::vector<std::string>{"mode1", "mode2", "mode0"}));
+    EXPECT_EQ(rig.feedback.cues, (std::vector<Cue>{Cue::IgnoreModeNextKey, Cue::IgnoreModeAlways,
+                                                   Cue::IgnoreModeOff}));
     EXPECT_EQ(rig.keyboard.noOpKeys, 3);            // Alt is held
     EXPECT_TRUE(rig.Send(kWmSysKeyDown, 27, 400));  // swallowed, but only WM_KEYDOWN cycles
     EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 0);
@@ -452,7 +453,7 @@ TEST(DoublePressFilter, KeysForASinglePressAlwaysPassAndLeaveModeOneAlone) {
         EXPECT_TRUE(rig.Press(r.vk, 30));
     }
     FilterRig rig;  // only the keys chosen
-    rig.settings.singlePressKeys = kSinglePressKeys & ~kSingleF6;
+    rig.settings.singlePressKeys = GuardedKeyBit(5) | GuardedKeyBit(7);
     for (uint32_t vk : {27u, kF6}) EXPECT_TRUE(rig.Press(vk, 0)) << vk;
 }
 
@@ -467,7 +468,7 @@ TEST(DoublePressFilter, ModeOneLetsOneKeyThrough) {
                        {200, kWmKeyDown, kF7, true, u"F7"},
                    });
     EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 0);
-    EXPECT_EQ(rig.feedback.cues, std::vector<std::string>{"next-key"});
+    EXPECT_EQ(rig.feedback.cues, std::vector<Cue>{Cue::NextKeyUsed});
 
     // Most people let go of Ctrl or Alt before Escape: the hot key's own release
     // leaves the mode for the next key.

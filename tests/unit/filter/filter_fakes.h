@@ -41,13 +41,10 @@ class FakeKeyboard final : public FilterPlatform {
 class RecordingFeedback final : public FilterFeedback {
   public:
     std::vector<std::u16string> spoken;
-    std::vector<std::string> cues;
+    std::vector<Cue> cues;
 
     void Announce(std::u16string_view text) override { spoken.emplace_back(text); }
-    void SoundIgnoreModeCue(int32_t mode) override {
-        cues.push_back("mode" + std::to_string(mode));
-    }
-    void SoundNextKeyConsumedCue() override { cues.push_back("next-key"); }
+    void SoundCue(Cue cue) override { cues.push_back(cue); }
 };
 
 // A filter with freshly built key tables and the default settings, asking

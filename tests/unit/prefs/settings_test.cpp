@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "filter/key_tables.h"
 #include "prefs/json_parser.h"
 #include "prefs/json_writer.h"
 #include "runtime/text.h"
@@ -225,7 +224,7 @@ TEST_F(SettingsFile, LoadCorrectAndSave) {
         {"keys dropped, in any case, once",
          R"({"singlePressKeys":["F6",1,null,true,["F7"],{},"","Escape","ESC","F13","F0","F 1",)"
          R"("F1 ","f12","F2","f6","F6"]})",
-         {0, 300, 0, {}, GuardedKeyBit(2) | GuardedKeyBit(6) | GuardedKeyBit(12)},
+         {0, 300, 0, {}, SinglePressKeyBit(2) | SinglePressKeyBit(6) | SinglePressKeyBit(12)},
          0},
     };
     for (const auto& c : cases) {
@@ -299,13 +298,13 @@ TEST_F(SettingsFile, EveryKindOfMemberStoresItsIntegerReading) {
                            ",\"runAsAdmin\":" + v + ",\"exemptPrograms\":" + v +
                            ",\"singlePressKeys\":" + v + "}"
                      : "{}");
-        SettingsRecord settings{7, 12345, 7, {u"kept.exe"}, kSinglePressKeys};
+        SettingsRecord settings{7, 12345, 7, {u"kept.exe"}, kSinglePressKeyMask};
         ASSERT_TRUE(LoadSettings(settings, Path(), ops));
         EXPECT_EQ(settings.exclude_escape, c.byte);
         EXPECT_EQ(settings.runAsAdmin, c.byte);
         EXPECT_EQ(settings.doublePressTimeout, c.timeout);
         EXPECT_EQ(settings.exemptPrograms, v.starts_with('[') ? Names{} : Names{u"kept.exe"});
-        EXPECT_EQ(settings.singlePressKeys, v.starts_with('[') ? 0 : kSinglePressKeys);
+        EXPECT_EQ(settings.singlePressKeys, v.starts_with('[') ? 0 : kSinglePressKeyMask);
     }
 }
 
@@ -451,8 +450,8 @@ TEST_F(SettingsFile, UnreadFileIsNeverLostToAFailedSave) {
 TEST_F(SettingsFile, SizeIsWhatASaveWrites) {
     const SettingsRecord records[] = {
         {},
-        {255, INT32_MIN, 255, {u"a.exe"}, kSinglePressKeys},
-        {0, 300, 0, {}, GuardedKeyBit(1)},
+        {255, INT32_MIN, 255, {u"a.exe"}, kSinglePressKeyMask},
+        {0, 300, 0, {}, SinglePressKeyBit(1)},
         {1, 1000, 0, {u"q\"u.exe", u"b\\s.exe", u"\u00e9\u20ac.exe", u"\U0001F600.exe"}},
         {0,
          50,
@@ -468,7 +467,7 @@ TEST_F(SettingsFile, SizeIsWhatASaveWrites) {
 // Names that a save of the widest other settings writes as exactly 64 KiB: a list fits up to
 // there, and a name one byte longer in the file, in any way it grows, is one too many.
 TEST_F(SettingsFile, ListIsKeptOnlyAsFarAsASavedFileCanBeRead) {
-    SettingsRecord full{UINT8_MAX, INT32_MIN, UINT8_MAX, {}, kSinglePressKeys};
+    SettingsRecord full{UINT8_MAX, INT32_MIN, UINT8_MAX, {}, kSinglePressKeyMask};
     for (int n = 0; n < 256; ++n)
         full.exemptPrograms.push_back(IntegerText(1000 + n) + std::u16string(239, u'x'));
     ASSERT_TRUE(SaveSettings(full, Path(), ops));

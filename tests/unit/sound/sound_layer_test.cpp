@@ -10,12 +10,12 @@ TEST(SoundLayer, CuesReplaceEachOtherInTheSlotAndTheEndFreesIt) {
     SoundPlayerOptions options;
     options.nullBackend = true;
     ASSERT_TRUE(StartSoundLayer(options));
-    SoundCue(Cue::Start);
+    PlayCueSound(TheSoundLayer(), CueSoundOf(Cue::Start));
     EXPECT_EQ(TheSoundLayer().Status(kSoundSlot), kSoundPlaying);
     EXPECT_EQ(TheSoundLayer().GetFrequency(kSoundSlot), 48000);
-    SoundIgnoreModeCue(2);
+    PlayCueSound(TheSoundLayer(), CueSoundOf(Cue::IgnoreModeAlways));
     EXPECT_EQ(TheSoundLayer().GetFrequency(kSoundSlot), 96000);
-    EXPECT_EQ(SoundIdleCheck(0), SoundPlayer::kPlayingLookMs);
+    EXPECT_EQ(TheSoundLayer().IdleCheck(0), SoundPlayer::kPlayingLookMs);
     EndSoundLayer();
     EXPECT_FALSE(TheSoundLayer().Exists(kSoundSlot));
 }

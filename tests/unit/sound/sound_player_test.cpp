@@ -151,13 +151,13 @@ TEST_F(SoundPlayerTest, LoadFromPcmKeepsItsOwnCopy) {
 }
 
 TEST_F(SoundPlayerTest, TableGrowsByWholeBlocks) {
-    EXPECT_EQ(player.TableSize(), 64u);
+    EXPECT_EQ(player.SlotCount(), 64u);
     ASSERT_TRUE(LoadClip(player, 63, Clip::On));
-    EXPECT_EQ(player.TableSize(), 64u);
+    EXPECT_EQ(player.SlotCount(), 64u);
     ASSERT_TRUE(LoadClip(player, 64, Clip::On));
-    EXPECT_EQ(player.TableSize(), 128u);
+    EXPECT_EQ(player.SlotCount(), 128u);
     ASSERT_TRUE(LoadClip(player, 200, Clip::Off));
-    EXPECT_EQ(player.TableSize(), 264u);
+    EXPECT_EQ(player.SlotCount(), 264u);
     EXPECT_TRUE(player.Exists(63) && player.Exists(64) && player.Exists(200));
     EXPECT_FALSE(player.Exists(65));
     player.Free(-1);

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/tray_menu.h"
 #include "heard_listener.h"
+#include "ui/tray_menu.h"
 
 namespace quillet {
 namespace {

@@ -1,4 +1,4 @@
-// Owner choice and the disabling of the thread's windows around a requester.
+// Owner choice and the disabling of the thread's windows around a dialog.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +8,7 @@
 namespace quillet {
 
 // The foreground window when it belongs to this process, otherwise none.
-HWND RequesterOwner();
+HWND DialogOwner();
 
 class ThreadWindowsDisabled {
   public:

@@ -1,4 +1,4 @@
-#include "sound/feedback_cues.h"
+#include "sound/cue_sounds.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ namespace {
 using test::PullOptions;
 using test::PullWhilePlaying;
 
-class FeedbackCueTest : public ::testing::Test {
+class CueSoundTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(player.Start(PullOptions()));
@@ -32,7 +32,7 @@ float PeakOf(const std::vector<float>& v) {
 
 // Each cue: its clip, rate and volume, heard in the SoundSlot for the right number of frames
 // at the right gain.
-TEST_F(FeedbackCueTest, EveryCueSoundsItsClipAtItsRateAndVolume) {
+TEST_F(CueSoundTest, EveryCueSoundsItsClipAtItsRateAndVolume) {
     struct Case {
         Cue cue;
         Clip clip;
@@ -43,14 +43,20 @@ TEST_F(FeedbackCueTest, EveryCueSoundsItsClipAtItsRateAndVolume) {
         {Cue::Start, Clip::On, 48000, 50, false},
         {Cue::Exit, Clip::Off, 48000, 50, true},
         {Cue::Restart, Clip::Off, 48000, 100, true},
-        {Cue::EscapeOn, Clip::On, 96000, 50, false},
-        {Cue::EscapeOff, Clip::Off, 96000, 50, false},
-        {Cue::AdminOn, Clip::On, 72000, 50, false},
-        {Cue::AdminOff, Clip::Off, 72000, 50, false},
-        {Cue::IgnoreMode0, Clip::Off, 72000, 60, false},
-        {Cue::IgnoreMode1, Clip::On, 72000, 60, false},
-        {Cue::IgnoreMode2, Clip::On, 96000, 60, false},
-        {Cue::NextKeyConsumed, Clip::Off, 72000, 50, false},
+        {Cue::EscapeExemptOn, Clip::On, 96000, 50, false},
+        {Cue::EscapeExemptOff, Clip::Off, 96000, 50, false},
+        {Cue::RunAsAdminOn, Clip::On, 72000, 50, false},
+        {Cue::RunAsAdminOff, Clip::Off, 72000, 50, false},
+        {Cue::StartWithWindowsOn, Clip::On, 72000, 50, false},
+        {Cue::StartWithWindowsOff, Clip::Off, 72000, 50, false},
+        {Cue::LetKeysThroughOn, Clip::On, 96000, 50, false},
+        {Cue::LetKeysThroughOff, Clip::Off, 96000, 50, false},
+        {Cue::SinglePressOn, Clip::On, 96000, 50, false},
+        {Cue::SinglePressOff, Clip::Off, 96000, 50, false},
+        {Cue::IgnoreModeOff, Clip::Off, 72000, 60, false},
+        {Cue::IgnoreModeNextKey, Clip::On, 72000, 60, false},
+        {Cue::IgnoreModeAlways, Clip::On, 96000, 60, false},
+        {Cue::NextKeyUsed, Clip::Off, 72000, 50, false},
     };
     std::vector<int16_t> on = test::DecodeClip(Clip::On), off = test::DecodeClip(Clip::Off);
     auto peak16 = [](const std::vector<int16_t>& pcm) {
@@ -63,12 +69,12 @@ TEST_F(FeedbackCueTest, EveryCueSoundsItsClipAtItsRateAndVolume) {
 
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.cue));
-        FeedbackCue cue = CueFor(c.cue);
+        const CueSound& cue = CueSoundOf(c.cue);
         EXPECT_EQ(cue.clip, c.clip);
         EXPECT_EQ(cue.volume, c.volume);
         EXPECT_EQ(cue.waits, c.waits);
 
-        SoundFeedbackCue(player, cue);
+        PlayCueSound(player, cue);
         EXPECT_EQ(player.GetFrequency(kSoundSlot), c.frequency);
         ASSERT_EQ(player.Status(kSoundSlot), kSoundPlaying);
         std::vector<float> out;
@@ -87,7 +93,7 @@ TEST(IgnoreModeCue, FactorComesFromTheNewMode) {
         double factor;
     } cases[] = {{0, Clip::Off, 1.5}, {1, Clip::On, 1.5}, {2, Clip::On, 2.0}};
     for (const Case& c : cases) {
-        FeedbackCue cue = IgnoreModeCue(c.mode);
+        const CueSound& cue = CueSoundOf(IgnoreModeCue(c.mode));
         EXPECT_EQ(cue.clip, c.clip) << c.mode;
         EXPECT_EQ(cue.factor, c.factor) << c.mode;
         EXPECT_EQ(cue.volume, 60) << c.mode;
@@ -95,10 +101,10 @@ TEST(IgnoreModeCue, FactorComesFromTheNewMode) {
     }
 }
 
-TEST_F(FeedbackCueTest, ANewCueCutsOffTheOneBefore) {
-    SoundFeedbackCue(player, CueFor(Cue::IgnoreMode1));
+TEST_F(CueSoundTest, ANewCueCutsOffTheOneBefore) {
+    PlayCueSound(player, CueSoundOf(Cue::IgnoreModeNextKey));
     PullWhilePlaying(player, kSoundSlot, 3000);
-    SoundFeedbackCue(player, CueFor(Cue::IgnoreMode2));
+    PlayCueSound(player, CueSoundOf(Cue::IgnoreModeAlways));
     EXPECT_EQ(player.GetFrequency(kSoundSlot), 96000);
     // Only the new cue plays, from its start.
     EXPECT_NEAR(static_cast<double>(PullWhilePlaying(player, kSoundSlot, 200000)), 27973 / 2.0, 24);
@@ -108,10 +114,10 @@ TEST_F(FeedbackCueTest, ANewCueCutsOffTheOneBefore) {
     EXPECT_EQ(PeakOf(std::vector<float>(tail + 16, tail + 128)), 0.0f) << "nothing left playing";
 }
 
-TEST_F(FeedbackCueTest, HousekeepingFreesTheSlotOnlyOnceTheCueEnded) {
+TEST_F(CueSoundTest, HousekeepingFreesTheSlotOnlyOnceTheCueEnded) {
     SoundSlotHousekeeping(player);  // nothing there: nothing happens
     EXPECT_FALSE(player.Exists(kSoundSlot));
-    SoundFeedbackCue(player, CueFor(Cue::EscapeOn));
+    PlayCueSound(player, CueSoundOf(Cue::EscapeExemptOn));
     SoundSlotHousekeeping(player);
     EXPECT_TRUE(player.Exists(kSoundSlot));
     EXPECT_EQ(player.Status(kSoundSlot), kSoundPlaying);
@@ -122,7 +128,7 @@ TEST_F(FeedbackCueTest, HousekeepingFreesTheSlotOnlyOnceTheCueEnded) {
 }
 
 // The waiting cue returns once the audio side has played it through, and frees the slot.
-TEST_F(FeedbackCueTest, WaitingCueEndsWhenTheClipEnds) {
+TEST_F(CueSoundTest, WaitingCueEndsWhenTheClipEnds) {
     std::atomic<bool> done{false};
     std::atomic<int64_t> pulled{0};
     std::thread audio([&] {
@@ -133,7 +139,7 @@ TEST_F(FeedbackCueTest, WaitingCueEndsWhenTheClipEnds) {
             std::this_thread::yield();
         }
     });
-    SoundFeedbackCueAndWait(player, CueFor(Cue::Exit));
+    PlayCueSoundAndWait(player, CueSoundOf(Cue::Exit));
     int64_t whenEnded = pulled;
     done = true;
     audio.join();
@@ -143,16 +149,17 @@ TEST_F(FeedbackCueTest, WaitingCueEndsWhenTheClipEnds) {
 
 // Nobody pulls frames here, so the sound never ends by itself: only the bound ends the
 // wait, as with a device that stalls or vanishes mid-cue.
-TEST_F(FeedbackCueTest, WaitEndsAtTheCuesLengthPlusAMarginWhenTheSoundNeverEnds) {
+TEST_F(CueSoundTest, WaitEndsAtTheCuesLengthPlusAMarginWhenTheSoundNeverEnds) {
     struct Case {
         Cue cue;
         int64_t limitMs;  // frames / 48 / factor + 250
-    } cases[] = {{Cue::Exit, 1085}, {Cue::EscapeOn, 541}, {Cue::IgnoreMode1, 638}};
-    for (const auto& c : cases) EXPECT_EQ(CueWaitLimit(CueFor(c.cue)).count(), c.limitMs);
+    } cases[] = {{Cue::Exit, 1085}, {Cue::EscapeExemptOn, 541}, {Cue::IgnoreModeNextKey, 638}};
+    for (const auto& c : cases) EXPECT_EQ(CueWaitLimit(CueSoundOf(c.cue)).count(), c.limitMs);
 
     const auto start = std::chrono::steady_clock::now();
-    SoundFeedbackCueAndWait(player, CueFor(Cue::EscapeOn));
-    EXPECT_GE(std::chrono::steady_clock::now() - start, CueWaitLimit(CueFor(Cue::EscapeOn)));
+    PlayCueSoundAndWait(player, CueSoundOf(Cue::EscapeExemptOn));
+    EXPECT_GE(std::chrono::steady_clock::now() - start,
+              CueWaitLimit(CueSoundOf(Cue::EscapeExemptOn)));
     EXPECT_FALSE(player.Exists(kSoundSlot));
 }
 
@@ -161,34 +168,34 @@ TEST_F(FeedbackCueTest, WaitEndsAtTheCuesLengthPlusAMarginWhenTheSoundNeverEnds)
 std::atomic<int> deviceStartMs{0};
 void SlowDevice() { std::this_thread::sleep_for(std::chrono::milliseconds(deviceStartMs.load())); }
 
-TEST(FeedbackCueSlowDevice, ItsStartCountsAgainstTheWait) {
+TEST(CueSoundSlowDevice, ItsStartCountsAgainstTheWait) {
     SoundPlayer player;
     SoundPlayerOptions o;
     o.nullBackend = true;
     o.deviceGate = SlowDevice;
     ASSERT_TRUE(player.Start(o));
     player.RegisterOggVorbisDecoder();
-    const FeedbackCue exit = CueFor(Cue::Exit);
+    const CueSound& exit = CueSoundOf(Cue::Exit);
     const auto limit = CueWaitLimit(exit);
     deviceStartMs = static_cast<int>(limit.count()) + 100;
     const auto start = std::chrono::steady_clock::now();
-    SoundFeedbackCueAndWait(player, exit);
+    PlayCueSoundAndWait(player, exit);
     const auto waited = std::chrono::steady_clock::now() - start;
     const auto startTook = std::chrono::milliseconds(deviceStartMs.exchange(0));
     EXPECT_LT(waited, startTook + limit / 2);
 }
 
-TEST(FeedbackCueDown, CuesAreSilentAndTheWaitEndsAtOnce) {
+TEST(CueSoundDown, CuesAreSilentAndTheWaitEndsAtOnce) {
     SoundPlayer player;
     SoundPlayerOptions broken = PullOptions();
     broken.sampleRate = 0;
     ASSERT_FALSE(player.Start(broken));
-    SoundFeedbackCue(player, CueFor(Cue::Start));
+    PlayCueSound(player, CueSoundOf(Cue::Start));
     EXPECT_FALSE(player.Exists(kSoundSlot));
     // Nothing plays, so the exit wait ends after its first look, not at its limit.
     const auto start = std::chrono::steady_clock::now();
-    SoundFeedbackCueAndWait(player, CueFor(Cue::Exit));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, CueWaitLimit(CueFor(Cue::Exit)) / 4);
+    PlayCueSoundAndWait(player, CueSoundOf(Cue::Exit));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, CueWaitLimit(CueSoundOf(Cue::Exit)) / 4);
     SoundSlotHousekeeping(player);
     EXPECT_EQ(player.Status(kSoundSlot), kSoundMissing);
 }

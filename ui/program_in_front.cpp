@@ -1,4 +1,4 @@
-#include "filter/program_in_front.h"
+#include "ui/program_in_front.h"
 
 #include "runtime/ignore_case.h"
 
@@ -18,25 +18,6 @@ bool IsShellWindowClass(std::u16string_view className) {
         if (EqualIgnoringCase(className, shell)) return true;
     }
     return false;
-}
-
-bool IsStoreAppFrame(std::u16string_view className) {
-    return EqualIgnoringCase(className, u"ApplicationFrameWindow");
-}
-
-bool IsShellHostProgram(std::u16string_view fileName) {
-    static constexpr std::u16string_view kHosts[] = {
-        u"ApplicationFrameHost.exe", u"StartMenuExperienceHost.exe", u"SearchHost.exe",
-        u"SearchApp.exe", u"ShellExperienceHost.exe"};
-    for (std::u16string_view host : kHosts) {
-        if (EqualIgnoringCase(fileName, host)) return true;
-    }
-    return false;
-}
-
-std::u16string_view FileNamePart(std::u16string_view path) {
-    const size_t slash = path.find_last_of(u"\\/");
-    return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
 }
 
 bool IsNetworkDevicePath(std::u16string_view devicePath) {

@@ -1,4 +1,4 @@
-#include "filter/program_list.h"
+#include "runtime/program_list.h"
 
 #include <algorithm>
 

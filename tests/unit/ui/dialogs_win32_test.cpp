@@ -1,4 +1,4 @@
-// The requesters answered from a second thread, as a user would.
+// The dialogs answered from a second thread, as a user would.
 #ifdef _WIN32
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "tests/support/plain_window_win32.h"
-#include "ui/requesters.h"
+#include "ui/dialogs.h"
 
 namespace quillet {
 namespace {
@@ -46,7 +46,7 @@ std::u16string AskAndAnswer(const std::function<void(HWND)>& answer) {
         answer(dialog);
         forced = ForceClosed(dialog);
     });
-    std::u16string text = InputRequester(u"Timeout", u"How long?", u"");
+    std::u16string text = ShowInputDialog(u"Timeout", u"How long?", u"");
     user.join();
     EXPECT_TRUE(found);
     EXPECT_FALSE(forced);
@@ -62,7 +62,7 @@ void PostKey(HWND target, UINT vk) {
     PostMessageW(target, WM_KEYUP, vk, 0xC0000001);
 }
 
-TEST(InputRequester, AnswersByWayOfClosing) {
+TEST(InputDialog, AnswersByWayOfClosing) {
     struct Case {
         const char* name;
         std::function<void(HWND)> answer;
@@ -115,7 +115,7 @@ LONG FontHeight(HWND control) {
 }
 
 // The English layout; moved to a screen at 200 %, doubled in a font twice as large.
-TEST(InputRequester, LayoutAndFocus) {
+TEST(InputDialog, LayoutAndFocus) {
     RECT window{}, field{}, button{}, moved{}, movedButton{};
     LONG font = 0, movedFont = 0;
     bool focusInField = false;
@@ -154,7 +154,7 @@ TEST(InputRequester, LayoutAndFocus) {
     EXPECT_NEAR(movedFont, 2 * font, 1);
 }
 
-TEST(InputRequester, DefaultTextIsKeptAndVisibleWindowsAreDisabledMeanwhile) {
+TEST(InputDialog, DefaultTextIsKeptAndVisibleWindowsAreDisabledMeanwhile) {
     HWND other = OpenPlainWindow(GetModuleHandleW(nullptr), DefWindowProcW, L"QuilletOther",
                                  L"other", WS_CAPTION | WS_VISIBLE, 10, 10, 200, 100);
     ASSERT_NE(other, nullptr);
@@ -166,27 +166,27 @@ TEST(InputRequester, DefaultTextIsKeptAndVisibleWindowsAreDisabledMeanwhile) {
         PostKey(Field(d), VK_RETURN);
         ForceClosed(d);
     });
-    EXPECT_EQ(InputRequester(u"t", u"p", u"300"), u"300");
+    EXPECT_EQ(ShowInputDialog(u"t", u"p", u"300"), u"300");
     user.join();
     EXPECT_TRUE(disabledMeanwhile);
     EXPECT_TRUE(IsWindowEnabled(other));
     DestroyWindow(other);
 }
 
-TEST(MessageRequester, ReturnsTheButtonChosen) {
+TEST(MessageBoxDialog, ReturnsTheButtonChosen) {
     std::thread user([] {
         if (HWND box = FindWithin(L"#32770", IDNO)) PostMessageW(box, WM_COMMAND, IDNO, 0);
     });
-    EXPECT_EQ(MessageRequester(u"Restart required.", u"Should Quillet restart right now?",
-                               RequesterYesNo),
-              AnswerNo);
+    EXPECT_EQ(
+        ShowMessageBox(u"Restart required.", u"Should Quillet restart right now?", MessageBoxYesNo),
+        AnswerNo);
     user.join();
     std::thread yes([] {
         if (HWND box = FindWithin(L"#32770", IDYES)) PostMessageW(box, WM_COMMAND, IDYES, 0);
     });
-    EXPECT_EQ(MessageRequester(u"Restart required.", u"Should Quillet restart right now?",
-                               RequesterYesNo),
-              AnswerYes);
+    EXPECT_EQ(
+        ShowMessageBox(u"Restart required.", u"Should Quillet restart right now?", MessageBoxYesNo),
+        AnswerYes);
     yes.join();
 }
 

@@ -1,11 +1,13 @@
 // The tray icon's popup menu as one table: its items in display order with their
 // identifiers and labels ("&" marks the mnemonic), the submenu of the three
-// ignore modes and the submenu of the keys that pass on a single press. The program, the
-// window-layer probe and the tests build it from here.
+// ignore modes and the submenu of the keys that pass on a single press; and the
+// label of the item that names the program in front. The program, the window-layer
+// probe and the tests build it from here; the window that shows it is ui/tray_window*.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/text.h"
@@ -86,6 +88,22 @@ std::vector<MenuEntry> TrayMenuEntries(LabelText labelText) {
         }
     }
     return entries;
+}
+
+// The label of "Let keys through" for the program in front, `programName` as the menu
+// names it, empty while none is known; `language` looks the labels up as Language does.
+template <typename Texts>
+std::u16string LetKeysThroughLabel(std::u16string_view programName, const Texts& language) {
+    if (programName.empty()) {
+        return language.Text(kLetKeysThroughNoProgram, kTrayMenuAlternativeContext);
+    }
+    // The name's own "&" shows as itself, not as a mnemonic.
+    std::u16string name;
+    for (char16_t c : programName) {
+        name += c;
+        if (c == u'&') name += c;
+    }
+    return language.Text(u"&Let keys through in %s", kTrayMenuContext, name);
 }
 
 // The menu in English.

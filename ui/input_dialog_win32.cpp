@@ -7,14 +7,15 @@
 #include <vector>
 
 #include "runtime/text.h"
+#include "ui/dialog_owner_win32.h"
+#include "ui/dialogs.h"
 #include "ui/input_dialog_layout.h"
-#include "ui/requester_owner_win32.h"
-#include "ui/requesters.h"
 
 namespace quillet {
 
 namespace {
 
+// The class name tools and tests find the dialog by; it has always been this.
 constexpr wchar_t DialogClass[] = L"InputRequester";
 constexpr int FieldId = 10;
 constexpr int CommandOk = 1000;
@@ -229,9 +230,9 @@ void RunLoop(Dialog& d, HACCEL keys) {
 
 }  // namespace
 
-std::u16string InputRequester(const std::u16string& title, const std::u16string& prompt,
-                              const std::u16string& defaultText, const std::u16string& okLabel,
-                              bool fitTexts) {
+std::u16string ShowInputDialog(const std::u16string& title, const std::u16string& prompt,
+                               const std::u16string& defaultText, const std::u16string& okLabel,
+                               bool fitTexts) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
 
     WNDCLASSEXW wc{};
@@ -248,7 +249,7 @@ std::u16string InputRequester(const std::u16string& title, const std::u16string&
     d.promptText = prompt;
     d.okLabel = okLabel;
     d.fitTexts = fitTexts;
-    d.owner = RequesterOwner();
+    d.owner = DialogOwner();
     ThreadWindowsDisabled disabled;
     d.disabled = &disabled;
     if (d.owner && IsWindowEnabled(d.owner)) {

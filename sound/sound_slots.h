@@ -10,7 +10,7 @@
 
 namespace quillet {
 
-// One decoded clip under a sound number. An entry whose pcmBytes is 0 is empty.
+// One decoded clip in a numbered slot. An entry whose pcmBytes is 0 is empty.
 struct SoundRecord {
     int32_t pcmBytes = 0;
     ma_audio_buffer_config bufferConfig{};
@@ -25,13 +25,13 @@ struct SoundRecord {
     uint16_t channels = 0;
 };
 
-// Numbered sounds: 64 entries to start with; loading a number at or beyond the size grows
-// the table to that number + 64.
-class SoundTable {
+// The player's numbered slots, each holding one decoded clip: 64 to start with;
+// loading a number at or beyond the count grows them to that number + 64.
+class SoundSlots {
   public:
     static constexpr int32_t kGrowth = 64;
 
-    SoundTable() : entries_(kGrowth) {}
+    SoundSlots() : entries_(kGrowth) {}
 
     size_t Size() const { return entries_.size(); }
 
@@ -42,7 +42,7 @@ class SoundTable {
         return r.pcmBytes != 0 ? &r : nullptr;
     }
 
-    // The entry for a number about to be loaded, growing the table when needed.
+    // The entry for a number about to be loaded, growing the slots when needed.
     SoundRecord& Entry(int32_t number) {
         if (static_cast<size_t>(number) >= entries_.size()) {
             entries_.resize(static_cast<size_t>(number) + kGrowth);

@@ -1,8 +1,8 @@
-#include "ui/requester_owner_win32.h"
+#include "ui/dialog_owner_win32.h"
 
 namespace quillet {
 
-HWND RequesterOwner() {
+HWND DialogOwner() {
     HWND foreground = GetForegroundWindow();
     if (!foreground) return nullptr;
     DWORD process = 0;

@@ -3,9 +3,10 @@
 // desktop). By the time the menu is open the foreground is Quillet's or the
 // taskbar's, so the program must be remembered as windows come and go. Three
 // sources feed it: the foreground event on the main thread (Windows raises it,
-// Wine does not), the hook's foreground cache whenever a guarded key finds a new
-// window, and the foreground as the menu is asked for, before Quillet's window
-// takes it. Portable.
+// Wine does not), the hook's check (filter/exempt_program_check.h) whenever a
+// guarded key finds a new window, and the foreground as the menu is asked for,
+// before Quillet's window takes it. Portable; the Windows side is
+// program_in_front_win32.cpp.
 #pragma once
 
 #include <atomic>
@@ -14,41 +15,24 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/window_lookup.h"
+
 namespace quillet {
-
-using WindowHandle = uintptr_t;
-
-struct WindowOwner {
-    uint32_t processId = 0;         // 0: the window is gone
-    std::u16string_view className;  // the window's class
-    std::u16string_view fileName;   // the program's file name, no folder; empty when
-                                    // it cannot be asked
-};
 
 // The taskbars, the notification area's overflow and the desktop's windows.
 bool IsShellWindowClass(std::u16string_view className);
-
-// The frame of a Store app's window ("ApplicationFrameWindow").
-bool IsStoreAppFrame(std::u16string_view className);
-
-// The shell's programs that host other windows: Store apps' frames, the Start
-// menu, search and the shell's flyouts. Never the program in front, never listed.
-bool IsShellHostProgram(std::u16string_view fileName);
-
-// The part of `path` after its last "\" or "/".
-std::u16string_view FileNamePart(std::u16string_view path);
 
 // Whether a path in the kernel's device form is behind a network redirector
 // ("\Device\Mup\server\share\...", a network drive's too).
 bool IsNetworkDevicePath(std::u16string_view devicePath);
 
-class ProgramInFront {
+class ProgramInFront final : public FrontWindowListener {
   public:
     explicit ProgramInFront(uint32_t ownProcessId) : ownProcess_(ownProcessId) {}
 
     // A window came to the front (for a Store app, the app's window in its
     // frame); any thread. Remembered unless it is gone, Quillet's own or the shell's.
-    void Saw(WindowHandle window, const WindowOwner& owner);
+    void Saw(WindowHandle window, const WindowOwner& owner) override;
     // The last window remembered, or 0. It may have closed since.
     WindowHandle Last() const { return last_.load(std::memory_order_relaxed); }
 
@@ -103,5 +87,25 @@ std::u16string ProgramDisplayName(std::u16string_view description, std::u16strin
 // The version record's path to the description in one translation, as
 // VerQueryValue takes it: "\StringFileInfo\040904b0\FileDescription".
 std::u16string FileDescriptionKey(uint16_t language, uint16_t codePage);
+
+// The Windows side, on the main thread.
+
+// The program that owns `window`, while the window lasts and the program can be
+// asked. Descriptions are kept (ProgramDescriptions).
+ProgramDescription DescribeProgram(WindowHandle window);
+
+// The description in the version record of the file at `path`; empty when it has
+// none. version.dll is loaded from the system folder on first use and stays.
+std::u16string FileDescription(std::u16string_view path);
+
+// Tells `inFront` of the window in front now. For the moment the menu is asked for,
+// before Quillet's own window takes the foreground.
+void NoteForegroundWindow(ProgramInFront& inFront);
+
+// Tells `inFront` of each window Windows reports coming to the front
+// (EVENT_SYSTEM_FOREGROUND, out of context: delivered while the thread waits for
+// messages). False when the event hook cannot be set. Wine never raises the event.
+bool WatchForeground(ProgramInFront& inFront);
+void StopWatchingForeground();
 
 }  // namespace quillet

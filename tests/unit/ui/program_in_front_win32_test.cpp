@@ -1,16 +1,15 @@
 // The system side, against this test program's own window and the system's files.
 #if defined(_WIN32)
-#include "filter/foreground_windows.h"
-
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include "runtime/text.h"
+#include "runtime/window_lookup_win32.h"
+#include "ui/program_in_front.h"
 
 namespace quillet {
 namespace {
 
-TEST(ForegroundWindows, NamesTheOwnerOfAWindowWhileItLasts) {
+TEST(ProgramInFrontWin32, NamesTheOwnerOfAWindowWhileItLasts) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.lpszClassName = L"QuilletForegroundTest";
@@ -19,14 +18,14 @@ TEST(ForegroundWindows, NamesTheOwnerOfAWindowWhileItLasts) {
                                         nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(handle, nullptr);
     const auto window = reinterpret_cast<WindowHandle>(handle);
-    SystemForeground system;
+    Win32WindowLookup system;
     const WindowOwner owner = system.Owner(window);
     EXPECT_EQ(owner.processId, GetCurrentProcessId());
     EXPECT_EQ(owner.className, u"QuilletForegroundTest");
-    EXPECT_EQ(owner.fileName, u"unit_filter.exe");
+    EXPECT_EQ(owner.fileName, u"unit_ui.exe");
     // No version record in this program.
     const ProgramDescription program = DescribeProgram(window);
-    EXPECT_EQ(program.fileName, u"unit_filter.exe");
+    EXPECT_EQ(program.fileName, u"unit_ui.exe");
     EXPECT_EQ(program.description, u"");
 
     DestroyWindow(handle);
@@ -34,7 +33,7 @@ TEST(ForegroundWindows, NamesTheOwnerOfAWindowWhileItLasts) {
     EXPECT_TRUE(DescribeProgram(window).fileName.empty());
 }
 
-TEST(ForegroundWindows, ReadsTheDescriptionFromTheVersionRecord) {
+TEST(ProgramInFrontWin32, ReadsTheDescriptionFromTheVersionRecord) {
     wchar_t folder[MAX_PATH];
     const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
     const std::u16string description = FileDescription(FromWide(folder, n) + u"\\kernel32.dll");

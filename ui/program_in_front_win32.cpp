@@ -2,27 +2,16 @@
 
 #include <vector>
 
-#include "filter/foreground_windows.h"
 #include "runtime/module_path.h"
 #include "runtime/text.h"
+#include "runtime/window_lookup_win32.h"
+#include "ui/program_in_front.h"
 
 namespace quillet {
 
 namespace {
 
 HWND Handle(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-
-// The image path of process `id` into `buffer`, in the Win32 form or, with
-// PROCESS_NAME_NATIVE, the device form; its length, 0 when the process cannot be
-// asked (another user's, protected, gone).
-DWORD ImagePath(DWORD id, DWORD form, wchar_t* buffer, DWORD size) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-    if (!process) return 0;
-    DWORD length = size;
-    if (!QueryFullProcessImageNameW(process, form, buffer, &length)) length = 0;
-    CloseHandle(process);
-    return length;
-}
 
 std::u16string_view View(const wchar_t* text, size_t length) {
     return {reinterpret_cast<const char16_t*>(text), length};
@@ -77,8 +66,8 @@ class SystemProgramFiles final : public ProgramFiles {
 };
 
 void Tell(ProgramInFront& inFront, HWND window) {
-    static SystemForeground system;  // main thread only
-    const ProgramWindow program = ProgramOfWindow(system, reinterpret_cast<WindowHandle>(window));
+    static Win32WindowLookup lookup;  // main thread only
+    const ProgramWindow program = ProgramOfWindow(lookup, reinterpret_cast<WindowHandle>(window));
     inFront.Saw(program.window, program.owner);
 }
 
@@ -87,27 +76,6 @@ void CALLBACK OnForeground(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG,
 }
 
 }  // namespace
-
-WindowHandle SystemForeground::ForegroundWindow() {
-    return reinterpret_cast<WindowHandle>(GetForegroundWindow());
-}
-
-WindowOwner SystemForeground::Owner(WindowHandle window) {
-    WindowOwner owner;
-    DWORD id = 0;
-    if (!GetWindowThreadProcessId(Handle(window), &id) || id == 0) return owner;
-    owner.processId = id;
-    const int classLength = GetClassNameW(Handle(window), className_, std::size(className_));
-    owner.className = View(className_, classLength > 0 ? classLength : 0);
-    const DWORD length = ImagePath(id, PROCESS_NAME_NATIVE, path_, std::size(path_));
-    owner.fileName = FileNamePart(View(path_, length));
-    return owner;
-}
-
-WindowHandle SystemForeground::StoreAppWindow(WindowHandle frame) {
-    return reinterpret_cast<WindowHandle>(
-        FindWindowExW(Handle(frame), nullptr, L"Windows.UI.Core.CoreWindow", nullptr));
-}
 
 // The file's Win32 path is needed to read it; asked for here on the main thread,
 // never on the hook's, and not for a program behind a network redirector, whose
@@ -120,10 +88,10 @@ ProgramDescription DescribeProgram(WindowHandle window) {
     std::vector<wchar_t> path(32768);
     const auto size = static_cast<DWORD>(path.size());
     const std::u16string_view device =
-        View(path.data(), ImagePath(id, PROCESS_NAME_NATIVE, path.data(), size));
+        View(path.data(), ProcessImagePath(id, PROCESS_NAME_NATIVE, path.data(), size));
     if (device.empty()) return {};
     if (IsNetworkDevicePath(device)) return {std::u16string(FileNamePart(device)), {}};
-    const DWORD length = ImagePath(id, 0, path.data(), size);
+    const DWORD length = ProcessImagePath(id, 0, path.data(), size);
     if (length == 0) return {};
     return descriptions.Describe(View(path.data(), length));
 }

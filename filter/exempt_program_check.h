@@ -2,7 +2,7 @@
 // guarded key, so the answer is kept for the foreground window it was worked out
 // for: per key one GetForegroundWindow and one atomic load, and the program is
 // looked up only when the window or the list changed. Portable; the system comes
-// through ForegroundSystem.
+// through WindowLookup.
 #pragma once
 
 #include <atomic>
@@ -10,30 +10,10 @@
 #include <deque>
 #include <string_view>
 
-#include "filter/program_in_front.h"
-#include "filter/program_list.h"
+#include "runtime/program_list.h"
+#include "runtime/window_lookup.h"
 
 namespace quillet {
-
-class ForegroundSystem {
-  public:
-    virtual ~ForegroundSystem() = default;
-    virtual WindowHandle ForegroundWindow() = 0;
-    // Who owns `window`. The views stay valid until the next call.
-    virtual WindowOwner Owner(WindowHandle window) = 0;
-    // The Store app's own window (class "Windows.UI.Core.CoreWindow") inside its
-    // frame, or 0.
-    virtual WindowHandle StoreAppWindow(WindowHandle frame) = 0;
-};
-
-// The window that stands for the program of `window`, and its owner: a Store app's
-// frame belongs to ApplicationFrameHost.exe, the app is the process of the window
-// inside it. Without one (an app still starting or suspended) the frame's own.
-struct ProgramWindow {
-    WindowHandle window = 0;
-    WindowOwner owner;
-};
-ProgramWindow ProgramOfWindow(ForegroundSystem& system, WindowHandle window);
 
 // The list the hook matches against. The main thread publishes a new list whole;
 // the hook thread reads whichever is current without a lock. A list once published
@@ -55,14 +35,14 @@ class PublishedPrograms {
     std::atomic<const ProgramList*> current_;
 };
 
-class ForegroundProgram {
+class ExemptProgramCheck {
   public:
-    // `inFront`, when given, hears of every window the cache sees come to the front.
-    // The windows of `ownProcess` (Quillet's menu and dialogs) get their keys too, so
-    // one Escape closes them.
-    ForegroundProgram(ForegroundSystem& system, const PublishedPrograms& programs,
-                      ProgramInFront* inFront = nullptr, uint32_t ownProcess = 0)
-        : system_(system), programs_(programs), inFront_(inFront), ownProcess_(ownProcess) {}
+    // `inFront`, when given, hears of every window the check sees come to the front
+    // (the menu's program in front). The windows of `ownProcess` (Quillet's menu and
+    // dialogs) get their keys too, so one Escape closes them.
+    ExemptProgramCheck(WindowLookup& lookup, const PublishedPrograms& programs,
+                       FrontWindowListener* inFront = nullptr, uint32_t ownProcess = 0)
+        : lookup_(lookup), programs_(programs), inFront_(inFront), ownProcess_(ownProcess) {}
 
     // Hook thread, for a guarded key: whether the program in front gets its keys.
     // A window that is gone or a program that cannot be asked is not listed.
@@ -72,9 +52,9 @@ class ForegroundProgram {
     // Apart from IsExempt, so that the path of every key stays short.
     [[gnu::noinline]] bool Refresh(WindowHandle window, const ProgramList* list);
 
-    ForegroundSystem& system_;
+    WindowLookup& lookup_;
     const PublishedPrograms& programs_;
-    ProgramInFront* inFront_;
+    FrontWindowListener* inFront_;
     uint32_t ownProcess_;
     WindowHandle window_ = 0;
     const ProgramList* list_ = nullptr;  // what the answer was worked out against
