@@ -127,19 +127,15 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk,
     }
 
     TrackModifier(message, vk, origin);
-    const std::u16string* name = GuardedName(vk);
-    if (!name) {
-        // A key exempted while held: its release still ends its press.
-        if (kind == kReleaseKind && vk < kGuardedKeyIndexByVk.size()) OnRelease(s);
-        return false;
-    }
-    guarded = true;
-
-    // A release ends its own press, whatever is in front or held now.
+    // A release ends its own press, whatever is in front, held or exempted now. Only
+    // a guarded key's press is ever recorded: for any other key this changes nothing.
     if (kind == kReleaseKind) {
-        OnRelease(s);
+        if (vk < kGuardedKeyIndexByVk.size()) OnRelease(s);
         return false;
     }
+    const std::u16string* name = GuardedName(vk);
+    if (!name) return false;
+    guarded = true;
     if (kind != kPressKind) return false;
     if (ModifierStillHeld() || platform_.ProgramGetsItsKeys()) {
         if (s.held == HeldPress::None) s.held = HeldPress::Outside;
