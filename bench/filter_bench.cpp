@@ -24,6 +24,7 @@ class StillKeyboard final : public FilterPlatform {
     void SendNoOpKey() override {}
     bool ProgramGetsItsKeys() override { return false; }
     uint64_t ForegroundStamp() override { return 0; }
+    uint64_t WindowInFront() override { return 0; }
 };
 
 class SilentFeedback final : public FilterFeedback {
@@ -117,7 +118,7 @@ void BM_PassedSecondPress(benchmark::State& s) {
     KeyState& key = b.state.keyStates[kF5];
     for (auto _ : s) {
         key.armed = true;  // by a release just now
-        key.letThrough = false;
+        key.held = HeldPress::None;
         benchmark::DoNotOptimize(b.filter.ShouldSwallow(kHcAction, kWmKeyDown, kF5));
     }
 }

@@ -68,6 +68,7 @@ class ForegroundKeyboard final : public FilterPlatform {
     void SendNoOpKey() override {}
     bool ProgramGetsItsKeys() override { return rig.cache.IsExempt(); }
     uint64_t ForegroundStamp() override { return 0; }
+    uint64_t WindowInFront() override { return rig.system.front; }
 };
 
 class SilentFeedback final : public FilterFeedback {

@@ -1,33 +1,42 @@
-// The rule for one guarded key while the ignore mode is off:
+// The rule for one guarded key while the ignore mode is off, for a fresh press:
 //
 //   event    when                                decision        then
-//   press    armed, within the timeout of the    pass            letThrough
-//            last release
-//   press    letThrough (an auto-repeat)         pass            -
-//   press    otherwise                           swallow, speak  not armed
+//   press    armed, within the timeout after     pass            Passed
+//            the last release (never before it)
+//   press    otherwise                           swallow, speak  Swallowed, not armed
 //
-// Before it: every Escape event while Ctrl and Alt are held is the hot key's,
-// swallowed, and its press cycles the ignore mode; while a screen-reader modifier
-// is held, or a program that gets its keys is in front, every press passes and
-// counts for nothing; "next key only" ends at the next guarded press, which
-// passes; "always" passes everything. A copy a screen reader sends of a press it
-// trapped gets that press's decision, changing nothing.
+// Before it: every fresh Escape press while Ctrl and Alt are held is the hot key's,
+// swallowed, and cycles the ignore mode; while a screen-reader modifier is held, or
+// a program that gets its keys is in front, every press passes and counts for
+// nothing; "next key only" ends at the next guarded press, which passes; "always"
+// passes everything. A copy a screen reader sends of a press it trapped gets that
+// press's decision, changing nothing.
 //
 // A key the user chose to pass on a single press (Escape exempted, or one of F1
 // to F12) is not guarded: its events pass untouched, as any other key's.
 //
-// A release belongs to its press, whatever is in front or held, or chosen, when
-// it comes:
+// An auto-repeat and a release belong to their press, whatever is in front, held,
+// chosen or the mode when they come:
 //
-//   press was                                    decision        then
-//   counted by the rule above                    pass            armed flips, not
-//                                                                letThrough, the time kept
-//   passed outside the rule, or the hot key's    pass (the hot   not letThrough
-//                                                key's: swallow)
-//   never seen                                   pass            -
+//   press was                       repeat                        release
+//   Swallowed (a first press)       swallow, speak again          pass; arms, the time kept
+//   Passed (a second press)         pass while the window its     pass; disarms, the time kept
+//                                   press went to is in front,
+//   Outside (passed for another     else swallow silently         pass
+//            reason)
+//   HotKey                          swallow silently              swallow
+//   never seen                      -                             pass
 //
-// So a release neither ends "next key only" (the press that used it ended it)
-// nor arms a key whose press another reason let through.
+// A repeat never spends "next key only", never arms and never counts. A press is a
+// repeat only while its press can still be down: no other key was typed since (the
+// keyboard repeats the key typed last), and, for one that reached the system, the
+// system shows the key down (inside the hook its state is still the one before this
+// event); for one that never reached it, within kLongestRepeatGap of the key's last
+// down event. Otherwise its release was lost (to an elevated window, or a hook above
+// ours): the record ends as if nothing had been held and the press is decided afresh.
+//
+// A program's event of a key whose typed press is held (an on-screen keyboard, a
+// braille display's key) is decided on its own, leaving the typed press's record alone.
 #include "filter/double_press_filter.h"
 
 namespace quillet {
@@ -41,6 +50,10 @@ namespace {
 constexpr uint32_t kPressKind = kWmKeyDown;
 constexpr uint32_t kReleaseKind = kWmKeyUp;
 constexpr uint32_t kSysBit = 4;  // WM_SYSKEY* differ from WM_KEY* by this bit
+// Windows repeats a held key after at most 1 s, then at least every 400 ms (the slow
+// repeat of FilterKeys waits up to 2 s); a longer silence means the key went up.
+constexpr int64_t kLongestRepeatGap = 2500;
+constexpr int64_t kNotRead = INT64_MIN;  // the clock was not read for this event
 
 // The screen-reader modifiers as physical keys, in the order of
 // FilterState::modifierHeld, each with the virtual keys it can show as.
@@ -70,20 +83,20 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
     if (hookCode != kHcAction) return false;
 
     const uint32_t kind = message & ~kSysBit;
-    bool press = kind == kPressKind;  // and no auto-repeat
+    bool fresh = kind == kPressKind;
     bool swallow = false;
     // A copy the chain below sends of a press it trapped is decided as that press
     // was, silently, and leaves every state as it is.
     std::optional<bool> copy;
     if (origin.injected && state_.resentPresses.Awaits(vk)) {
-        copy = state_.resentPresses.Take(vk, press, platform_.ReadClock());
+        copy = state_.resentPresses.Take(vk, fresh, platform_.ReadClock());
     }
     if (copy) {
         swallow = *copy;
     } else {
-        press = press && state_.keyStates[vk & 0xFF].held == HeldPress::None;
         bool guarded = false;
-        swallow = Decide(message, kind, vk, origin, guarded);
+        swallow = Decide(message, kind, vk, origin, guarded, fresh);
+        if (kind == kPressKind && !origin.injected) state_.lastTyped = vk;
         if (guarded && origin.chainConsumed && !origin.injected && kind == kPressKind) {
             state_.resentPresses.Expect(
                 vk, swallow, platform_.ReadClock(),
@@ -92,7 +105,7 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
     }
     // Last, once every state is settled: under Wine the no-op key enters the hook
     // again from within the call that sends it.
-    if (swallow && press && !origin.chainConsumed && ModifierWouldActAlone()) {
+    if (swallow && fresh && !origin.chainConsumed && ModifierWouldActAlone()) {
         platform_.SendNoOpKey();
     }
     return swallow;
@@ -110,47 +123,86 @@ bool DoublePressFilter::ModifierWouldActAlone() {
 }
 
 bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk,
-                               const KeyOrigin& origin, bool& guarded) {
-    KeyState& s = state_.keyStates[vk & 0xFF];  // virtual-key codes are below 256
-    // Ctrl+Alt+Escape cycles the ignore mode; every Escape event while both
-    // are held is swallowed, so the hot key never reaches an application.
+                               const KeyOrigin& origin, bool& guarded, bool& fresh) {
+    if (vk >= kGuardedKeyIndexByVk.size()) return false;  // no key the system sends
+    KeyState& record = state_.keyStates[vk];
+    // A program's event amid a press the user holds is decided on a copy of the record.
+    KeyState scratch;
+    const bool foreign = origin.injected && record.held != HeldPress::None && !record.sent;
+    if (foreign) {
+        scratch = record;
+        scratch.held = HeldPress::None;
+    }
+    KeyState& s = foreign ? scratch : record;
+
+    if (kind == kReleaseKind) {
+        TrackModifier(message, vk, origin);
+        return OnRelease(s);
+    }
+    if (kind == kPressKind && s.held != HeldPress::None) {
+        if (IsRepeat(s, vk)) {
+            fresh = false;
+            guarded = true;
+            return DecideRepeat(s, vk);
+        }
+        s.held = HeldPress::None;  // its release was lost: armed and its time stay
+    }
+
+    // Ctrl+Alt+Escape cycles the ignore mode; its press, repeats and release never
+    // reach an application.
     if (vk == kVkEscape && platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkMenu)) {
         if (message == kWmKeyDown) {
             const auto mode = static_cast<int32_t>(CycleIgnoreMode(state_.ignoreMode));
             feedback_.Announce(state_.ignoreModeTexts[mode]);
             feedback_.SoundCue(IgnoreModeCue(mode));
         }
-        if (kind == kPressKind && s.held == HeldPress::None) s.held = HeldPress::Outside;
-        if (kind == kReleaseKind) OnRelease(s);
+        if (kind == kPressKind) {
+            s.armed = false;  // Escape needs two presses of its own after it
+            Hold(s, HeldPress::HotKey, origin, platform_.ReadClock());
+        }
         guarded = true;
         return true;
     }
 
     TrackModifier(message, vk, origin);
-    // A release ends its own press, whatever is in front, held or exempted now. Only
-    // a guarded key's press is ever recorded: for any other key this changes nothing.
-    if (kind == kReleaseKind) {
-        if (vk < kGuardedKeyIndexByVk.size()) OnRelease(s);
-        return false;
-    }
     const std::u16string* name = GuardedName(vk);
     if (!name) return false;
     guarded = true;
     if (kind != kPressKind) return false;
     if (ModifierStillHeld() || platform_.ProgramGetsItsKeys()) {
-        if (s.held == HeldPress::None) s.held = HeldPress::Outside;
+        Hold(s, HeldPress::Outside, origin, kNotRead);
         return false;
     }
-    return OnPress(s, *name);
+    return OnPress(s, *name, origin);
+}
+
+bool DoublePressFilter::IsRepeat(KeyState& s, uint32_t vk) {
+    if (!s.sent && state_.lastTyped != vk) return false;  // another key went down since
+    if (s.reached) return platform_.IsKeyHeld(vk);
+    // The system never saw the press, so only the time tells.
+    const int64_t now = platform_.ReadClock();
+    if (now - s.lastDown > kLongestRepeatGap) return false;
+    s.lastDown = now;
+    return true;
+}
+
+bool DoublePressFilter::DecideRepeat(const KeyState& s, uint32_t vk) {
+    switch (s.held) {
+        case HeldPress::Swallowed:
+            feedback_.Announce(state_.keyNames[kGuardedKeyIndexByVk[vk]]);
+            return true;
+        case HeldPress::HotKey:
+            return true;
+        default:
+            // The user decided for the window in front, not for the one that follows it.
+            return platform_.WindowInFront() != s.window;
+    }
 }
 
 void DoublePressFilter::ForgetHeldKeys() {
     for (auto& held : state_.modifierHeld) held = kModifierUp;
     // A second press let through ends at its release, which may never come now.
-    for (KeyState& s : state_.keyStates) {
-        s.letThrough = false;
-        s.held = HeldPress::None;
-    }
+    for (KeyState& s : state_.keyStates) s.held = HeldPress::None;
 }
 
 void DoublePressFilter::ForgetTrappedModifiers() {
@@ -209,8 +261,7 @@ const std::u16string* DoublePressFilter::GuardedName(uint32_t vk) const {
     return &state_.keyNames[index];
 }
 
-bool DoublePressFilter::OnPress(KeyState& s, const std::u16string& name) {
-    const bool fresh = s.held == HeldPress::None;
+bool DoublePressFilter::OnPress(KeyState& s, const std::u16string& name, const KeyOrigin& origin) {
     switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
         case IgnoreMode::Off:
             break;
@@ -218,30 +269,41 @@ bool DoublePressFilter::OnPress(KeyState& s, const std::u16string& name) {
             if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundCue(Cue::NextKeyUsed);
             [[fallthrough]];
         default:
-            if (fresh) s.held = HeldPress::Outside;
+            Hold(s, HeldPress::Outside, origin, kNotRead);
             return false;
     }
-    if (fresh) s.held = HeldPress::Counted;
     const int64_t now = platform_.ReadClock();
     const int64_t timeout = settings_.doublePressTimeout.load(std::memory_order_relaxed);
-    if (s.armed && now - s.lastRelease <= timeout) {
-        s.letThrough = true;
+    // A press dated before the release it follows is no second press.
+    if (s.armed && now >= s.lastRelease && now - s.lastRelease <= timeout) {
+        Hold(s, HeldPress::Passed, origin, now);
         return false;
     }
-    if (s.letThrough) return false;  // auto-repeat of a press let through
     feedback_.Announce(name);
     s.armed = false;
+    Hold(s, HeldPress::Swallowed, origin, now);
     return true;
 }
 
-void DoublePressFilter::OnRelease(KeyState& s) {
+void DoublePressFilter::Hold(KeyState& s, HeldPress how, const KeyOrigin& origin, int64_t now) {
+    s.held = how;
+    s.sent = origin.injected;
+    s.reached = (how == HeldPress::Passed || how == HeldPress::Outside) && !origin.chainConsumed;
+    if (s.reached) {
+        s.window = platform_.WindowInFront();
+    } else {
+        s.lastDown = now != kNotRead ? now : platform_.ReadClock();
+    }
+}
+
+bool DoublePressFilter::OnRelease(KeyState& s) {
     const HeldPress press = s.held;
-    if (press == HeldPress::None) return;
     s.held = HeldPress::None;
-    s.letThrough = false;
-    if (press != HeldPress::Counted) return;
-    s.armed = !s.armed;
-    s.lastRelease = platform_.ReadClock();
+    if (press == HeldPress::Swallowed || press == HeldPress::Passed) {
+        s.armed = press == HeldPress::Swallowed;
+        s.lastRelease = platform_.ReadClock();
+    }
+    return press == HeldPress::HotKey;
 }
 
 }  // namespace quillet

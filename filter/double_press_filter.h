@@ -22,19 +22,26 @@ inline constexpr uint32_t kWmSysKeyDown = 260;
 inline constexpr uint32_t kWmSysKeyUp = 261;
 inline constexpr int kHcAction = 0;
 
-// How the press of a key that is down now was decided; its release ends what it began.
+// How the press of a key that is down now was decided; its auto-repeats and its
+// release follow it, whatever has changed since.
 enum class HeldPress : uint8_t {
-    None = 0,  // not down, or its press was never seen
-    Counted,   // by the double-press rule
-    Outside,   // passed for a reason outside the rule: a reader's modifier, a program
-               // that gets its keys, an ignore mode; or taken by the hot key
+    None = 0,   // not down, or its press was never seen
+    Swallowed,  // a first press, swallowed and spoken by the double-press rule
+    Passed,     // a second press the rule let through
+    Outside,    // passed for a reason outside the rule: a reader's modifier, a program
+                // that gets its keys, an ignore mode
+    HotKey,     // taken by the hot key
 };
 
 struct KeyState {
     int64_t lastRelease = 0;  // clock reading at the last release of a counted press
-    bool armed = false;       // a release armed the key: a press soon after passes
-    bool letThrough = false;  // from a press let through until the next release
+    int64_t lastDown = 0;     // clock reading at the held press's last down event, when
+                              // the system never saw it
+    uint64_t window = 0;      // the window in front when the held press reached the system
     HeldPress held = HeldPress::None;
+    bool armed = false;    // a release armed the key: a press soon after passes
+    bool reached = false;  // the held press reached the system: the key's state shows it
+    bool sent = false;     // the held press was sent by a program, not typed
 };
 
 // The values are the menu's order and the index of each mode's text and cue.
@@ -98,6 +105,9 @@ struct FilterState {
     ModifierHold modifierHeld[3] = {kModifierUp, kModifierUp, kModifierUp};
     // The window in front when each trapped modifier went down (FilterPlatform::ForegroundStamp).
     uint64_t trappedIn[3] = {0, 0, 0};
+    // The key typed last: Windows repeats only that one, so a press of another key
+    // that says it is held is no auto-repeat.
+    uint32_t lastTyped = 0;
     ResentPresses resentPresses;
 
     bool AnyModifierHeld() const { return modifierHeld[0] || modifierHeld[1] || modifierHeld[2]; }
@@ -120,6 +130,9 @@ class FilterPlatform {
     virtual bool ProgramGetsItsKeys() = 0;
     // Tells windows in front apart; asked only while a trapped modifier is held.
     virtual uint64_t ForegroundStamp() = 0;
+    // The window in front (GetForegroundWindow): asked when a guarded press reaches the
+    // system and at each of its auto-repeats, never on other paths.
+    virtual uint64_t WindowInFront() = 0;
 };
 
 // What the filter tells the user.
@@ -172,19 +185,27 @@ class DoublePressFilter {
     void ForgetTrappedModifiers();
 
   private:
-    // The decision for an event that repeats no earlier press; `guarded` tells
-    // whether a copy of it, if the chain below sends one, must be decided alike.
-    // `kind` is the message without its system-key bit.
+    // The decision for an event that is no copy; `guarded` tells whether a copy of it,
+    // if the chain below sends one, must be decided alike, and `fresh` whether it is a
+    // press that repeats no earlier one. `kind` is the message without its system-key bit.
     bool Decide(uint32_t message, uint32_t kind, uint32_t vk, const KeyOrigin& origin,
-                bool& guarded);
+                bool& guarded, bool& fresh);
+    // Whether a press of a key whose record says it is held is that press's auto-repeat;
+    // otherwise the release was lost on its way to us.
+    bool IsRepeat(KeyState& s, uint32_t vk);
+    // An auto-repeat follows its press: swallowed again (and spoken, for a first press),
+    // or passed again while the window its press went to is still in front.
+    bool DecideRepeat(const KeyState& s, uint32_t vk);
     // The spoken name of a guarded key, or nothing for a key that passes untouched.
     const std::u16string* GuardedName(uint32_t vk) const;
-    // Only for guarded keys, whose codes are below 256. A press that is no
-    // auto-repeat notes how it was decided, for its release.
-    bool OnPress(KeyState& s, const std::u16string& name);
-    // Ends what the key's press began; a release whose press we never saw (a key
-    // held when we started, a press trapped above us) changes nothing.
-    void OnRelease(KeyState& s);
+    // Only for guarded keys, whose codes are below 256; for a fresh press.
+    bool OnPress(KeyState& s, const std::u16string& name, const KeyOrigin& origin);
+    // Notes how the fresh press now down was decided, for its repeats and release.
+    void Hold(KeyState& s, HeldPress how, const KeyOrigin& origin, int64_t now);
+    // Ends what the key's press began; true for the hot key's, which is swallowed. A
+    // release whose press we never saw (a key held when we started, a press trapped
+    // above us) changes nothing.
+    bool OnRelease(KeyState& s);
     void TrackModifier(uint32_t message, uint32_t vk, const KeyOrigin& origin);
     // Asked only after a swallowed press, never per key.
     bool ModifierWouldActAlone();

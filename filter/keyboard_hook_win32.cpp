@@ -61,6 +61,7 @@ class Win32FilterPlatform final : public FilterPlatform {
     uint64_t ForegroundStamp() override {
         return reinterpret_cast<uintptr_t>(GetForegroundWindow());
     }
+    uint64_t WindowInFront() override { return reinterpret_cast<uintptr_t>(GetForegroundWindow()); }
 
   private:
     PerformanceCounter counter_;

@@ -1,5 +1,6 @@
 // Monotonic millisecond clock on the performance counter, falling back to the
-// tick count while the counter is unusable.
+// tick count while the counter is unusable. It never reads less than it read
+// before: the filter takes a press dated before a release for a late one.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +24,11 @@ class MillisecondClock {
   private:
     CounterSource& source_;
     int64_t countsPerMs_ = 0;
-    int64_t origin_ = 0;
+    int64_t origin_ = 0;  // the counter when it took over
+    int64_t base_ = 0;    // the reading at that moment, carried on from the tick count
+    int64_t last_ = 0;
+    uint32_t lastTicks_ = 0;
+    bool read_ = false;
 };
 
 }  // namespace quillet

@@ -17,6 +17,8 @@ enum Source {
     kTrapped,      // typed, and a hook below ours (a screen reader's) swallowed it
     kSent,         // injected by a program, such as a screen reader passing a key on
     kSentTrapped,  // injected, and a hook below ours swallowed it
+    kUnseen,       // typed into a window whose input never reaches our hook (an
+                   // elevated one): only the system's key state shows it
 };
 
 struct Step {
@@ -40,6 +42,10 @@ void RunScript(FilterRig& rig, const std::vector<Step>& steps) {
         rig.keyboard.programGetsItsKeys = s.listed;
         rig.keyboard.foreground = s.window;
         rig.settings.singlePressKeys = s.single;
+        if (s.source == kUnseen) {
+            if (s.message == kWmKeyUp) rig.keyboard.down.erase(s.vk);
+            continue;
+        }
         EXPECT_EQ(rig.Send(s.message, s.vk, s.at, origin), s.swallowed)
             << "step " << n << " at " << s.at;
         if (s.spoken) {
@@ -63,7 +69,7 @@ TEST(DoublePressFilter, FollowsTheRuleForOneKey) {
                    });
     const KeyState& s = rig.state.keyStates[kF5];
     EXPECT_FALSE(s.armed);
-    EXPECT_FALSE(s.letThrough);
+    EXPECT_EQ(s.held, HeldPress::Swallowed);
     EXPECT_EQ(s.lastRelease, 900);
 }
 
@@ -74,6 +80,7 @@ TEST(DoublePressFilter, TimeoutIsInclusive) {
         bool swallowed;
     } cases[] = {
         {300, 0, false}, {300, 299, false}, {300, 300, false},   {300, 301, true},
+        {300, -1, true},  // dated before the release: the clock is never trusted backwards
         {50, 50, false}, {50, 51, true},    {2000, 1999, false}, {2000, 2001, true},
     };
     for (const auto& c : cases) {
@@ -107,6 +114,7 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
         const char* name;
         std::vector<Step> steps;
         int32_t timeout = 300;
+        IgnoreMode mode = IgnoreMode::Off;
     } scripts[] = {
         {"single press, copy sent at once while held",
          {{0, D, kEsc, true, u"Escape", kTrapped},
@@ -239,6 +247,84 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
           {30, D, kF6, true, u"F6"},
           {60, U, kF6, false, nullptr},
           {100, D, kF6, false, nullptr}}},
+        // A press, its repeats and its release belong together.
+        {"a lost release of a second press lets no later press through",
+         {{0, D, kF4, true, u"F4"},
+          {50, U, kF4, false, nullptr},
+          {100, D, kF4, false, nullptr},
+          {150, U, kF4, false, nullptr, kUnseen},
+          {60000, D, kF4, true, u"F4"}}},
+        {"a lost release in a listed program: the next double press needs two presses",
+         {{0, D, kF5, false, nullptr, kTyped, true},
+          {50, U, kF5, false, nullptr, kUnseen},
+          {100, D, kF5, true, u"F5"},
+          {150, U, kF5, false, nullptr},
+          {200, D, kF5, false, nullptr}}},
+        {"a release eaten above us: a key typed since ends the press",
+         {{0, D, kF4, true, u"F4"},
+          {50, U, kF4, false, nullptr},
+          {100, D, kF4, false, nullptr},
+          {5000, D, kLetterA, false, nullptr},
+          {6000, D, kF4, true, u"F4"}}},
+        {"Escape held after Ctrl and Alt are let go: its repeats are the hot key's",
+         {{0, D, kVkControl, false, nullptr},
+          {10, D, kVkMenu, false, nullptr},
+          {20, D, kEsc, true, u"Ignoring double-press for the next key only."},
+          {30, U, kVkControl, false, nullptr},
+          {40, U, kVkMenu, false, nullptr},
+          {520, D, kEsc, true, nullptr},
+          {550, D, kEsc, true, nullptr},
+          {600, U, kEsc, true, nullptr},
+          {700, D, kF5, false, nullptr}}},  // the mode is still there for it
+        {"next key only: a press in a listed program repeats into another window",
+         {{0, D, kF4, false, nullptr, kTyped, true},
+          {500, D, kF4, false, nullptr, kTyped, true},
+          {530, D, kF4, true, nullptr, kTyped, false, 2},
+          {600, U, kF4, false, nullptr, kTyped, false, 2},
+          {700, D, kF4, false, nullptr, kTyped, false, 2}},
+         300,
+         IgnoreMode::NextKey},
+        {"a second press held: its repeats stop at a change of window",
+         {{0, D, kF4, true, u"F4"},
+          {50, U, kF4, false, nullptr},
+          {100, D, kF4, false, nullptr},
+          {600, D, kF4, false, nullptr},
+          {630, D, kF4, true, nullptr, kTyped, false, 2},
+          {660, D, kF4, true, nullptr, kTyped, false, 2},
+          {700, U, kF4, false, nullptr, kTyped, false, 2},
+          {800, D, kF4, true, u"F4", kTyped, false, 2}}},
+        {"a second Escape released under Ctrl and Alt is no hot key's",
+         {{0, D, kEsc, true, u"Escape"},
+          {50, U, kEsc, false, nullptr},
+          {100, D, kEsc, false, nullptr},
+          {150, D, kVkControl, false, nullptr},
+          {160, D, kVkMenu, false, nullptr},
+          {200, U, kEsc, false, nullptr}}},
+        {"a program's key amid a first press held leaves it a first press",
+         {{0, D, kF5, true, u"F5"},
+          {30, D, kF5, true, u"F5", kSent},
+          {40, U, kF5, false, nullptr, kSent},
+          {530, D, kF5, true, u"F5"},
+          {560, U, kF5, false, nullptr},
+          {600, D, kF5, false, nullptr}}},
+        {"a press passed under a reader's modifier arms nothing, whatever its repeats do",
+         {{0, D, kIns, false, nullptr},
+          {10, D, kF5, false, nullptr},
+          {20, U, kIns, false, nullptr},
+          {540, D, kF5, false, nullptr},
+          {560, U, kF5, false, nullptr},
+          {600, D, kF5, true, u"F5"}}},
+        {"a second press in a listed program repeats after it is unlisted",
+         {{0, D, kF5, true, u"F5"},
+          {50, U, kF5, false, nullptr},
+          {100, D, kF5, false, nullptr, kTyped, true},
+          {150, D, kF5, false, nullptr},
+          {200, U, kF5, false, nullptr},
+          {60000, D, kF5, true, u"F5"}}},
+        {"a trapped modifier's repeat renews it where it is held now",
+         {{0, D, kIns, false, nullptr, kTrapped},
+          {500, D, kIns, false, nullptr, kTrapped, false, 2},
+          {510, D, kF12, false, nullptr, kTrapped, false, 2}}},
         {"a second press chosen while held: its release ends the let-through",
          {{0, D, kF6, true, u"F6"},
           {50, U, kF6, false, nullptr},
@@ -251,6 +337,7 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
         SCOPED_TRACE(script.name);
         FilterRig rig;
         rig.timeout = script.timeout;
+        rig.state.ignoreMode = script.mode;
         RunScript(rig, script.steps);
     }
 }
@@ -303,6 +390,14 @@ TEST(DoublePressFilter, SessionChangeForgetsHeldKeysAndModifiers) {
     EXPECT_TRUE(rig.Press(kF5, 40));
     EXPECT_FALSE(rig.Release(kF7, 50));
     EXPECT_TRUE(rig.Press(kF7, 1000));  // neither let through as held nor armed
+
+    rig.keyboard.programGetsItsKeys = true;  // a press outside the rule is forgotten too
+    EXPECT_FALSE(rig.Press(kF6, 2000));
+    rig.filter.ForgetHeldKeys();
+    rig.keyboard.programGetsItsKeys = false;
+    EXPECT_TRUE(rig.Press(kF6, 3000));
+    rig.Release(kF6, 3050);
+    EXPECT_FALSE(rig.Press(kF6, 3100));
 }
 
 TEST(DoublePressFilter, EachKeyHasItsOwnState) {
@@ -356,10 +451,16 @@ TEST(DoublePressFilter, HotKeyCyclesModesAndSwallowsEveryEscapeEvent) {
     EXPECT_EQ(rig.keyboard.noOpKeys, 3);            // Alt is held
     EXPECT_TRUE(rig.Send(kWmSysKeyDown, 27, 400));  // swallowed, but only WM_KEYDOWN cycles
     EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 0);
-    EXPECT_TRUE(rig.Press(27, 500));  // held down: every repeat cycles again
-    EXPECT_TRUE(rig.Press(27, 530));
-    EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 2);
-    EXPECT_EQ(rig.keyboard.noOpKeys, 4);
+    EXPECT_TRUE(rig.Release(27, 450));
+    // Held down, its repeats are its own, silent, whatever Ctrl and Alt do meanwhile.
+    EXPECT_TRUE(rig.Press(27, 500));
+    EXPECT_TRUE(rig.Press(27, 1000));
+    rig.keyboard.ctrl = rig.keyboard.alt = false;
+    EXPECT_TRUE(rig.Press(27, 1030));
+    EXPECT_TRUE(rig.Release(27, 1060));
+    EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 1);
+    EXPECT_EQ(rig.feedback.spoken.size(), 4u);
+    EXPECT_EQ(rig.keyboard.noOpKeys, 5);
     EXPECT_TRUE(rig.KeyStatesUntouched());
 }
 
@@ -381,11 +482,16 @@ TEST(DoublePressFilter, CtrlOrAltAloneIsAnOrdinaryEscape) {
         EXPECT_EQ(rig.feedback.spoken, std::vector<std::u16string>{u"Escape"});
         EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 0);
     }
-    // Per key only Ctrl is asked about, for Escape, and Alt only when Ctrl is held;
-    // the other modifiers only once a press was swallowed.
+    // Per key only Ctrl is asked about, for an Escape press, and Alt only when Ctrl is
+    // held; the other modifiers only once a press was swallowed, never for a release.
     FilterRig rig;
     rig.Release(27, 0);
+    EXPECT_TRUE(rig.keyboard.keysAsked.empty());
+    rig.state.ignoreMode = IgnoreMode::Always;
+    rig.Press(27, 0);
     EXPECT_EQ(rig.keyboard.keysAsked, std::vector<uint32_t>{kVkControl});
+    rig.Release(27, 5);
+    rig.state.ignoreMode = IgnoreMode::Off;
     rig.Press(kF5, 10);
     rig.Release(kF5, 20);
     rig.keyboard.keysAsked.clear();
@@ -450,6 +556,7 @@ TEST(DoublePressFilter, KeysForASinglePressAlwaysPassAndLeaveModeOneAlone) {
         rig.settings.singlePressKeys = 0;
         EXPECT_FALSE(rig.Press(r.vk, 20));
         EXPECT_EQ(static_cast<int32_t>(rig.state.ignoreMode.load()), 0);
+        rig.Release(r.vk, 25);
         EXPECT_TRUE(rig.Press(r.vk, 30));
     }
     FilterRig rig;  // only the keys chosen
@@ -461,9 +568,9 @@ TEST(DoublePressFilter, ModeOneLetsOneKeyThrough) {
     FilterRig rig;
     rig.state.ignoreMode = IgnoreMode::NextKey;
     RunScript(rig, {
-                       {0, kWmKeyDown, kF7, false, nullptr},  // consumes mode 1
-                       {40, kWmKeyDown, kF7, true, u"F7"},    // its repeats meet mode 0
-                       {80, kWmKeyDown, kF7, true, u"F7"},
+                       {0, kWmKeyDown, kF7, false, nullptr},   // consumes mode 1
+                       {40, kWmKeyDown, kF7, false, nullptr},  // its repeats are its own
+                       {80, kWmKeyDown, kF7, false, nullptr},
                        {100, kWmKeyUp, kF7, false, nullptr},  // arms nothing
                        {200, kWmKeyDown, kF7, true, u"F7"},
                    });
@@ -478,12 +585,17 @@ TEST(DoublePressFilter, ModeOneLetsOneKeyThrough) {
         byRelease.keyboard.ctrl = byRelease.keyboard.alt = true;
         byRelease.Press(27, 0);
         (ctrlFirst ? byRelease.keyboard.ctrl : byRelease.keyboard.alt) = false;
-        EXPECT_FALSE(byRelease.Release(27, 50));
+        EXPECT_TRUE(byRelease.Release(27, 50));  // the hot key's own
         EXPECT_EQ(byRelease.state.ignoreMode.load(), IgnoreMode::NextKey);
         EXPECT_TRUE(byRelease.KeyStatesUntouched());
         byRelease.keyboard.ctrl = byRelease.keyboard.alt = false;
         EXPECT_FALSE(byRelease.Press(kF7, 100));
         EXPECT_EQ(byRelease.feedback.spoken.size(), 1u);  // the mode's text only
+        // Escape itself needs two presses of its own after the hot key.
+        byRelease.state.ignoreMode = IgnoreMode::Off;
+        EXPECT_TRUE(byRelease.Press(27, 150));
+        byRelease.Release(27, 160);
+        EXPECT_FALSE(byRelease.Press(27, 170));
     }
 }
 
@@ -559,6 +671,7 @@ TEST(DoublePressFilter, ScreenReaderModifiersSuspendTheFilterWhileHeld) {
         EXPECT_TRUE(rig.feedback.spoken.empty());
         EXPECT_TRUE(rig.KeyStatesUntouched());
         EXPECT_FALSE(rig.Send(kWmKeyUp, c.releasedAs ? c.releasedAs : c.modifier, 700, origin));
+        rig.Release(kF5, 750);
         // However long it was held, the filter is back once it is released.
         EXPECT_TRUE(rig.Press(kF5, 800));
     }
@@ -569,6 +682,7 @@ TEST(DoublePressFilter, ANumpadReleaseLeavesTheMainInsertHeld) {
     rig.Send(kWmKeyDown, kVkInsert, 0, {false, false, true});
     rig.Release(kVkNumpad0, 10);
     EXPECT_FALSE(rig.Press(kF5, 20));
+    rig.Release(kF5, 25);
     rig.Send(kWmKeyUp, kVkInsert, 30, {false, false, true});
     EXPECT_TRUE(rig.Press(kF5, 1000));
 }
@@ -604,6 +718,7 @@ TEST(DoublePressFilter, FilterResumesOnlyWhenEveryModifierIsUp) {
     rig.Press(kVkInsert, 10);
     rig.Release(kVkCapital, 20);
     EXPECT_FALSE(rig.Press(kF5, 30));
+    rig.Release(kF5, 35);
     rig.Send(kWmSysKeyUp, kVkInsert, 40);
     EXPECT_TRUE(rig.Press(kF5, 1000));
 }

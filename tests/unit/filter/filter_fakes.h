@@ -24,7 +24,8 @@ class FakeKeyboard final : public FilterPlatform {
 
     bool IsKeyHeld(uint32_t vk) override {
         keysAsked.push_back(vk);
-        return vk == kVkControl ? ctrl : vk == kVkMenu ? alt : down.count(vk) != 0;
+        if ((vk == kVkControl && ctrl) || (vk == kVkMenu && alt)) return true;
+        return down.count(vk) != 0;
     }
     int64_t ReadClock() override {
         ++clockReads;
@@ -36,6 +37,7 @@ class FakeKeyboard final : public FilterPlatform {
         return programGetsItsKeys;
     }
     uint64_t ForegroundStamp() override { return foreground; }
+    uint64_t WindowInFront() override { return foreground; }
 };
 
 class RecordingFeedback final : public FilterFeedback {
@@ -64,10 +66,12 @@ struct FilterRig : BasicFilterRig<FakeKeyboard, RecordingFeedback> {
     std::atomic<uint8_t>& excludeEscape = settings.excludeEscape;
     std::atomic<int32_t>& timeout = settings.doublePressTimeout;
 
-    // No key's record was written.
+    // No key's press was counted by the double-press rule.
     bool KeyStatesUntouched() const {
         for (const KeyState& s : state.keyStates) {
-            if (s.lastRelease != 0 || s.armed || s.letThrough) return false;
+            if (s.lastRelease != 0 || s.armed || s.held == HeldPress::Swallowed ||
+                s.held == HeldPress::Passed)
+                return false;
         }
         return true;
     }
@@ -78,8 +82,8 @@ struct FilterRig : BasicFilterRig<FakeKeyboard, RecordingFeedback> {
         keyboard.now = at;
         const bool swallowed = filter.ShouldSwallow(kHcAction, message, vk, origin);
         // The system's key state changes after the hooks have decided, and never
-        // for a key another hook trapped.
-        if (origin.chainConsumed) return swallowed;
+        // for a key a hook kept.
+        if (origin.chainConsumed || swallowed) return swallowed;
         if (message == kWmKeyDown || message == kWmSysKeyDown) keyboard.down.insert(vk);
         if (message == kWmKeyUp || message == kWmSysKeyUp) keyboard.down.erase(vk);
         return swallowed;

@@ -74,7 +74,7 @@ TEST(KeyTables, ThirteenGuardedKeysNamedByVirtualKey) {
     for (uint32_t absent : {0u, 111u, 124u, 45u}) {
         EXPECT_EQ(GuardedKeyIndex(absent), kGuardedKeyCount) << absent;
     }
-    EXPECT_FALSE(state.keyStates[116].letThrough);
+    EXPECT_EQ(state.keyStates[116].held, HeldPress::None);
     EXPECT_EQ(state.keyStates[116].lastRelease, 0);
 }
 
@@ -115,12 +115,18 @@ TEST(MillisecondClock, FallsBackToTickCountUntilTheCounterWorks) {
         source.ticks = 0xFFFFFFF0u;
         MillisecondClock clock(source);
         EXPECT_EQ(clock.Read(), 0xFFFFFFF0LL);  // widened without sign
+        source.ticks += 0x20;                   // wraps: the reading goes on
+        EXPECT_EQ(clock.Read(), 0x100000010LL);
         source.hasCounter = true;
         source.frequency = 1000;
         source.counter = 77;
-        EXPECT_EQ(clock.Read(), 0);  // tried again, now from the counter
+        source.ticks += 5;
+        // Tried again, now from the counter, carrying on where the ticks left off.
+        EXPECT_EQ(clock.Read(), 0x100000015LL);
         source.counter = 177;
-        EXPECT_EQ(clock.Read(), 100);
+        EXPECT_EQ(clock.Read(), 0x100000015LL + 100);
+        source.counter = 100;  // a counter that steps back is not followed
+        EXPECT_EQ(clock.Read(), 0x100000015LL + 100);
     }
 }
 
