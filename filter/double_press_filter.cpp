@@ -126,15 +126,26 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk,
                                const KeyOrigin& origin, bool& guarded, bool& fresh) {
     if (vk >= kGuardedKeyIndexByVk.size()) return false;  // no key the system sends
     KeyState& record = state_.keyStates[vk];
-    // A program's event amid a press the user holds is decided on a copy of the record.
-    KeyState scratch;
-    const bool foreign = origin.injected && record.held != HeldPress::None && !record.sent;
-    if (foreign) {
-        scratch = record;
-        scratch.held = HeldPress::None;
+    if (!origin.injected || record.held == HeldPress::None || record.sent) {
+        return DecideFor(record, message, kind, vk, origin, guarded, fresh);
     }
-    KeyState& s = foreign ? scratch : record;
+    // A program's event amid a press the user holds is decided on a copy of the record,
+    // with the program's own press.
+    KeyState scratch = record;
+    scratch.held = record.sentHeld;
+    const bool swallow = DecideFor(scratch, message, kind, vk, origin, guarded, fresh);
+    record.sentHeld = scratch.held;
+    // The program's release shows the key up in the system's state: from now on only
+    // the time tells whether the user's press is still down.
+    if (kind == kReleaseKind && !swallow && record.reached) {
+        record.reached = false;
+        record.lastDown = platform_.ReadClock();
+    }
+    return swallow;
+}
 
+bool DoublePressFilter::DecideFor(KeyState& s, uint32_t message, uint32_t kind, uint32_t vk,
+                                  const KeyOrigin& origin, bool& guarded, bool& fresh) {
     if (kind == kReleaseKind) {
         TrackModifier(message, vk, origin);
         return OnRelease(s);
@@ -202,7 +213,7 @@ bool DoublePressFilter::DecideRepeat(const KeyState& s, uint32_t vk) {
 void DoublePressFilter::ForgetHeldKeys() {
     for (auto& held : state_.modifierHeld) held = kModifierUp;
     // A second press let through ends at its release, which may never come now.
-    for (KeyState& s : state_.keyStates) s.held = HeldPress::None;
+    for (KeyState& s : state_.keyStates) s.held = s.sentHeld = HeldPress::None;
 }
 
 void DoublePressFilter::ForgetTrappedModifiers() {

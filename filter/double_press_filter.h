@@ -39,7 +39,8 @@ struct KeyState {
                               // the system never saw it
     uint64_t window = 0;      // the window in front when the held press reached the system
     HeldPress held = HeldPress::None;
-    bool armed = false;    // a release armed the key: a press soon after passes
+    HeldPress sentHeld = HeldPress::None;  // a program's press amid the user's held one
+    bool armed = false;                    // a release armed the key: a press soon after passes
     bool reached = false;  // the held press reached the system: the key's state shows it
     bool sent = false;     // the held press was sent by a program, not typed
 };
@@ -190,6 +191,8 @@ class DoublePressFilter {
     // press that repeats no earlier one. `kind` is the message without its system-key bit.
     bool Decide(uint32_t message, uint32_t kind, uint32_t vk, const KeyOrigin& origin,
                 bool& guarded, bool& fresh);
+    bool DecideFor(KeyState& s, uint32_t message, uint32_t kind, uint32_t vk,
+                   const KeyOrigin& origin, bool& guarded, bool& fresh);
     // Whether a press of a key whose record says it is held is that press's auto-repeat;
     // otherwise the release was lost on its way to us.
     bool IsRepeat(KeyState& s, uint32_t vk);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <set>
+#include <sstream>
 
 #include "filter_fakes.h"
 
@@ -721,6 +724,145 @@ TEST(DoublePressFilter, FilterResumesOnlyWhenEveryModifierIsUp) {
     rig.Release(kF5, 35);
     rig.Send(kWmSysKeyUp, kVkInsert, 40);
     EXPECT_TRUE(rig.Press(kF5, 1000));
+}
+
+// Generated scripts of typed keys, repeats, releases lost to windows we cannot see,
+// programs' keys, windows, lists, modes and a reader's modifier, checked against what
+// a user would say of Quillet rather than against the rule's own tables.
+TEST(DoublePressFilter, GeneratedScriptsKeepWhatTheUserIsPromised) {
+    constexpr uint32_t kKeys[] = {kF4, kF5, kVkEscape};
+    constexpr uint32_t kSingleF5 = GuardedKeyBit(5);
+    struct Press {
+        bool down = false, passed = false, hotKey = false, lostRelease = false;
+        bool single = false;   // passed untouched, as any unguarded key: so are its repeats
+        bool witness = false;  // the system's key state shows it down while it is
+        uint64_t window = 0;
+        int64_t at = 0;              // its last down event, repeats included
+        int64_t armedAt = -1000000;  // the last release of a swallowed press
+        bool firstSince = false;     // a press swallowed since the last one the rule passed
+    };
+    std::mt19937 random(20261208);
+    auto pick = [&](int n) { return static_cast<int>(random() % n); };
+    for (int script = 0; script < 3000; ++script) {
+        FilterRig rig;
+        std::map<uint32_t, Press> keys;
+        std::set<uint32_t> held;  // other keys typed and not released
+        std::ostringstream log;
+        uint32_t lastTyped = 0;
+        int64_t now = 0;
+        auto fail = [&](const char* what) {
+            ADD_FAILURE() << what << " at " << now << " in script " << script << ":\n" << log.str();
+        };
+        auto send = [&](uint32_t message, uint32_t vk, bool sent) {
+            const bool swallowed = rig.Send(message, vk, now, {sent, false});
+            log << now << (message & 1 ? " up " : " down ") << vk << (sent ? " sent" : "")
+                << (swallowed ? " swallowed\n" : " passed\n");
+            return swallowed;
+        };
+        auto toggle = [&](uint32_t vk) {
+            send(held.count(vk) ? kWmKeyUp : kWmKeyDown, vk, false);
+            if (held.count(vk)) {
+                held.erase(vk);
+            } else {
+                held.insert(vk);
+                lastTyped = vk;
+            }
+        };
+        bool failed = false;
+        for (int step = 0; step < 40 && !failed; ++step) {
+            now += pick(10) < 3 ? pick(60) : pick(10) < 9 ? 60 + pick(340) : 400 + pick(2600);
+            const IgnoreMode mode = rig.state.ignoreMode;
+            const int what = pick(100);
+            const uint32_t vk = kKeys[pick(3)];
+            Press& k = keys[vk];
+            const bool single = vk == kF5 && (rig.settings.singlePressKeys & kSingleF5);
+            const bool hotKey = vk == kVkEscape && held.count(kVkControl) && held.count(kVkMenu);
+            const bool ruled = mode == IgnoreMode::Off && !held.count(kVkInsert) &&
+                               !rig.keyboard.programGetsItsKeys && !single && !hotKey;
+            // After a release we never heard, a press of the same key soon after, with
+            // no key typed between, cannot be told from a repeat unless the system saw
+            // the press: it is taken as one.
+            const bool lingers = !k.down && k.lostRelease && lastTyped == vk && !k.witness &&
+                                 !k.single && now - k.at <= 2500;
+            if (what < 30 && !k.down && !lingers) {  // a fresh typed press
+                const bool altOnly = held.count(kVkMenu) && !held.count(kVkControl);
+                const bool swallowed = send(altOnly ? kWmSysKeyDown : kWmKeyDown, vk, false);
+                if (ruled && !swallowed && (now - k.armedAt > 300 || now < k.armedAt))
+                    fail("a press passed without a first press within the timeout"), failed = 1;
+                if (ruled && !swallowed && !k.firstSince && !k.lostRelease)
+                    fail("a second press passed with no first press since the last"), failed = 1;
+                if (hotKey && (!swallowed || rig.state.ignoreMode == mode))
+                    fail("the hot key reached a program or changed nothing"), failed = 1;
+                if (ruled && swallowed) k.firstSince = true;
+                if (ruled && !swallowed) k.firstSince = false;
+                const bool spends = mode == IgnoreMode::NextKey && !held.count(kVkInsert) &&
+                                    !rig.keyboard.programGetsItsKeys && !single && !hotKey;
+                if (spends && (swallowed || rig.state.ignoreMode != IgnoreMode::Off))
+                    fail("next key only was not spent by a fresh press"), failed = 1;
+                k = {true,
+                     !swallowed,
+                     hotKey,
+                     false,
+                     single,
+                     !swallowed,
+                     rig.keyboard.foreground,
+                     now,
+                     k.armedAt,
+                     k.firstSince};
+                lastTyped = vk;
+            } else if (what < 45 &&
+                       ((k.down && lastTyped == vk && now - k.at <= 1000) || lingers)) {
+                const bool swallowed = send(kWmKeyDown, vk, false);  // an auto-repeat
+                const bool passes = k.passed && rig.keyboard.foreground == k.window;
+                if (!k.single && (swallowed == passes || rig.state.ignoreMode != mode))
+                    fail("a repeat did not follow its press"), failed = 1;
+                k.at = now;
+                k.down = true;
+                k.lostRelease = false;
+            } else if (what < 50 && k.down) {  // released where our hook never hears of it
+                rig.keyboard.down.erase(vk);
+                log << now << " up " << vk << " unseen\n";
+                k.down = false;
+                k.lostRelease = true;
+            } else if (what < 60 && k.down) {
+                const bool swallowed = send(kWmKeyUp, vk, false);
+                if (swallowed != k.hotKey || rig.state.ignoreMode != mode)
+                    fail("a release was not its press's"), failed = 1;
+                if (!k.passed && !k.hotKey) k.armedAt = now;
+                k.down = false;
+                k.lostRelease = false;
+            } else if (what < 68) {
+                toggle(pick(2) ? kVkControl : kVkMenu);
+            } else if (what < 71) {
+                toggle(kVkInsert);
+            } else if (what < 74) {
+                toggle(kLetterA);
+                toggle(kLetterA);
+            } else if (what < 79) {
+                rig.keyboard.foreground = 3 - rig.keyboard.foreground;
+                log << now << " window " << rig.keyboard.foreground << "\n";
+            } else if (what < 83) {
+                rig.keyboard.programGetsItsKeys = !rig.keyboard.programGetsItsKeys;
+                log << now << " listed " << rig.keyboard.programGetsItsKeys << "\n";
+            } else if (what < 86) {
+                rig.settings.singlePressKeys ^= kSingleF5;
+                log << now << " single F5 " << rig.settings.singlePressKeys.load() << "\n";
+            } else if (what < 94) {  // a program's press and release
+                const bool swallowed = send(kWmKeyDown, vk, true);
+                if (swallowed && !hotKey) k.firstSince = true;
+                const bool released = !send(kWmKeyUp, vk, true);
+                if (released == hotKey) fail("a program's release was not its press's"), failed = 1;
+                if (released && (k.down || k.lostRelease) && k.witness) {
+                    k.witness = false;  // the system now shows the key up
+                    k.at = now;
+                }
+                if (swallowed && !hotKey) k.armedAt = now;
+            } else if (what < 97) {
+                rig.state.ignoreMode = static_cast<IgnoreMode>(pick(3));
+                log << now << " mode " << static_cast<int>(rig.state.ignoreMode.load()) << "\n";
+            }
+        }
+    }
 }
 
 TEST(RunHook, CallsTheChainFirstAndReadsKeyDataOnlyForActions) {
