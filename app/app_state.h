@@ -60,4 +60,16 @@ inline constexpr char16_t kCannotInitializeKeys[] = u"Could not initialize keys.
 inline constexpr char16_t kEscapeName[] = u"Escape";
 inline constexpr char16_t kKeyNameContext[] = u"key name";
 
+// Shown on the braille display alone, for those who cannot hear the cues: what a
+// menu choice did, indexed by the new state (0 off, 1 on), and the start and the end.
+inline constexpr std::u16string_view kKeyPressTexts[2] = {u"%s: double press", u"%s: single press"};
+inline constexpr std::u16string_view kLetKeysThroughTexts[2] = {u"Let keys through in %s: off",
+                                                                u"Let keys through in %s: on"};
+inline constexpr std::u16string_view kRunAsAdminTexts[2] = {u"Run as admin: off",
+                                                            u"Run as admin: on"};
+inline constexpr std::u16string_view kStartWithWindowsTexts[2] = {u"Start with Windows: off",
+                                                                  u"Start with Windows: on"};
+inline constexpr char16_t kQuilletRunning[] = u"Quillet is running";
+inline constexpr char16_t kQuilletClosed[] = u"Quillet closed";
+
 }  // namespace quillet

@@ -2,11 +2,13 @@
 
 namespace quillet {
 
-void ShutDown(KeyboardHook& hook, Process& process, Shell& shell, Feedback& feedback) {
+void ShutDown(KeyboardHook& hook, Process& process, Shell& shell, Feedback& feedback,
+              std::u16string_view closedText) {
     hook.StopKeyboardHook();
     process.CloseInstanceMutex();
     shell.CloseMainWindow();
-    feedback.SoundLastCueAndWait(Cue::Exit);
+    // The braille text goes within the cue's wait, before the worker ends.
+    feedback.SoundLastCueAndWait(Cue::Exit, closedText);
 }
 
 // The hook is still in after a restart, which keeps guarding while its cue plays.

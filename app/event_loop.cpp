@@ -113,9 +113,16 @@ void EventLoop::ToggleEscapeExemption() {
     state_.settings.exclude_escape = state_.settings.exclude_escape == 0 ? 1 : 0;
     PublishFilterSettings(state_);
     if (SaveSettings()) {
-        feedback_.SoundCue(state_.settings.exclude_escape != 0 ? Cue::EscapeExemptOn
-                                                               : Cue::EscapeExemptOff);
+        const bool on = state_.settings.exclude_escape != 0;
+        const Language& language = state_.language;
+        Confirm(on ? Cue::EscapeExemptOn : Cue::EscapeExemptOff,
+                language.Text(kKeyPressTexts[on], {}, language.Text(kEscapeName, kKeyNameContext)));
     }
+}
+
+void EventLoop::Confirm(Cue cue, std::u16string_view braille) {
+    feedback_.SoundCue(cue);
+    feedback_.ShowBraille(braille);
 }
 
 // Sounds as Escape's exemption does for the key's new state.
@@ -123,9 +130,12 @@ void EventLoop::ToggleSinglePress(int32_t id) {
     const uint32_t key = SinglePressKeyOf(id);
     state_.settings.singlePressKeys ^= key;
     PublishFilterSettings(state_);
-    if (SaveSettings())
-        feedback_.SoundCue((state_.settings.singlePressKeys & key) != 0 ? Cue::SinglePressOn
-                                                                        : Cue::SinglePressOff);
+    if (SaveSettings()) {
+        const bool on = (state_.settings.singlePressKeys & key) != 0;
+        Confirm(on ? Cue::SinglePressOn : Cue::SinglePressOff,
+                state_.language.Text(kKeyPressTexts[on], {},
+                                     kSinglePressKeyNames[SinglePressKeyNumber(id) - 1]));
+    }
 }
 
 void EventLoop::AskForTimeout() {
@@ -145,18 +155,19 @@ void EventLoop::AskForTimeout() {
 
 void EventLoop::SetIgnoreMode(int32_t mode) {
     state_.filter.ignoreMode = static_cast<IgnoreMode>(mode);
-    feedback_.SoundCue(IgnoreModeCue(mode));
+    // Shown as the hot key says it, and never spoken from the menu.
+    Confirm(IgnoreModeCue(mode), state_.language.Text(kIgnoreModeTexts[mode]));
 }
 
 // True when a new instance took over and this one must end.
 bool EventLoop::ToggleRunAsAdmin() {
     // The lowest bit flips: 0 and 1 swap, and a hand-written 7 becomes 6, still on.
     state_.settings.runAsAdmin = static_cast<uint8_t>(state_.settings.runAsAdmin ^ 1);
-    if (SaveSettings()) {
-        feedback_.SoundCue(state_.settings.runAsAdmin != 0 ? Cue::RunAsAdminOn
-                                                           : Cue::RunAsAdminOff);
-    }
     const Language& language = state_.language;
+    if (SaveSettings()) {
+        const bool on = state_.settings.runAsAdmin != 0;
+        Confirm(on ? Cue::RunAsAdminOn : Cue::RunAsAdminOff, language.Text(kRunAsAdminTexts[on]));
+    }
     if (dialogs_.ShowMessage(language.Text(u"Restart required."),
                              language.Text(u"Should Quillet restart right now?"),
                              MessageBoxYesNo) != AnswerYes) {
@@ -180,15 +191,17 @@ void EventLoop::ToggleProgramInFront() {
         PublishPrograms(state_);
         if (!SaveSettings()) return;
     }
-    feedback_.SoundCue(listed ? Cue::LetKeysThroughOn : Cue::LetKeysThroughOff);
+    Confirm(listed ? Cue::LetKeysThroughOn : Cue::LetKeysThroughOff,
+            state_.language.Text(kLetKeysThroughTexts[listed], {}, programInFront_));
 }
 
 // The cue tells what the Run value says afterwards, also when it could not be changed.
 void EventLoop::ToggleStartWithWindows() {
     const std::u16string& exe = state_.executablePath;
     SetRunAtLogon(runKey_, exe, !IsRunAtLogonOn(runKey_, exe));
-    feedback_.SoundCue(IsRunAtLogonOn(runKey_, exe) ? Cue::StartWithWindowsOn
-                                                    : Cue::StartWithWindowsOff);
+    const bool on = IsRunAtLogonOn(runKey_, exe);
+    Confirm(on ? Cue::StartWithWindowsOn : Cue::StartWithWindowsOff,
+            state_.language.Text(kStartWithWindowsTexts[on]));
 }
 
 // A file that cannot be written is told instead of the setting's cue; the setting

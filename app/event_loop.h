@@ -49,6 +49,9 @@ class EventLoop final : public TrayListener {
 
     void Take(Call call);
     void Answer(Call call);
+    // The cue, and what it tells on the braille display alone, for those who cannot
+    // hear it; speech users hear the cue as before.
+    void Confirm(Cue cue, std::u16string_view braille);
     void ToggleEscapeExemption();
     void ToggleSinglePress(int32_t id);
     void AskForTimeout();

@@ -55,11 +55,20 @@ bool FeedbackWorker::Stop(std::chrono::milliseconds limit) {
     return true;
 }
 
-void FeedbackWorker::Announce(std::u16string_view text) {
-    Request r{Request::Kind::Speak, {}, 0, 0, {}};
+FeedbackWorker::Request FeedbackWorker::Request::WithText(Kind kind, std::u16string_view text,
+                                                          Cue cue, uint32_t ticket) {
+    Request r{kind, cue, ticket, 0, {}};
     r.length = static_cast<uint8_t>(std::min(text.size(), kMaxTextLength));
     std::copy_n(text.data(), r.length, r.text);
-    PushFromHook(r);
+    return r;
+}
+
+void FeedbackWorker::Announce(std::u16string_view text) {
+    PushFromHook(Request::WithText(Request::Kind::Speak, text));
+}
+
+void FeedbackWorker::QueueBraille(std::u16string_view text) {
+    Push(Request::WithText(Request::Kind::Braille, text));
 }
 
 void FeedbackWorker::SoundCue(Cue cue) { PushFromHook({Request::Kind::Cue, cue, 0, 0, {}}); }
@@ -78,7 +87,9 @@ void FeedbackWorker::Requests::Add(const Request& request) {
 
 bool FeedbackWorker::Queue(Shared& s, const Request& request) {
     if (s.stopping) return false;
-    if (s.lastCueAsked != s.lastCueDone && request.kind != Request::Kind::Speak) return false;
+    const bool isText =
+        request.kind == Request::Kind::Speak || request.kind == Request::Kind::Braille;
+    if (s.lastCueAsked != s.lastCueDone && !isText) return false;
     // The waiting last cue never goes: until it has sounded, every cue is refused. It
     // can only sit first, as it empties the queue.
     if (s.queue.count == kCapacity && s.queue.At(0).kind == Request::Kind::LastCue) {
@@ -133,7 +144,8 @@ std::unique_lock<std::mutex> FeedbackWorker::HoldQueueForTest() {
     return std::unique_lock(shared_->mutex);
 }
 
-bool FeedbackWorker::SoundLastCueAndWait(Cue cue, std::chrono::milliseconds limit) {
+bool FeedbackWorker::SoundLastCueAndWait(Cue cue, std::chrono::milliseconds limit,
+                                         std::u16string_view braille) {
     if (!thread_.joinable()) return true;
     Shared& s = *shared_;
     std::unique_lock lock(s.mutex);
@@ -141,7 +153,7 @@ bool FeedbackWorker::SoundLastCueAndWait(Cue cue, std::chrono::milliseconds limi
     // A cue still queued would reload the sound slot and cut this one short.
     DropQueued(s);
     const uint32_t ticket = ++s.lastCueAsked;
-    s.queue.Add({Request::Kind::LastCue, cue, ticket, 0, {}});
+    s.queue.Add(Request::WithText(Request::Kind::LastCue, braille, cue, ticket));
     s.wake.notify_all();
     return s.answered.wait_for(lock, limit, [&] { return s.lastCueDone == ticket || s.finished; });
 }
@@ -205,8 +217,12 @@ void FeedbackWorker::Deliver(FeedbackOutput& output, const Request& request) {
         case Request::Kind::Cue:
             output.PlayCue(request.cue);
             break;
+        case Request::Kind::Braille:
+            output.ShowBraille({request.text, request.length});
+            break;
         case Request::Kind::LastCue:
             output.PlayCueAndWait(request.cue);
+            if (request.length != 0) output.ShowBraille({request.text, request.length});
             break;
         case Request::Kind::Housekeeping:
             output.SoundSlotHousekeeping();

@@ -29,6 +29,8 @@ class FeedbackOutput {
     virtual void BeginThread() {}
     virtual void EndThread() {}
     virtual void Speak(std::u16string_view text) = 0;
+    // On the braille display alone: what a cue tells, for those who cannot hear it.
+    virtual void ShowBraille(std::u16string_view text) = 0;
     virtual void PlayCue(Cue cue) = 0;
     // Returns once the cue ended or its own limit passed.
     virtual void PlayCueAndWait(Cue /*cue*/) {}
@@ -75,22 +77,28 @@ class FeedbackWorker final : public FilterFeedback {
 
     // From the main thread: queue and wake the worker at once.
     void QueueCue(Cue cue);
+    void QueueBraille(std::u16string_view text);
     void SoundSlotHousekeeping();
-    // Drops everything queued, sounds the cue and waits at most `limit` for its end.
-    // Until it has ended no cue is taken, so nothing cuts it short; speech still is.
-    // False when the limit passed first.
-    bool SoundLastCueAndWait(Cue cue, std::chrono::milliseconds limit);
+    // Drops everything queued, sounds the cue and waits at most `limit` for its end,
+    // then for `braille` shown, when there is one: after the cue, so a hung reader
+    // never costs the cue. Until the cue has ended no cue is taken, so nothing cuts
+    // it short; speech still is. False when the limit passed first.
+    bool SoundLastCueAndWait(Cue cue, std::chrono::milliseconds limit,
+                             std::u16string_view braille = {});
 
     // For tests: the queue taken, as the worker or the main thread take it briefly.
     std::unique_lock<std::mutex> HoldQueueForTest();
 
   private:
     struct Request {
-        enum class Kind : uint8_t { Speak, Cue, LastCue, Housekeeping } kind;
+        enum class Kind : uint8_t { Speak, Braille, Cue, LastCue, Housekeeping } kind;
         Cue cue;
         uint32_t ticket;  // which last cue
         uint8_t length;
-        char16_t text[kMaxTextLength];
+        char16_t text[kMaxTextLength];  // spoken, or shown in braille
+
+        static Request WithText(Kind kind, std::u16string_view text, Cue cue = {},
+                                uint32_t ticket = 0);
     };
     // Requests in order; when full, a new one pushes out the oldest.
     struct Requests {

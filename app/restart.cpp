@@ -30,7 +30,7 @@ bool RestartFromMenu(Process& process, Shell& shell, Feedback& feedback, const A
     shell.RemoveTrayIcon();
     // The hook runs on a thread of its own and stays until the process ends: keys are
     // guarded while the cue plays, and however long the audio device takes.
-    feedback.SoundLastCueAndWait(Cue::Restart);
+    feedback.SoundLastCueAndWait(Cue::Restart, {});
     const bool launched =
         state.settings.runAsAdmin != 0
             ? LaunchElevated(process, state, u"")

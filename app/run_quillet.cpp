@@ -8,7 +8,8 @@ namespace quillet {
 
 int RunQuillet(const Seams& seams, AppState& state) {
     if (StartUp(seams, state) && RunEventLoop(seams, state) == LoopEnd::Exit) {
-        ShutDown(seams.hook, seams.process, seams.shell, seams.feedback);
+        ShutDown(seams.hook, seams.process, seams.shell, seams.feedback,
+                 state.language.Text(kQuilletClosed));
     }
     EndSequence(seams.hook, seams.feedback, seams.shell, seams.process);
     return 0;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/run_at_logon.h"
@@ -55,17 +56,20 @@ class SettingsStore {
     virtual std::u16string FilePath() = 0;
 };
 
-// What the user hears: the cues, and the speech library that says the key names.
-// Both go through the feedback worker.
+// What the user hears: the cues, and the speech library that says the key names
+// and shows on the braille display what a cue tells. All go through the feedback
+// worker.
 class Feedback {
   public:
     virtual ~Feedback() = default;
     virtual void StartSound() = 0;
     // Returns at once.
     virtual void SoundCue(Cue cue) = 0;
+    // On the braille display alone, never spoken; returns at once.
+    virtual void ShowBraille(std::u16string_view text) = 0;
     // The exit and restart cues: drops what is queued and waits for the cue's end,
-    // at most its own limit.
-    virtual void SoundLastCueAndWait(Cue cue) = 0;
+    // then for `braille` shown when it is not empty, at most the cue's own limit.
+    virtual void SoundLastCueAndWait(Cue cue, std::u16string_view braille) = 0;
     // Frees the sound slot once its cue has ended.
     virtual void SoundSlotHousekeeping() = 0;
     // Loads the speech library; false when it cannot be loaded.

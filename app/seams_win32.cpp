@@ -119,6 +119,7 @@ void Win32FeedbackOutput::EndThread() {
     if (comReady_) CoUninitialize();
 }
 void Win32FeedbackOutput::Speak(std::u16string_view text) { speech_.Announce(text); }
+void Win32FeedbackOutput::ShowBraille(std::u16string_view text) { speech_.ShowBraille(text); }
 void Win32FeedbackOutput::PlayCue(Cue cue) { PlayCueSound(TheSoundLayer(), CueSoundOf(cue)); }
 void Win32FeedbackOutput::PlayCueAndWait(Cue cue) {
     PlayCueSoundAndWait(TheSoundLayer(), CueSoundOf(cue));
@@ -131,10 +132,11 @@ int64_t Win32FeedbackOutput::Idle(uint32_t nowMs) { return TheSoundLayer().IdleC
 // The worker opens the audio device on its own thread, so start-up goes on to the hook.
 void Win32Feedback::StartSound() { worker_.Start(); }
 void Win32Feedback::SoundCue(Cue cue) { worker_.QueueCue(cue); }
+void Win32Feedback::ShowBraille(std::u16string_view text) { worker_.QueueBraille(text); }
 // A hung audio device or speech library holds the worker; the wait ends at the cue's
 // own limit all the same.
-void Win32Feedback::SoundLastCueAndWait(Cue cue) {
-    worker_.SoundLastCueAndWait(cue, CueWaitLimit(CueSoundOf(cue)));
+void Win32Feedback::SoundLastCueAndWait(Cue cue, std::u16string_view braille) {
+    worker_.SoundLastCueAndWait(cue, CueWaitLimit(CueSoundOf(cue)), braille);
 }
 void Win32Feedback::SoundSlotHousekeeping() { worker_.SoundSlotHousekeeping(); }
 

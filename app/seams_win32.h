@@ -53,6 +53,7 @@ class Win32FeedbackOutput final : public FeedbackOutput {
     void BeginThread() override;
     void EndThread() override;
     void Speak(std::u16string_view text) override;
+    void ShowBraille(std::u16string_view text) override;
     void PlayCue(Cue cue) override;
     void PlayCueAndWait(Cue cue) override;
     void SoundSlotHousekeeping() override;
@@ -67,7 +68,8 @@ class Win32Feedback final : public Feedback {
   public:
     void StartSound() override;
     void SoundCue(Cue cue) override;
-    void SoundLastCueAndWait(Cue cue) override;
+    void ShowBraille(std::u16string_view text) override;
+    void SoundLastCueAndWait(Cue cue, std::u16string_view braille) override;
     void SoundSlotHousekeeping() override;
     bool BindSpeech() override;
     std::vector<int> MissingSpeechExports() override;

@@ -51,7 +51,8 @@ bool StartUp(const Seams& seams, AppState& state) {
     seams.settingsStore.CorrectSettings(state.settings);
 
     feedback.StartSound();
-    if (!EqualIgnoringCase(state.parameterText, kSilentParameter)) feedback.SoundCue(Cue::Start);
+    const bool silent = EqualIgnoringCase(state.parameterText, kSilentParameter);
+    if (!silent) feedback.SoundCue(Cue::Start);
 
     if (!feedback.BindSpeech()) {
         dialogs.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotLoadComponents),
@@ -78,6 +79,8 @@ bool StartUp(const Seams& seams, AppState& state) {
                             MessageBoxError);
         return false;
     }
+    // Once keys are guarded, and with the start cue only: braille says what it told.
+    if (!silent) feedback.ShowBraille(language.Text(kQuilletRunning));
 
     state.deferredClickPending = 0;
     return true;

@@ -39,6 +39,7 @@ class CountingOutput final : public FeedbackOutput {
   public:
     std::atomic<int64_t> delivered{0};
     void Speak(std::u16string_view) override { ++delivered; }
+    void ShowBraille(std::u16string_view) override { ++delivered; }
     void PlayCue(Cue) override { ++delivered; }
 };
 

@@ -10,9 +10,10 @@ Windows build and checks a built one; builds the installer from the zip.
 The user guide in the package is the README's user part (everything before
 "## For developers") turned into plain text that reads well with a screen
 reader and on a braille display: numbered headings listed at its top, no line
-longer than GUIDE_LINE_LIMIT characters. `assemble` refuses a README whose guide
-breaks those rules, `guide` names what breaks them, and `check` builds the guide
-again from the README and compares. The zip is
+longer than GUIDE_LINE_LIMIT characters, every list item marked and every list
+led in by a line ending in ":". `assemble` refuses a README whose guide breaks
+those rules, `guide` names what breaks them, and `check` builds the guide again
+from the README and compares. The zip is
 reproducible: members in sorted order, all with the time of SOURCE_DATE_EPOCH,
 fixed attributes.
 
@@ -33,9 +34,13 @@ import zipfile
 REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 USER_PART_END = "## For developers"
 GUIDE = "User guide.txt"
-# A line is one stop for a screen reader's line navigation and many pans of a
-# braille display: a paragraph past this is split where its sentences allow.
-GUIDE_LINE_LIMIT = 400
+# A line is one stop for a screen reader's line navigation, and this is five pans
+# of a 40-cell braille display: a paragraph past it is split where its sentences
+# allow, each part able to stand alone.
+GUIDE_LINE_LIMIT = 200
+# What starts a list item in the guide: read out, and shown on a display, so the
+# end of a list can be found.
+LIST_MARK = re.compile(r"- |Step \d+: ")
 SUMS = "SHA256SUMS"
 BINARIES = {"Quillet.exe": "app/Quillet.exe", "UniversalSpeech.dll": "app/UniversalSpeech.dll"}
 
@@ -72,13 +77,16 @@ def inline(text):
 def guide_lines(readme, version):
     """The guide as lines of plain text, and its headings as (level, text), level
     2 for "##": one paragraph or list item a line, no marks for the screen reader
-    to read out, numbered steps as "Step 1:", tables as "key: meaning" lines,
-    code as it stands. The top-level headings are listed after the title."""
+    to read out but the list items' "- ", numbered steps as "Step 1:", table rows
+    as "- key: meaning" items, code as it stands. A list item goes on in indented
+    lines; a line not indented after it starts a paragraph of its own. The
+    top-level headings are listed after the title."""
     lines = readme.split(USER_PART_END)[0].splitlines()
     out = []
     headings = []
     paragraph = []
     in_code = False
+    in_item = False
 
     def flush():
         if paragraph:
@@ -93,6 +101,7 @@ def guide_lines(readme, version):
             out.append(line)
         elif not line.strip():
             flush()
+            in_item = False
             out.append("")
         elif line.startswith("#"):
             flush()
@@ -105,18 +114,23 @@ def guide_lines(readme, version):
             if set("".join(cells)) <= set("-: "):
                 out.pop()  # the header row: the text around the table says it
             else:
-                out.append(inline(": ".join(cells)))
+                out.append("- " + inline(": ".join(cells)))
         elif line.startswith("- "):
             flush()
-            paragraph.append(line[2:])
+            in_item = True
+            paragraph.append(line)
         elif re.match(r"\d+\. ", line):
             flush()
+            in_item = True
             number, _, rest = line.partition(". ")
             paragraph.append("Step %s: %s" % (number, rest))
         else:
+            if in_item and not line.startswith(" "):
+                flush()
+                in_item = False
             paragraph.append(line.strip())
     flush()
-    contents = ["Contents:"] + [title for level, title in headings if level == 2]
+    contents = ["Contents:"] + ["- " + title for level, title in headings if level == 2]
     text = "\n".join(["Quillet %s, user guide" % version, ""] + contents + [""] + out).strip()
     return re.sub(r"\n{3,}", "\n\n", text).split("\n"), headings
 
@@ -128,7 +142,8 @@ def user_guide(readme, version):
 
 def guide_problems(readme, version="0"):
     """Headings not numbered in order (1., 2., and 2.1, 2.2 under "2."; two
-    levels) and lines over the limit."""
+    levels), lines over the limit, a line right after a list item without a
+    marker of its own, and a list whose line before it does not lead it in."""
     lines, headings = guide_lines(readme, version)
     problems = []
     numbers = []
@@ -141,10 +156,19 @@ def guide_problems(readme, version="0"):
         expected = "%d. " % numbers[0] if depth == 0 else "%d.%d " % tuple(numbers)
         if not title.startswith(expected):
             problems.append("heading %r does not start with its number %r" % (title, expected))
+    marked = [bool(LIST_MARK.match(line)) for line in lines]
     for n, line in enumerate(lines, 1):
         if len(line) > GUIDE_LINE_LIMIT:
             problems.append("line %d has %d characters, more than %d: %r" %
                             (n, len(line), GUIDE_LINE_LIMIT, line[:40] + "..."))
+        after_item = n > 1 and marked[n - 2]
+        if line.strip() and not marked[n - 1] and after_item:
+            problems.append("line %d follows a list item but has no list marker: %r" %
+                            (n, line[:40] + "..."))
+        if marked[n - 1] and not after_item:
+            before = [l for l in lines[:n - 1] if l.strip()]
+            if not before or not before[-1].endswith(":"):
+                problems.append("line %d starts a list with no line ending in \":\" before it" % n)
     return problems
 
 

@@ -36,8 +36,12 @@ void SpeechBinding::Announce(std::u16string_view text) const {
     }
     const std::u16string terminated(text);
     if (auto say = reinterpret_cast<SpeechSayFn>(entries_[kSayIndex])) say(terminated.c_str(), 1);
+    ShowBraille(terminated);
+}
+
+void SpeechBinding::ShowBraille(std::u16string_view text) const {
     if (auto braille = reinterpret_cast<BrailleDisplayFn>(entries_[kBrailleIndex])) {
-        braille(terminated.c_str());
+        braille(std::u16string(text).c_str());
     }
 }
 

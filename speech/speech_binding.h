@@ -40,6 +40,9 @@ class SpeechBinding {
     // it in braille. A missing export is never called; answers are not looked at,
     // so a library that has no braille for the reader changes nothing.
     void Announce(std::u16string_view text) const;
+    // The text on the braille display alone, nothing spoken; nothing without
+    // brailleDisplay.
+    void ShowBraille(std::u16string_view text) const;
 
   private:
     void* library_ = nullptr;

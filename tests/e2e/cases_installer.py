@@ -225,7 +225,7 @@ def installer_pages_by_keyboard(c):
     approved = reg_values(c, APPROVED_KEY).get("Quillet")
     check(approved == "02" + "00" * 11, "Task Manager's entry is %r" % approved)
     c.wait_ready()  # started now
-    # The guide's quick start ends so: one Escape on the desktop, and "Escape" is heard.
+    # Right after the installer, one Escape with nothing else in front is heard.
     front = c.driver("foreground")[0]
     check(front.startswith("0 ") or "class=#32769 " in front, "in front: %r" % front)
     c.driver("tap", "esc")

@@ -501,3 +501,35 @@ def exit_through_menu(c):
     check(tray_state(c, hwnd) == "absent", "the icon stayed in the tray after Exit")
     check(c.quillet_count() == 0, "a Quillet.exe still runs after Exit")
     expect_passes(c, "f5", 116)
+
+
+@case
+def braille_confirms_menu_start_and_exit(c):
+    """What each menu choice, the start and the exit did goes to the braille display
+    alone: brailleDisplay, never speechSay."""
+    from cases_programs import CHOOSE_F6, RUN_KEY
+    brailled = lambda lines: [l[len("brailleDisplay "):] for l in lines
+                              if l.startswith("brailleDisplay ")]
+    c.install("standard", {"exclude_escape": 0, "doublePressTimeout": 300, "runAsAdmin": 0})
+    c.start_target()
+    proc = c.start_quillet(silent=False)
+    # The hook's probe presses of F12 aside.
+    started = [l for l in c.speech.all_lines() if not l.endswith(" F12")]
+    check(brailled(started) == ["Quillet is running"], "at the start: %r" % started)
+    check(not [l for l in started if l.startswith("speechSay ")], "spoken at the start: %r" % started)
+    try:
+        # The target is still the program last in front for "Let keys through in".
+        for keys in (("l",), ("down", "enter"), CHOOSE_IGNORE_ALWAYS, CHOOSE_IGNORE_OFF,
+                     CHOOSE_F6, ("w",), ("w",)):
+            choose(c, *keys)
+        c.driver("click-button", restart_question(c), "No")
+        choose(c, "x")
+        wait_exit(proc, 10, "choosing E&xit")
+    finally:
+        c.wine.run(["reg", "delete", RUN_KEY, "/v", "Quillet", "/f"])
+    expected = ["Let keys through in key_target.exe: on", "Escape: single press",
+                "Ignoring double-press.", "Double-press ignore off.", "F6: single press",
+                "Start with Windows: on", "Start with Windows: off", "Run as admin: on",
+                "Quillet closed"]
+    check(brailled(c.speech.lines()) == expected, "shown in braille: %r" % c.speech.lines())
+    check(c.spoken() == [], "spoken %r" % c.spoken())

@@ -251,11 +251,11 @@ class Case:
                 return
         raise CaseFailure("%s (in front in turn: %s)" % (failure, fronts))
 
-    def start_quillet(self, *args, ready=True, exe=None):
+    def start_quillet(self, *args, ready=True, exe=None, silent=True):
         """Starts Quillet.exe from the case folder, or `exe` (default argument
-        /silent). With ready, waits for its hidden window and for the hook (a
-        probe press of F12 must be spoken), then marks both logs."""
-        args = args or ("/silent",)
+        /silent, none when not silent). With ready, waits for its hidden window
+        and for the hook (a probe press of F12 must be spoken), then marks both logs."""
+        args = args or (("/silent",) if silent else ())
         env = self.env
         if self.ui_locale:
             env = dict(env, LANG=self.ui_locale, LC_ALL=self.ui_locale)

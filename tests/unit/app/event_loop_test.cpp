@@ -203,18 +203,21 @@ TEST(EventLoop, LetKeysThroughListsOrUnlistsTheProgramNamed) {
         std::vector<std::u16string> before;
         std::vector<std::u16string> after;
         Calls calls;  // after the menu
+        Calls brailled;
     } rows[] = {
         {"added",
          u"Game.exe",
          {u"devenv.exe"},
          {u"devenv.exe", u"Game.exe"},
-         {"SaveSettings", "Cue LetKeysThroughOn"}},
+         {"SaveSettings", "Cue LetKeysThroughOn"},
+         {"Let keys through in Game.exe: on"}},
         {"removed in any case",
          u"GAME.exe",
          {u"game.EXE", u"devenv.exe"},
          {u"devenv.exe"},
-         {"SaveSettings", "Cue LetKeysThroughOff"}},
-        {"none known: a late command does nothing", u"", {u"devenv.exe"}, {u"devenv.exe"}, {}},
+         {"SaveSettings", "Cue LetKeysThroughOff"},
+         {"Let keys through in GAME.exe: off"}},
+        {"none known: a late command does nothing", u"", {u"devenv.exe"}, {u"devenv.exe"}, {}, {}},
     };
     for (const Row& r : rows) {
         LoopRig rig;
@@ -225,6 +228,7 @@ TEST(EventLoop, LetKeysThroughListsOrUnlistsTheProgramNamed) {
         const Calls calls = rig.Run({kRight});
         const auto menu = std::find(calls.begin(), calls.end(), "ShowMenu");
         EXPECT_EQ(Calls(menu + 1, calls.end()), r.calls) << r.name;
+        EXPECT_EQ(rig.seams.feedback.brailled, r.brailled) << r.name;
         EXPECT_EQ(rig.state.settings.exemptPrograms, r.after) << r.name;
         // What the hook matches against follows.
         EXPECT_EQ(rig.state.programs.Current()->Names(), r.after) << r.name;
@@ -292,6 +296,7 @@ TEST(EventLoop, FailedSaveIsToldInsteadOfTheCue) {
         EXPECT_EQ(rig.seams.dialogs.messages, r.messages);
         EXPECT_EQ(rig.state.settings, r.after);
         EXPECT_EQ(rig.state.programs.Current()->Names(), r.after.exemptPrograms);
+        EXPECT_EQ(rig.seams.feedback.brailled, Calls{});
     }
 }
 
@@ -310,6 +315,10 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
          "Cue StartWithWindowsOn"},
         {std::nullopt, true, "Checked 8 off", std::nullopt, "Cue StartWithWindowsOff"},
     };
+    const auto braille = [](const char* cue) {
+        return std::string("Start with Windows: ") +
+               (std::string(cue).ends_with("On") ? "on" : "off");
+    };
     for (const Row& r : rows) {
         LoopRig rig;
         rig.seams.runKey.value = r.before;
@@ -318,6 +327,7 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
         const Calls calls = rig.Run({kRight});
         EXPECT_EQ(LastMarks(calls).back(), r.shown);
         EXPECT_EQ(calls.back(), r.cue);
+        EXPECT_EQ(rig.seams.feedback.brailled, Calls{braille(r.cue)});
         EXPECT_EQ(rig.seams.runKey.value, r.after);
     }
 }
@@ -338,12 +348,17 @@ TEST(EventLoop, EscapeExemptionAndSinglePressKeysToggleSaveAndSound) {
               (Calls{"SaveSettings", "Cue EscapeExemptOff", "SaveSettings", "Cue SinglePressOff"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 0);
     EXPECT_EQ(rig.state.settings.singlePressKeys, SinglePressKeyBit(1));
+    EXPECT_EQ(rig.seams.feedback.brailled, (Calls{"Escape: single press", "F6: single press",
+                                                  "Escape: double press", "F6: double press"}));
 }
 
 TEST(EventLoop, IgnoreModeItemsSetTheModeWithoutSaving) {
     LoopRig rig;
     EXPECT_EQ(rig.Run({Menu(kMenuIgnoreAlways), Menu(kMenuIgnoreNextKey), Menu(kMenuIgnoreOff)}),
               (Calls{"Cue IgnoreModeAlways", "Cue IgnoreModeNextKey", "Cue IgnoreModeOff"}));
+    EXPECT_EQ(rig.seams.feedback.brailled,
+              (Calls{"Ignoring double-press.", "Ignoring double-press for the next key only.",
+                     "Double-press ignore off."}));
     EXPECT_EQ(static_cast<int32_t>(rig.state.filter.ignoreMode.load()), 0);
     rig.seams.calls.clear();
     rig.Run({Menu(kMenuIgnoreAlways)});
@@ -438,6 +453,8 @@ TEST(EventLoop, RunAsAdminAnsweredNoKeepsRunningWithTheSettingSaved) {
         rig.state.settings.runAsAdmin = c.before;
         rig.seams.dialogs.answer = 7;  // No
         EXPECT_EQ(rig.Run({Menu(kMenuRunAsAdmin)}), (Calls{"SaveSettings", c.cue, "ShowMessage"}));
+        EXPECT_EQ(rig.seams.feedback.brailled,
+                  Calls{c.after ? "Run as admin: on" : "Run as admin: off"});
         EXPECT_EQ(rig.state.settings.runAsAdmin, c.after);
         EXPECT_EQ(
             rig.seams.dialogs.messages,

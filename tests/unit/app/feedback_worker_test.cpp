@@ -29,6 +29,9 @@ class GatedOutput final : public FeedbackOutput {
     std::vector<std::string> got;
 
     void Speak(std::u16string_view text) override { Record(Utf16ToUtf8(std::u16string(text))); }
+    void ShowBraille(std::u16string_view text) override {
+        Record("braille " + Utf16ToUtf8(std::u16string(text)));
+    }
     void PlayCue(Cue cue) override { Record(testing::CueName(cue)); }
     void PlayCueAndWait(Cue cue) override { Record("last " + testing::CueName(cue)); }
     void EndThread() override { Record("end"); }
@@ -136,10 +139,11 @@ TEST(FeedbackWorker, DestructorLeavesAThreadStuckInTheOutputBehind) {
 }
 
 // The exit and restart cues: everything still queued goes first, and no cue asked for
-// until the last one has ended can cut it short; speech still passes, and however much
-// of it fills the queue, the last cue stays in it. The wait has its limit even while the
-// worker is stuck, and ends with the cue otherwise. Once the cue has sounded (after a
-// restart that failed), cues sound again.
+// until the last one has ended can cut it short; speech and braille still pass, and
+// however much of it fills the queue, the last cue stays in it. Its own braille text
+// follows the cue, within the wait. The wait has its limit even while the worker is
+// stuck, and ends with the cue otherwise. Once the cue has sounded (after a restart that
+// failed), cues sound again.
 TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
     auto spoken = [](int first, int last) {
         std::vector<std::string> texts;
@@ -157,13 +161,15 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         bool waitEnds;
         std::vector<std::string> delivered;
     } cases[] = {
-        // The queue keeps the last cue and the newest 15 announcements.
-        {true, 17, false, join(join({"F5", "last Exit"}, spoken(9, 23)), {"RunAsAdminOff"})},
+        // The queue keeps the last cue and the newest 15 texts.
+        {true, 17, false,
+         join(join({"F5", "last Exit", "braille Closed"}, spoken(10, 23)),
+              {"braille On", "RunAsAdminOff"})},
         {false,
          1,
          true,
-         {"F5", "last Exit", "NextKeyUsed", "EscapeExemptOff", "IgnoreModeAlways", "F7",
-          "RunAsAdminOff"}},
+         {"F5", "last Exit", "braille Closed", "NextKeyUsed", "EscapeExemptOff", "IgnoreModeAlways",
+          "F7", "braille On", "RunAsAdminOff"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stuck);
@@ -179,7 +185,8 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
             worker.Announce(u"F6");
         }
         const auto asked = std::chrono::steady_clock::now();
-        EXPECT_EQ(worker.SoundLastCueAndWait(Cue::Exit, c.stuck ? 20ms : 30s), c.waitEnds);
+        EXPECT_EQ(worker.SoundLastCueAndWait(Cue::Exit, c.stuck ? 20ms : 30s, u"Closed"),
+                  c.waitEnds);
         if (c.waitEnds) {
             EXPECT_LT(std::chrono::steady_clock::now() - asked, 5s) << "waited for the limit";
         }
@@ -190,6 +197,7 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         for (int n = 7; n < 7 + c.spokenAfter; ++n) {
             worker.Announce(std::u16string(u"F").append(IntegerText(n)));
         }
+        worker.QueueBraille(u"On");
         output.Open();
         output.WaitFor(c.delivered.size() - 1);
         worker.QueueCue(Cue::RunAsAdminOff);
@@ -291,6 +299,15 @@ TEST(FeedbackWorker, EverySpokenTextOfEveryLanguageFitsARequest) {
         std::vector<std::u16string> spoken = {language.Text(kEscapeName, kKeyNameContext),
                                               language.Text(kCannotInitializeKeys)};
         for (auto text : kIgnoreModeTexts) spoken.push_back(language.Text(text));
+        // And what goes to braille alone, the key or program named at its longest.
+        spoken.push_back(language.Text(kQuilletRunning));
+        spoken.push_back(language.Text(kQuilletClosed));
+        for (int on = 0; on < 2; ++on) {
+            spoken.push_back(language.Text(kKeyPressTexts[on], {}, u"F12"));
+            spoken.push_back(language.Text(kLetKeysThroughTexts[on], {}, u"mstsc.exe"));
+            spoken.push_back(language.Text(kRunAsAdminTexts[on]));
+            spoken.push_back(language.Text(kStartWithWindowsTexts[on]));
+        }
         for (const auto& text : spoken) {
             EXPECT_LE(text.size(), FeedbackWorker::kMaxTextLength) << catalog.tag;
         }

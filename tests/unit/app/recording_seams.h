@@ -112,11 +112,18 @@ class RecordingFeedback final : public Feedback, Recorder {
 
     bool speechLoads = true;
     std::vector<int> missingExports;
-    bool stops = true;  // false: the worker is held in a hung reader
+    bool stops = true;                  // false: the worker is held in a hung reader
+    std::vector<std::string> brailled;  // apart, so the calls read as the user hears them
 
     void StartSound() override { Record("StartSound"); }
     void SoundCue(Cue cue) override { Record("Cue " + CueName(cue)); }
-    void SoundLastCueAndWait(Cue cue) override { Record("LastCue " + CueName(cue)); }
+    void ShowBraille(std::u16string_view text) override {
+        brailled.push_back(Utf16ToUtf8(std::u16string(text)));
+    }
+    void SoundLastCueAndWait(Cue cue, std::u16string_view braille) override {
+        Record("LastCue " + CueName(cue));
+        if (!braille.empty()) ShowBraille(braille);
+    }
     void SoundSlotHousekeeping() override { Record("Housekeeping"); }
     bool BindSpeech() override {
         Record("BindSpeech");

@@ -108,6 +108,9 @@ TEST(Startup, StartCueDependsOnTheParameterText) {
         seams.process.commandLine = c.commandLine;
         RunQuillet(seams.All(), state);
         EXPECT_EQ(Has(seams.calls, "Cue Start"), c.cue);
+        // Braille says what the start and exit cues tell, the start only with its cue.
+        EXPECT_EQ(seams.feedback.brailled, (c.cue ? Calls{"Quillet is running", "Quillet closed"}
+                                                  : Calls{"Quillet closed"}));
         EXPECT_TRUE(Has(seams.calls, "Housekeeping"));
     }
 }
@@ -168,22 +171,26 @@ TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
         const char16_t* missingExport;
         const char16_t* escapeName;
         const char16_t* nextKeyOnly;
+        Calls brailled;
     } cases[] = {
         {{u"en-US", u"de-DE"},
          u"Quillet|Already running.|16",
          u"error|line 26:\u0001speechSay Not found|16",
          u"Escape",
-         u"Ignoring double-press for the next key only."},
+         u"Ignoring double-press for the next key only.",
+         {"Quillet is running", "Quillet closed"}},
         {{u"de-AT"},
          u"Quillet|Läuft bereits.|16",
          u"Fehler|line 26:\u0001speechSay nicht gefunden|16",
          u"Escape",
-         u"Doppeldruck wird nur für die nächste Taste ignoriert."},
+         u"Doppeldruck wird nur für die nächste Taste ignoriert.",
+         {"Quillet läuft", "Quillet beendet"}},
         {{u"sv-SE", u"fr-CA"},
          u"Quillet|Déjà en cours d'exécution.|16",
          u"Erreur|line 26:\u0001speechSay introuvable|16",
          u"échap",
-         u"Double appui ignoré pour la prochaine touche seulement."},
+         u"Double appui ignoré pour la prochaine touche seulement.",
+         {"Quillet est lancé", "Quillet fermé"}},
     };
     for (const auto& c : cases) {
         AppState second;
@@ -204,6 +211,7 @@ TEST(Startup, SpeaksAndShowsTheUsersLanguage) {
         EXPECT_EQ(state.filter.ignoreModeTexts[static_cast<int32_t>(IgnoreMode::NextKey)],
                   c.nextKeyOnly);
         EXPECT_TRUE(Has(seams.calls, "StartKeyboardHook"));
+        EXPECT_EQ(seams.feedback.brailled, c.brailled);
     }
 }
 

@@ -76,8 +76,8 @@ TEST(SpeechBinding, MissingExportsAreListedAndNeverCalled) {
         std::vector<int> missing;
         std::vector<std::string> announced;
     } cases[] = {
-        {{u"speechSay"}, {0}, {"set 65535 1", "braille Escape"}},
-        {{u"speechSetValue"}, {1}, {"say Escape 1", "braille Escape"}},
+        {{u"speechSay"}, {0}, {"set 65535 1", "braille Escape", "braille On"}},
+        {{u"speechSetValue"}, {1}, {"say Escape 1", "braille Escape", "braille On"}},
         {{u"speechStop", u"brailleDisplay"}, {3, 4}, {"set 65535 1", "say Escape 1"}},
         {{u"speechSay", u"speechSetValue", u"speechGetValue", u"speechStop", u"brailleDisplay"},
          {0, 1, 2, 3, 4},
@@ -91,6 +91,7 @@ TEST(SpeechBinding, MissingExportsAreListedAndNeverCalled) {
         ASSERT_TRUE(binding.Bind(loader));
         EXPECT_EQ(binding.MissingExports(), c.missing);
         binding.Announce(u"Escape");
+        binding.ShowBraille(u"On");  // braille alone, never spoken
         EXPECT_EQ(calls, c.announced);
     }
 }
