@@ -141,6 +141,46 @@ TEST(EventLoop, CallsDuringTheMenuOrADialogWaitTheirTurn) {
     }
 }
 
+// The installer's request ends Quillet from inside the menu or a dialog: what they
+// were doing is dropped, nothing is saved, no cue plays.
+TEST(EventLoop, ExitRequestEndsAtOnceFromInsideTheMenuOrADialog) {
+    const Calls kEnd = {"StopKeyboardHook", "StopFeedback", "CloseMainWindow",
+                        "EndLayers",        "UnbindSpeech", "EndProcess"};
+    struct Case {
+        const char* name;
+        std::initializer_list<WindowCall> before;
+        std::vector<WindowCall> duringMenu;
+        std::vector<WindowCall> duringDialog;
+        const char* first;
+    } cases[] = {
+        {"the menu, an item chosen first",
+         {kRight},
+         {Menu(kMenuIgnoreAlways), {WindowCall::ExitRequest}},
+         {},
+         "ShowMenu"},
+        {"the timeout dialog, an answer typed",
+         {Menu(kMenuTimeout)},
+         {},
+         {{WindowCall::ExitRequest}},
+         "AskText Timeout"},
+    };
+    for (const Case& c : cases) {
+        LoopRig rig;
+        rig.seams.shell.callsOnMenu = c.duringMenu;
+        rig.seams.dialogs.callsOnAsk = c.duringDialog;
+        rig.seams.dialogs.typedAnswer = u"250";
+        const Calls calls = rig.Run(c.before);
+        // Windows never returns from the end; the fake does.
+        const auto first = std::find(calls.begin(), calls.end(), c.first);
+        const auto last = std::find(calls.begin(), calls.end(), "EndProcess");
+        ASSERT_NE(last, calls.end()) << c.name;
+        Calls expected = {c.first};
+        expected.insert(expected.end(), kEnd.begin(), kEnd.end());
+        EXPECT_EQ(Calls(first, last + 1), expected) << c.name;
+        EXPECT_EQ(rig.end, LoopEnd::Ended) << c.name;
+    }
+}
+
 // The marks of the two items after the ignore modes, as the menu opens.
 Calls LastMarks(const Calls& calls) {
     const auto from = std::find_if(calls.begin(), calls.end(),
