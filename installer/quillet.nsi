@@ -3,8 +3,8 @@
 ;   VERSION     the version, "2024.0"
 ;   VERSION4    the same in four parts, "2024.0.0.0"
 ;   COPYRIGHT   the licence's copyright line
-;   FILES       an include with the macros QuilletInstallFiles and QuilletRemoveFiles
-;               (the zip's files)
+;   FILES       an include with the macros QuilletInstallFiles, QuilletRemoveFiles
+;               and QuilletWriteFileList, and the function IsShipped (the zip's files)
 ;   TEXTS       our own texts in every language, from installer/installer_texts.py
 ;   OUTFILE     the installer's path
 
@@ -20,11 +20,15 @@ AllowRootDirInstall true
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include TextFunc.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillet"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define APPROVED_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 !define UNINSTALLER "Uninstall Quillet.exe"
+; What the last install put in the folder, so that the next one removes what it
+; no longer ships.
+!define FILE_LIST "Installed files.txt"
 ; Quillet's hidden window, and the message it answers by ending at once, also
 ; when it runs as administrator.
 !define QUILLET_CLASS "WindowClass_0"
@@ -438,6 +442,67 @@ Function TakeOverFrom
   ${EndIf}
 FunctionEnd
 
+; $R0 1 when the file $R1 is there and its version record is not Quillet's: a
+; full UniversalSpeech.dll the user put in place of ours.
+Function IsUsersOwn
+  StrCpy $R0 0
+  ${IfThen} ${FileExists} $R1 ${|} StrCpy $R0 1 ${|}
+  ${IfThen} $R0 = 0 ${|} Return ${|}
+  System::Call 'version::GetFileVersionInfoSizeW(w R1, p 0) i .R2'
+  ${IfThen} $R2 = 0 ${|} Return ${|}
+  System::Alloc $R2
+  Pop $R3
+  StrCpy $R5 ""
+  System::Call 'version::GetFileVersionInfoW(w R1, i 0, i R2, p R3) i .R4'
+  ${If} $R4 <> 0
+    System::Call 'version::VerQueryValueW(p R3, w "\StringFileInfo\000004b0\ProductName", *p .R6, *i .R7) i .R4'
+    ${If} $R4 <> 0
+      System::Call '*$R6(&w64 .R5)'
+    ${EndIf}
+  ${EndIf}
+  System::Free $R3
+  ${IfThen} $R5 == "Quillet" ${|} StrCpy $R0 0 ${|}
+FunctionEnd
+
+; What the last install listed and this one no longer ships goes. Only names inside
+; the folder count.
+Function RemoveDropped
+  ClearErrors
+  FileOpen $R0 "$INSTDIR\${FILE_LIST}" r
+  ${IfThen} ${Errors} ${|} Return ${|}
+  ${Do}
+    ClearErrors
+    FileRead $R0 $R1
+    ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+    ${TrimNewLines} $R1 $R1
+    StrCpy $R3 $R1 1
+    ${If} $R1 == ""
+    ${OrIf} $R3 == "\"
+      ${Continue}
+    ${EndIf}
+    StrLen $R4 $R1
+    StrCpy $R5 0
+    ${DoWhile} $R5 < $R4
+      StrCpy $R3 $R1 2 $R5
+      StrCpy $R6 $R3 1
+      ${If} $R3 == ".."
+      ${OrIf} $R6 == ":"
+        StrCpy $R1 ""
+        ${ExitDo}
+      ${EndIf}
+      IntOp $R5 $R5 + 1
+    ${Loop}
+    ${IfThen} $R1 == "" ${|} ${Continue} ${|}
+    Call IsShipped
+    ${If} $R2 = 0
+      Delete "$INSTDIR\$R1"
+      ${GetParent} "$INSTDIR\$R1" $R3
+      ${IfThen} $R3 != $INSTDIR ${|} RMDir $R3 ${|}
+    ${EndIf}
+  ${Loop}
+  FileClose $R0
+FunctionEnd
+
 ; True while a Quillet runs in this session.
 !macro _QuilletRuns _a _b _t _f
   FindWindow $_LOGICLIB_TEMP "${QUILLET_CLASS}" "${QUILLET_TITLE}"
@@ -454,10 +519,12 @@ Section
   Call CloseQuillet
   CreateDirectory $INSTDIR
   Call KeepFolderToUser
+  Call RemoveDropped
   ; Only our own files: Quillet.json and whatever the user put here stay.
   SetOverwrite on
   !insertmacro QuilletInstallFiles
   SetOutPath $INSTDIR
+  !insertmacro QuilletWriteFileList
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "$SMPROGRAMS\Quillet.lnk" "$INSTDIR\Quillet.exe"
 
@@ -577,6 +644,7 @@ Section Uninstall
   Delete "$INSTDIR\Quillet.json.bak"
   Delete "$INSTDIR\Quillet.json.tmp"
   Delete "$INSTDIR\Quillet.json.*.tmp"
+  Delete "$INSTDIR\${FILE_LIST}"
   Call un.RemoveRunAtLogon
   ; A Quillet.exe that stayed (still running, or held by another program) keeps the
   ; uninstaller and the Apps entry, so that the removal can be done again.

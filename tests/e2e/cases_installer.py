@@ -22,6 +22,7 @@ UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\
 RUN_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 APPROVED_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run"
 UNINSTALLER = "Uninstall Quillet.exe"
+FILE_LIST = "Installed files.txt"
 # Modern UI leaves the page's part of the window's caption a space; message boxes
 # have the caption alone.
 SETUP_TITLE, BOX_TITLE = "Quillet Setup ", "Quillet Setup"
@@ -135,6 +136,9 @@ def installer_silent_install_guards_keys(c):
                 "EstimatedSize": hex(sum(map(len, installed.values())) // 1024)}
     check(entry == expected, "the Apps entry is %r, expected %r" % (entry, expected))
     check(installed.pop(UNINSTALLER, b"")[:2] == b"MZ", "no uninstaller in the folder")
+    listed = installed.pop(FILE_LIST, b"").decode().split("\r\n")
+    check(listed == [n.replace("/", "\\") for n in sorted(zip_files())] + [""],
+          "the list of installed files reads %r" % listed)
     check(installed == zip_files(), "the folder holds %r, not the zip's files" % sorted(installed))
     # The link's target, its local base path, as Wine writes it.
     check(shortcut() and exe.encode() + b"\0" in Path(shortcut()).read_bytes(),
@@ -244,6 +248,24 @@ def installer_refuses_second_installer_and_elevation(c):
     check(not reg_values(c, UNINSTALL_KEY), "an Apps entry was written")
 
 
+def installer_upgrade_keeps_users_library(c):
+    """An upgrade keeps a UniversalSpeech.dll whose version record is not
+    Quillet's, and removes a file the last install listed and this one no
+    longer ships."""
+    forget_installs(c)
+    folder = os.path.join(c.folder, "Quillet")
+    check(setup(c, "/S", "/D=" + windows_path(folder)) == 0, "the first install failed")
+    users = b"MZ the user's own speech library"
+    Path(folder, "UniversalSpeech.dll").write_bytes(users)
+    Path(folder, "licenses", "dropped.txt").write_bytes(b"an older release's")
+    with open(os.path.join(folder, FILE_LIST), "a", newline="") as f:
+        f.write("licenses\\dropped.txt\r\n")
+    check(setup(c, "/S", "/D=" + windows_path(folder)) == 0, "the upgrade failed")
+    after = folder_files(folder)
+    check(after["UniversalSpeech.dll"] == users, "the user's speech library was replaced")
+    check("licenses/dropped.txt" not in after, "the dropped file stayed")
+
+
 def installer_silent_uninstall(c):
     forget_installs(c)
     check(setup(c, "/S") == 0, "the silent install failed")
@@ -335,5 +357,6 @@ if INSTALLER and PACKAGE:
                installer_silent_uninstall, installer_pages_by_keyboard, installer_in_german,
                installer_refuses_unwritable_folder, installer_takes_over_portable_copy,
                installer_failed_upgrade_starts_quillet_again,
-               installer_refuses_second_installer_and_elevation):
+               installer_refuses_second_installer_and_elevation,
+               installer_upgrade_keeps_users_library):
         case(fn)
