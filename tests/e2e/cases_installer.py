@@ -163,9 +163,8 @@ def check_runs_once(c, folder):
 
 
 def installer_upgrade_while_running(c):
-    """The Quillet that runs has its timeout dialog open, an answer typed: a
-    silent upgrade ends it at once, unanswered, replaces it and starts it again,
-    and the old request strikes no more later."""
+    """Quillet's timeout dialog is open, an answer typed: a silent upgrade ends it
+    at once, unanswered, and starts the new one, which no late request ends."""
     forget_installs(c)
     folder = os.path.join(c.folder, "Quillet")
     check(setup(c, "/S", "/D=" + windows_path(folder)) == 0, "the first install failed")
@@ -216,8 +215,7 @@ def installer_takes_over_portable_copy(c):
 
 
 def installer_failed_upgrade_starts_quillet_again(c):
-    """A file of the install that another program holds: the silent upgrade
-    fails with its own code, and the Quillet it closed runs again."""
+    """A file another program holds fails the upgrade with 4; Quillet runs again."""
     forget_installs(c)
     folder = os.path.join(c.folder, "Quillet")
     check(setup(c, "/S", "/D=" + windows_path(folder)) == 0, "the first install failed")
@@ -230,9 +228,8 @@ def installer_failed_upgrade_starts_quillet_again(c):
 
 
 def installer_refuses_second_installer_and_elevation(c):
-    """One installer at a time: a second one ends with 5. Run elevated through
-    the administrator prompt, it ends with 3. Wine runs every process with a full
-    token and says the prompt is off; turned on, the refusal shows."""
+    """A second installer ends with 5; one elevated through the prompt with 3 (Wine
+    gives every process a full token and says the prompt is off: turned on here)."""
     forget_installs(c)
     proc, _ = start_setup(c, "/D=" + windows_path(os.path.join(c.folder, "Quillet")))
     check(setup(c, "/S") == 5, "a second installer ran")
@@ -249,9 +246,8 @@ def installer_refuses_second_installer_and_elevation(c):
 
 
 def installer_upgrade_keeps_users_library(c):
-    """An upgrade keeps a UniversalSpeech.dll whose version record is not
-    Quillet's, and removes a file the last install listed and this one no
-    longer ships."""
+    """An upgrade keeps a UniversalSpeech.dll whose version record is not Quillet's
+    and removes a file the last install listed and this one no longer ships."""
     forget_installs(c)
     folder = os.path.join(c.folder, "Quillet")
     check(setup(c, "/S", "/D=" + windows_path(folder)) == 0, "the first install failed")

@@ -129,9 +129,8 @@ TEST_F(TrayWindowOnScreen, ExitRequestEndsAnOpenMessageBox) {
         PostMessageW(hwnd, request, 0, 0);
         // A box still open after that is answered OK, so the test fails instead of hanging.
         Sleep(3000);
-        if (HWND box = FindWindowW(L"#32770", L"Quillet test")) {
+        if (HWND box = FindWindowW(L"#32770", L"Quillet test"))
             PostMessageW(box, WM_COMMAND, IDOK, 0);
-        }
     });
     const int answer = MessageBoxW(nullptr, L"open", L"Quillet test", MB_OKCANCEL);
     other.join();
