@@ -1,5 +1,6 @@
 #include "app/event_loop.h"
 
+#include "app/end_sequence.h"
 #include "app/restart.h"
 #include "runtime/text.h"
 
@@ -41,6 +42,14 @@ void EventLoop::OnTrayClick(TrayButton button) {
 void EventLoop::OnMenuCommand(int32_t id) { Take({Call::Command, id}); }
 void EventLoop::OnTimer() { Take({Call::Timer}); }
 void EventLoop::OnClose() { Take({Call::Close}); }
+
+// Not queued: the menu or dialog being answered is dropped unanswered, so nothing new
+// is saved, and the end plays no cue.
+void EventLoop::OnExitRequest() {
+    waiting_.clear();
+    end = LoopEnd::Ended;
+    EndSequence(hook_, feedback_, shell_, process_);
+}
 
 // Nothing is answered inside another answer: a dialog or the menu keeps the thread's
 // messages flowing, and what they bring waits its turn.

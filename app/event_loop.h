@@ -16,6 +16,7 @@ namespace quillet {
 enum class LoopEnd {
     Exit,       // Exit chosen or the window asked to close: shut down normally
     Restarted,  // a new instance was launched: end at once
+    Ended,      // the end sequence ran already (only a test's process returns from it)
 };
 
 // The program's answers to its window: clicks on the icon, the menu's commands, the
@@ -31,12 +32,14 @@ class EventLoop final : public TrayListener {
           dialogs_(seams.dialogs),
           programItem_(seams.programItem),
           runKey_(seams.runKey),
+          hook_(seams.hook),
           state_(state) {}
 
     void OnTrayClick(TrayButton button) override;
     void OnMenuCommand(int32_t id) override;
     void OnTimer() override;
     void OnClose() override;
+    void OnExitRequest() override;
 
     // Set once the loop is to end; calls still waiting then are not answered.
     std::optional<LoopEnd> end;
@@ -70,6 +73,7 @@ class EventLoop final : public TrayListener {
     Dialogs& dialogs_;
     ProgramItem& programItem_;
     RunKey& runKey_;
+    KeyboardHook& hook_;
     AppState& state_;
     std::deque<Call> waiting_;
     bool answering_ = false;
@@ -77,7 +81,7 @@ class EventLoop final : public TrayListener {
     std::u16string programInFront_;
 };
 
-// Runs the loop until it ends. The keyboard hook is not among the seams it uses.
+// Runs the loop until it ends. Only an exit request takes the keyboard hook out.
 LoopEnd RunEventLoop(const Seams& seams, AppState& state);
 
 // The timeout dialog's prompt for the current value.

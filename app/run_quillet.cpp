@@ -7,7 +7,10 @@
 namespace quillet {
 
 int RunQuillet(const Seams& seams, AppState& state) {
-    if (StartUp(seams, state) && RunEventLoop(seams, state) == LoopEnd::Exit) {
+    const std::optional<LoopEnd> end =
+        StartUp(seams, state) ? std::optional(RunEventLoop(seams, state)) : std::nullopt;
+    if (end == LoopEnd::Ended) return 0;
+    if (end == LoopEnd::Exit) {
         ShutDown(seams.hook, seams.process, seams.shell, seams.feedback,
                  state.language.Text(kQuilletClosed));
     }

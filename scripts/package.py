@@ -234,20 +234,44 @@ def assemble(build, dist, version):
 
 # --- the installer ----------------------------------------------------------------
 
+# A file of these names that the user put in the folder (one whose version record
+# is not Quillet's) is kept by an upgrade.
+USERS_OWN = {"UniversalSpeech.dll"}
+
+
 def nsis_lines(names, folder):
-    """The macros that install and remove the zip's files, unpacked in folder."""
+    """The macros that install and remove the zip's files, unpacked in folder; the
+    one that writes their list, and the function that tells a listed name shipped
+    ($R1 a name from the list, $R2 1 when shipped)."""
+    def inside(path):
+        return "\\".join(part for part in path.split("/") if part)
+
     def target(path):
         return "$INSTDIR" + "".join("\\" + part for part in path.split("/") if part)
     install = ["!macro QuilletInstallFiles"]
     for sub in sorted({os.path.dirname(n) for n in names}):
         install.append('  SetOutPath "%s"' % target(sub))
-        install += ['  File "%s"' % os.path.join(folder, n)
-                    for n in names if os.path.dirname(n) == sub]
+        for n in names:
+            if os.path.dirname(n) != sub:
+                continue
+            line = '  File "%s"' % os.path.join(folder, n)
+            if n in USERS_OWN:
+                install += ['  StrCpy $R1 "%s"' % target(n), "  Call IsUsersOwn",
+                            "  ${If} $R0 <> 1", "  " + line, "  ${EndIf}"]
+            else:
+                install.append(line)
     remove = ["!macro QuilletRemoveFiles"]
     remove += ['  Delete "%s"' % target(n) for n in names]
     remove += ['  RMDir "%s"' % target(sub)
                for sub in sorted({os.path.dirname(n) for n in names}, reverse=True) if sub]
-    return install + ["!macroend", ""] + remove + ["!macroend", ""]
+    listing = ["!macro QuilletWriteFileList", '  FileOpen $R0 "$INSTDIR\\${FILE_LIST}" w']
+    listing += ['  FileWrite $R0 "%s$\\r$\\n"' % inside(n) for n in names]
+    listing += ["  FileClose $R0"]
+    shipped = ["Function IsShipped", "  StrCpy $R2 1"]
+    shipped += ['  StrCmp $R1 "%s" shipped' % inside(n) for n in names]
+    shipped += ["  StrCpy $R2 0", "  shipped:", "FunctionEnd"]
+    return (install + ["!macroend", ""] + remove + ["!macroend", ""] + listing + ["!macroend", ""]
+            + shipped + [""])
 
 
 def build_installer(build, dist, version):

@@ -26,7 +26,14 @@ class TrayListener {
     virtual void OnTimer() = 0;
     // The window was asked to close; it stays until it is closed.
     virtual void OnClose() = 0;
+    // Another program (the installer) asks Quillet to end now. Called straight from the
+    // window's procedure, also from inside the menu or a dialog, which are gone by then.
+    virtual void OnExitRequest() = 0;
 };
+
+// The registered message that asks a running Quillet to end at once; the installer
+// posts it, also to a Quillet that runs as administrator.
+constexpr char16_t kExitRequestMessageName[] = u"QuilletExitRequest";
 
 // One entry of the popup menu, in display order; "&" marks a label's mnemonic.
 struct MenuEntry {

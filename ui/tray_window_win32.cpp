@@ -35,7 +35,23 @@ class NoListener final : public TrayListener {
     void OnMenuCommand(int32_t) override {}
     void OnTimer() override {}
     void OnClose() override {}
+    void OnExitRequest() override {}
 };
+
+// The thread's dialogs and message boxes end as cancelled; the input dialog, a window
+// of ours, goes.
+BOOL CALLBACK EndDialogWindow(HWND window, LPARAM keep) {
+    if (window == reinterpret_cast<HWND>(keep) || !IsWindowVisible(window)) return TRUE;
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (std::wcscmp(name, L"#32770") == 0) {
+        EndDialog(window, IDCANCEL);
+        ShowWindow(window, SW_HIDE);
+    } else {
+        DestroyWindow(window);
+    }
+    return TRUE;
+}
 
 // An opaque black square.
 HICON BlackSquare() {
@@ -102,6 +118,8 @@ bool TrayWindow::Open(const std::u16string& title) {
                  (sh - std::min<int>(sh, r.bottom - r.top)) / 2, 0, 0,
                  SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSIZE);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    exitRequest_ = RegisterWindowMessageW(Wide(kExitRequestMessageName));
+    if (exitRequest_ != 0) allowMessage(window_, exitRequest_);
     return true;
 }
 
@@ -265,6 +283,14 @@ LRESULT CALLBACK TrayWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 
 // `window` is this window, also while it is being made.
 LRESULT TrayWindow::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Answered here, not after whatever the menu or a dialog is doing: a request left
+    // waiting behind them would end Quillet later, when nobody expects it.
+    if (message == exitRequest_ && exitRequest_ != 0) {
+        EndMenu();
+        EnumThreadWindows(GetCurrentThreadId(), EndDialogWindow, reinterpret_cast<LPARAM>(window));
+        if (listener_) listener_->OnExitRequest();
+        return 0;
+    }
     if (message == taskbarCreated_ && taskbarCreated_ != 0 && (shown_ || retry_.Missing())) {
         PutIconInTray();
     }

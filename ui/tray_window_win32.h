@@ -19,7 +19,8 @@ class TrayWindow {
     TrayWindow(const TrayWindow&) = delete;
     TrayWindow& operator=(const TrayWindow&) = delete;
 
-    // Creates the window hidden, maximised and centred on the screen.
+    // Creates the window hidden, maximised and centred on the screen. It lets in the
+    // exit request from programs of lower integrity.
     bool Open(const std::u16string& title);
     // Removes the icon, frees the menu and destroys the window.
     void Close();
@@ -68,6 +69,7 @@ class TrayWindow {
     IconRetry retry_;
     UINT lastIconId_ = 0;
     UINT taskbarCreated_ = 0;
+    UINT exitRequest_ = 0;
     std::u16string tooltip_;
     TrayListener* listener_ = nullptr;
 };
@@ -77,8 +79,8 @@ void WaitWindowMessage();
 
 // An elevated process hears nothing the shell, running at normal integrity, sends
 // it unless it lets the message in: AddIcon lets in the icon's callback and the
-// taskbar's re-creation broadcast. Tests swap the call to see what is let in; returns
-// the call it replaces.
+// taskbar's re-creation broadcast, Open the exit request. Tests swap the call to see what is let
+// in; returns the call it replaces.
 using MessageAllowance = void (*)(HWND window, UINT message);
 MessageAllowance SetMessageAllowance(MessageAllowance allowance);
 

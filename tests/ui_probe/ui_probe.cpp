@@ -53,6 +53,10 @@ struct Printer final : TrayListener {
         Print("ASKED TO CLOSE");
         closed = true;
     }
+    void OnExitRequest() override {
+        Print("ASKED TO EXIT");
+        closed = true;
+    }
     TrayWindow& tray;
     bool closed = false;
 };

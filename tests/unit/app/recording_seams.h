@@ -139,11 +139,12 @@ class RecordingFeedback final : public Feedback, Recorder {
 
 // What the window reports, as the fake replays it.
 struct WindowCall {
-    enum Kind { LeftClick, RightClick, Command, Timer, Close } kind;
+    enum Kind { LeftClick, RightClick, Command, Timer, Close, ExitRequest } kind;
     int32_t id = 0;  // the command's
 
     std::string Text() const {
-        static const char* const names[] = {"left", "right", "command ", "timer", "close"};
+        static const char* const names[] = {"left",  "right", "command ",
+                                            "timer", "close", "exit request"};
         return names[kind] + (kind == Command ? std::to_string(id) : std::string());
     }
 };
@@ -204,6 +205,8 @@ class RecordingShell final : public Shell, Recorder {
                 return listener_->OnTimer();
             case WindowCall::Close:
                 return listener_->OnClose();
+            case WindowCall::ExitRequest:
+                return listener_->OnExitRequest();
         }
     }
 

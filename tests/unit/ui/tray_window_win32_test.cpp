@@ -104,16 +104,38 @@ std::vector<std::pair<HWND, UINT>> allowedMessages;
 
 void RecordAllowance(HWND window, UINT message) { allowedMessages.emplace_back(window, message); }
 
-// What an elevated instance needs to keep its icon; only Windows shows the
-// integrity levels, so here the call is recorded.
-TEST_F(TrayWindowOnScreen, IconLetsInTheShellsTwoMessages) {
+// What an elevated instance needs to keep its icon and hear the installer, and
+// nothing more; only Windows shows the integrity levels, so here the call is recorded.
+TEST_F(TrayWindowOnScreen, WindowLetsInTheExitRequestAndTheShellsTwoMessages) {
     allowedMessages.clear();
     const MessageAllowance real = SetMessageAllowance(RecordAllowance);
+    tray.Close();
+    tray.Open(u"quillet");
     tray.AddIcon(u"Quillet");
     SetMessageAllowance(real);
+    const HWND window = tray.Handle();
     const std::vector<std::pair<HWND, UINT>> expected = {
-        {hwnd, kTrayCallbackMessage}, {hwnd, RegisterWindowMessageW(L"TaskbarCreated")}};
+        {window, RegisterWindowMessageW(L"QuilletExitRequest")},
+        {window, kTrayCallbackMessage},
+        {window, RegisterWindowMessageW(L"TaskbarCreated")}};
     EXPECT_EQ(allowedMessages, expected);
+}
+
+// Heard from inside the box's own loop, which it ends as cancelled.
+TEST_F(TrayWindowOnScreen, ExitRequestEndsAnOpenMessageBox) {
+    const UINT request = RegisterWindowMessageW(L"QuilletExitRequest");
+    std::thread other([&] {
+        Sleep(300);
+        PostMessageW(hwnd, request, 0, 0);
+        // A box still open after that is answered OK, so the test fails instead of hanging.
+        Sleep(3000);
+        if (HWND box = FindWindowW(L"#32770", L"Quillet test"))
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    const int answer = MessageBoxW(nullptr, L"open", L"Quillet test", MB_OKCANCEL);
+    other.join();
+    EXPECT_EQ(answer, IDCANCEL);
+    EXPECT_EQ(heard.calls, "exit request ");
 }
 
 TEST_F(TrayWindowOnScreen, MenuMarksReachIntoTheSubmenu) {
