@@ -76,6 +76,16 @@ int ModifierIndex(uint32_t vk, bool extended) {
             return -1;
     }
 }
+
+// What the filter does with each key: most of what is typed only becomes the key
+// typed last; a reader's modifier is tracked; a guarded key is decided.
+enum class KeyRole : uint8_t { Other, Modifier, Guarded };
+constexpr std::array<KeyRole, 256> kKeyRoles = [] {
+    std::array<KeyRole, 256> roles{};
+    for (const GuardedKey& key : kGuardedKeys) roles[key.vk] = KeyRole::Guarded;
+    for (const auto& vks : kModifierVks) roles[vks[0]] = roles[vks[1]] = KeyRole::Modifier;
+    return roles;
+}();
 }  // namespace
 
 bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t vk,
@@ -83,32 +93,57 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
     if (hookCode != kHcAction) return false;
 
     const uint32_t kind = message & ~kSysBit;
+    const KeyRole role = vk < kKeyRoles.size() ? kKeyRoles[vk] : KeyRole::Other;
+    if (role != KeyRole::Guarded) {
+        if (role == KeyRole::Modifier) TrackModifier(message, vk, origin);
+        if (kind == kPressKind && !origin.injected) state_.lastTyped = vk;
+        return false;
+    }
+    if (origin.injected) return DecideSent(message, kind, vk, origin);
+
+    bool guarded = false;
+    bool fresh = kind == kPressKind;
+    const bool swallow = Decide(state_.keyStates[vk], message, kind, vk, origin, guarded, fresh);
+    if (kind == kPressKind) state_.lastTyped = vk;
+    if (origin.chainConsumed) {
+        if (guarded && kind == kPressKind) {
+            state_.resentPresses.Expect(
+                vk, swallow, platform_.ReadClock(),
+                settings_.doublePressTimeout.load(std::memory_order_relaxed));
+        }
+    } else if (swallow && fresh) {
+        KeepModifierFromActingAlone();
+    }
+    return swallow;
+}
+
+bool DoublePressFilter::DecideSent(uint32_t message, uint32_t kind, uint32_t vk,
+                                   const KeyOrigin& origin) {
     bool fresh = kind == kPressKind;
     bool swallow = false;
     // A copy the chain below sends of a press it trapped is decided as that press
     // was, silently, and leaves every state as it is.
     std::optional<bool> copy;
-    if (origin.injected && state_.resentPresses.Awaits(vk)) {
+    if (state_.resentPresses.Awaits(vk)) {
         copy = state_.resentPresses.Take(vk, fresh, platform_.ReadClock());
     }
     if (copy) {
         swallow = *copy;
     } else {
         bool guarded = false;
-        swallow = Decide(message, kind, vk, origin, guarded, fresh);
-        if (kind == kPressKind && !origin.injected) state_.lastTyped = vk;
-        if (guarded && origin.chainConsumed && !origin.injected && kind == kPressKind) {
-            state_.resentPresses.Expect(
-                vk, swallow, platform_.ReadClock(),
-                settings_.doublePressTimeout.load(std::memory_order_relaxed));
-        }
+        KeyState& record = state_.keyStates[vk];
+        swallow = record.held != HeldPress::None && !record.sent
+                      ? DecideAmidTypedPress(record, message, kind, vk, origin, guarded, fresh)
+                      : Decide(record, message, kind, vk, origin, guarded, fresh);
     }
-    // Last, once every state is settled: under Wine the no-op key enters the hook
-    // again from within the call that sends it.
-    if (swallow && fresh && !origin.chainConsumed && ModifierWouldActAlone()) {
-        platform_.SendNoOpKey();
-    }
+    if (swallow && fresh && !origin.chainConsumed) KeepModifierFromActingAlone();
     return swallow;
+}
+
+// Last, once every state is settled: under Wine the no-op key enters the hook again
+// from within the call that sends it.
+void DoublePressFilter::KeepModifierFromActingAlone() {
+    if (ModifierWouldActAlone()) platform_.SendNoOpKey();
 }
 
 // A modifier that goes down and up with nothing between is a command of its own:
@@ -122,18 +157,12 @@ bool DoublePressFilter::ModifierWouldActAlone() {
     return platform_.IsKeyHeld(kVkControl) && platform_.IsKeyHeld(kVkShift);
 }
 
-bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk,
-                               const KeyOrigin& origin, bool& guarded, bool& fresh) {
-    if (vk >= kGuardedKeyIndexByVk.size()) return false;  // no key the system sends
-    KeyState& record = state_.keyStates[vk];
-    if (!origin.injected || record.held == HeldPress::None || record.sent) {
-        return DecideFor(record, message, kind, vk, origin, guarded, fresh);
-    }
-    // A program's event amid a press the user holds is decided on a copy of the record,
-    // with the program's own press.
+bool DoublePressFilter::DecideAmidTypedPress(KeyState& record, uint32_t message, uint32_t kind,
+                                             uint32_t vk, const KeyOrigin& origin, bool& guarded,
+                                             bool& fresh) {
     KeyState scratch = record;
     scratch.held = record.sentHeld;
-    const bool swallow = DecideFor(scratch, message, kind, vk, origin, guarded, fresh);
+    const bool swallow = Decide(scratch, message, kind, vk, origin, guarded, fresh);
     record.sentHeld = scratch.held;
     // The program's release shows the key up in the system's state: from now on only
     // the time tells whether the user's press is still down.
@@ -144,12 +173,9 @@ bool DoublePressFilter::Decide(uint32_t message, uint32_t kind, uint32_t vk,
     return swallow;
 }
 
-bool DoublePressFilter::DecideFor(KeyState& s, uint32_t message, uint32_t kind, uint32_t vk,
-                                  const KeyOrigin& origin, bool& guarded, bool& fresh) {
-    if (kind == kReleaseKind) {
-        TrackModifier(message, vk, origin);
-        return OnRelease(s);
-    }
+bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uint32_t vk,
+                               const KeyOrigin& origin, bool& guarded, bool& fresh) {
+    if (kind == kReleaseKind) return OnRelease(s);
     if (kind == kPressKind && s.held != HeldPress::None) {
         if (IsRepeat(s, vk)) {
             fresh = false;
@@ -175,7 +201,6 @@ bool DoublePressFilter::DecideFor(KeyState& s, uint32_t message, uint32_t kind, 
         return true;
     }
 
-    TrackModifier(message, vk, origin);
     const std::u16string* name = GuardedName(vk);
     if (!name) return false;
     guarded = true;

@@ -3,11 +3,12 @@ the modifier going down and up with nothing between, which Windows takes as a
 command of its own (menu bar, Start menu, keyboard layout): Quillet sends virtual
 key 255 between. Keys typed through the X server with xdotool, as in cases_reader."""
 
+import os
 import time
 
 from cases import HOT_KEY_TEXTS, case, start
 from cases_reader import TIMEOUT_S, xdotool
-from harness import check
+from harness import TARGET_ACTIVATE, LogFile, check, windows_path
 
 NO_OP = 255
 # modifiers (xdotool names, with the first's key code in the target), key, its code, its name
@@ -79,9 +80,16 @@ def alt_f4_twice_closes_the_window(c):
 
 @case
 def hot_key_let_go_modifiers_first_then_f7(c):
+    """Ctrl and Alt let go first, Escape held on past the repeat delay: its repeats
+    and its release are the hot key's, and the mode waits for F7."""
     start_typed(c)
-    type_chord(c, ("ctrl", "alt"), "Escape", modifiers_first=True)
+    xdotool(c, "keydown", "ctrl", "sleep", 0.03, "keydown", "alt", "sleep", 0.03, "keydown",
+            "Escape", "sleep", 0.05, "keyup", "alt", "sleep", 0.03, "keyup", "ctrl", "sleep", 1.2,
+            "keyup", "Escape")
     c.wait_spoken(HOT_KEY_TEXTS[0])
+    seen = c.key_events()
+    check(not [e for e in seen if e.endswith(" 27")], "Escape reached the target: %r" % seen)
+    check(c.spoken() == [HOT_KEY_TEXTS[0]], "spoken %r" % c.spoken())
     time.sleep(0.3)
     c.mark()
     type_chord(c, (), "F7")
@@ -89,3 +97,29 @@ def hot_key_let_go_modifiers_first_then_f7(c):
     seen = c.key_events()
     check("down 118" in seen, "F7 after the hot key was not let through: %r" % seen)
     check(c.spoken() == [], "spoken %r for the key let through" % c.spoken())
+
+
+@case
+def held_second_press_stays_with_its_window(c):
+    """A second F5 held while another window comes to the front: its repeats reach
+    only the window it was pressed in."""
+    start_typed(c)
+    other_log = LogFile(os.path.join(c.folder, "other.log"))
+    c.wine.spawn([c.build.target, windows_path(other_log.path), "Other target"], cwd=c.folder,
+                 env=c.env)
+    other = c.driver("wait-window", "QuilletKeyTarget", "Other target", 15000, limit=30)[0]
+    c.focus_target()
+    xdotool(c, "search", "--name", "Quillet key target", "windowfocus", "--sync")
+    c.mark()
+    xdotool(c, "keydown", "F5", "sleep", 0.05, "keyup", "F5", "sleep", 0.1, "keydown", "F5",
+            "sleep", 0.9)
+    c.driver("post", other, TARGET_ACTIVATE, 0, 0)
+    c.wait_in_front(other)
+    time.sleep(0.8)  # the key repeats on meanwhile
+    xdotool(c, "keyup", "F5")
+    seen = c.key_events()
+    check(seen.count("down 116") >= 2, "the second F5 did not repeat in its window: %r" % seen)
+    elsewhere = [l for l in other_log.all_lines() if l.startswith("down")]
+    check(not elsewhere, "the held F5 repeated into the window that came to the front: %r"
+          % elsewhere)
+

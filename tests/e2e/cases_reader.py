@@ -16,15 +16,17 @@ ESCAPE, F5, F12 = 27, 116, 123
 TIMEOUT_S = 0.3  # the default double-press timeout
 
 
-def start_beside_reader(c, quillet_on_top, resend_ms=0, focus_mode=False):
-    """The key target, Quillet and the reader, started so that the wanted hook is on top."""
+def start_beside_reader(c, quillet_on_top, resend_ms=0, focus_mode=False, option=None):
+    """The key target, Quillet and the reader, started so that the wanted hook is on top.
+    `option` is the reader's third argument (e.g. "eat-up=116,2")."""
     c.install()
     c.start_target()
     c.reader = LogFile(os.path.join(c.folder, "reader.log"))
 
     def start_reader():
         c.wine.spawn([c.build.reader_hook, windows_path(c.reader.path), str(resend_ms)] +
-                     (["focus"] if focus_mode else []), cwd=c.folder, env=c.env)
+                     (["focus"] if focus_mode else []) + ([option] if option else []), cwd=c.folder,
+                     env=c.env)
         wait_until(lambda: "hooked" in c.reader.all_lines(), 15, "the reader never hooked")
 
     if quillet_on_top:
@@ -145,3 +147,19 @@ def reader_command_case(quillet_on_top):
 
 case(reader_command_case(True))
 case(reader_command_case(False))
+
+
+@case
+def release_eaten_above_ends_its_press_at_the_next_key(c):
+    """The reader's hook above Quillet's eats the release of a second press of F5,
+    so Quillet and Windows both still take F5 for down; a key typed since ends it, and
+    one F5 later is a first press again."""
+    start_beside_reader(c, quillet_on_top=False, option="eat-up=%d,2" % F5)
+    type_keys(c, ("F5", 40, 100), ("F5", 40, 300))
+    wait_until(lambda: "ate up" in c.reader.all_lines(), 3, "the reader ate no release")
+    type_keys(c, ("a", 30, 400))
+    c.mark()
+    type_keys(c, ("F5", 40, 100))
+    c.wait_spoken("F5")
+    seen = [e for e in c.key_events() if e.endswith(" %d" % F5)]
+    check(seen == ["up %d" % F5], "one F5 after a lost release reached the target: %r" % seen)

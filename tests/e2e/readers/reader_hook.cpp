@@ -5,8 +5,10 @@
 // still held). Injected keys and every other key pass. With "focus", it starts
 // in focus mode, as on a web page's form field: the first Escape is trapped and
 // kept, only switching to browse mode.
-// Usage: reader_hook.exe <log file> <re-send delay in ms> [focus]
-// Logs "hooked", "command F12", "kept 27" and "resend 27".
+// With "eat-up=<vk>,<n>", it swallows the n-th release of that key, as a hook that
+// loses a release would (only on top of Quillet's is that seen by Quillet).
+// Usage: reader_hook.exe <log file> <re-send delay in ms> [focus|eat-up=<vk>,<n>]
+// Logs "hooked", "command F12", "kept 27", "resend 27" and "ate up <vk>".
 #include <windows.h>
 
 #include <chrono>
@@ -30,6 +32,8 @@ std::chrono::milliseconds resendDelay{0};
 // Touched by the hook procedure only.
 bool modifierHeld = false;
 bool focusMode = false;
+DWORD eatUpVk = 0;
+int eatUpCountdown = 0;
 std::set<DWORD> trapped;  // keys whose down we kept: their up is kept too
 
 // Shared with the sender thread.
@@ -73,6 +77,10 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     }
     const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
     const DWORD vk = key->vkCode;
+    if (!down && vk == eatUpVk && eatUpCountdown > 0 && --eatUpCountdown == 0) {
+        Log("ate up");
+        return 1;
+    }
     if (vk == VK_INSERT || vk == VK_CAPITAL) {
         modifierHeld = down;
         return 1;
@@ -114,6 +122,7 @@ int wmain(int argc, wchar_t** argv) {
     logPath = argv[1];
     resendDelay = std::chrono::milliseconds(_wtoi(argv[2]));
     focusMode = argc > 3 && std::wstring(argv[3]) == L"focus";
+    if (argc > 3) swscanf(argv[3], L"eat-up=%lu,%d", &eatUpVk, &eatUpCountdown);
     mainThread = GetCurrentThreadId();
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for the commands
