@@ -118,7 +118,8 @@ class FilterPlatform {
     // Whether the program in front is one the user lets have its keys. Asked for
     // guarded keys only.
     virtual bool ProgramGetsItsKeys() = 0;
-    // Tells windows in front apart; asked only while a trapped modifier is held.
+    // Changes when the window in front becomes one whose keys may go unseen (a
+    // higher integrity level); asked only while a trapped modifier is held.
     virtual uint64_t ForegroundStamp() = 0;
 };
 
