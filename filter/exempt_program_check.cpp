@@ -49,12 +49,11 @@ bool ExemptProgramCheck::Refresh(WindowHandle window, const ProgramList* list) {
     exempt_ = (ownProcess_ != 0 && owner.processId == ownProcess_) ||
               (!IsShellHostProgram(owner.fileName) && list->Contains(owner.fileName));
     // What the answer depends on beside the handle, for StillSameProgram.
+    frame_ = program.inFrame;
     if (program.window != window) {
-        frame_ = true;
         app_ = program.window;
         process_ = lookup_.ProcessOf(window);
     } else {
-        frame_ = IsStoreAppFrame(owner.className);
         process_ = owner.processId;
         if (frame_) keptFor_ = nullptr;  // no app in it yet
     }

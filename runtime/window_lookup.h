@@ -56,6 +56,7 @@ std::u16string_view FileNamePart(std::u16string_view path);
 struct ProgramWindow {
     WindowHandle window = 0;
     WindowOwner owner;
+    bool inFrame = false;  // the window asked for is a Store app's frame
 };
 ProgramWindow ProgramOfWindow(WindowLookup& lookup, WindowHandle window);
 
