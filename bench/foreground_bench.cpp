@@ -22,6 +22,7 @@ class StillSystem final : public WindowLookup {
     WindowOwner Owner(WindowHandle window) override {
         return {42, u"HwndWrapper", window % 2 ? u"Devenv.EXE" : u"SomeOtherEditor.exe"};
     }
+    uint32_t ProcessOf(WindowHandle) override { return 42; }
     WindowHandle StoreAppWindow(WindowHandle) override { return 0; }
 };
 

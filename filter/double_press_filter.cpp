@@ -268,8 +268,8 @@ void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, const KeyOr
 // the key was held; the filter must not stay off until it is pressed again. Only
 // a press that reached the system shows in the key's state: one a screen reader
 // trapped never does, so its flag stands until its release or a session change.
-// A trapped one is trusted only in the window it went down in: its release may
-// go where we cannot see it.
+// A trapped one is trusted until a window whose input we may not see comes to the
+// front (FilterPlatform::ForegroundStamp): its release may go there.
 bool DoublePressFilter::ModifierStillHeld() {
     if (!state_.AnyModifierHeld()) return false;
     for (int index = 0; index < kModifierCount; ++index) {

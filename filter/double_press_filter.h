@@ -129,7 +129,8 @@ class FilterPlatform {
     // Whether the program in front is one the user lets have its keys. Asked for
     // guarded keys only.
     virtual bool ProgramGetsItsKeys() = 0;
-    // Tells windows in front apart; asked only while a trapped modifier is held.
+    // Changes when the window in front becomes one whose keys may go unseen (a
+    // higher integrity level); asked only while a trapped modifier is held.
     virtual uint64_t ForegroundStamp() = 0;
     // The window in front (GetForegroundWindow): asked when a guarded press reaches the
     // system and at each of its auto-repeats, never on other paths.
@@ -180,9 +181,9 @@ class DoublePressFilter {
     // any more, and no key is let through as held.
     void ForgetHeldKeys();
 
-    // The window in front changed. A modifier the reader trapped shows in no key
-    // state, and its release may go to a window whose input we never see (an
-    // elevated one, the reader's own dialogs), so it is held no longer.
+    // A window whose input we may never see (a higher integrity level) came to the
+    // front. A modifier the reader trapped shows in no key state, and its release may
+    // go there, so it is held no longer. The reader's own dialogs, at our level, keep it.
     void ForgetTrappedModifiers();
 
   private:

@@ -11,21 +11,52 @@ void PublishedPrograms::Publish(ProgramList list) {
 bool ExemptProgramCheck::IsExempt() {
     const WindowHandle window = lookup_.ForegroundWindow();
     const ProgramList* list = programs_.Current();
-    if (window == window_ && list == list_) return exempt_;
+    if (window == window_ && list == keptFor_) return exempt_;
     return Refresh(window, list);
 }
 
+bool ExemptProgramCheck::StillSameProgram() {
+    if (confirm_) {
+        confirm_ = false;
+        if (lookup_.ProcessOf(window_) != process_) return false;
+    } else if (!AwaitsApp()) {
+        return true;
+    }
+    return !frame_ || lookup_.StoreAppWindow(window_) == app_;
+}
+
 bool ExemptProgramCheck::Refresh(WindowHandle window, const ProgramList* list) {
-    const bool windowChanged = window != window_ || list_ == nullptr;
+    bool tell = true;  // the menu's program in front hears of a new program, not a new list
+    if (window == window_ && window != 0 && list_ != nullptr) {
+        tell = !StillSameProgram();
+        if (!tell && list == list_) {
+            keptFor_ = AwaitsApp() ? nullptr : list;
+            return exempt_;
+        }
+    }
     window_ = window;
     list_ = list;
+    keptFor_ = list;
+    process_ = 0;
+    frame_ = false;
+    app_ = 0;
+    confirm_ = false;
     exempt_ = false;
     if (window == 0 || (list->Empty() && !inFront_ && ownProcess_ == 0)) return false;
     const ProgramWindow program = ProgramOfWindow(lookup_, window);
     const WindowOwner& owner = program.owner;
-    if (inFront_ && windowChanged) inFront_->Saw(program.window, owner);
+    if (inFront_ && tell) inFront_->Saw(program.window, owner);
     exempt_ = (ownProcess_ != 0 && owner.processId == ownProcess_) ||
               (!IsShellHostProgram(owner.fileName) && list->Contains(owner.fileName));
+    // What the answer depends on beside the handle, for StillSameProgram.
+    frame_ = program.inFrame;
+    if (program.window != window) {
+        app_ = program.window;
+        process_ = lookup_.ProcessOf(window);
+    } else {
+        process_ = owner.processId;
+        if (frame_) keptFor_ = nullptr;  // no app in it yet
+    }
     return exempt_;
 }
 

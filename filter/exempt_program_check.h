@@ -1,8 +1,12 @@
 // Whether the program in front is one that gets its keys. The hook asks for every
 // guarded key, so the answer is kept for the foreground window it was worked out
 // for: per key one GetForegroundWindow and one atomic load, and the program is
-// looked up only when the window or the list changed. Portable; the system comes
-// through WindowLookup.
+// looked up only when the window or the list changed. The answer depends on more
+// than the handle, which is checked again only when something says it may have
+// changed: a Store app's frame that was empty is asked for its app at each key
+// until the app is in it, and after the foreground event the handle's process is
+// compared, since another program may have been given the handle. Portable; the
+// system comes through WindowLookup.
 #pragma once
 
 #include <atomic>
@@ -48,16 +52,35 @@ class ExemptProgramCheck {
     // A window that is gone or a program that cannot be asked is not listed.
     bool IsExempt();
 
+    // Hook thread: Windows reported a window coming to the front (it may come after
+    // the first key there, and Wine never sends it). The next key makes sure the
+    // window kept is still the same program's.
+    void ForegroundMoved() {
+        confirm_ = true;
+        keptFor_ = nullptr;
+    }
+
   private:
     // Apart from IsExempt, so that the path of every key stays short.
     [[gnu::noinline]] bool Refresh(WindowHandle window, const ProgramList* list);
+    // Whether the window kept still shows the same program, asking only what may
+    // have changed.
+    bool StillSameProgram();
+    bool AwaitsApp() const { return frame_ && app_ == 0; }
 
     WindowLookup& lookup_;
     const PublishedPrograms& programs_;
     FrontWindowListener* inFront_;
     uint32_t ownProcess_;
     WindowHandle window_ = 0;
+    uint32_t process_ = 0;               // of window_
+    bool frame_ = false;                 // window_ is a Store app's frame
+    WindowHandle app_ = 0;               // the app's window in that frame, or 0
+    bool confirm_ = false;               // the foreground moved since the answer
     const ProgramList* list_ = nullptr;  // what the answer was worked out against
+    // list_ while the answer holds as it is, else null, so that IsExempt compares
+    // no more than it did.
+    const ProgramList* keptFor_ = nullptr;
     bool exempt_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include "filter/hook_watchdog.h"
 #include "filter/keyboard_hook.h"
 #include "filter/millisecond_clock.h"
+#include "filter/unseen_window_watch.h"
 #include "runtime/module_path.h"
 #include "runtime/window_lookup_win32.h"
 
@@ -32,13 +33,63 @@ class PerformanceCounter final : public CounterSource {
     uint32_t TickCount() override { return GetTickCount(); }
 };
 
+constexpr DWORD kUnknownLevel = MAXDWORD;
+
+// The integrity level of `process` (a SECURITY_MANDATORY_*_RID), or kUnknownLevel.
+DWORD IntegrityLevel(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return kUnknownLevel;
+    // The label and its SID in place: the hook thread allocates nothing.
+    alignas(TOKEN_MANDATORY_LABEL)
+        BYTE label[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
+    DWORD size = 0;
+    DWORD level = kUnknownLevel;
+    if (GetTokenInformation(token, TokenIntegrityLevel, label, sizeof label, &size)) {
+        const PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(label)->Label.Sid;
+        const UCHAR count = *GetSidSubAuthorityCount(sid);
+        if (count > 0) level = *GetSidSubAuthority(sid, count - 1);
+    }
+    CloseHandle(token);
+    return level;
+}
+
+// Asked on the hook thread when the window in front changed: a few calls into the
+// kernel, none of which waits for another program.
+class Win32IntegrityLevels final : public IntegrityLevels {
+  public:
+    bool NotAboveOurs(uint32_t processId) override {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+        if (!process) return false;
+        const DWORD level = IntegrityLevel(process);
+        CloseHandle(process);
+        return level != kUnknownLevel && level <= own_;
+    }
+
+  private:
+    // Not known: no other process counts as ours.
+    const DWORD own_ = [] {
+        const DWORD level = IntegrityLevel(GetCurrentProcess());
+        return level == kUnknownLevel ? DWORD{SECURITY_MANDATORY_UNTRUSTED_RID} : level;
+    }();
+};
+
 // In dwExtraInfo of the no-op key we send.
 constexpr ULONG_PTR kNoOpKeyMark = 0x51754E4F;
+
+class Win32FilterPlatform;
+// The hook thread's platform, for the foreground event. Made before the hook thread
+// starts and gone after it, as the filter that asks it.
+Win32FilterPlatform* hookPlatform = nullptr;
 
 class Win32FilterPlatform final : public FilterPlatform {
   public:
     Win32FilterPlatform(const PublishedPrograms& programs, FrontWindowListener& inFront)
-        : exemptCheck_(lookup_, programs, &inFront, GetCurrentProcessId()) {}
+        : exemptCheck_(lookup_, programs, &inFront, GetCurrentProcessId()) {
+        hookPlatform = this;
+    }
+    ~Win32FilterPlatform() override {
+        if (hookPlatform == this) hookPlatform = nullptr;
+    }
 
     // The hook thread reads no keyboard messages of its own, so its GetKeyState
     // view need not follow the desktop; the asynchronous state always does.
@@ -58,8 +109,13 @@ class Win32FilterPlatform final : public FilterPlatform {
     }
     // One GetForegroundWindow per key; the program is looked up when the window changed.
     bool ProgramGetsItsKeys() override { return exemptCheck_.IsExempt(); }
-    uint64_t ForegroundStamp() override {
-        return reinterpret_cast<uintptr_t>(GetForegroundWindow());
+    // A trapped modifier's release may be lost only in a window of a higher level.
+    uint64_t ForegroundStamp() override { return unseenWatch_.Stamp(); }
+
+    // The foreground event: whether keys typed in `window` may go unseen.
+    bool CameToFront(HWND window) {
+        exemptCheck_.ForegroundMoved();
+        return unseenWatch_.CameToFront(reinterpret_cast<WindowHandle>(window));
     }
     uint64_t WindowInFront() override { return reinterpret_cast<uintptr_t>(GetForegroundWindow()); }
 
@@ -68,6 +124,8 @@ class Win32FilterPlatform final : public FilterPlatform {
     MillisecondClock clock_{counter_};
     Win32WindowLookup lookup_;
     ExemptProgramCheck exemptCheck_;
+    Win32IntegrityLevels levels_;
+    UnseenWindowWatch unseenWatch_{lookup_, levels_};
 };
 
 constexpr wchar_t kWindowClass[] = L"QuilletKeyboardHook";
@@ -235,11 +293,13 @@ void CALLBACK OnDesktopSwitch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWO
     OnSessionChange(*running);
 }
 
-// Also seen through a window that came and went between two keys (an elevated
-// dialog opened and closed while the reader's modifier was held), which the
-// window in front at the next key would not show.
-void CALLBACK OnForegroundChange(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
-    if (running) running->filter->ForgetTrappedModifiers();
+// Also tells of a window that came and went between two keys (an elevated dialog
+// opened and closed while the reader's modifier was held), which the window in
+// front at the next key would not show.
+void CALLBACK OnForegroundChange(HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD) {
+    if (running && hookPlatform && hookPlatform->CameToFront(window)) {
+        running->filter->ForgetTrappedModifiers();
+    }
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

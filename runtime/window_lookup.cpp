@@ -25,8 +25,11 @@ std::u16string_view FileNamePart(std::u16string_view path) {
 
 ProgramWindow ProgramOfWindow(WindowLookup& lookup, WindowHandle window) {
     ProgramWindow program{window, lookup.Owner(window)};
-    if (!IsStoreAppFrame(program.owner.className)) return program;
-    if (const WindowHandle app = lookup.StoreAppWindow(window)) program = {app, lookup.Owner(app)};
+    program.inFrame = IsStoreAppFrame(program.owner.className);
+    if (!program.inFrame) return program;
+    if (const WindowHandle app = lookup.StoreAppWindow(window)) {
+        program = {app, lookup.Owner(app), true};
+    }
     return program;
 }
 

@@ -24,6 +24,9 @@ class WindowLookup {
     virtual WindowHandle ForegroundWindow() = 0;
     // Who owns `window`. The views stay valid until the next call.
     virtual WindowOwner Owner(WindowHandle window) = 0;
+    // The process that owns `window`, or 0 when it is gone: one cheap call, where
+    // Owner also opens the process.
+    virtual uint32_t ProcessOf(WindowHandle window) = 0;
     // The Store app's own window (class "Windows.UI.Core.CoreWindow") inside its
     // frame, or 0.
     virtual WindowHandle StoreAppWindow(WindowHandle frame) = 0;
@@ -53,6 +56,7 @@ std::u16string_view FileNamePart(std::u16string_view path);
 struct ProgramWindow {
     WindowHandle window = 0;
     WindowOwner owner;
+    bool inFrame = false;  // the window asked for is a Store app's frame
 };
 ProgramWindow ProgramOfWindow(WindowLookup& lookup, WindowHandle window);
 

@@ -39,6 +39,11 @@ WindowOwner Win32WindowLookup::Owner(WindowHandle window) {
     return owner;
 }
 
+uint32_t Win32WindowLookup::ProcessOf(WindowHandle window) {
+    DWORD id = 0;
+    return GetWindowThreadProcessId(Handle(window), &id) ? id : 0;
+}
+
 WindowHandle Win32WindowLookup::StoreAppWindow(WindowHandle frame) {
     return reinterpret_cast<WindowHandle>(
         FindWindowExW(Handle(frame), nullptr, L"Windows.UI.Core.CoreWindow", nullptr));

@@ -16,6 +16,7 @@ class Win32WindowLookup final : public WindowLookup {
   public:
     WindowHandle ForegroundWindow() override;
     WindowOwner Owner(WindowHandle window) override;
+    uint32_t ProcessOf(WindowHandle window) override;
     WindowHandle StoreAppWindow(WindowHandle frame) override;
 
   private:

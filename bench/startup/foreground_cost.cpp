@@ -60,6 +60,7 @@ class Alternating final : public WindowLookup {
     Alternating(WindowHandle a, WindowHandle b) : windows_{a, b} {}
     WindowHandle ForegroundWindow() override { return windows_[next_ ^= 1]; }
     WindowOwner Owner(WindowHandle window) override { return real_->Owner(window); }
+    uint32_t ProcessOf(WindowHandle window) override { return real_->ProcessOf(window); }
     WindowHandle StoreAppWindow(WindowHandle frame) override {
         return real_->StoreAppWindow(frame);
     }

@@ -17,6 +17,10 @@ TEST(ProgramInFront, SkipsTheShellAndNamesPrograms) {
         EXPECT_TRUE(IsShellWindowClass(shell)) << shell.size();
     }
     EXPECT_FALSE(IsShellWindowClass(u"WorkerWindow"));
+    for (std::u16string_view host :
+         {u"ApplicationFrameHost.exe", u"StartMenuExperienceHost.exe", u"SearchHost.exe",
+          u"SEARCHAPP.EXE", u"ShellExperienceHost.exe"})
+        EXPECT_TRUE(IsShellHostProgram(host)) << host.size();
     EXPECT_EQ(ProgramDisplayName(u"  Visual Studio ", u"devenv.exe"), u"Visual Studio");
     EXPECT_EQ(ProgramDisplayName(u" ", u"game.exe"), u"game.exe");
     EXPECT_EQ(FileDescriptionKey(0x0409, 0x04B0), u"\\StringFileInfo\\040904b0\\FileDescription");
@@ -69,6 +73,10 @@ TEST(ProgramDescriptions, ReadsEachFileOnceAndNoShareAtAll) {
     descriptions.Describe(u"D:\\15.exe");
     descriptions.Describe(u"C:\\Editor\\edit.exe");
     EXPECT_EQ(files.reads, std::vector<std::u16string>{u"C:\\Editor\\edit.exe"});
+    for (int i = 0; i < 18; ++i) descriptions.Describe(u"E:\\" + IntegerText(i) + u".exe");
+    files.reads.clear();
+    for (auto path : {u"E:\\16.exe", u"E:\\17.exe"}) descriptions.Describe(path);
+    EXPECT_TRUE(files.reads.empty());  // the newest are kept however many came before
 }
 
 }  // namespace
