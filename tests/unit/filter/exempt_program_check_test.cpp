@@ -135,6 +135,8 @@ TEST(UnseenWindowWatch, ChangesOnlyForWindowsOfAHigherLevel) {
         WindowHandle front;
         bool byEvent, unseen;  // the foreground event, else a key's stamp
         int asks;              // in all, after the step
+        // The handle, gone with its window, is now this one's.
+        const FakeLookup::Window* moved = nullptr;
     } steps[] = {
         {"where the modifier was trapped", kNotepad, false, false, 1},
         {"the reader's own dialog, same level", kDialog, false, false, 2},
@@ -145,11 +147,14 @@ TEST(UnseenWindowWatch, ChangesOnlyForWindowsOfAHigherLevel) {
         {"the event for the window in front: nothing asked", kNotepad, true, false, 4},
         {"an elevated window between two keys", kElevated, true, true, 5},
         {"a program that cannot be opened", kUnopened, true, true, 6},
-        {"no window in front", kNone, false, false, 6},
+        {"its handle given to a program of our level", kUnopened, true, false, 7,
+         &system.windows[kNotepad]},
+        {"no window in front", kNone, false, false, 7},
     };
     uint64_t last = watch.Stamp();
     for (const Step& s : steps) {
         system.front = s.front;
+        if (s.moved) system.windows[s.front] = *s.moved;
         EXPECT_EQ(s.byEvent && watch.CameToFront(s.front), s.byEvent && s.unseen) << s.what;
         const uint64_t stamp = watch.Stamp();
         EXPECT_EQ(stamp != last, s.unseen) << s.what;
