@@ -53,7 +53,6 @@ constexpr uint32_t kSysBit = 4;  // WM_SYSKEY* differ from WM_KEY* by this bit
 // Windows repeats a held key after at most 1 s, then at least every 400 ms (the slow
 // repeat of FilterKeys waits up to 2 s); a longer silence means the key went up.
 constexpr int64_t kLongestRepeatGap = 2500;
-constexpr int64_t kNotRead = INT64_MIN;  // the clock was not read for this event
 
 // The screen-reader modifiers as physical keys, in the order of
 // FilterState::modifierHeld, each with the virtual keys it can show as.
@@ -195,7 +194,7 @@ bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uin
         }
         if (kind == kPressKind) {
             s.armed = false;  // Escape needs two presses of its own after it
-            Hold(s, HeldPress::HotKey, origin, platform_.ReadClock());
+            HoldSwallowed(s, HeldPress::HotKey, origin, platform_.ReadClock());
         }
         guarded = true;
         return true;
@@ -206,7 +205,7 @@ bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uin
     guarded = true;
     if (kind != kPressKind) return false;
     if (ModifierStillHeld() || platform_.ProgramGetsItsKeys()) {
-        Hold(s, HeldPress::Outside, origin, kNotRead);
+        HoldPassed(s, HeldPress::Outside, origin);
         return false;
     }
     return OnPress(s, *name, origin);
@@ -287,8 +286,7 @@ bool DoublePressFilter::ModifierStillHeld() {
 }
 
 const std::u16string* DoublePressFilter::GuardedName(uint32_t vk) const {
-    if (vk >= kGuardedKeyIndexByVk.size()) return nullptr;
-    const size_t index = kGuardedKeyIndexByVk[vk];
+    const size_t index = kGuardedKeyIndexByVk[vk];  // vk < 256: a guarded key's
     if (index == kGuardedKeyCount) return nullptr;
     if (vk == kVkEscape && settings_.excludeEscape.load(std::memory_order_relaxed) != 0)
         return nullptr;
@@ -305,31 +303,38 @@ bool DoublePressFilter::OnPress(KeyState& s, const std::u16string& name, const K
             if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundCue(Cue::NextKeyUsed);
             [[fallthrough]];
         default:
-            Hold(s, HeldPress::Outside, origin, kNotRead);
+            HoldPassed(s, HeldPress::Outside, origin);
             return false;
     }
     const int64_t now = platform_.ReadClock();
     const int64_t timeout = settings_.doublePressTimeout.load(std::memory_order_relaxed);
     // A press dated before the release it follows is no second press.
     if (s.armed && now >= s.lastRelease && now - s.lastRelease <= timeout) {
-        Hold(s, HeldPress::Passed, origin, now);
+        HoldPassed(s, HeldPress::Passed, origin);
         return false;
     }
     feedback_.Announce(name);
     s.armed = false;
-    Hold(s, HeldPress::Swallowed, origin, now);
+    HoldSwallowed(s, HeldPress::Swallowed, origin, now);
     return true;
 }
 
-void DoublePressFilter::Hold(KeyState& s, HeldPress how, const KeyOrigin& origin, int64_t now) {
+void DoublePressFilter::HoldPassed(KeyState& s, HeldPress how, const KeyOrigin& origin) {
+    const bool kept = origin.chainConsumed;
     s.held = how;
     s.sent = origin.injected;
-    s.reached = (how == HeldPress::Passed || how == HeldPress::Outside) && !origin.chainConsumed;
-    if (s.reached) {
-        s.window = platform_.WindowInFront();
-    } else {
-        s.lastDown = now != kNotRead ? now : platform_.ReadClock();
-    }
+    s.reached = !kept;
+    // A press a hook below kept went to the window in front as far as the user knows.
+    s.window = platform_.WindowInFront();
+    if (kept) s.lastDown = platform_.ReadClock();
+}
+
+void DoublePressFilter::HoldSwallowed(KeyState& s, HeldPress how, const KeyOrigin& origin,
+                                      int64_t now) {
+    s.held = how;
+    s.sent = origin.injected;
+    s.reached = false;
+    s.lastDown = now;
 }
 
 bool DoublePressFilter::OnRelease(KeyState& s) {

@@ -37,7 +37,7 @@ struct KeyState {
     int64_t lastRelease = 0;  // clock reading at the last release of a counted press
     int64_t lastDown = 0;     // clock reading at the held press's last down event, when
                               // the system never saw it
-    uint64_t window = 0;      // the window in front when the held press reached the system
+    uint64_t window = 0;      // the window in front when the held press passed
     HeldPress held = HeldPress::None;
     HeldPress sentHeld = HeldPress::None;  // a program's press amid the user's held one
     bool armed = false;                    // a release armed the key: a press soon after passes
@@ -214,8 +214,11 @@ class DoublePressFilter {
     const std::u16string* GuardedName(uint32_t vk) const;
     // Only for guarded keys, whose codes are below 256; for a fresh press.
     bool OnPress(KeyState& s, const std::u16string& name, const KeyOrigin& origin);
-    // Notes how the fresh press now down was decided, for its repeats and release.
-    void Hold(KeyState& s, HeldPress how, const KeyOrigin& origin, int64_t now);
+    // Note how the fresh press now down was decided, for its repeats and release: one
+    // that passed (Passed, Outside), or one that never reached the system (Swallowed,
+    // HotKey) at the clock reading `now`.
+    void HoldPassed(KeyState& s, HeldPress how, const KeyOrigin& origin);
+    void HoldSwallowed(KeyState& s, HeldPress how, const KeyOrigin& origin, int64_t now);
     // Ends what the key's press began; true for the hot key's, which is swallowed. A
     // release whose press we never saw (a key held when we started, a press trapped
     // above us) changes nothing.
