@@ -132,7 +132,7 @@ class Code:
         self.words = set().union(*(words for _, words in self.files.values()))
         self.classes = {}
         for path, (text, _) in self.files.items():
-            if style_of(path) == "c":
+            if CODE_FILES.get(os.path.splitext(path)[1]) == "c":
                 for name, bases, body in class_bodies(text):
                     self.classes.setdefault(name, []).append((bases, set(WORD.findall(body))))
 
@@ -152,10 +152,6 @@ class Code:
         inside = [words for file, (_, words) in self.files.items()
                   if file.startswith(path.rstrip(os.sep) + os.sep)]
         return set().union(*inside) if inside else None
-
-
-def style_of(path):
-    return CODE_FILES.get(os.path.splitext(path)[1])
 
 
 LITERAL = re.compile(r'"(?:\\.|[^"\\\n])*"|\'(?:\\.|[^\'\\\n])+\'')
@@ -199,7 +195,8 @@ def sentences(lines):
             continue
         if not stripped or stripped.startswith(("#", "|")) or LIST_ITEM.match(stripped):
             close()
-        cells = stripped.strip("|").split("|") if stripped.startswith("|") else [line]
+        # A cell ends at a "|" that is not written "\|".
+        cells = re.split(r"(?<!\\)\|", stripped.strip("|")) if stripped.startswith("|") else [line]
         for cell in cells:
             start, in_code = 0, False
             for i, c in enumerate(cell):
