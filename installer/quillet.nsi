@@ -5,7 +5,8 @@
 ;   COPYRIGHT   the licence's copyright line
 ;   FILES       an include with the macros QuilletInstallFiles, QuilletRemoveFiles
 ;               and QuilletWriteFileList, and the function IsShipped (the zip's files)
-;   TEXTS       our own texts in every language, from installer/installer_texts.py
+;   TEXTS       the languages of lang/languages.csv and our own texts in each, with
+;               the macro QuilletLanguageOfId, from installer/installer_texts.py
 ;   OUTFILE     the installer's path
 
 Unicode true
@@ -88,14 +89,7 @@ Var StartsShown        ; 1 when the finish page showed "Start Quillet with Windo
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
-; English first: NSIS's default.
-!insertmacro MUI_LANGUAGE "English"
-!insertmacro MUI_LANGUAGE "German"
-!insertmacro MUI_LANGUAGE "Spanish"
-!insertmacro MUI_LANGUAGE "French"
-!insertmacro MUI_LANGUAGE "Italian"
-!insertmacro MUI_LANGUAGE "PortugueseBR"
-!insertmacro MUI_LANGUAGE "Russian"
+; The languages, English first: NSIS's default.
 !include "${TEXTS}"
 !include "${FILES}"
 
@@ -136,21 +130,7 @@ Function ${un}ChooseLanguage
     IntOp $R4 0x$R4 & 0x3FF
     IntOp $R2 $R2 + 1
     StrCpy $R5 ""
-    ${If} $R4 = 0x09
-      StrCpy $R5 ${LANG_ENGLISH}
-    ${ElseIf} $R4 = 0x07
-      StrCpy $R5 ${LANG_GERMAN}
-    ${ElseIf} $R4 = 0x0A
-      StrCpy $R5 ${LANG_SPANISH}
-    ${ElseIf} $R4 = 0x0C
-      StrCpy $R5 ${LANG_FRENCH}
-    ${ElseIf} $R4 = 0x10
-      StrCpy $R5 ${LANG_ITALIAN}
-    ${ElseIf} $R4 = 0x16
-      StrCpy $R5 ${LANG_PORTUGUESEBR}
-    ${ElseIf} $R4 = 0x19
-      StrCpy $R5 ${LANG_RUSSIAN}
-    ${EndIf}
+    !insertmacro QuilletLanguageOfId
     ${If} $R5 != ""
       StrCpy $LANGUAGE $R5
       ${ExitDo}

@@ -61,21 +61,16 @@ const Catalog* ChooseCatalog(std::span<const std::u16string> preferred,
 }
 
 std::u16string LanguageNameOfId(uint16_t langId) {
-    constexpr uint16_t kPortugueseBrazil = 0x0416;
-    if (langId == kPortugueseBrazil) return u"pt-BR";
-    struct Primary {
-        uint16_t id;
-        const char16_t* name;
-    };
-    constexpr Primary kPrimaries[] = {
-        {0x07, u"de"}, {0x09, u"en"}, {0x0A, u"es"}, {0x0C, u"fr"},
-        {0x10, u"it"}, {0x16, u"pt"}, {0x19, u"ru"},
-    };
-    const uint16_t primary = langId & 0x3FF;
-    for (const Primary& p : kPrimaries) {
-        if (p.id == primary) return p.name;
+    // One region's own row first, then any row of the same primary language.
+    const auto primary = [](uint16_t id) { return id & 0x3FF; };
+    const LanguageId* sameLanguage = nullptr;
+    for (const LanguageId& row : BuiltInLanguageIds()) {
+        if (row.id == langId) return std::u16string(row.tag.begin(), row.tag.end());
+        if (primary(row.id) == primary(langId) && !sameLanguage) sameLanguage = &row;
     }
-    return u"";
+    if (!sameLanguage) return u"";
+    const std::string_view tag = sameLanguage->tag.substr(0, sameLanguage->tag.find('-'));
+    return std::u16string(tag.begin(), tag.end());
 }
 
 std::vector<std::u16string> SplitNameList(std::u16string_view list) {

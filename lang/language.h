@@ -35,8 +35,8 @@ class Language {
 const Catalog* ChooseCatalog(std::span<const std::u16string> preferred,
                              std::span<const Catalog> catalogs);
 
-// The language name of a Windows LANGID, for systems that only answer with one;
-// empty for a language we have no translation for.
+// The language name of a Windows LANGID, for systems that only answer with one,
+// from the rows of lang/languages.csv; empty for a language the table lacks.
 std::u16string LanguageNameOfId(uint16_t langId);
 
 // The names of a list such as GetUserPreferredUILanguages gives: each ends in a

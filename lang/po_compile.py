@@ -2,9 +2,13 @@
 """Compiles the translations (gettext .po files) into one C++ source, so the
 program carries them inside the executable.
 
-    po_compile.py OUTPUT TEMPLATE.pot LANG.po...
+    po_compile.py OUTPUT LANGUAGES.csv TEMPLATE.pot LANG.po...
 
-Each .po file is named for its language ("de.po", "pt_BR.po"). Entries that
+LANGUAGES.csv is the table of languages (lang/languages.csv): each row but the
+first (English, the template's) needs its .po file among those given, named for
+its code ("de.po", "pt_BR.po"), and each .po file given needs its row; either
+missing is an error naming the row or the file. The source also carries each
+row's Windows language id, for LanguageNameOfId. Entries that
 are empty or marked fuzzy are left out: the program shows the English text
 for them. A msgid or msgctxt the template does not know is an error (a typo
 would otherwise fall back to English unnoticed). Every translation is checked
@@ -105,6 +109,61 @@ def read_po(path):
     return result
 
 
+class LanguageRow:
+    """A row of the table of languages: code, Windows language id, name, installer."""
+
+    def __init__(self, fields, line):
+        self.code, langid, self.name, self.installer = fields
+        self.id = int(langid, 16)
+        self.line = line
+        self.tag = self.code.replace("_", "-")
+
+
+def display_path(path, parts):
+    """The last `parts` components of path, as messages show it."""
+    return os.path.join(*os.path.normpath(path).split(os.sep)[-parts:])
+
+
+def read_languages(path):
+    """The rows of the table of languages, in order; '#' starts a comment line."""
+    rows = []
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            if not line.strip() or line.lstrip().startswith("#"):
+                continue
+            fields = [field.strip() for field in line.split(",")]
+            where = "%s:%d" % (display_path(path, 2), number)
+            if len(fields) != 4 or not all(fields):
+                raise PoError("%s: expected code, Windows language id, name, installer language"
+                              % where)
+            try:
+                row = LanguageRow(fields, number)
+            except ValueError:
+                raise PoError("%s: %r is not a language id such as 0x07" % (where, fields[1]))
+            if any(r.code == row.code for r in rows):
+                raise PoError("%s: a second row for %r" % (where, row.code))
+            rows.append(row)
+    if not rows:
+        raise PoError("%s: no languages" % display_path(path, 2))
+    return rows
+
+
+def catalogs_of(table, template, pos):
+    """[(row, .po path)] for every row after the first, in the table's order."""
+    rows = read_languages(table)
+    by_code = {os.path.basename(path)[:-3]: path for path in pos}
+    for code, path in sorted(by_code.items()):
+        if not any(row.code == code for row in rows[1:]):
+            raise PoError("%s: no row for %r in %s" % (display_path(path, 3), code,
+                                                         display_path(table, 2)))
+    for row in rows[1:]:
+        if row.code not in by_code:
+            raise PoError("%s:%d: %s (%s) has no catalog %s.po beside %s"
+                          % (display_path(table, 2), row.line, row.name, row.code, row.code,
+                             os.path.basename(template)))
+    return rows, [(row, by_code[row.code]) for row in rows[1:]]
+
+
 def literal(text):
     out = []
     for c in text:
@@ -148,9 +207,9 @@ def alternatives(template_order):
     return found
 
 
-def compile_language(path, display, known, template_order):
-    tag = os.path.basename(path)[:-3].replace("_", "-")
-    name = "kCatalog_" + tag.replace("-", "_")
+def compile_language(row, path, display, known, template_order):
+    tag = row.tag
+    name = "kCatalog_" + row.code
     entries = []
     checks = []
     seen = set()
@@ -204,28 +263,31 @@ def main(argv):
     if len(argv) < 3:
         print(__doc__, file=sys.stderr)
         return 2
-    output, template, pos = argv[0], argv[1], argv[2:]
+    output, table, template, pos = argv[0], argv[1], argv[2], argv[3:]
     try:
+        rows, languages = catalogs_of(table, template, pos)
         template_order = [(c, e) for c, e, _, _, _ in read_po(template)]
         known = set(template_order)
         parts = []
         catalogs = []
-        for path in sorted(pos, key=os.path.basename):
-            display = os.path.join(os.path.basename(os.path.dirname(os.path.dirname(path))),
-                                   os.path.basename(os.path.dirname(path)),
-                                   os.path.basename(path))
-            tag, name, source = compile_language(path, display, known, template_order)
+        for row, path in languages:
+            tag, name, source = compile_language(row, path, display_path(path, 3), known,
+                                                 template_order)
             parts.append(source)
             catalogs.append('    {"%s", %s},\n' % (tag, name))
+        ids = "".join('    {0x%04X, "%s"},  // %s\n' % (row.id, row.tag, row.name) for row in rows)
     except (PoError, OSError) as e:
         print("po_compile: %s" % e, file=sys.stderr)
         return 1
-    text = ("// Generated by lang/po_compile.py from the .po files; do not edit.\n"
+    text = ("// Generated by lang/po_compile.py from lang/languages.csv and the .po files; "
+            "do not edit.\n"
             '#include "lang/catalog.h"\n#include "lang/catalog_checks.h"\n\n'
             "namespace quillet {\n\nnamespace {\n\n%s"
-            "constexpr Catalog kCatalogs[] = {\n%s};\n\n}  // namespace\n\n"
+            "constexpr Catalog kCatalogs[] = {\n%s};\n\n"
+            "constexpr LanguageId kLanguageIds[] = {\n%s};\n\n}  // namespace\n\n"
             "std::span<const Catalog> BuiltInCatalogs() { return kCatalogs; }\n\n"
-            "}  // namespace quillet\n") % ("".join(parts), "".join(catalogs))
+            "std::span<const LanguageId> BuiltInLanguageIds() { return kLanguageIds; }\n\n"
+            "}  // namespace quillet\n") % ("".join(parts), "".join(catalogs), ids)
     old = None
     if os.path.exists(output):
         with open(output, encoding="utf-8") as f:

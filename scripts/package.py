@@ -292,7 +292,7 @@ def build_installer(build, dist, version):
     texts = os.path.join(work, "texts.nsh")
     po = os.path.join(REPO, "lang", "po")
     subprocess.run([sys.executable, os.path.join(REPO, "installer", "installer_texts.py"), texts,
-                    os.path.join(po, "quillet.pot")] +
+                    os.path.join(REPO, "lang", "languages.csv"), os.path.join(po, "quillet.pot")] +
                    sorted(os.path.join(po, n) for n in os.listdir(po) if n.endswith(".po")),
                    check=True)
     parts = (version.split(".") + ["0"] * 4)[:4]

@@ -1,7 +1,9 @@
-# Compiles one .po file as the build does and compiles the generated source;
-# succeeds only when one of the two refuses it with a message matching EXPECT.
-#   cmake -DPYTHON= -DCOMPILER= -DPOT= -DPO= -DOUT= -DCXX= -DSOURCE= -DEXPECT= -P expect_rejected.cmake
-execute_process(COMMAND "${PYTHON}" "${COMPILER}" "${OUT}" "${POT}" "${PO}"
+# Compiles one .po file with its table of languages as the build does and compiles
+# the generated source; succeeds only when one of the two refuses it with a message
+# matching EXPECT.
+#   cmake -DPYTHON= -DCOMPILER= -DLANGUAGES= -DPOT= -DPO= -DOUT= -DCXX= -DSOURCE= -DEXPECT=
+#         -P expect_rejected.cmake
+execute_process(COMMAND "${PYTHON}" "${COMPILER}" "${OUT}" "${LANGUAGES}" "${POT}" "${PO}"
                 RESULT_VARIABLE result ERROR_VARIABLE errors OUTPUT_QUIET)
 if(result EQUAL 0)
   execute_process(COMMAND "${CXX}" -std=c++20 -fsyntax-only "-I${SOURCE}" "${OUT}"
