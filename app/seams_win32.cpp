@@ -202,7 +202,7 @@ Win32KeyboardHook::Win32KeyboardHook(AppState& state, FilterFeedback& feedback,
                                      FrontWindowListener& inFront)
     : language_(state.language),
       feedback_(feedback),
-      platform_(SystemFilterPlatform(state.programs, inFront)),
+      platform_(SystemFilterPlatform(state.programs, inFront, state.filter.programNames)),
       filter_(state.filter, state.filterSettings, *platform_, feedback) {}
 
 bool Win32KeyboardHook::StartKeyboardHook() {

@@ -37,6 +37,10 @@
 //
 // A program's event of a key whose typed press is held (an on-screen keyboard, a
 // braille display's key) is decided on its own, leaving the typed press's record alone.
+//
+// Each press of a guarded key (the hot key's, a copy's and a repeat's too) is listed in
+// FilterState::decisions with why it went as it did (Decision); a repeat only when its
+// decision changes, so a key held down does not push out the rest.
 #include "filter/double_press_filter.h"
 
 namespace quillet {
@@ -60,6 +64,35 @@ constexpr int64_t kNotRead = INT64_MIN;  // the clock was not read for this even
 constexpr int kModifierCount = 3;
 constexpr uint32_t kModifierVks[kModifierCount][2] = {
     {kVkCapital, kVkCapital}, {kVkInsert, kVkInsert}, {kVkInsert, kVkNumpad0}};
+
+// Shift, Ctrl, Alt and Win by virtual key: the left and right keys a hook sees, and
+// the undivided ones a program may send; and the screen-reader modifiers. One read
+// tells every other key apart.
+constexpr uint8_t kReaderModifier = kLeftShift | kRightShift;
+constexpr std::array<uint8_t, 256> kModifierBitByVk = [] {
+    std::array<uint8_t, 256> bits{};
+    bits[kVkShift] = bits[0xA0] = kLeftShift;
+    bits[0xA1] = kRightShift;
+    bits[kVkControl] = bits[0xA2] = kLeftCtrl;
+    bits[0xA3] = kRightCtrl;
+    bits[kVkMenu] = bits[0xA4] = kLeftAlt;
+    bits[0xA5] = kRightAlt;
+    bits[kVkLWin] = kLeftWin;
+    bits[kVkRWin] = kRightWin;
+    bits[kVkCapital] = bits[kVkInsert] = bits[kVkNumpad0] = kReaderModifier;
+    return bits;
+}();
+
+// What a repeat is listed as, by how its press was decided, before adding 1 for a
+// swallowed one: a passed press's repeats pass or are swallowed, the others' are swallowed.
+constexpr uint8_t kRepeatDecisions[] = {
+    0,
+    static_cast<uint8_t>(Decision::RepeatSpoken) - 1,   // Swallowed
+    static_cast<uint8_t>(Decision::RepeatPassed),       // Passed
+    static_cast<uint8_t>(Decision::RepeatPassed),       // Outside
+    static_cast<uint8_t>(Decision::HotKeyRepeat) - 1};  // HotKey
+static_assert(static_cast<int>(Decision::RepeatSwallowed) ==
+              static_cast<int>(Decision::RepeatPassed) + 1);
 
 // The numpad key is Insert with NumLock off and 0 with it on; toggled while it
 // is held, it comes up under the other name. The main Insert is the extended
@@ -93,6 +126,7 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
     }
     if (copy) {
         swallow = *copy;
+        if (kind == kPressKind) Record(vk, origin, Decision::Copy, swallow);
     } else {
         bool guarded = false;
         swallow = Decide(message, kind, vk, origin, guarded, fresh);
@@ -154,7 +188,12 @@ bool DoublePressFilter::DecideFor(KeyState& s, uint32_t message, uint32_t kind, 
         if (IsRepeat(s, vk)) {
             fresh = false;
             guarded = true;
-            return DecideRepeat(s, vk);
+            const bool swallow = DecideRepeat(s, vk);
+            // Listed when its decision changes: a key held down would push out the rest.
+            const auto why = static_cast<Decision>(kRepeatDecisions[static_cast<int>(s.held)] +
+                                                   static_cast<int>(swallow));
+            if (why != s.listedRepeat) ListRepeat(s, vk, origin, why);
+            return swallow;
         }
         s.held = HeldPress::None;  // its release was lost: armed and its time stay
     }
@@ -166,6 +205,7 @@ bool DoublePressFilter::DecideFor(KeyState& s, uint32_t message, uint32_t kind, 
             const auto mode = static_cast<int32_t>(CycleIgnoreMode(state_.ignoreMode));
             feedback_.Announce(state_.ignoreModeTexts[mode]);
             feedback_.SoundCue(IgnoreModeCue(mode));
+            Record(vk, origin, Decision::HotKey, static_cast<uint8_t>(mode));
         }
         if (kind == kPressKind) {
             s.armed = false;  // Escape needs two presses of its own after it
@@ -176,15 +216,17 @@ bool DoublePressFilter::DecideFor(KeyState& s, uint32_t message, uint32_t kind, 
     }
 
     TrackModifier(message, vk, origin);
-    const std::u16string* name = GuardedName(vk);
+    const std::u16string* name = GuardedName(vk, origin);
     if (!name) return false;
     guarded = true;
     if (kind != kPressKind) return false;
     if (ModifierStillHeld() || platform_.ProgramGetsItsKeys()) {
+        Record(vk, origin,
+               state_.AnyModifierHeld() ? Decision::ReaderKeyHeld : Decision::ProgramGetsItsKeys);
         Hold(s, HeldPress::Outside, origin, kNotRead);
         return false;
     }
-    return OnPress(s, *name, origin);
+    return OnPress(s, vk, *name, origin);
 }
 
 bool DoublePressFilter::IsRepeat(KeyState& s, uint32_t vk) {
@@ -210,8 +252,15 @@ bool DoublePressFilter::DecideRepeat(const KeyState& s, uint32_t vk) {
     }
 }
 
+void DoublePressFilter::ListRepeat(KeyState& s, uint32_t vk, const KeyOrigin& origin,
+                                   Decision why) {
+    s.listedRepeat = why;
+    Record(vk, origin, why);
+}
+
 void DoublePressFilter::ForgetHeldKeys() {
     for (auto& held : state_.modifierHeld) held = kModifierUp;
+    state_.modifiersDown = 0;
     // A second press let through ends at its release, which may never come now.
     for (KeyState& s : state_.keyStates) s.held = s.sentHeld = HeldPress::None;
 }
@@ -223,8 +272,16 @@ void DoublePressFilter::ForgetTrappedModifiers() {
 }
 
 void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, const KeyOrigin& origin) {
+    const uint8_t bit = kModifierBitByVk[vk];
+    if (bit == 0) return;
+    if (bit != kReaderModifier) {
+        if (message == kWmKeyDown || message == kWmSysKeyDown) state_.modifiersDown |= bit;
+        if (message == kWmKeyUp || message == kWmSysKeyUp) {
+            state_.modifiersDown &= static_cast<uint8_t>(~bit);
+        }
+        return;
+    }
     const int index = ModifierIndex(vk, origin.extended);
-    if (index < 0) return;
     if (message == kWmKeyDown || message == kWmSysKeyDown) {
         if (origin.chainConsumed) {
             // Asked once per press, auto-repeats included: a repeat comes from
@@ -261,25 +318,34 @@ bool DoublePressFilter::ModifierStillHeld() {
     return state_.AnyModifierHeld();
 }
 
-const std::u16string* DoublePressFilter::GuardedName(uint32_t vk) const {
+const std::u16string* DoublePressFilter::GuardedName(uint32_t vk, const KeyOrigin& origin) {
     if (vk >= kGuardedKeyIndexByVk.size()) return nullptr;
     const size_t index = kGuardedKeyIndexByVk[vk];
     if (index == kGuardedKeyCount) return nullptr;
-    if (vk == kVkEscape && settings_.excludeEscape.load(std::memory_order_relaxed) != 0)
+    if ((vk == kVkEscape && settings_.excludeEscape.load(std::memory_order_relaxed) != 0) ||
+        (settings_.singlePressKeys.load(std::memory_order_relaxed) & GuardedKeyBit(index))) {
+        RecordSinglePress(vk, origin);  // a press: releases never come here
         return nullptr;
-    if (settings_.singlePressKeys.load(std::memory_order_relaxed) & GuardedKeyBit(index))
-        return nullptr;
+    }
     return &state_.keyNames[index];
 }
 
-bool DoublePressFilter::OnPress(KeyState& s, const std::u16string& name, const KeyOrigin& origin) {
+void DoublePressFilter::RecordSinglePress(uint32_t vk, const KeyOrigin& origin) {
+    Record(vk, origin, Decision::SinglePress);
+}
+
+bool DoublePressFilter::OnPress(KeyState& s, uint32_t vk, const std::u16string& name,
+                                const KeyOrigin& origin) {
     switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
         case IgnoreMode::Off:
             break;
         case IgnoreMode::NextKey:
             if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundCue(Cue::NextKeyUsed);
-            [[fallthrough]];
+            Record(vk, origin, Decision::Ignoring, static_cast<uint8_t>(IgnoreMode::NextKey));
+            Hold(s, HeldPress::Outside, origin, kNotRead);
+            return false;
         default:
+            Record(vk, origin, Decision::Ignoring, static_cast<uint8_t>(IgnoreMode::Always));
             Hold(s, HeldPress::Outside, origin, kNotRead);
             return false;
     }
@@ -287,9 +353,11 @@ bool DoublePressFilter::OnPress(KeyState& s, const std::u16string& name, const K
     const int64_t timeout = settings_.doublePressTimeout.load(std::memory_order_relaxed);
     // A press dated before the release it follows is no second press.
     if (s.armed && now >= s.lastRelease && now - s.lastRelease <= timeout) {
+        Record(vk, origin, Decision::SecondPress);
         Hold(s, HeldPress::Passed, origin, now);
         return false;
     }
+    Record(vk, origin, Decision::FirstPress);
     feedback_.Announce(name);
     s.armed = false;
     Hold(s, HeldPress::Swallowed, origin, now);
@@ -298,6 +366,7 @@ bool DoublePressFilter::OnPress(KeyState& s, const std::u16string& name, const K
 
 void DoublePressFilter::Hold(KeyState& s, HeldPress how, const KeyOrigin& origin, int64_t now) {
     s.held = how;
+    s.listedRepeat = Decision::None;
     s.sent = origin.injected;
     s.reached = (how == HeldPress::Passed || how == HeldPress::Outside) && !origin.chainConsumed;
     if (s.reached) {
