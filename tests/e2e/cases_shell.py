@@ -178,11 +178,11 @@ def right_click_menu_items(c):
     check(top == TOP_LEVEL, "top-level items %r" % top)
     check(sub == SUBMENU + KEYS, "submenu items %r" % sub)
     keys = list(range(SINGLE_PRESS_F1, SINGLE_PRESS_F1 + 12))
-    check([i for d, i, _, _, _ in items] == [0, 1, -1, 2, 3, 4, 7, -1] + keys + [5, 8, 6],
+    check([i for d, i, _, _, _ in items] == [0, 1, -1, 2, 3, 4, 7, -1] + keys + [5, 8, 21, 6],
           "item ids %r" % [(i, l) for _, i, _, _, l in items])
     states = {i: (ch, gr) for _, i, ch, gr, _ in items}
     check(states[2] == (True, True), "'Don't ignore' is not checked and greyed: %r" % items)
-    for ident in [0, 1, 3, 4, 5, 6, 7, 8] + keys:
+    for ident in [0, 1, 3, 4, 5, 6, 7, 8, 21] + keys:
         check(states[ident] == (False, False), "item %d is checked or greyed: %r" % (ident, items))
     close_menu(c)
     check(c.driver("count-windows", "WindowClass_0", "quillet")[0] == "0",
