@@ -9,7 +9,10 @@ namespace {
 
 constexpr int64_t kMsPerDay = 24 * 60 * 60 * 1000;
 
-std::u16string TwoDigits(int64_t n) { return (n < 10 ? u"0" : u"") + IntegerText(n); }
+// 0 to 99.
+std::u16string TwoDigits(int64_t n) {
+    return {static_cast<char16_t>(u'0' + n / 10), static_cast<char16_t>(u'0' + n % 10)};
+}
 
 // "10:02:03" for the moment `ticks` in the system's count.
 std::u16string TimeOfDay(uint32_t ticks, ListClock clock) {
