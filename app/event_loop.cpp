@@ -103,6 +103,9 @@ void EventLoop::Answer(Call call) {
                 case kMenuStartWithWindows:
                     ToggleStartWithWindows();
                     break;
+                case kMenuRecentKeys:
+                    ShowRecentKeys();
+                    break;
                 case kMenuExit:
                     end = LoopEnd::Exit;
                     break;
@@ -211,6 +214,35 @@ void EventLoop::ToggleStartWithWindows() {
     const bool on = IsRunAtLogonOn(runKey_, exe);
     Confirm(on ? Cue::StartWithWindowsOn : Cue::StartWithWindowsOff,
             state_.language.Text(kStartWithWindowsTexts[on]));
+}
+
+// The list in the user's language; the report for a helper in English, with the facts
+// as they are now.
+void EventLoop::ShowRecentKeys() {
+    const Language& language = state_.language;
+    const SettingsRecord& settings = state_.settings;
+    const std::u16string list =
+        RecentKeysList(state_.filter.decisions.Read(), state_.filter.programNames,
+                       process_.ReadListClock(), settings.doublePressTimeout, language);
+    const Elevation elevation = process_.QueryElevation();
+    const std::u16string windows = process_.WindowsVersion();
+    const std::u16string speech = SpeechRouteName(feedback_.SpeechEngine());
+    const ReportFacts facts{
+        kQuilletVersion,
+        windows,
+        speech,
+        language.Tag(),
+        settings.doublePressTimeout,
+        static_cast<int32_t>(state_.filter.ignoreMode.load()),
+        settings.exclude_escape != 0,
+        settings.singlePressKeys,
+        settings.exemptPrograms.size(),
+        settings.runAsAdmin != 0,
+        elevation == Elevation::Unknown ? -1 : elevation == Elevation::Elevated};
+    dialogs_.ShowRecentKeys({language.Text(kRecentKeysTitle, kRecentKeysContext), list,
+                             RecentKeysReport(facts, list),
+                             language.Text(kCopyLabel, kRecentKeysContext),
+                             language.Text(kCloseLabel, kRecentKeysContext)});
 }
 
 // A file that cannot be written is told instead of the setting's cue; the setting

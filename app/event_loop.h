@@ -62,6 +62,7 @@ class EventLoop final : public TrayListener {
     bool ToggleRunAsAdmin();
     void ToggleProgramInFront();
     void ToggleStartWithWindows();
+    void ShowRecentKeys();
     // False when the file could not be written; the user has been told.
     bool SaveSettings();
     void ShowTrayMenu();

@@ -17,6 +17,9 @@ struct FeedbackWorker::Shared {
     std::atomic<bool> stopping{false};  // also read while delivering a batch
     uint32_t lastCueAsked = 0;  // tickets: no cue is taken while the one asked for is not done
     uint32_t lastCueDone = 0;
+    uint32_t engineAsked = 0;  // tickets of the questions for the speech engine
+    uint32_t engineAnswered = 0;
+    int engine = kNoEngineAnswer;
     bool finished = false;
 };
 
@@ -158,6 +161,18 @@ bool FeedbackWorker::SoundLastCueAndWait(Cue cue, std::chrono::milliseconds limi
     return s.answered.wait_for(lock, limit, [&] { return s.lastCueDone == ticket || s.finished; });
 }
 
+int FeedbackWorker::AskSpeechEngine(std::chrono::milliseconds limit) {
+    if (!thread_.joinable()) return kNoEngineAnswer;
+    Shared& s = *shared_;
+    std::unique_lock lock(s.mutex);
+    const uint32_t ticket = ++s.engineAsked;
+    Queue(s, {Request::Kind::Engine, {}, ticket, 0, {}});
+    s.wake.notify_all();
+    const bool answered =
+        s.answered.wait_for(lock, limit, [&] { return s.engineAnswered == ticket || s.finished; });
+    return answered && s.engineAnswered == ticket ? s.engine : kNoEngineAnswer;
+}
+
 void FeedbackWorker::DropQueued(Shared& s) {
     for (size_t n = 0; n < s.queue.count; ++n) {
         // A last cue that will never sound must not leave every later cue refused.
@@ -193,6 +208,14 @@ void FeedbackWorker::Run(std::shared_ptr<Shared> shared) {
         s.queue.count = 0;
         lock.unlock();
         for (size_t n = 0; n < taken && !s.stopping; ++n) {
+            if (batch[n].kind == Request::Kind::Engine) {
+                const int engine = s.output.SpeechEngine();
+                std::lock_guard answer(s.mutex);
+                s.engine = engine;
+                s.engineAnswered = batch[n].ticket;
+                s.answered.notify_all();
+                continue;
+            }
             Deliver(s.output, batch[n]);
             if (batch[n].kind == Request::Kind::LastCue) {
                 std::lock_guard answer(s.mutex);
@@ -226,6 +249,8 @@ void FeedbackWorker::Deliver(FeedbackOutput& output, const Request& request) {
             break;
         case Request::Kind::Housekeeping:
             output.SoundSlotHousekeeping();
+            break;
+        case Request::Kind::Engine:  // answered in Run
             break;
     }
 }

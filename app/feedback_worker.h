@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "filter/double_press_filter.h"
+#include "speech/speech_binding.h"
 
 namespace quillet {
 
@@ -35,6 +36,8 @@ class FeedbackOutput {
     // Returns once the cue ended or its own limit passed.
     virtual void PlayCueAndWait(Cue /*cue*/) {}
     virtual void SoundSlotHousekeeping() {}
+    // SpeechBinding::Engine.
+    virtual int SpeechEngine() { return kNoEngineAnswer; }
     // Looks after the idle audio device at the tick count `nowMs`; answers how many ms
     // until it wants another look, or a negative number for none.
     virtual int64_t Idle(uint32_t /*nowMs*/) { return -1; }
@@ -86,14 +89,18 @@ class FeedbackWorker final : public FilterFeedback {
     bool SoundLastCueAndWait(Cue cue, std::chrono::milliseconds limit,
                              std::u16string_view braille = {});
 
+    // From the main thread: asks the output which speech engine it uses, on the worker's
+    // thread, and waits at most `limit` for the answer; kNoEngineAnswer without one.
+    int AskSpeechEngine(std::chrono::milliseconds limit);
+
     // For tests: the queue taken, as the worker or the main thread take it briefly.
     std::unique_lock<std::mutex> HoldQueueForTest();
 
   private:
     struct Request {
-        enum class Kind : uint8_t { Speak, Braille, Cue, LastCue, Housekeeping } kind;
+        enum class Kind : uint8_t { Speak, Braille, Cue, LastCue, Housekeeping, Engine } kind;
         Cue cue;
-        uint32_t ticket;  // which last cue
+        uint32_t ticket;  // which last cue, or which question for the engine
         uint8_t length;
         char16_t text[kMaxTextLength];  // spoken, or shown in braille
 

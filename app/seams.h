@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/recent_keys.h"
 #include "app/run_at_logon.h"
 #include "runtime/cue.h"
 #include "ui/dialogs.h"
@@ -37,6 +38,10 @@ class Process {
     virtual void SetWorkingDirectory(const std::u16string& folder) = 0;
     virtual std::u16string CommandLine() = 0;
     virtual Elevation QueryElevation() = 0;
+    // "10.0 build 19045, 64-bit": Windows' version and build, and whether it is 64-bit.
+    virtual std::u16string WindowsVersion() = 0;
+    // The system's millisecond count, in which key events are stamped, and the time of day.
+    virtual ListClock ReadListClock() = 0;
     // ShellExecute with SW_SHOWNORMAL; true when the launch was accepted.
     virtual bool Launch(const std::u16string& file, const std::u16string& parameters,
                         const std::u16string& directory, const std::u16string& verb) = 0;
@@ -74,6 +79,9 @@ class Feedback {
     virtual void SoundSlotHousekeeping() = 0;
     // Loads the speech library; false when it cannot be loaded.
     virtual bool BindSpeech() = 0;
+    // Which engine the speech library speaks through (its value kSpeechEngineValue),
+    // asked on the worker's thread; kNoEngineAnswer when it does not answer in a moment.
+    virtual int SpeechEngine() = 0;
     // The numbers of the exports the loaded library lacks.
     virtual std::vector<int> MissingSpeechExports() = 0;
     // Ends the worker, which closes the audio device. False when it is held in a hung
@@ -115,6 +123,9 @@ class Dialogs {
     virtual int ShowMessage(const std::u16string& title, const std::u16string& text, int style) = 0;
     // The empty text when cancelled or closed.
     virtual std::u16string AskText(const std::u16string& title, const std::u16string& prompt) = 0;
+    // The "Recent keys" window, which stays open beside the menu: shown, or brought to
+    // the front with the texts given when it is open.
+    virtual void ShowRecentKeys(const RecentKeysTexts& texts) = 0;
 };
 
 // The low-level keyboard hook, on a thread of its own.

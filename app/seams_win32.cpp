@@ -20,6 +20,7 @@ constexpr UINT kClickDelayMs = 20;
 // How long the end waits for the worker to close the device and end; a hung reader or
 // audio driver is left behind.
 constexpr std::chrono::milliseconds kFeedbackStopLimit{500};
+constexpr std::chrono::milliseconds kEngineAnswerLimit{250};
 }  // namespace
 
 void Win32Process::StartLayers() {
@@ -66,6 +67,31 @@ Elevation Win32Process::QueryElevation() {
     CloseHandle(token);
     if (!ok) return Elevation::Unknown;
     return (elevation.TokenIsElevated & 0xFF) ? Elevation::Elevated : Elevation::NotElevated;
+}
+
+// RtlGetVersion tells the truth whatever the manifest says; GetVersionExW may not.
+std::u16string Win32Process::WindowsVersion() {
+    using GetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    const auto getVersion = reinterpret_cast<GetVersionFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    std::u16string text = u"unknown";
+    if (getVersion && getVersion(&info) == 0) {
+        text = IntegerText(info.dwMajorVersion) + u"." + IntegerText(info.dwMinorVersion) +
+               u" build " + IntegerText(info.dwBuildNumber);
+    }
+    BOOL wow64 = FALSE;  // this 32-bit program runs on 64-bit Windows
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    return text + (wow64 ? u", 64-bit" : u", 32-bit");
+}
+
+// The tick count is what key events are stamped in.
+ListClock Win32Process::ReadListClock() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return {GetTickCount(), ((now.wHour * 60 + now.wMinute) * 60 + now.wSecond) * int64_t{1000} +
+                                now.wMilliseconds};
 }
 
 namespace {
@@ -128,6 +154,7 @@ void Win32FeedbackOutput::SoundSlotHousekeeping() {
     quillet::SoundSlotHousekeeping(TheSoundLayer());
 }
 int64_t Win32FeedbackOutput::Idle(uint32_t nowMs) { return TheSoundLayer().IdleCheck(nowMs); }
+int Win32FeedbackOutput::SpeechEngine() { return speech_.Engine(); }
 
 // The worker opens the audio device on its own thread, so start-up goes on to the hook.
 void Win32Feedback::StartSound() { worker_.Start(); }
@@ -141,6 +168,8 @@ void Win32Feedback::SoundLastCueAndWait(Cue cue, std::u16string_view braille) {
 void Win32Feedback::SoundSlotHousekeeping() { worker_.SoundSlotHousekeeping(); }
 
 bool Win32Feedback::BindSpeech() { return speech_.Bind(SystemLibraryLoader()); }
+// A screen reader that hangs costs the report its speech route, not the window.
+int Win32Feedback::SpeechEngine() { return worker_.AskSpeechEngine(kEngineAnswerLimit); }
 std::vector<int> Win32Feedback::MissingSpeechExports() { return speech_.MissingExports(); }
 
 bool Win32Feedback::StopFeedback() { return worker_.Stop(kFeedbackStopLimit); }
@@ -149,6 +178,8 @@ void Win32Feedback::UnbindSpeech() { speech_.Unbind(SystemLibraryLoader()); }
 int Win32Dialogs::ShowMessage(const std::u16string& title, const std::u16string& text, int style) {
     return ShowMessageBox(title, text, static_cast<uint32_t>(style));
 }
+
+void Win32Dialogs::ShowRecentKeys(const RecentKeysTexts& texts) { ShowRecentKeysWindow(texts); }
 
 std::u16string Win32Dialogs::AskText(const std::u16string& title, const std::u16string& prompt) {
     const bool translated = language_.Tag() != "en";
@@ -202,7 +233,7 @@ Win32KeyboardHook::Win32KeyboardHook(AppState& state, FilterFeedback& feedback,
                                      FrontWindowListener& inFront)
     : language_(state.language),
       feedback_(feedback),
-      platform_(SystemFilterPlatform(state.programs, inFront)),
+      platform_(SystemFilterPlatform(state.programs, inFront, state.filter.programNames)),
       filter_(state.filter, state.filterSettings, *platform_, feedback) {}
 
 bool Win32KeyboardHook::StartKeyboardHook() {

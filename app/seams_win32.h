@@ -23,6 +23,8 @@ class Win32Process final : public Process {
     void SetWorkingDirectory(const std::u16string& folder) override;
     std::u16string CommandLine() override;
     Elevation QueryElevation() override;
+    std::u16string WindowsVersion() override;
+    ListClock ReadListClock() override;
     bool Launch(const std::u16string& file, const std::u16string& parameters,
                 const std::u16string& directory, const std::u16string& verb) override;
     void EndProcess() override;
@@ -58,6 +60,7 @@ class Win32FeedbackOutput final : public FeedbackOutput {
     void PlayCueAndWait(Cue cue) override;
     void SoundSlotHousekeeping() override;
     int64_t Idle(uint32_t nowMs) override;
+    int SpeechEngine() override;
 
   private:
     const SpeechBinding& speech_;
@@ -72,6 +75,7 @@ class Win32Feedback final : public Feedback {
     void SoundLastCueAndWait(Cue cue, std::u16string_view braille) override;
     void SoundSlotHousekeeping() override;
     bool BindSpeech() override;
+    int SpeechEngine() override;
     std::vector<int> MissingSpeechExports() override;
     bool StopFeedback() override;
     void UnbindSpeech() override;
@@ -121,6 +125,7 @@ class Win32Dialogs final : public Dialogs {
 
     int ShowMessage(const std::u16string& title, const std::u16string& text, int style) override;
     std::u16string AskText(const std::u16string& title, const std::u16string& prompt) override;
+    void ShowRecentKeys(const RecentKeysTexts& texts) override;
 
   private:
     const Language& language_;

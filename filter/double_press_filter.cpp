@@ -37,6 +37,10 @@
 //
 // A program's event of a key whose typed press is held (an on-screen keyboard, a
 // braille display's key) is decided on its own, leaving the typed press's record alone.
+//
+// Each press of a guarded key (the hot key's, a copy's and a repeat's too) is listed in
+// FilterState::decisions with why it went as it did (Decision); a repeat only when its
+// decision changes, so a key held down does not push out the rest.
 #include "filter/double_press_filter.h"
 
 namespace quillet {
@@ -60,6 +64,34 @@ constexpr int kModifierCount = 3;
 constexpr uint32_t kModifierVks[kModifierCount][2] = {
     {kVkCapital, kVkCapital}, {kVkInsert, kVkInsert}, {kVkInsert, kVkNumpad0}};
 
+// Shift, Ctrl, Alt and Win by virtual key: the left and right keys a hook sees, and
+// the undivided ones a program may send; and the screen-reader modifiers.
+constexpr uint8_t kReaderModifier = kLeftShift | kRightShift;
+constexpr std::array<uint8_t, 256> kModifierBitByVk = [] {
+    std::array<uint8_t, 256> bits{};
+    bits[kVkShift] = bits[0xA0] = kLeftShift;
+    bits[0xA1] = kRightShift;
+    bits[kVkControl] = bits[0xA2] = kLeftCtrl;
+    bits[0xA3] = kRightCtrl;
+    bits[kVkMenu] = bits[0xA4] = kLeftAlt;
+    bits[0xA5] = kRightAlt;
+    bits[kVkLWin] = kLeftWin;
+    bits[kVkRWin] = kRightWin;
+    bits[kVkCapital] = bits[kVkInsert] = bits[kVkNumpad0] = kReaderModifier;
+    return bits;
+}();
+
+// What a repeat is listed as, by how its press was decided, before adding 1 for a
+// swallowed one: a passed press's repeats pass or are swallowed, the others' are swallowed.
+constexpr uint8_t kRepeatDecisions[] = {
+    0,
+    static_cast<uint8_t>(Decision::RepeatSpoken) - 1,   // Swallowed
+    static_cast<uint8_t>(Decision::RepeatPassed),       // Passed
+    static_cast<uint8_t>(Decision::RepeatPassed),       // Outside
+    static_cast<uint8_t>(Decision::HotKeyRepeat) - 1};  // HotKey
+static_assert(static_cast<int>(Decision::RepeatSwallowed) ==
+              static_cast<int>(Decision::RepeatPassed) + 1);
+
 // The numpad key is Insert with NumLock off and 0 with it on; toggled while it
 // is held, it comes up under the other name. The main Insert is the extended
 // one, so a numpad release never ends its hold.
@@ -77,12 +109,15 @@ int ModifierIndex(uint32_t vk, bool extended) {
 }
 
 // What the filter does with each key: most of what is typed only becomes the key
-// typed last; a reader's modifier is tracked; a guarded key is decided.
+// typed last; a modifier (a reader's, or Shift, Ctrl, Alt, Win for the list) is
+// tracked; a guarded key is decided.
 enum class KeyRole : uint8_t { Other, Modifier, Guarded };
 constexpr std::array<KeyRole, 256> kKeyRoles = [] {
     std::array<KeyRole, 256> roles{};
+    for (size_t vk = 0; vk < roles.size(); ++vk) {
+        if (kModifierBitByVk[vk] != 0) roles[vk] = KeyRole::Modifier;
+    }
     for (const GuardedKey& key : kGuardedKeys) roles[key.vk] = KeyRole::Guarded;
-    for (const auto& vks : kModifierVks) roles[vks[0]] = roles[vks[1]] = KeyRole::Modifier;
     return roles;
 }();
 }  // namespace
@@ -128,6 +163,7 @@ bool DoublePressFilter::DecideSent(uint32_t message, uint32_t kind, uint32_t vk,
     }
     if (copy) {
         swallow = *copy;
+        if (kind == kPressKind) Record(vk, origin, Decision::Copy, swallow);
     } else {
         bool guarded = false;
         KeyState& record = state_.keyStates[vk];
@@ -179,7 +215,12 @@ bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uin
         if (IsRepeat(s, vk)) {
             fresh = false;
             guarded = true;
-            return DecideRepeat(s, vk);
+            const bool swallow = DecideRepeat(s, vk);
+            // Listed when its decision changes: a key held down would push out the rest.
+            const auto why = static_cast<Decision>(kRepeatDecisions[static_cast<int>(s.held)] +
+                                                   static_cast<int>(swallow));
+            if (why != s.listedRepeat) ListRepeat(s, vk, origin, why);
+            return swallow;
         }
         s.held = HeldPress::None;  // its release was lost: armed and its time stay
     }
@@ -191,6 +232,7 @@ bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uin
             const auto mode = static_cast<int32_t>(CycleIgnoreMode(state_.ignoreMode));
             feedback_.Announce(state_.ignoreModeTexts[mode]);
             feedback_.SoundCue(IgnoreModeCue(mode));
+            Record(vk, origin, Decision::HotKey, static_cast<uint8_t>(mode));
         }
         if (kind == kPressKind) {
             s.armed = false;  // Escape needs two presses of its own after it
@@ -200,15 +242,17 @@ bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uin
         return true;
     }
 
-    const std::u16string* name = GuardedName(vk);
+    const std::u16string* name = GuardedName(vk, origin);
     if (!name) return false;
     guarded = true;
     if (kind != kPressKind) return false;
     if (ModifierStillHeld() || platform_.ProgramGetsItsKeys()) {
+        Record(vk, origin,
+               state_.AnyModifierHeld() ? Decision::ReaderKeyHeld : Decision::ProgramGetsItsKeys);
         HoldPassed(s, HeldPress::Outside, origin);
         return false;
     }
-    return OnPress(s, *name, origin);
+    return OnPress(s, vk, *name, origin);
 }
 
 bool DoublePressFilter::IsRepeat(KeyState& s, uint32_t vk) {
@@ -234,8 +278,15 @@ bool DoublePressFilter::DecideRepeat(const KeyState& s, uint32_t vk) {
     }
 }
 
+void DoublePressFilter::ListRepeat(KeyState& s, uint32_t vk, const KeyOrigin& origin,
+                                   Decision why) {
+    s.listedRepeat = why;
+    Record(vk, origin, why);
+}
+
 void DoublePressFilter::ForgetHeldKeys() {
     for (auto& held : state_.modifierHeld) held = kModifierUp;
+    state_.modifiersDown = 0;
     // A second press let through ends at its release, which may never come now.
     for (KeyState& s : state_.keyStates) s.held = s.sentHeld = HeldPress::None;
 }
@@ -247,8 +298,15 @@ void DoublePressFilter::ForgetTrappedModifiers() {
 }
 
 void DoublePressFilter::TrackModifier(uint32_t message, uint32_t vk, const KeyOrigin& origin) {
+    const uint8_t bit = kModifierBitByVk[vk];
+    if (bit != kReaderModifier) {
+        if (message == kWmKeyDown || message == kWmSysKeyDown) state_.modifiersDown |= bit;
+        if (message == kWmKeyUp || message == kWmSysKeyUp) {
+            state_.modifiersDown &= static_cast<uint8_t>(~bit);
+        }
+        return;
+    }
     const int index = ModifierIndex(vk, origin.extended);
-    if (index < 0) return;
     if (message == kWmKeyDown || message == kWmSysKeyDown) {
         if (origin.chainConsumed) {
             // Asked once per press, auto-repeats included: a repeat comes from
@@ -285,24 +343,32 @@ bool DoublePressFilter::ModifierStillHeld() {
     return state_.AnyModifierHeld();
 }
 
-const std::u16string* DoublePressFilter::GuardedName(uint32_t vk) const {
+const std::u16string* DoublePressFilter::GuardedName(uint32_t vk, const KeyOrigin& origin) {
     const size_t index = kGuardedKeyIndexByVk[vk];  // vk < 256: a guarded key's
-    if (index == kGuardedKeyCount) return nullptr;
-    if (vk == kVkEscape && settings_.excludeEscape.load(std::memory_order_relaxed) != 0)
+    if ((vk == kVkEscape && settings_.excludeEscape.load(std::memory_order_relaxed) != 0) ||
+        (settings_.singlePressKeys.load(std::memory_order_relaxed) & GuardedKeyBit(index))) {
+        RecordSinglePress(vk, origin);  // a press: releases never come here
         return nullptr;
-    if (settings_.singlePressKeys.load(std::memory_order_relaxed) & GuardedKeyBit(index))
-        return nullptr;
+    }
     return &state_.keyNames[index];
 }
 
-bool DoublePressFilter::OnPress(KeyState& s, const std::u16string& name, const KeyOrigin& origin) {
+void DoublePressFilter::RecordSinglePress(uint32_t vk, const KeyOrigin& origin) {
+    Record(vk, origin, Decision::SinglePress);
+}
+
+bool DoublePressFilter::OnPress(KeyState& s, uint32_t vk, const std::u16string& name,
+                                const KeyOrigin& origin) {
     switch (state_.ignoreMode.load(std::memory_order_relaxed)) {
         case IgnoreMode::Off:
             break;
         case IgnoreMode::NextKey:
             if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundCue(Cue::NextKeyUsed);
-            [[fallthrough]];
+            Record(vk, origin, Decision::Ignoring, static_cast<uint8_t>(IgnoreMode::NextKey));
+            HoldPassed(s, HeldPress::Outside, origin);
+            return false;
         default:
+            Record(vk, origin, Decision::Ignoring, static_cast<uint8_t>(IgnoreMode::Always));
             HoldPassed(s, HeldPress::Outside, origin);
             return false;
     }
@@ -310,9 +376,11 @@ bool DoublePressFilter::OnPress(KeyState& s, const std::u16string& name, const K
     const int64_t timeout = settings_.doublePressTimeout.load(std::memory_order_relaxed);
     // A press dated before the release it follows is no second press.
     if (s.armed && now >= s.lastRelease && now - s.lastRelease <= timeout) {
+        Record(vk, origin, Decision::SecondPress);
         HoldPassed(s, HeldPress::Passed, origin);
         return false;
     }
+    Record(vk, origin, Decision::FirstPress);
     feedback_.Announce(name);
     s.armed = false;
     HoldSwallowed(s, HeldPress::Swallowed, origin, now);
@@ -322,6 +390,7 @@ bool DoublePressFilter::OnPress(KeyState& s, const std::u16string& name, const K
 void DoublePressFilter::HoldPassed(KeyState& s, HeldPress how, const KeyOrigin& origin) {
     const bool kept = origin.chainConsumed;
     s.held = how;
+    s.listedRepeat = Decision::None;
     s.sent = origin.injected;
     s.reached = !kept;
     // A press a hook below kept went to the window in front as far as the user knows.
@@ -332,6 +401,7 @@ void DoublePressFilter::HoldPassed(KeyState& s, HeldPress how, const KeyOrigin& 
 void DoublePressFilter::HoldSwallowed(KeyState& s, HeldPress how, const KeyOrigin& origin,
                                       int64_t now) {
     s.held = how;
+    s.listedRepeat = Decision::None;
     s.sent = origin.injected;
     s.reached = false;
     s.lastDown = now;

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "filter/decision_log.h"
 #include "filter/key_tables.h"
 #include "filter/resent_presses.h"
 #include "runtime/cue.h"
@@ -39,8 +40,10 @@ struct KeyState {
                               // the system never saw it
     uint64_t window = 0;      // the window in front when the held press passed
     HeldPress held = HeldPress::None;
-    HeldPress sentHeld = HeldPress::None;  // a program's press amid the user's held one
-    bool armed = false;                    // a release armed the key: a press soon after passes
+    Decision listedRepeat = Decision::None;  // how its repeats were listed last (beside
+                                             // `held`: both are set in one store)
+    HeldPress sentHeld = HeldPress::None;    // a program's press amid the user's held one
+    bool armed = false;                      // a release armed the key: a press soon after passes
     bool reached = false;  // the held press reached the system: the key's state shows it
     bool sent = false;     // the held press was sent by a program, not typed
 };
@@ -109,7 +112,15 @@ struct FilterState {
     // The key typed last: Windows repeats only that one, so a press of another key
     // that says it is held is no auto-repeat.
     uint32_t lastTyped = 0;
+    // Shift, Ctrl, Alt and Win as the hook saw them go down and up (ModifierBit), for
+    // the decisions' list only.
+    uint8_t modifiersDown = 0;
     ResentPresses resentPresses;
+    // The last decisions about guarded keys, which the main thread reads.
+    DecisionLog decisions;
+    // The names of the programs found in front: the hook's platform keeps each as
+    // ProgramGetsItsKeys finds it.
+    ProgramNames programNames;
 
     bool AnyModifierHeld() const { return modifierHeld[0] || modifierHeld[1] || modifierHeld[2]; }
 };
@@ -164,6 +175,7 @@ struct KeyOrigin {
     bool injected = false;       // sent by a program (LLKHF_INJECTED), not typed
     bool chainConsumed = false;  // a hook further down the chain swallowed it
     bool extended = false;       // LLKHF_EXTENDED: the main Insert, not the numpad's
+    uint32_t time = 0;           // the event's time stamp, for the decisions' list
 };
 
 class DoublePressFilter {
@@ -210,10 +222,14 @@ class DoublePressFilter {
     // An auto-repeat follows its press: swallowed again (and spoken, for a first press),
     // or passed again while the window its press went to is still in front.
     bool DecideRepeat(const KeyState& s, uint32_t vk);
+    // Lists a repeat whose decision differs from its press's repeats before.
+    [[gnu::noinline]] void ListRepeat(KeyState& s, uint32_t vk, const KeyOrigin& origin,
+                                      Decision why);
     // The spoken name of a guarded key, or nothing for a key that passes untouched.
-    const std::u16string* GuardedName(uint32_t vk) const;
+    // Lists the press of a key chosen for a single press.
+    const std::u16string* GuardedName(uint32_t vk, const KeyOrigin& origin);
     // Only for guarded keys, whose codes are below 256; for a fresh press.
-    bool OnPress(KeyState& s, const std::u16string& name, const KeyOrigin& origin);
+    bool OnPress(KeyState& s, uint32_t vk, const std::u16string& name, const KeyOrigin& origin);
     // Note how the fresh press now down was decided, for its repeats and release: one
     // that passed (Passed, Outside), or one that never reached the system (Swallowed,
     // HotKey) at the clock reading `now`.
@@ -228,6 +244,18 @@ class DoublePressFilter {
     bool ModifierWouldActAlone();
     // Whether a modifier flag still stands once checked against the key's real state.
     bool ModifierStillHeld();
+    // Apart, so that GuardedName stays short on every key's path.
+    [[gnu::noinline]] void RecordSinglePress(uint32_t vk, const KeyOrigin& origin);
+    // Lists a guarded key's press with why it was decided so.
+    void Record(uint32_t vk, const KeyOrigin& origin, Decision why) {
+        state_.decisions.Write({origin.time, static_cast<uint8_t>(vk), state_.modifiersDown, why, 0,
+                                state_.programNames.Current()});
+    }
+    void Record(uint32_t vk, const KeyOrigin& origin, Decision why, uint8_t detail) {
+        state_.decisions.Write({origin.time, static_cast<uint8_t>(vk), state_.modifiersDown, why,
+                                detail, state_.programNames.Current()},
+                               true);
+    }
 
     FilterState& state_;
     const FilterSettings& settings_;
@@ -240,6 +268,7 @@ struct HookKey {
     uint32_t vk;
     bool injected;
     bool extended;
+    uint32_t time;
 };
 
 // The hook procedure's shape: the chain is called first for every event, then
@@ -251,7 +280,7 @@ intptr_t RunHook(DoublePressFilter& filter, int hookCode, uint32_t message, Call
     if (hookCode != kHcAction) return chainResult;
     const HookKey key = keyOf();
     return filter.ShouldSwallow(hookCode, message, key.vk,
-                                {key.injected, chainResult != 0, key.extended})
+                                {key.injected, chainResult != 0, key.extended, key.time})
                ? 1
                : chainResult;
 }

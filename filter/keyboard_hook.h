@@ -13,9 +13,11 @@ namespace quillet {
 
 // GetAsyncKeyState, the performance-counter clock and the program in front, read on
 // the hook thread: one for it. The program in front is matched against the list the
-// main thread publishes in `programs`; `inFront` hears of each window it finds there.
+// main thread publishes in `programs`; `inFront` hears of each window it finds there,
+// and `names` keeps its program's name for the decisions' list.
 std::unique_ptr<FilterPlatform> SystemFilterPlatform(const PublishedPrograms& programs,
-                                                     FrontWindowListener& inFront);
+                                                     FrontWindowListener& inFront,
+                                                     ProgramNames& names);
 
 // Starts the hook thread and installs the WH_KEYBOARD_LL hook with `filter`
 // deciding. False, and no thread, when the hook cannot be installed. From here

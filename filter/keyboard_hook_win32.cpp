@@ -76,6 +76,21 @@ class Win32IntegrityLevels final : public IntegrityLevels {
 // In dwExtraInfo of the no-op key we send.
 constexpr ULONG_PTR kNoOpKeyMark = 0x51754E4F;
 
+// Hears of each window the check finds in front: keeps its program's name for the
+// decisions' list, and tells the menu's listener.
+class NamingListener final : public FrontWindowListener {
+  public:
+    NamingListener(ProgramNames& names, FrontWindowListener& next) : names_(names), next_(next) {}
+    void Saw(WindowHandle window, const WindowOwner& owner) override {
+        names_.Keep(owner.fileName);
+        next_.Saw(window, owner);
+    }
+
+  private:
+    ProgramNames& names_;
+    FrontWindowListener& next_;
+};
+
 class Win32FilterPlatform;
 // The hook thread's platform, for the foreground event. Made before the hook thread
 // starts and gone after it, as the filter that asks it.
@@ -83,8 +98,10 @@ Win32FilterPlatform* hookPlatform = nullptr;
 
 class Win32FilterPlatform final : public FilterPlatform {
   public:
-    Win32FilterPlatform(const PublishedPrograms& programs, FrontWindowListener& inFront)
-        : exemptCheck_(lookup_, programs, &inFront, GetCurrentProcessId()) {
+    Win32FilterPlatform(const PublishedPrograms& programs, FrontWindowListener& inFront,
+                        ProgramNames& names)
+        : naming_(names, inFront),
+          exemptCheck_(lookup_, programs, &naming_, GetCurrentProcessId()) {
         hookPlatform = this;
     }
     ~Win32FilterPlatform() override {
@@ -123,6 +140,7 @@ class Win32FilterPlatform final : public FilterPlatform {
     PerformanceCounter counter_;
     MillisecondClock clock_{counter_};
     Win32WindowLookup lookup_;
+    NamingListener naming_;
     ExemptProgramCheck exemptCheck_;
     Win32IntegrityLevels levels_;
     UnseenWindowWatch unseenWatch_{lookup_, levels_};
@@ -229,7 +247,7 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
         [&] {
             const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
             return HookKey{static_cast<uint32_t>(key->vkCode), (key->flags & LLKHF_INJECTED) != 0,
-                           (key->flags & LLKHF_EXTENDED) != 0};
+                           (key->flags & LLKHF_EXTENDED) != 0, static_cast<uint32_t>(key->time)};
         });
 }
 
@@ -453,8 +471,9 @@ void EndHookThread(HookThread* t) {
 }  // namespace
 
 std::unique_ptr<FilterPlatform> SystemFilterPlatform(const PublishedPrograms& programs,
-                                                     FrontWindowListener& inFront) {
-    return std::make_unique<Win32FilterPlatform>(programs, inFront);
+                                                     FrontWindowListener& inFront,
+                                                     ProgramNames& names) {
+    return std::make_unique<Win32FilterPlatform>(programs, inFront, names);
 }
 
 bool StartKeyboardHook(DoublePressFilter& filter, FilterFeedback& feedback,

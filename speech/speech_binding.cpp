@@ -8,6 +8,7 @@ namespace {
 constexpr int kFirstReportLine = 26;
 constexpr int kSayIndex = 0;
 constexpr int kSetValueIndex = 1;
+constexpr int kGetValueIndex = 2;
 constexpr int kBrailleIndex = 4;
 constexpr int kSpeechValueKey = 65535;
 }  // namespace
@@ -43,6 +44,11 @@ void SpeechBinding::ShowBraille(std::u16string_view text) const {
     if (auto braille = reinterpret_cast<BrailleDisplayFn>(entries_[kBrailleIndex])) {
         braille(std::u16string(text).c_str());
     }
+}
+
+int SpeechBinding::Engine() const {
+    const auto getValue = reinterpret_cast<SpeechGetValueFn>(entries_[kGetValueIndex]);
+    return getValue ? getValue(kSpeechEngineValue, 0) : kNoEngineAnswer;
 }
 
 std::u16string MissingExportMessage(int exportIndex, std::u16string_view nameNotFound) {

@@ -18,6 +18,12 @@ inline constexpr std::array<std::u16string_view, 5> kSpeechExports = {
 using SpeechSayFn = int (*)(const char16_t* text, int interrupt);
 using SpeechSetValueFn = int (*)(int what, int value);
 using BrailleDisplayFn = int (*)(const char16_t* text);
+using SpeechGetValueFn = int (*)(int what, int unused);
+
+// The library's value for the engine it speaks through: UniversalSpeech's number of the
+// screen reader or voice, -1 for none. kNoEngineAnswer stands for no answer at all.
+inline constexpr int kSpeechEngineValue = 0x40000;
+inline constexpr int kNoEngineAnswer = -2;
 
 // What the binding needs from the system's library loader.
 class LibraryLoader {
@@ -43,6 +49,8 @@ class SpeechBinding {
     // The text on the braille display alone, nothing spoken; nothing without
     // brailleDisplay.
     void ShowBraille(std::u16string_view text) const;
+    // Which engine the library speaks through; kNoEngineAnswer without speechGetValue.
+    int Engine() const;
 
   private:
     void* library_ = nullptr;

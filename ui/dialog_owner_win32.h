@@ -1,4 +1,5 @@
-// Owner choice and the disabling of the thread's windows around a dialog.
+// Owner choice and the disabling of the thread's windows around a dialog; the DPI and
+// message font our dialogs are laid out in.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,12 @@ namespace quillet {
 
 // The foreground window when it belongs to this process, otherwise none.
 HWND DialogOwner();
+
+// The DPI of the screen `window` is on.
+int WindowDpi(HWND window);
+// The message font at `dpi`, read at each opening so that a text size changed since
+// Quillet started counts. The caller deletes it.
+HFONT MessageFont(int dpi);
 
 class ThreadWindowsDisabled {
   public:

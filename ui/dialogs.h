@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace quillet {
 
@@ -27,5 +28,15 @@ int ShowMessageBox(const std::u16string& title, const std::u16string& text, uint
 std::u16string ShowInputDialog(const std::u16string& title, const std::u16string& prompt,
                                const std::u16string& defaultText,
                                const std::u16string& okLabel = u"OK", bool fitTexts = false);
+
+// The "Recent keys" window's texts; Copy puts `report` on the clipboard.
+struct RecentKeysTexts {
+    std::u16string title, list, report, copyLabel, closeLabel;
+};
+
+// Opens the window with its list in a read-only text field, the caret on the newest (last)
+// line; while it is open, fills it anew and brings it to the front. It stays open beside
+// the menu until Close or Escape; the thread's message loop hands it its keys.
+void ShowRecentKeysWindow(const RecentKeysTexts& texts);
 
 }  // namespace quillet

@@ -37,51 +37,6 @@ struct Dialog {
     bool done = false;
 };
 
-// Functions of Windows 10, resolved at run time: older systems lack them.
-template <typename Function>
-Function FromUser32(const char* name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
-
-int SystemDpi() {
-    HDC dc = GetDC(nullptr);
-    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
-    if (dc) ReleaseDC(nullptr, dc);
-    return dpi > 0 ? dpi : kBaseDpi;
-}
-
-int WindowDpi(HWND window) {
-    static const auto forWindow = FromUser32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-    const int dpi = forWindow ? static_cast<int>(forWindow(window)) : 0;
-    return dpi > 0 ? dpi : SystemDpi();
-}
-
-// The message font at the window's DPI, read at each opening so that a text size
-// changed since Quillet started counts.
-HFONT MessageFont(int dpi) {
-    static const auto forDpi =
-        FromUser32<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>("SystemParametersInfoForDpi");
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    LOGFONTW font{};
-    if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, dpi)) {
-        font = metrics.lfMessageFont;
-    } else {
-        // The record without iPaddedBorderWidth, which every version accepts, in
-        // sizes for the system's DPI.
-        metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
-        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
-            font = metrics.lfMessageFont;
-        } else if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) {
-            return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-        }
-        font.lfHeight = MulDiv(font.lfHeight, dpi, SystemDpi());
-    }
-    HFONT made = CreateFontIndirectW(&font);
-    return made ? made : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
-
 void Close(Dialog& d) {
     if (d.ownerDisabled) {
         EnableWindow(d.owner, TRUE);

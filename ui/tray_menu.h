@@ -28,6 +28,7 @@ enum MenuId : int32_t {
     // F1 to F12 in the single-press submenu.
     kMenuSinglePressF1 = 9,
     kMenuSinglePressF12 = 20,
+    kMenuRecentKeys = 21,
 };
 
 // The n of Fn for a single-press item.
@@ -54,6 +55,7 @@ inline constexpr TrayMenuEntry kTrayMenu[] = {
     {MenuEntry::CloseSubmenu, -1, u""},
     {MenuEntry::Item, kMenuRunAsAdmin, u"Run as &admin"},
     {MenuEntry::Item, kMenuStartWithWindows, u"Start with &Windows"},
+    {MenuEntry::Item, kMenuRecentKeys, u"Recent &keys..."},
     {MenuEntry::Item, kMenuExit, u"E&xit"},
 };
 

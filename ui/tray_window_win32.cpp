@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/text.h"
+#include "ui/recent_keys_window_win32.h"
 
 namespace quillet {
 
@@ -320,6 +321,7 @@ LRESULT TrayWindow::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void WaitWindowMessage() {
     MSG message;
     if (GetMessageW(&message, nullptr, 0, 0) == -1) return;
+    if (TakeRecentKeysMessage(message)) return;
     TranslateMessage(&message);
     DispatchMessageW(&message);
 }

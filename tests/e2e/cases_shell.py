@@ -4,6 +4,7 @@ The tray's mouse callback is posted to the hidden window as Wine's tray would
 send it; menu items are chosen with real key presses; menu contents are read
 from the menu itself (driver command menu-items)."""
 
+import os
 import time
 
 from cases import HOT_KEY, HOT_KEY_TEXTS, case, expect_swallowed_once, presses
@@ -23,6 +24,7 @@ TOP_LEVEL = [
     "&Single press for",
     "Run as &admin",
     "Start with &Windows",
+    "Recent &keys...",
     "E&xit",
 ]
 SUBMENU = ["Don't ignore (default)", "Ignore for the next key &only", "Ignore"]
@@ -176,11 +178,11 @@ def right_click_menu_items(c):
     check(top == TOP_LEVEL, "top-level items %r" % top)
     check(sub == SUBMENU + KEYS, "submenu items %r" % sub)
     keys = list(range(SINGLE_PRESS_F1, SINGLE_PRESS_F1 + 12))
-    check([i for d, i, _, _, _ in items] == [0, 1, -1, 2, 3, 4, 7, -1] + keys + [5, 8, 6],
+    check([i for d, i, _, _, _ in items] == [0, 1, -1, 2, 3, 4, 7, -1] + keys + [5, 8, 21, 6],
           "item ids %r" % [(i, l) for _, i, _, _, l in items])
     states = {i: (ch, gr) for _, i, ch, gr, _ in items}
     check(states[2] == (True, True), "'Don't ignore' is not checked and greyed: %r" % items)
-    for ident in [0, 1, 3, 4, 5, 6, 7, 8] + keys:
+    for ident in [0, 1, 3, 4, 5, 6, 7, 8, 21] + keys:
         check(states[ident] == (False, False), "item %d is checked or greyed: %r" % (ident, items))
     close_menu(c)
     check(c.driver("count-windows", "WindowClass_0", "quillet")[0] == "0",
@@ -533,3 +535,42 @@ def braille_confirms_menu_start_and_exit(c):
                 "Quillet closed"]
     check(brailled(c.speech.lines()) == expected, "shown in braille: %r" % c.speech.lines())
     check(c.spoken() == [], "spoken %r" % c.spoken())
+
+
+@case
+def recent_keys_window(c):
+    """F5 once, F5 twice, letters, the hot key three times: "Recent keys" lists each F5
+    as decided, in the target's program, the hot key's modes and no letter; Copy puts
+    the report on the clipboard; one Escape closes it; nothing is written beside Quillet."""
+    start(c)
+    files = sorted(os.listdir(c.folder))
+    c.focus_target()
+    c.script("tap f5\nsleep 500\ntap f5\nsleep 60\ntap f5\nsleep 400\ntype abc\nsleep 100\n" +
+             HOT_KEY * 3)
+    c.wait_spoken(HOT_KEY_TEXTS[-1])
+    choose(c, "k")
+    window = c.driver("wait-window", "QuilletRecentKeys", "Recent keys", 5000)[0]
+    c.wait_in_front(window, "the Recent keys window never had the focus")
+    texts = c.driver("dialog-text", window)
+    lines = [t[len("text="):] for t in texts if t.startswith("text=")][0].split("\\u000d\\u000a")
+    print("note: Recent keys lists:\n  " + "\n  ".join(lines), flush=True)
+    f5 = [l.split(" ", 1)[1] for l in lines if " F5 " in l]
+    first, second = "swallowed, spoken (first press)", "passed (second press within 300 milliseconds)"
+    check(f5 == ["F5 in key_target.exe: " + w for w in (first, first, second)], "F5 listed %r" % f5)
+    hot = [l.split(" ", 1)[1] for l in lines if "Escape" in l]
+    check(hot == ["Ctrl+Alt+Escape: hot key, " + t for t in HOT_KEY_TEXTS], "hot key listed %r" % hot)
+    check(len([l for l in lines if " F12 " not in l]) == 6,
+          "more than the start's F12, F5 and the hot key listed: %r" % lines)
+    check("button=&Copy" in texts and "button=Close" in texts, "buttons %r" % texts)
+    c.driver("click-button", window, "&Copy")
+    report = c.driver("clipboard")[0].split("\\u000d\\u000a")
+    print("note: Copy gives:\n  " + "\n  ".join(report), flush=True)
+    check(report[0].startswith("Quillet ") and report[1].startswith("Windows: ") and
+          "Programs that get their keys: 0" in report and report[-len(lines) - 1:-1] == lines,
+          "the clipboard holds %r" % report)
+    c.mark()
+    c.driver("tap", "esc")
+    if c.try_driver("wait-no-window", "QuilletRecentKeys", 5000) is None:
+        raise CaseFailure("the Recent keys window stayed open after one Escape")
+    check(c.spoken() == [], "spoken %r closing the window" % c.spoken())
+    check(sorted(os.listdir(c.folder)) == files, "files beside Quillet now %r" % os.listdir(c.folder))

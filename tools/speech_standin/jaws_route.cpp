@@ -31,6 +31,7 @@ std::wstring ScriptString(const std::wstring& text) {
 class JawsRoute : public SpeechRoute {
   public:
     const wchar_t* Name() const override { return L"jaws"; }
+    int Engine() const override { return 0; }
 
     bool Say(const std::wstring& text, bool interrupt) override {
         return Connect() && CallWithText(sayId_, text, &interrupt);

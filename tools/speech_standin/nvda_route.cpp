@@ -41,6 +41,7 @@ constexpr const wchar_t* kClientNames[] = {L"nvdaControllerClient.dll",
 class NvdaRoute : public SpeechRoute {
   public:
     const wchar_t* Name() const override { return L"nvda"; }
+    int Engine() const override { return 2; }
 
     bool Say(const std::wstring& text, bool interrupt) override {
         if (!Running()) return false;

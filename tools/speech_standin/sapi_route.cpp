@@ -15,6 +15,7 @@ namespace {
 class SapiRoute : public SpeechRoute {
   public:
     const wchar_t* Name() const override { return L"sapi"; }
+    int Engine() const override { return 8; }
 
     // The last route takes every call while it has a voice: there is nothing
     // left to pass a refused call on to.

@@ -46,6 +46,7 @@ class SpeakingThread {
 
     // Read by the caller without waiting for the thread.
     bool RouteHasBraille() const { return routeHasBraille_; }
+    int RouteEngine() const { return routeEngine_; }
 
     void Post(Request request) {
         {
@@ -84,6 +85,7 @@ class SpeakingThread {
                 }
             }
             routeHasBraille_ = taken && taken->HasBraille();
+            routeEngine_ = taken ? taken->Engine() : -1;
             LogCall(std::wstring(L"route ") + (taken ? taken->Name() : L"none") + L" " +
                     Describe(r));
         }
@@ -117,6 +119,7 @@ class SpeakingThread {
     std::condition_variable wake_;
     std::deque<Request> pending_;
     std::atomic<bool> routeHasBraille_{true};
+    std::atomic<int> routeEngine_{-1};
 };
 
 SpeakingThread& Thread() {
@@ -132,6 +135,8 @@ void Post(Request request) { Thread().Post(std::move(request)); }
 void Speak(const std::wstring& text, bool interrupt) { Post({Kind::Say, text, interrupt}); }
 
 void StopSpeaking() { Post({Kind::Stop, std::wstring()}); }
+
+int RouteEngine() { return Thread().RouteEngine(); }
 
 bool ShowBraille(const std::wstring& text) {
     Post({Kind::Braille, text});

@@ -13,5 +13,8 @@ void StopSpeaking();
 // False once the route last taken has no braille (Windows' own voice) or no
 // route took the last request; true before the thread has taken any.
 bool ShowBraille(const std::wstring& text);
+// The route taken last as UniversalSpeech numbers its engines (JAWS 0, NVDA 2, SAPI 8),
+// -1 before any or when none took the request.
+int RouteEngine();
 
 }  // namespace quillet

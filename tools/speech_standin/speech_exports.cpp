@@ -55,6 +55,8 @@ __declspec(dllexport) int __cdecl speechSetValue(int what, int value) {
 __declspec(dllexport) int __cdecl speechGetValue(int what, int unused) {
     (void)unused;
     LogCall(L"speechGetValue " + Number(what));
+    constexpr int kEngine = 0x40000;  // the engine in use: the route taken last
+    if (what == kEngine) return RouteEngine();
     int value = 0;
     AcquireSRWLockShared(&settingsLock);
     for (int i = 0; i < settingCount; ++i) {

@@ -12,6 +12,8 @@ class SpeechRoute {
   public:
     virtual ~SpeechRoute() = default;
     virtual const wchar_t* Name() const = 0;
+    // UniversalSpeech's number for the same engine.
+    virtual int Engine() const = 0;
     virtual bool Say(const std::wstring& text, bool interrupt) = 0;
     virtual bool Stop() = 0;
     virtual bool Braille(const std::wstring& text) = 0;

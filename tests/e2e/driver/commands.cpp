@@ -170,6 +170,21 @@ bool ClickButtonCommand(const Words& w) {
     return ClickButton(window, w[2]) || Fail(L"no button " + w[2]);
 }
 
+// The clipboard's text, escaped as window texts are; nothing when it holds none.
+bool ClipboardCommand(const Words&) {
+    if (!OpenClipboard(nullptr)) return Fail(L"clipboard busy");
+    std::wstring text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    PrintLine(Escaped(text));
+    return true;
+}
+
 bool CloseWindowCommand(const Words& w) {
     HWND window = nullptr;
     if (w.size() != 2) return Fail(L"usage: close-window <hwnd>");
@@ -343,6 +358,7 @@ const std::map<std::wstring, std::function<bool(const Words&)>> commands = {
     {L"window-text", WindowTextCommand},
     {L"dialog-text", DialogTextCommand},
     {L"click-button", ClickButtonCommand},
+    {L"clipboard", ClipboardCommand},
     {L"close-window", CloseWindowCommand},
     {L"post", PostCommand},
     {L"activate", ActivateCommand},

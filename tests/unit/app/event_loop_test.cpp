@@ -69,8 +69,7 @@ TEST(EventLoop, LeftClickOpensTheMenuOnceAfterTheTimer) {
 
 TEST(EventLoop, RightClickOpensAtOnceAndUnknownCommandsDoNothing) {
     LoopRig rig;
-    EXPECT_EQ(rig.Run({Menu(99), Menu(-1), Menu(kMenuSinglePressF12 + 1), kRight}),
-              kMenuMarksModeZero);
+    EXPECT_EQ(rig.Run({Menu(99), Menu(-1), Menu(kMenuRecentKeys + 1), kRight}), kMenuMarksModeZero);
 }
 
 TEST(EventLoop, HousekeepingFollowsEveryMessage) {
@@ -421,6 +420,42 @@ TEST(EventLoop, DialogsAndQuestionsInTheUsersLanguage) {
               (std::vector<std::u16string>{
                   u"Modificato|Il nuovo tempo di attesa della doppia pressione è 120 ms|64",
                   u"Riavvio necessario.|Riavviare Quillet adesso?|4"}));
+}
+
+// The list in the user's words, newest last, across midnight and the tick count's wrap;
+// the report for a helper puts the facts above it.
+TEST(EventLoop, RecentKeysListsTheDecisionsAndReportsThemUnderTheFacts) {
+    LoopRig rig;
+    FilterState& filter = rig.state.filter;
+    const uint32_t notepad = filter.programNames.Keep(u"notepad.exe");
+    rig.seams.process.clock = {500, 1000};  // 00:00:01
+    filter.decisions.Write({0xFFFFFFFF - 1000, 116, 0, Decision::FirstPress, 0, notepad});
+    filter.decisions.Write({0, 116, 0, Decision::SecondPress, 0, notepad});
+    filter.decisions.Write({100, 27, kLeftCtrl | kRightAlt, Decision::HotKey, 2, notepad}, true);
+    filter.decisions.Write({500, 115, kLeftAlt, Decision::Copy, 1, notepad}, true);
+    SettingsRecord& settings = rig.state.settings;
+    settings.doublePressTimeout = 250;
+    settings.exclude_escape = 1;
+    settings.singlePressKeys = SinglePressKeyBit(6) | SinglePressKeyBit(10);
+    settings.exemptPrograms = {u"a.exe", u"b.exe"};
+    rig.seams.process.elevation = Elevation::NotElevated;
+    EXPECT_EQ(rig.Run({Menu(kMenuRecentKeys)}),
+              (Calls{"QueryElevation", "ShowRecentKeys Recent keys"}));
+    const RecentKeysTexts& window = rig.seams.dialogs.recentKeys;
+    const std::u16string list =
+        u"23:59:59 F5 in notepad.exe: swallowed, spoken (first press)\r\n"
+        u"00:00:00 F5 in notepad.exe: passed (second press within 250 milliseconds)\r\n"
+        u"00:00:00 Ctrl+Alt+Escape: hot key, Ignoring double-press.\r\n"
+        u"00:00:01 Alt+F4: swallowed (a copy the screen reader sent)";
+    EXPECT_EQ(window.list, list);
+    EXPECT_EQ(window.report, std::u16string(u"Quillet ") + kQuilletVersion +
+                                 u"\r\nWindows: 10.0 build 19045, 64-bit\r\nSpeech: NVDA\r\n"
+                                 u"Language: en\r\nTimeout: 250 ms\r\nIgnore mode: off\r\n"
+                                 u"Escape: single press\r\nSingle-press keys: F6, F10\r\n"
+                                 u"Programs that get their keys: 2\r\nRun as admin: off\r\n"
+                                 u"Running elevated: no\r\n\r\n" +
+                                 list + u"\r\n");
+    EXPECT_EQ(window.copyLabel + window.closeLabel, u"&CopyClose");
 }
 
 TEST(TimeoutAnswer, AcceptsOnlyDigitsPointsAndMinusSigns) {

@@ -35,6 +35,10 @@ class GatedOutput final : public FeedbackOutput {
     void PlayCue(Cue cue) override { Record(testing::CueName(cue)); }
     void PlayCueAndWait(Cue cue) override { Record("last " + testing::CueName(cue)); }
     void EndThread() override { Record("end"); }
+    int SpeechEngine() override {
+        Record("engine");
+        return 2;
+    }
     // Asks for `looksWanted` timed looks 5 ms apart, then for none.
     int64_t Idle(uint32_t) override {
         std::lock_guard lock(mutex_);
@@ -111,6 +115,21 @@ TEST(FeedbackWorker, StopGivesUpOnAHungOutputAndTakesNothingMore) {
     output.Open();
     EXPECT_TRUE(worker.Stop(10s));
     EXPECT_EQ(output.got, (std::vector<std::string>{"F5", "end"}));
+}
+
+// The main thread asks which engine speaks, and waits a moment at most: a reader that
+// hangs costs the answer, never the menu.
+TEST(FeedbackWorker, SpeechEngineIsAskedOnTheWorkerAndWaitedForBriefly) {
+    GatedOutput output;
+    FeedbackWorker worker(output);
+    EXPECT_EQ(worker.AskSpeechEngine(10s), kNoEngineAnswer);  // no thread yet
+    worker.Start();
+    worker.Announce(u"F5");
+    output.WaitFor(1);
+    EXPECT_EQ(worker.AskSpeechEngine(20ms), kNoEngineAnswer);
+    output.Open();
+    EXPECT_EQ(worker.AskSpeechEngine(10s), 2);
+    EXPECT_TRUE(worker.Stop(10s));
 }
 
 TEST(FeedbackWorker, StopReturnsAsSoonAsTheWorkerEnds) {

@@ -85,6 +85,9 @@ class RecordingProcess final : public Process, Recorder {
         return launchSucceeds;
     }
     void EndProcess() override { Record("EndProcess"); }
+    std::u16string WindowsVersion() override { return u"10.0 build 19045, 64-bit"; }
+    ListClock ReadListClock() override { return clock; }
+    ListClock clock;
 };
 
 class RecordingSettingsStore final : public SettingsStore, Recorder {
@@ -135,6 +138,8 @@ class RecordingFeedback final : public Feedback, Recorder {
         return stops;
     }
     void UnbindSpeech() override { Record("UnbindSpeech"); }
+    int SpeechEngine() override { return engine; }
+    int engine = 2;
 };
 
 // What the window reports, as the fake replays it.
@@ -236,6 +241,11 @@ class RecordingDialogs final : public Dialogs, Recorder {
         shell_.DeliverAll(callsOnAsk);
         return typedAnswer;
     }
+    void ShowRecentKeys(const RecentKeysTexts& texts) override {
+        Record("ShowRecentKeys " + Utf16ToUtf8(texts.title));
+        recentKeys = texts;
+    }
+    RecentKeysTexts recentKeys;
 
   private:
     RecordingShell& shell_;

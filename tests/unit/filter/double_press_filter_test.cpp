@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 #include <sstream>
@@ -34,12 +35,17 @@ struct Step {
     bool listed = false;  // a program that gets its keys is in front
     uint64_t window = 1;  // which window is in front
     uint32_t single = 0;  // the keys chosen to pass on a single press
+    // What the step adds to the decisions' list: None for nothing; unset, not checked.
+    std::optional<Decision> logged = std::nullopt;
 };
+
+using enum Decision;
 
 void RunScript(FilterRig& rig, const std::vector<Step>& steps) {
     for (size_t n = 0; n < steps.size(); ++n) {
         const Step& s = steps[n];
         const size_t spokenBefore = rig.feedback.spoken.size();
+        const size_t loggedBefore = rig.state.decisions.Read().size();
         const KeyOrigin origin{s.source == kSent || s.source == kSentTrapped,
                                s.source == kTrapped || s.source == kSentTrapped};
         rig.keyboard.programGetsItsKeys = s.listed;
@@ -51,6 +57,13 @@ void RunScript(FilterRig& rig, const std::vector<Step>& steps) {
         }
         EXPECT_EQ(rig.Send(s.message, s.vk, s.at, origin), s.swallowed)
             << "step " << n << " at " << s.at;
+        if (s.logged) {
+            const std::vector<LoggedDecision> log = rig.state.decisions.Read();
+            ASSERT_EQ(log.size(), loggedBefore + (*s.logged != None)) << "step " << n;
+            if (*s.logged != None) {
+                EXPECT_EQ(log.back().why, *s.logged) << "step " << n;
+            }
+        }
         if (s.spoken) {
             ASSERT_EQ(rig.feedback.spoken.size(), spokenBefore + 1) << "step " << n;
             EXPECT_EQ(rig.feedback.spoken.back(), s.spoken) << "step " << n;
@@ -63,10 +76,12 @@ void RunScript(FilterRig& rig, const std::vector<Step>& steps) {
 TEST(DoublePressFilter, FollowsTheRuleForOneKey) {
     FilterRig rig;
     RunScript(rig, {
-                       {0, kWmKeyDown, kF5, true, u"F5"},
-                       {90, kWmKeyUp, kF5, false, nullptr},
-                       {250, kWmKeyDown, kF5, false, nullptr},
-                       {800, kWmKeyDown, kF5, false, nullptr},  // auto-repeat
+                       {0, kWmKeyDown, kF5, true, u"F5", kTyped, false, 1, 0, FirstPress},
+                       {90, kWmKeyUp, kF5, false, nullptr, kTyped, false, 1, 0, None},
+                       {250, kWmKeyDown, kF5, false, nullptr, kTyped, false, 1, 0, SecondPress},
+                       // auto-repeats: listed once
+                       {800, kWmKeyDown, kF5, false, nullptr, kTyped, false, 1, 0, RepeatPassed},
+                       {830, kWmKeyDown, kF5, false, nullptr, kTyped, false, 1, 0, None},
                        {900, kWmKeyUp, kF5, false, nullptr},
                        {1000, kWmKeyDown, kF5, true, u"F5"},
                    });
@@ -100,7 +115,8 @@ TEST(DoublePressFilter, LatePressStartsOverAndSwallowedRepeatsSpeakAgain) {
     FilterRig rig;
     RunScript(rig, {
                        {0, kWmKeyDown, kF5, true, u"F5"},
-                       {30, kWmKeyDown, kF5, true, u"F5"},  // auto-repeat of a swallowed press
+                       // auto-repeat of a swallowed press
+                       {30, kWmKeyDown, kF5, true, u"F5", kTyped, false, 1, 0, RepeatSpoken},
                        {100, kWmKeyUp, kF5, false, nullptr},
                        {500, kWmKeyDown, kF5, true, u"F5"},  // 400 ms after the release
                        {600, kWmKeyUp, kF5, false, nullptr},
@@ -121,7 +137,7 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
     } scripts[] = {
         {"single press, copy sent at once while held",
          {{0, D, kEsc, true, u"Escape", kTrapped},
-          {1, D, kEsc, true, nullptr, kSent},
+          {1, D, kEsc, true, nullptr, kSent, false, 1, 0, Copy},
           {2, U, kEsc, true, nullptr, kSent},
           {80, U, kEsc, false, nullptr, kTrapped}}},
         {"double press, copies sent at once",
@@ -225,8 +241,8 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
           {40, U, kIns, false, nullptr, kTrapped},
           {50, D, kF12, true, u"F12"}}},
         {"a key pressed under the modifier and released after it arms nothing",
-         {{0, D, kIns, false, nullptr},
-          {10, D, kF5, false, nullptr},
+         {{0, D, kIns, false, nullptr, kTyped, false, 1, 0, None},
+          {10, D, kF5, false, nullptr, kTyped, false, 1, 0, ReaderKeyHeld},
           {20, U, kIns, false, nullptr},
           {30, U, kF5, false, nullptr},
           {130, D, kF5, true, u"F5"}}},
@@ -243,7 +259,7 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
           {200, U, kF5, false, nullptr, kTyped, true},
           {60000, D, kF5, true, u"F5"}}},
         {"pressed in a listed program, released in another: arms nothing",
-         {{0, D, kEsc, false, nullptr, kTyped, true},
+         {{0, D, kEsc, false, nullptr, kTyped, true, 1, 0, ProgramGetsItsKeys},
           {50, U, kEsc, false, nullptr},
           {150, D, kEsc, true, u"Escape"}}},
         {"a first press released after its program was listed arms the key",
@@ -252,7 +268,7 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
           {100, D, kF5, false, nullptr}}},
         // The key is chosen, or no longer, for a single press while it is held.
         {"unchosen while held: decided from its next press",
-         {{0, D, kF6, false, nullptr, kTyped, false, 1, kSingleF6},
+         {{0, D, kF6, false, nullptr, kTyped, false, 1, kSingleF6, SinglePress},
           {30, D, kF6, true, u"F6"},
           {60, U, kF6, false, nullptr},
           {100, D, kF6, false, nullptr}}},
@@ -284,13 +300,15 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
         {"Escape held after Ctrl and Alt are let go: its repeats are the hot key's",
          {{0, D, kVkControl, false, nullptr},
           {10, D, kVkMenu, false, nullptr},
-          {20, D, kEsc, true, u"Ignoring double-press for the next key only."},
+          {20, D, kEsc, true, u"Ignoring double-press for the next key only.", kTyped, false, 1, 0,
+           HotKey},
           {30, U, kVkControl, false, nullptr},
           {40, U, kVkMenu, false, nullptr},
-          {520, D, kEsc, true, nullptr},
+          {520, D, kEsc, true, nullptr, kTyped, false, 1, 0, HotKeyRepeat},
           {550, D, kEsc, true, nullptr},
           {600, U, kEsc, true, nullptr},
-          {700, D, kF5, false, nullptr}}},  // the mode is still there for it
+          // the mode is still there for it
+          {700, D, kF5, false, nullptr, kTyped, false, 1, 0, Ignoring}}},
         {"next key only: a press in a listed program repeats into another window",
          {{0, D, kF4, false, nullptr, kTyped, true},
           {500, D, kF4, false, nullptr, kTyped, true},
@@ -303,9 +321,9 @@ TEST(DoublePressFilter, CopiesOfTrappedPressesAndUnseenReleases) {
          {{0, D, kF4, true, u"F4"},
           {50, U, kF4, false, nullptr},
           {100, D, kF4, false, nullptr},
-          {600, D, kF4, false, nullptr},
-          {630, D, kF4, true, nullptr, kTyped, false, 2},
-          {660, D, kF4, true, nullptr, kTyped, false, 2},
+          {600, D, kF4, false, nullptr, kTyped, false, 1, 0, RepeatPassed},
+          {630, D, kF4, true, nullptr, kTyped, false, 2, 0, RepeatSwallowed},
+          {660, D, kF4, true, nullptr, kTyped, false, 2, 0, None},
           {700, U, kF4, false, nullptr, kTyped, false, 2},
           {800, D, kF4, true, u"F4", kTyped, false, 2}}},
         {"a second Escape released under Ctrl and Alt is no hot key's",
@@ -425,6 +443,24 @@ TEST(DoublePressFilter, EachKeyHasItsOwnState) {
                        {40, kWmKeyDown, kF5, false, nullptr},  // F5 is still armed
                        {50, kWmKeyDown, 27, true, u"Escape"},
                    });
+}
+
+// An entry names the key with the modifiers held, its time and the program found in front.
+TEST(DoublePressFilter, ListsAPressWithItsModifiersTimeAndProgram) {
+    FilterRig rig;
+    const uint32_t notepad = rig.state.programNames.Keep(u"notepad.exe");
+    rig.Send(kWmSysKeyDown, 0xA4, 0);  // left Alt, then right Ctrl
+    rig.Send(kWmKeyDown, 0xA3, 0);
+    rig.Send(kWmKeyUp, 0xA3, 0, {false, false, false, 20});
+    rig.Send(kWmSysKeyDown, kF4, 0, {false, false, false, 1234});
+    const std::vector<LoggedDecision> log = rig.state.decisions.Read();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].time, 1234u);
+    EXPECT_EQ(log[0].vk, kF4);
+    EXPECT_EQ(log[0].modifiers, kLeftAlt);
+    EXPECT_EQ(log[0].program, notepad);
+    rig.filter.ForgetHeldKeys();  // releases may have been lost
+    EXPECT_EQ(rig.state.modifiersDown, 0);
 }
 
 TEST(DoublePressFilter, SystemKeyMessagesAreFilteredLikeOthers) {
@@ -886,7 +922,7 @@ TEST(RunHook, CallsTheChainFirstAndReadsKeyDataOnlyForActions) {
     };
     auto vk = [&] {
         calls.push_back("vk");
-        return HookKey{kF5, false, false};
+        return HookKey{kF5, false, false, 0};
     };
     EXPECT_EQ(RunHook(rig.filter, kHcAction, kWmKeyDown, next, vk), 1);
     EXPECT_EQ(calls, (std::vector<std::string>{"next", "vk"}));

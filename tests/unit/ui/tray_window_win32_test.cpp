@@ -142,12 +142,12 @@ TEST_F(TrayWindowOnScreen, MenuMarksReachIntoTheSubmenu) {
     tray.BuildMenu(TrayMenuEntries());
     HMENU menu = tray.Menu();
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(GetMenuItemCount(menu), 8);
+    ASSERT_EQ(GetMenuItemCount(menu), 9);
     HMENU sub = GetSubMenu(menu, 2);
     ASSERT_NE(sub, nullptr);
     EXPECT_EQ(GetMenuItemCount(sub), 3);
-    const UINT ids[] = {0, 1, UINT(-1), 7, UINT(-1), 5, 8, 6};
-    for (int at = 0; at < 8; ++at) EXPECT_EQ(GetMenuItemID(menu, at), ids[at]) << at;
+    const UINT ids[] = {0, 1, UINT(-1), 7, UINT(-1), 5, 8, 21, 6};
+    for (int at = 0; at < 9; ++at) EXPECT_EQ(GetMenuItemID(menu, at), ids[at]) << at;
     HMENU keys = GetSubMenu(menu, 4);
     ASSERT_NE(keys, nullptr);
     EXPECT_EQ(GetMenuItemCount(keys), 12);
