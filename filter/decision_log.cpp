@@ -5,9 +5,13 @@
 namespace quillet {
 
 LoggedDecision DecisionLog::Load(const Slot& s) {
-    return {s.time.load(std::memory_order_relaxed),      s.vk.load(std::memory_order_relaxed),
-            s.modifiers.load(std::memory_order_relaxed), s.why.load(std::memory_order_relaxed),
-            s.detail.load(std::memory_order_relaxed),    s.program.load(std::memory_order_relaxed)};
+    const uint32_t what = s.what.load(std::memory_order_relaxed);
+    return {s.time.load(std::memory_order_relaxed),
+            static_cast<uint8_t>(what),
+            static_cast<uint8_t>(what >> 8),
+            static_cast<Decision>(static_cast<uint8_t>(what >> 16)),
+            static_cast<uint8_t>(what >> 24),
+            s.program.load(std::memory_order_relaxed)};
 }
 
 std::vector<LoggedDecision> DecisionLog::Read() const {

@@ -75,18 +75,18 @@ class DecisionLog {
     static constexpr uint32_t kSize = 100;   // the entries listed
     static constexpr uint32_t kSlots = 128;  // a power of two: the slot is a mask away
 
-    // Hook thread only. The detail is written only `withDetail`: other decisions have none.
-    void Write(const LoggedDecision& d, bool withDetail = false) {
+    // Hook thread only.
+    void Write(const LoggedDecision& d) {
         const uint32_t n = written_.load(std::memory_order_relaxed);
         Slot& s = slots_[n % kSlots];
         // A reader that sees any of these stores also sees `written_` at n or later.
         std::atomic_thread_fence(std::memory_order_release);
         s.time.store(d.time, std::memory_order_relaxed);
         s.program.store(d.program, std::memory_order_relaxed);
-        s.vk.store(d.vk, std::memory_order_relaxed);
-        s.modifiers.store(d.modifiers, std::memory_order_relaxed);
-        s.why.store(d.why, std::memory_order_relaxed);
-        if (withDetail) s.detail.store(d.detail, std::memory_order_relaxed);
+        // Four bytes in one store: the hook's path stays short.
+        s.what.store(d.vk | d.modifiers << 8 | static_cast<uint32_t>(d.why) << 16 |
+                         static_cast<uint32_t>(d.detail) << 24,
+                     std::memory_order_relaxed);
         written_.store(n + 1, std::memory_order_release);
     }
     // Any thread: the last kSize entries, oldest first; one the hook overwrote while it
@@ -94,13 +94,10 @@ class DecisionLog {
     std::vector<LoggedDecision> Read() const;
 
   private:
-    struct alignas(16) Slot {
+    struct Slot {
         std::atomic<uint32_t> time{0};
         std::atomic<uint32_t> program{0};
-        std::atomic<uint8_t> vk{0};
-        std::atomic<uint8_t> modifiers{0};
-        std::atomic<Decision> why{Decision::None};
-        std::atomic<uint8_t> detail{0};
+        std::atomic<uint32_t> what{0};  // vk, modifiers, why and detail, a byte each
     };
     static LoggedDecision Load(const Slot& s);
 

@@ -247,14 +247,9 @@ class DoublePressFilter {
     // Apart, so that GuardedName stays short on every key's path.
     [[gnu::noinline]] void RecordSinglePress(uint32_t vk, const KeyOrigin& origin);
     // Lists a guarded key's press with why it was decided so.
-    void Record(uint32_t vk, const KeyOrigin& origin, Decision why) {
-        state_.decisions.Write({origin.time, static_cast<uint8_t>(vk), state_.modifiersDown, why, 0,
-                                state_.programNames.Current()});
-    }
-    void Record(uint32_t vk, const KeyOrigin& origin, Decision why, uint8_t detail) {
+    void Record(uint32_t vk, const KeyOrigin& origin, Decision why, uint8_t detail = 0) {
         state_.decisions.Write({origin.time, static_cast<uint8_t>(vk), state_.modifiersDown, why,
-                                detail, state_.programNames.Current()},
-                               true);
+                                detail, state_.programNames.Current()});
     }
 
     FilterState& state_;

@@ -431,8 +431,8 @@ TEST(EventLoop, RecentKeysListsTheDecisionsAndReportsThemUnderTheFacts) {
     rig.seams.process.clock = {500, 1000};  // 00:00:01
     filter.decisions.Write({0xFFFFFFFF - 1000, 116, 0, Decision::FirstPress, 0, notepad});
     filter.decisions.Write({0, 116, 0, Decision::SecondPress, 0, notepad});
-    filter.decisions.Write({100, 27, kLeftCtrl | kRightAlt, Decision::HotKey, 2, notepad}, true);
-    filter.decisions.Write({500, 115, kLeftAlt, Decision::Copy, 1, notepad}, true);
+    filter.decisions.Write({100, 27, kLeftCtrl | kRightAlt, Decision::HotKey, 2, notepad});
+    filter.decisions.Write({500, 115, kLeftAlt, Decision::Copy, 1, notepad});
     SettingsRecord& settings = rig.state.settings;
     settings.doublePressTimeout = 250;
     settings.exclude_escape = 1;
