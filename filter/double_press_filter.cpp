@@ -135,12 +135,14 @@ bool DoublePressFilter::ShouldSwallow(int hookCode, uint32_t message, uint32_t v
     }
     if (origin.injected) return DecideSent(message, kind, vk, origin);
 
-    bool guarded = false;
     bool fresh = kind == kPressKind;
-    const bool swallow = Decide(state_.keyStates[vk], message, kind, vk, origin, guarded, fresh);
+    KeyState& record = state_.keyStates[vk];
+    const bool swallow = Decide(record, message, kind, vk, origin, fresh);
     if (kind == kPressKind) state_.lastTyped = vk;
     if (origin.chainConsumed) {
-        if (guarded && kind == kPressKind) {
+        // A press the rule holds (a single-press key's is not held) is one whose copy, if
+        // the chain below sends one, must be decided alike.
+        if (kind == kPressKind && record.held != HeldPress::None) {
             state_.resentPresses.Expect(
                 vk, swallow, platform_.ReadClock(),
                 settings_.doublePressTimeout.load(std::memory_order_relaxed));
@@ -165,11 +167,10 @@ bool DoublePressFilter::DecideSent(uint32_t message, uint32_t kind, uint32_t vk,
         swallow = *copy;
         if (kind == kPressKind) Record(vk, origin, Decision::Copy, swallow);
     } else {
-        bool guarded = false;
         KeyState& record = state_.keyStates[vk];
         swallow = record.held != HeldPress::None && !record.sent
-                      ? DecideAmidTypedPress(record, message, kind, vk, origin, guarded, fresh)
-                      : Decide(record, message, kind, vk, origin, guarded, fresh);
+                      ? DecideAmidTypedPress(record, message, kind, vk, origin, fresh)
+                      : Decide(record, message, kind, vk, origin, fresh);
     }
     if (swallow && fresh && !origin.chainConsumed) KeepModifierFromActingAlone();
     return swallow;
@@ -193,11 +194,10 @@ bool DoublePressFilter::ModifierWouldActAlone() {
 }
 
 bool DoublePressFilter::DecideAmidTypedPress(KeyState& record, uint32_t message, uint32_t kind,
-                                             uint32_t vk, const KeyOrigin& origin, bool& guarded,
-                                             bool& fresh) {
+                                             uint32_t vk, const KeyOrigin& origin, bool& fresh) {
     KeyState scratch = record;
     scratch.held = record.sentHeld;
-    const bool swallow = Decide(scratch, message, kind, vk, origin, guarded, fresh);
+    const bool swallow = Decide(scratch, message, kind, vk, origin, fresh);
     record.sentHeld = scratch.held;
     // The program's release shows the key up in the system's state: from now on only
     // the time tells whether the user's press is still down.
@@ -209,12 +209,11 @@ bool DoublePressFilter::DecideAmidTypedPress(KeyState& record, uint32_t message,
 }
 
 bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uint32_t vk,
-                               const KeyOrigin& origin, bool& guarded, bool& fresh) {
+                               const KeyOrigin& origin, bool& fresh) {
     if (kind == kReleaseKind) return OnRelease(s);
     if (kind == kPressKind && s.held != HeldPress::None) {
         if (IsRepeat(s, vk)) {
             fresh = false;
-            guarded = true;
             const bool swallow = DecideRepeat(s, vk);
             // Listed when its decision changes: a key held down would push out the rest.
             const auto why = static_cast<Decision>(kRepeatDecisions[static_cast<int>(s.held)] +
@@ -238,14 +237,11 @@ bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uin
             s.armed = false;  // Escape needs two presses of its own after it
             HoldSwallowed(s, HeldPress::HotKey, origin, platform_.ReadClock());
         }
-        guarded = true;
         return true;
     }
 
     const std::u16string* name = GuardedName(vk, origin);
-    if (!name) return false;
-    guarded = true;
-    if (kind != kPressKind) return false;
+    if (!name || kind != kPressKind) return false;
     if (ModifierStillHeld() || platform_.ProgramGetsItsKeys()) {
         Record(vk, origin,
                state_.AnyModifierHeld() ? Decision::ReaderKeyHeld : Decision::ProgramGetsItsKeys);

@@ -199,12 +199,11 @@ class DoublePressFilter {
     void ForgetTrappedModifiers();
 
   private:
-    // The decision for an event that is no copy, by the key's record `s`; `guarded`
-    // tells whether a copy of it, if the chain below sends one, must be decided alike,
-    // and `fresh` whether it is a press that repeats no earlier one. `kind` is the
-    // message without its system-key bit.
+    // The decision for an event that is no copy, by the key's record `s`; `fresh` tells
+    // whether it is a press that repeats no earlier one. `kind` is the message without
+    // its system-key bit.
     bool Decide(KeyState& s, uint32_t message, uint32_t kind, uint32_t vk, const KeyOrigin& origin,
-                bool& guarded, bool& fresh);
+                bool& fresh);
     // A program's event: a copy of a press the chain below trapped, one amid a press the
     // user holds, or one decided as a typed one.
     [[gnu::noinline]] bool DecideSent(uint32_t message, uint32_t kind, uint32_t vk,
@@ -214,8 +213,7 @@ class DoublePressFilter {
     // A program's event amid a press the user holds: decided on a copy of the record,
     // with the program's own press.
     [[gnu::noinline]] bool DecideAmidTypedPress(KeyState& record, uint32_t message, uint32_t kind,
-                                                uint32_t vk, const KeyOrigin& origin, bool& guarded,
-                                                bool& fresh);
+                                                uint32_t vk, const KeyOrigin& origin, bool& fresh);
     // Whether a press of a key whose record says it is held is that press's auto-repeat;
     // otherwise the release was lost on its way to us.
     bool IsRepeat(KeyState& s, uint32_t vk);
