@@ -29,11 +29,11 @@
 //
 // A repeat never spends "next key only", never arms and never counts. A press is a
 // repeat only while its press can still be down: no other key was typed since (the
-// keyboard repeats the key typed last), and, for one that reached the system, the
-// system shows the key down (inside the hook its state is still the one before this
-// event); for one that never reached it, within kLongestRepeatGap of the key's last
-// down event. Otherwise its release was lost (to an elevated window, or a hook above
-// ours): the record ends as if nothing had been held and the press is decided afresh.
+// keyboard repeats the key typed last), it comes within kLongestRepeatGap of the
+// key's last down event, and, for one that reached the system, the system shows the
+// key down (inside the hook its state is still the one before this event). Otherwise its release
+// was lost (to an elevated window, or a hook above ours): the record ends as if nothing had been
+// held and the press is decided afresh.
 //
 // A program's event of a key whose typed press is held (an on-screen keyboard, a
 // braille display's key) is decided on its own, leaving the typed press's record alone.
@@ -245,7 +245,7 @@ bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uin
     if (ModifierStillHeld() || platform_.ProgramGetsItsKeys()) {
         Record(vk, origin,
                state_.AnyModifierHeld() ? Decision::ReaderKeyHeld : Decision::ProgramGetsItsKeys);
-        HoldPassed(s, HeldPress::Outside, origin);
+        HoldPassed(s, HeldPress::Outside, origin, platform_.ReadClock());
         return false;
     }
     return OnPress(s, vk, *name, origin);
@@ -253,10 +253,11 @@ bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uin
 
 bool DoublePressFilter::IsRepeat(KeyState& s, uint32_t vk) {
     if (!s.sent && state_.lastTyped != vk) return false;  // another key went down since
-    if (s.reached) return platform_.IsKeyHeld(vk);
-    // The system never saw the press, so only the time tells.
+    // Too long since its last down event for the keyboard's repeat; a release eaten by
+    // a hook above ours leaves the system's state down too.
     const int64_t now = platform_.ReadClock();
     if (now - s.lastDown > kLongestRepeatGap) return false;
+    if (s.reached && !platform_.IsKeyHeld(vk)) return false;
     s.lastDown = now;
     return true;
 }
@@ -361,11 +362,11 @@ bool DoublePressFilter::OnPress(KeyState& s, uint32_t vk, const std::u16string& 
         case IgnoreMode::NextKey:
             if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundCue(Cue::NextKeyUsed);
             Record(vk, origin, Decision::Ignoring, static_cast<uint8_t>(IgnoreMode::NextKey));
-            HoldPassed(s, HeldPress::Outside, origin);
+            HoldPassed(s, HeldPress::Outside, origin, platform_.ReadClock());
             return false;
         default:
             Record(vk, origin, Decision::Ignoring, static_cast<uint8_t>(IgnoreMode::Always));
-            HoldPassed(s, HeldPress::Outside, origin);
+            HoldPassed(s, HeldPress::Outside, origin, platform_.ReadClock());
             return false;
     }
     const int64_t now = platform_.ReadClock();
@@ -373,7 +374,7 @@ bool DoublePressFilter::OnPress(KeyState& s, uint32_t vk, const std::u16string& 
     // A press dated before the release it follows is no second press.
     if (s.armed && now >= s.lastRelease && now - s.lastRelease <= timeout) {
         Record(vk, origin, Decision::SecondPress);
-        HoldPassed(s, HeldPress::Passed, origin);
+        HoldPassed(s, HeldPress::Passed, origin, now);
         return false;
     }
     Record(vk, origin, Decision::FirstPress);
@@ -383,15 +384,16 @@ bool DoublePressFilter::OnPress(KeyState& s, uint32_t vk, const std::u16string& 
     return true;
 }
 
-void DoublePressFilter::HoldPassed(KeyState& s, HeldPress how, const KeyOrigin& origin) {
+void DoublePressFilter::HoldPassed(KeyState& s, HeldPress how, const KeyOrigin& origin,
+                                   int64_t now) {
     const bool kept = origin.chainConsumed;
     s.held = how;
     s.listedRepeat = Decision::None;
     s.sent = origin.injected;
     s.reached = !kept;
+    s.lastDown = now;
     // A press a hook below kept went to the window in front as far as the user knows.
     s.window = platform_.WindowInFront();
-    if (kept) s.lastDown = platform_.ReadClock();
 }
 
 void DoublePressFilter::HoldSwallowed(KeyState& s, HeldPress how, const KeyOrigin& origin,

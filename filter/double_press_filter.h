@@ -36,8 +36,7 @@ enum class HeldPress : uint8_t {
 
 struct KeyState {
     int64_t lastRelease = 0;  // clock reading at the last release of a counted press
-    int64_t lastDown = 0;     // clock reading at the held press's last down event, when
-                              // the system never saw it
+    int64_t lastDown = 0;     // clock reading at the held press's last down event
     uint64_t window = 0;      // the window in front when the held press passed
     HeldPress held = HeldPress::None;
     Decision listedRepeat = Decision::None;  // how its repeats were listed last (beside
@@ -228,10 +227,10 @@ class DoublePressFilter {
     const std::u16string* GuardedName(uint32_t vk, const KeyOrigin& origin);
     // Only for guarded keys, whose codes are below 256; for a fresh press.
     bool OnPress(KeyState& s, uint32_t vk, const std::u16string& name, const KeyOrigin& origin);
-    // Note how the fresh press now down was decided, for its repeats and release: one
-    // that passed (Passed, Outside), or one that never reached the system (Swallowed,
-    // HotKey) at the clock reading `now`.
-    void HoldPassed(KeyState& s, HeldPress how, const KeyOrigin& origin);
+    // Note how the fresh press now down at the clock reading `now` was decided, for its
+    // repeats and release: one that passed (Passed, Outside), or one that never reached
+    // the system (Swallowed, HotKey).
+    void HoldPassed(KeyState& s, HeldPress how, const KeyOrigin& origin, int64_t now);
     void HoldSwallowed(KeyState& s, HeldPress how, const KeyOrigin& origin, int64_t now);
     // Ends what the key's press began; true for the hot key's, which is swallowed. A
     // release whose press we never saw (a key held when we started, a press trapped
