@@ -1,8 +1,12 @@
 #include <windows.h>
 
+#include "app/feedback_output_win32.h"
+#include "app/hook_wiring_win32.h"
+#include "app/process_win32.h"
 #include "app/run_at_logon_win32.h"
 #include "app/run_quillet.h"
-#include "app/seams_win32.h"
+#include "app/settings_store_win32.h"
+#include "app/shell_win32.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // What start-up, the event loop, the restart and the end sequence ask of the system
-// and of the other layers, one small interface per concern. seams_win32.* implements
-// them on the real layers; the unit tests record every call through fakes.
+// and of the other layers, one small interface per concern. The app/*_win32 files named
+// for each (process_win32, settings_store_win32, feedback_output_win32, shell_win32,
+// hook_wiring_win32) implement them on the real layers; the unit tests record every
+// call through fakes.
 #pragma once
 
 #include <cstdint>
