@@ -133,7 +133,7 @@ void EventLoop::ToggleEscapeExemption() {
 }
 
 void EventLoop::Confirm(Cue cue, std::u16string_view braille) {
-    feedback_.SoundCue(cue);
+    feedback_.QueueCue(cue);
     feedback_.ShowBraille(braille);
 }
 

@@ -40,7 +40,7 @@ int Win32FeedbackOutput::SpeechEngine() { return speech_.Engine(); }
 
 // The worker opens the audio device on its own thread, so start-up goes on to the hook.
 void Win32Feedback::StartSound() { worker_.Start(); }
-void Win32Feedback::SoundCue(Cue cue) { worker_.QueueCue(cue); }
+void Win32Feedback::QueueCue(Cue cue) { worker_.QueueCue(cue); }
 void Win32Feedback::ShowBraille(std::u16string_view text) { worker_.QueueBraille(text); }
 // A hung audio device or speech library holds the worker; the wait ends at the cue's
 // own limit all the same.

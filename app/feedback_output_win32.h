@@ -32,7 +32,7 @@ class Win32FeedbackOutput final : public FeedbackOutput {
 class Win32Feedback final : public Feedback {
   public:
     void StartSound() override;
-    void SoundCue(Cue cue) override;
+    void QueueCue(Cue cue) override;
     void ShowBraille(std::u16string_view text) override;
     void SoundLastCueAndWait(Cue cue, std::u16string_view braille) override;
     void SoundSlotHousekeeping() override;

@@ -71,7 +71,7 @@ class Feedback {
     virtual ~Feedback() = default;
     virtual void StartSound() = 0;
     // Returns at once.
-    virtual void SoundCue(Cue cue) = 0;
+    virtual void QueueCue(Cue cue) = 0;
     // On the braille display alone, never spoken; returns at once.
     virtual void ShowBraille(std::u16string_view text) = 0;
     // The exit and restart cues: drops what is queued and waits for the cue's end,

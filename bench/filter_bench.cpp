@@ -30,7 +30,7 @@ class StillKeyboard final : public FilterPlatform {
 class SilentFeedback final : public FilterFeedback {
   public:
     void Announce(std::u16string_view text) override { benchmark::DoNotOptimize(text.data()); }
-    void SoundCue(Cue) override {}
+    void SoundCueFromHook(Cue) override {}
 };
 
 constexpr uint32_t kF5 = 116;

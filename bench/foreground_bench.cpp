@@ -75,7 +75,7 @@ class ForegroundKeyboard final : public FilterPlatform {
 class SilentFeedback final : public FilterFeedback {
   public:
     void Announce(std::u16string_view text) override { benchmark::DoNotOptimize(text.data()); }
-    void SoundCue(Cue) override {}
+    void SoundCueFromHook(Cue) override {}
 };
 
 using FilterBench = testing::BasicFilterRig<ForegroundKeyboard, SilentFeedback>;

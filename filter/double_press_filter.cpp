@@ -231,7 +231,7 @@ bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uin
         if (message == kWmKeyDown) {
             const auto mode = static_cast<int32_t>(CycleIgnoreMode(state_.ignoreMode));
             feedback_.Announce(state_.ignoreModeTexts[mode]);
-            feedback_.SoundCue(IgnoreModeCue(mode));
+            feedback_.SoundCueFromHook(IgnoreModeCue(mode));
             Record(vk, origin, Decision::HotKey, static_cast<uint8_t>(mode));
         }
         if (kind == kPressKind) {
@@ -363,7 +363,7 @@ bool DoublePressFilter::OnPress(KeyState& s, uint32_t vk, const std::u16string& 
         case IgnoreMode::Off:
             break;
         case IgnoreMode::NextKey:
-            if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundCue(Cue::NextKeyUsed);
+            if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundCueFromHook(Cue::NextKeyUsed);
             Record(vk, origin, Decision::Ignoring, static_cast<uint8_t>(IgnoreMode::NextKey));
             HoldPassed(s, HeldPress::Outside, origin);
             return false;

@@ -153,7 +153,7 @@ class FilterFeedback {
   public:
     virtual ~FilterFeedback() = default;
     virtual void Announce(std::u16string_view text) = 0;
-    virtual void SoundCue(Cue cue) = 0;
+    virtual void SoundCueFromHook(Cue cue) = 0;
     // Called by the hook thread once a hook call has returned: the moment for work
     // that must not hold up a key, such as waking another thread. True when some of
     // it could not be done without waiting and the hook thread should call again soon.

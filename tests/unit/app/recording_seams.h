@@ -119,7 +119,7 @@ class RecordingFeedback final : public Feedback, Recorder {
     std::vector<std::string> brailled;  // apart, so the calls read as the user hears them
 
     void StartSound() override { Record("StartSound"); }
-    void SoundCue(Cue cue) override { Record("Cue " + CueName(cue)); }
+    void QueueCue(Cue cue) override { Record("Cue " + CueName(cue)); }
     void ShowBraille(std::u16string_view text) override {
         brailled.push_back(Utf16ToUtf8(std::u16string(text)));
     }

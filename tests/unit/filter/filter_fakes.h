@@ -46,7 +46,7 @@ class RecordingFeedback final : public FilterFeedback {
     std::vector<Cue> cues;
 
     void Announce(std::u16string_view text) override { spoken.emplace_back(text); }
-    void SoundCue(Cue cue) override { cues.push_back(cue); }
+    void SoundCueFromHook(Cue cue) override { cues.push_back(cue); }
 };
 
 // A filter with freshly built key tables and the default settings, asking
