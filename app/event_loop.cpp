@@ -84,7 +84,7 @@ void EventLoop::Answer(Call call) {
         case Call::Command:
             switch (call.id) {
                 case kMenuExcludeEscape:
-                    ToggleEscapeExemption();
+                    ToggleExcludeEscape();
                     break;
                 case kMenuTimeout:
                     AskForTimeout();
@@ -121,13 +121,13 @@ void EventLoop::Answer(Call call) {
     }
 }
 
-void EventLoop::ToggleEscapeExemption() {
+void EventLoop::ToggleExcludeEscape() {
     state_.settings.exclude_escape = state_.settings.exclude_escape == 0 ? 1 : 0;
     PublishFilterSettings(state_);
     if (SaveSettings()) {
         const bool on = state_.settings.exclude_escape != 0;
         const Language& language = state_.language;
-        Confirm(on ? Cue::EscapeExemptOn : Cue::EscapeExemptOff,
+        Confirm(on ? Cue::ExcludeEscapeOn : Cue::ExcludeEscapeOff,
                 language.Text(kKeyPressTexts[on], {}, language.Text(kEscapeName, kKeyNameContext)));
     }
 }
@@ -137,7 +137,7 @@ void EventLoop::Confirm(Cue cue, std::u16string_view braille) {
     feedback_.ShowBraille(braille);
 }
 
-// Sounds as Escape's exemption does for the key's new state.
+// Sounds as Exclude Escape does for the key's new state.
 void EventLoop::ToggleSinglePress(int32_t id) {
     const uint32_t key = SinglePressKeyOf(id);
     state_.settings.singlePressKeys ^= key;

@@ -55,7 +55,7 @@ class EventLoop final : public TrayListener {
     // The cue, and what it tells on the braille display alone, for those who cannot
     // hear it; speech users hear the cue as before.
     void Confirm(Cue cue, std::u16string_view braille);
-    void ToggleEscapeExemption();
+    void ToggleExcludeEscape();
     void ToggleSinglePress(int32_t id);
     void AskForTimeout();
     void SetIgnoreMode(int32_t mode);

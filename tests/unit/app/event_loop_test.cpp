@@ -351,20 +351,20 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
     }
 }
 
-TEST(EventLoop, EscapeExemptionAndSinglePressKeysToggleSaveAndSound) {
+TEST(EventLoop, ExcludeEscapeAndSinglePressKeysToggleSaveAndSound) {
     LoopRig rig;
     rig.state.settings.singlePressKeys = SinglePressKeyBit(1);
     const std::initializer_list<WindowCall> items = {Menu(kMenuExcludeEscape),
                                                      Menu(kMenuSinglePressF1 + 5)};
     EXPECT_EQ(rig.Run(items),
-              (Calls{"SaveSettings", "Cue EscapeExemptOn", "SaveSettings", "Cue SinglePressOn"}));
+              (Calls{"SaveSettings", "Cue ExcludeEscapeOn", "SaveSettings", "Cue SinglePressOn"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 1);
     EXPECT_EQ(rig.state.filterSettings.excludeEscape, 1);  // the hook thread sees it
     EXPECT_EQ(rig.state.filterSettings.singlePressKeys,
               SinglePressKeyBit(1) | SinglePressKeyBit(6));
     rig.seams.calls.clear();
-    EXPECT_EQ(rig.Run(items),
-              (Calls{"SaveSettings", "Cue EscapeExemptOff", "SaveSettings", "Cue SinglePressOff"}));
+    EXPECT_EQ(rig.Run(items), (Calls{"SaveSettings", "Cue ExcludeEscapeOff", "SaveSettings",
+                                     "Cue SinglePressOff"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 0);
     EXPECT_EQ(rig.state.settings.singlePressKeys, SinglePressKeyBit(1));
     EXPECT_EQ(rig.seams.feedback.brailled, (Calls{"Escape: single press", "F6: single press",

@@ -187,8 +187,8 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         {false,
          1,
          true,
-         {"F5", "last Exit", "braille Closed", "NextKeyUsed", "EscapeExemptOff", "IgnoreModeAlways",
-          "F7", "braille On", "RunAsAdminOff"}},
+         {"F5", "last Exit", "braille Closed", "NextKeyUsed", "ExcludeEscapeOff",
+          "IgnoreModeAlways", "F7", "braille On", "RunAsAdminOff"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stuck);
@@ -199,7 +199,7 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         worker.Announce(u"F5");
         output.WaitFor(1);
         if (c.stuck) {
-            worker.QueueCue(Cue::EscapeExemptOn);
+            worker.QueueCue(Cue::ExcludeEscapeOn);
             worker.SoundCueFromHook(Cue::IgnoreModeNextKey);
             worker.Announce(u"F6");
         }
@@ -210,7 +210,7 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
             EXPECT_LT(std::chrono::steady_clock::now() - asked, 5s) << "waited for the limit";
         }
         worker.SoundCueFromHook(Cue::NextKeyUsed);
-        worker.QueueCue(Cue::EscapeExemptOff);
+        worker.QueueCue(Cue::ExcludeEscapeOff);
         worker.SoundCueFromHook(Cue::IgnoreModeAlways);
         worker.SoundSlotHousekeeping();
         for (int n = 7; n < 7 + c.spokenAfter; ++n) {

@@ -20,7 +20,7 @@ using Calls = std::vector<std::string>;
 inline std::string CueName(Cue cue) {
     // clang-format off
     static const char* const names[] = {
-        "Start", "Exit", "Restart", "EscapeExemptOn", "EscapeExemptOff", "RunAsAdminOn",
+        "Start", "Exit", "Restart", "ExcludeEscapeOn", "ExcludeEscapeOff", "RunAsAdminOn",
         "RunAsAdminOff", "StartWithWindowsOn", "StartWithWindowsOff", "LetKeysThroughOn",
         "LetKeysThroughOff", "SinglePressOn", "SinglePressOff", "IgnoreModeOff", "IgnoreModeNextKey", "IgnoreModeAlways",
         "NextKeyUsed"};

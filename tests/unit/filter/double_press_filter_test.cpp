@@ -515,7 +515,7 @@ TEST(DoublePressFilter, HotKeyCyclesModesAndSwallowsEveryEscapeEvent) {
     EXPECT_TRUE(rig.KeyStatesUntouched());
 }
 
-TEST(DoublePressFilter, HotKeyWorksWhenEscapeIsExemptOrAModifierIsHeld) {
+TEST(DoublePressFilter, HotKeyWorksWhenEscapeIsExcludedOrAModifierIsHeld) {
     FilterRig rig;
     rig.excludeEscape = 1;
     rig.Press(45, 0);  // Insert held
@@ -584,7 +584,7 @@ TEST(DoublePressFilter, NoOpKeyAfterASwallowUnderAModifierThatActsAlone) {
     }
 }
 
-// Escape exempted, or F6 chosen: every event of the key passes as an unguarded one's.
+// Escape excluded, or F6 chosen: every event of the key passes as an unguarded one's.
 TEST(DoublePressFilter, KeysForASinglePressAlwaysPassAndLeaveModeOneAlone) {
     const struct {
         uint32_t vk;
