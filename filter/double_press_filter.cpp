@@ -246,7 +246,7 @@ bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uin
     if (!name) return false;
     guarded = true;
     if (kind != kPressKind) return false;
-    if (ModifierStillHeld() || platform_.ProgramGetsItsKeys()) {
+    if (ModifierStillHeld() || platform_.ListedOrOwnWindowInFront()) {
         Record(vk, origin,
                state_.AnyModifierHeld() ? Decision::ReaderKeyHeld : Decision::ProgramGetsItsKeys);
         HoldPassed(s, HeldPress::Outside, origin);

@@ -18,7 +18,7 @@ class FakeKeyboard final : public FilterPlatform {
     int clockReads = 0;
     std::vector<uint32_t> keysAsked;
     int noOpKeys = 0;
-    bool programGetsItsKeys = false;  // the program in front
+    bool listedOrOwnWindowInFront = false;  // the window in front gets its keys
     int programAsks = 0;
     uint64_t foreground = 1;  // the window in front
 
@@ -32,9 +32,9 @@ class FakeKeyboard final : public FilterPlatform {
         return now;
     }
     void SendNoOpKey() override { ++noOpKeys; }
-    bool ProgramGetsItsKeys() override {
+    bool ListedOrOwnWindowInFront() override {
         ++programAsks;
-        return programGetsItsKeys;
+        return listedOrOwnWindowInFront;
     }
     uint64_t ForegroundStamp() override { return foreground; }
     uint64_t WindowInFront() override { return foreground; }
