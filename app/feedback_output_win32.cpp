@@ -28,14 +28,14 @@ void Win32FeedbackOutput::EndThread() {
 }
 void Win32FeedbackOutput::Speak(std::u16string_view text) { speech_.Announce(text); }
 void Win32FeedbackOutput::ShowBraille(std::u16string_view text) { speech_.ShowBraille(text); }
-void Win32FeedbackOutput::PlayCue(Cue cue) { PlayCueSound(TheSoundLayer(), CueSoundOf(cue)); }
+void Win32FeedbackOutput::PlayCue(Cue cue) { PlayCueSound(TheSoundPlayer(), CueSoundOf(cue)); }
 void Win32FeedbackOutput::PlayCueAndWait(Cue cue) {
-    PlayCueSoundAndWait(TheSoundLayer(), CueSoundOf(cue));
+    PlayCueSoundAndWait(TheSoundPlayer(), CueSoundOf(cue));
 }
 void Win32FeedbackOutput::SoundSlotHousekeeping() {
-    quillet::SoundSlotHousekeeping(TheSoundLayer());
+    quillet::SoundSlotHousekeeping(TheSoundPlayer());
 }
-int64_t Win32FeedbackOutput::Idle(uint32_t nowMs) { return TheSoundLayer().IdleCheck(nowMs); }
+int64_t Win32FeedbackOutput::Idle(uint32_t nowMs) { return TheSoundPlayer().IdleCheck(nowMs); }
 int Win32FeedbackOutput::SpeechEngine() { return speech_.Engine(); }
 
 // The worker opens the audio device on its own thread, so start-up goes on to the hook.
