@@ -210,8 +210,8 @@ void EventLoop::ToggleProgramInFront() {
 // The cue tells what the Run value says afterwards, also when it could not be changed.
 void EventLoop::ToggleStartWithWindows() {
     const std::u16string& exe = state_.executablePath;
-    SetRunAtLogon(runKey_, exe, !IsRunAtLogonOn(runKey_, exe));
-    const bool on = IsRunAtLogonOn(runKey_, exe);
+    SetRunAtLogon(runAtLogon_, exe, !IsRunAtLogonOn(runAtLogon_, exe));
+    const bool on = IsRunAtLogonOn(runAtLogon_, exe);
     Confirm(on ? Cue::StartWithWindowsOn : Cue::StartWithWindowsOff,
             state_.language.Text(kStartWithWindowsTexts[on]));
 }
@@ -281,7 +281,7 @@ void EventLoop::ShowTrayMenu() {
         !programInFront_.empty() && state_.programs.Current()->Contains(programInFront_));
     shell_.SetMenuItemGreyed(kMenuLetKeysThrough, programInFront_.empty());
     shell_.SetMenuItemChecked(kMenuStartWithWindows,
-                              IsRunAtLogonOn(runKey_, state_.executablePath));
+                              IsRunAtLogonOn(runAtLogon_, state_.executablePath));
     for (int32_t id = kMenuSinglePressF1; id <= kMenuSinglePressF12; ++id) {
         shell_.SetMenuItemChecked(id,
                                   (state_.settings.singlePressKeys & SinglePressKeyOf(id)) != 0);

@@ -31,7 +31,7 @@ class EventLoop final : public TrayListener {
           shell_(seams.shell),
           dialogs_(seams.dialogs),
           programItem_(seams.programItem),
-          runKey_(seams.runKey),
+          runAtLogon_(seams.runAtLogon),
           hook_(seams.hook),
           state_(state) {}
 
@@ -73,7 +73,7 @@ class EventLoop final : public TrayListener {
     Shell& shell_;
     Dialogs& dialogs_;
     ProgramItem& programItem_;
-    RunKey& runKey_;
+    RunAtLogonValues& runAtLogon_;
     KeyboardHook& hook_;
     AppState& state_;
     std::deque<Call> waiting_;

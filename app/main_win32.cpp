@@ -82,7 +82,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     static Win32Shell shell(state.language);
     static Win32Dialogs dialogs(state.language);
     static Win32KeyboardHook hook(state, feedback.Worker(), shell.InFront());
-    static SystemRunKey runKey;
-    RunQuillet({process, settingsStore, feedback, shell, dialogs, hook, shell, runKey}, state);
+    static SystemRunAtLogonValues runAtLogon;
+    RunQuillet({process, settingsStore, feedback, shell, dialogs, hook, shell, runAtLogon}, state);
     ExitProcess(0);
 }

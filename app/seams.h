@@ -160,7 +160,7 @@ struct Seams {
     Dialogs& dialogs;
     KeyboardHook& hook;
     ProgramItem& programItem;
-    RunKey& runKey;  // "Start with Windows"
+    RunAtLogonValues& runAtLogon;  // "Start with Windows"
 };
 
 }  // namespace quillet

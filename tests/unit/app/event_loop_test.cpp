@@ -340,14 +340,14 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
     };
     for (const Row& r : rows) {
         LoopRig rig;
-        rig.seams.runKey.value = r.before;
-        rig.seams.runKey.fails = r.fails;
+        rig.seams.runAtLogon.value = r.before;
+        rig.seams.runAtLogon.fails = r.fails;
         rig.seams.shell.callsOnMenu = {Menu(kMenuStartWithWindows)};
         const Calls calls = rig.Run({kRight});
         EXPECT_EQ(LastMarks(calls).back(), r.shown);
         EXPECT_EQ(calls.back(), r.cue);
         EXPECT_EQ(rig.seams.feedback.brailled, Calls{braille(r.cue)});
-        EXPECT_EQ(rig.seams.runKey.value, r.after);
+        EXPECT_EQ(rig.seams.runAtLogon.value, r.after);
     }
 }
 

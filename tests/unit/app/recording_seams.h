@@ -290,7 +290,7 @@ class RecordingProgramItem final : public ProgramItem, Recorder {
 };
 
 // The Run value and Task Manager's word on it, kept here.
-class FakeRunKey final : public RunKey {
+class FakeRunAtLogonValues final : public RunAtLogonValues {
   public:
     std::optional<std::u16string> value;
     std::optional<std::vector<uint8_t>> approved;
@@ -326,10 +326,10 @@ struct RecordingSeams {
     RecordingDialogs dialogs{calls, shell};
     RecordingHook hook;
     RecordingProgramItem programItem{calls};
-    FakeRunKey runKey;
+    FakeRunAtLogonValues runAtLogon;
 
     Seams All() {
-        return {process, settingsStore, feedback, shell, dialogs, hook, programItem, runKey};
+        return {process, settingsStore, feedback, shell, dialogs, hook, programItem, runAtLogon};
     }
 };
 
