@@ -6,7 +6,7 @@
 #include <string>
 
 #include "filter/double_press_filter.h"
-#include "filter/exempt_program_check.h"
+#include "filter/program_gets_its_keys_check.h"
 #include "lang/language.h"
 #include "prefs/settings.h"
 

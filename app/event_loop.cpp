@@ -84,7 +84,7 @@ void EventLoop::Answer(Call call) {
         case Call::Command:
             switch (call.id) {
                 case kMenuExcludeEscape:
-                    ToggleEscapeExemption();
+                    ToggleExcludeEscape();
                     break;
                 case kMenuTimeout:
                     AskForTimeout();
@@ -121,23 +121,23 @@ void EventLoop::Answer(Call call) {
     }
 }
 
-void EventLoop::ToggleEscapeExemption() {
+void EventLoop::ToggleExcludeEscape() {
     state_.settings.exclude_escape = state_.settings.exclude_escape == 0 ? 1 : 0;
     PublishFilterSettings(state_);
     if (SaveSettings()) {
         const bool on = state_.settings.exclude_escape != 0;
         const Language& language = state_.language;
-        Confirm(on ? Cue::EscapeExemptOn : Cue::EscapeExemptOff,
+        Confirm(on ? Cue::ExcludeEscapeOn : Cue::ExcludeEscapeOff,
                 language.Text(kKeyPressTexts[on], {}, language.Text(kEscapeName, kKeyNameContext)));
     }
 }
 
 void EventLoop::Confirm(Cue cue, std::u16string_view braille) {
-    feedback_.SoundCue(cue);
+    feedback_.QueueCue(cue);
     feedback_.ShowBraille(braille);
 }
 
-// Sounds as Escape's exemption does for the key's new state.
+// Sounds as Exclude Escape does for the key's new state.
 void EventLoop::ToggleSinglePress(int32_t id) {
     const uint32_t key = SinglePressKeyOf(id);
     state_.settings.singlePressKeys ^= key;
@@ -210,8 +210,8 @@ void EventLoop::ToggleProgramInFront() {
 // The cue tells what the Run value says afterwards, also when it could not be changed.
 void EventLoop::ToggleStartWithWindows() {
     const std::u16string& exe = state_.executablePath;
-    SetRunAtLogon(runKey_, exe, !IsRunAtLogonOn(runKey_, exe));
-    const bool on = IsRunAtLogonOn(runKey_, exe);
+    SetRunAtLogon(runAtLogon_, exe, !IsRunAtLogonOn(runAtLogon_, exe));
+    const bool on = IsRunAtLogonOn(runAtLogon_, exe);
     Confirm(on ? Cue::StartWithWindowsOn : Cue::StartWithWindowsOff,
             state_.language.Text(kStartWithWindowsTexts[on]));
 }
@@ -281,7 +281,7 @@ void EventLoop::ShowTrayMenu() {
         !programInFront_.empty() && state_.programs.Current()->Contains(programInFront_));
     shell_.SetMenuItemGreyed(kMenuLetKeysThrough, programInFront_.empty());
     shell_.SetMenuItemChecked(kMenuStartWithWindows,
-                              IsRunAtLogonOn(runKey_, state_.executablePath));
+                              IsRunAtLogonOn(runAtLogon_, state_.executablePath));
     for (int32_t id = kMenuSinglePressF1; id <= kMenuSinglePressF12; ++id) {
         shell_.SetMenuItemChecked(id,
                                   (state_.settings.singlePressKeys & SinglePressKeyOf(id)) != 0);

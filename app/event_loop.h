@@ -31,7 +31,7 @@ class EventLoop final : public TrayListener {
           shell_(seams.shell),
           dialogs_(seams.dialogs),
           programItem_(seams.programItem),
-          runKey_(seams.runKey),
+          runAtLogon_(seams.runAtLogon),
           hook_(seams.hook),
           state_(state) {}
 
@@ -55,7 +55,7 @@ class EventLoop final : public TrayListener {
     // The cue, and what it tells on the braille display alone, for those who cannot
     // hear it; speech users hear the cue as before.
     void Confirm(Cue cue, std::u16string_view braille);
-    void ToggleEscapeExemption();
+    void ToggleExcludeEscape();
     void ToggleSinglePress(int32_t id);
     void AskForTimeout();
     void SetIgnoreMode(int32_t mode);
@@ -73,7 +73,7 @@ class EventLoop final : public TrayListener {
     Shell& shell_;
     Dialogs& dialogs_;
     ProgramItem& programItem_;
-    RunKey& runKey_;
+    RunAtLogonValues& runAtLogon_;
     KeyboardHook& hook_;
     AppState& state_;
     std::deque<Call> waiting_;

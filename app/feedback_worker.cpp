@@ -74,7 +74,9 @@ void FeedbackWorker::QueueBraille(std::u16string_view text) {
     Push(Request::WithText(Request::Kind::Braille, text));
 }
 
-void FeedbackWorker::SoundCue(Cue cue) { PushFromHook({Request::Kind::Cue, cue, 0, 0, {}}); }
+void FeedbackWorker::SoundCueFromHook(Cue cue) {
+    PushFromHook({Request::Kind::Cue, cue, 0, 0, {}});
+}
 
 void FeedbackWorker::QueueCue(Cue cue) { Push({Request::Kind::Cue, cue, 0, 0, {}}); }
 

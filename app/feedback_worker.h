@@ -73,7 +73,7 @@ class FeedbackWorker final : public FilterFeedback {
 
     // From the hook: queue and return at once.
     void Announce(std::u16string_view text) override;
-    void SoundCue(Cue cue) override;
+    void SoundCueFromHook(Cue cue) override;
     // After the hook call: hands over what met the queue taken, and wakes the worker.
     // True while the queue is still taken: nothing here waits for it either.
     bool HandOverAfterHookCall() override;

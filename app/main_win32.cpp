@@ -1,8 +1,12 @@
 #include <windows.h>
 
+#include "app/feedback_output_win32.h"
+#include "app/hook_wiring_win32.h"
+#include "app/process_win32.h"
 #include "app/run_at_logon_win32.h"
 #include "app/run_quillet.h"
-#include "app/seams_win32.h"
+#include "app/settings_store_win32.h"
+#include "app/shell_win32.h"
 
 namespace {
 
@@ -78,7 +82,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     static Win32Shell shell(state.language);
     static Win32Dialogs dialogs(state.language);
     static Win32KeyboardHook hook(state, feedback.Worker(), shell.InFront());
-    static SystemRunKey runKey;
-    RunQuillet({process, settingsStore, feedback, shell, dialogs, hook, shell, runKey}, state);
+    static SystemRunAtLogonValues runAtLogon;
+    RunQuillet({process, settingsStore, feedback, shell, dialogs, hook, shell, runAtLogon}, state);
     ExitProcess(0);
 }

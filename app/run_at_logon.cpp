@@ -15,7 +15,7 @@ bool IsStartupApproved(const std::optional<std::vector<uint8_t>>& value) {
     return !value || (value->size() == sizeof kStartupEnabled && ((*value)[0] & 1) == 0);
 }
 
-bool IsRunAtLogonOn(RunKey& key, std::u16string_view exePath) {
+bool IsRunAtLogonOn(RunAtLogonValues& key, std::u16string_view exePath) {
     const std::optional<std::u16string> value = key.Read();
     if (!value || value->size() < exePath.size() + 2 || (*value)[0] != u'"') return false;
     const std::u16string_view command(*value);
@@ -27,7 +27,7 @@ bool IsRunAtLogonOn(RunKey& key, std::u16string_view exePath) {
            IsStartupApproved(key.ReadStartupApproved());
 }
 
-bool SetRunAtLogon(RunKey& key, std::u16string_view exePath, bool on) {
+bool SetRunAtLogon(RunAtLogonValues& key, std::u16string_view exePath, bool on) {
     if (!on) return key.Delete();
     if (!key.Write(RunAtLogonCommand(exePath))) return false;
     return IsStartupApproved(key.ReadStartupApproved()) ||

@@ -4,7 +4,7 @@
 // Manager's Startup tab keeps its own word on that value beside it, in
 // ...\CurrentVersion\Explorer\StartupApproved\Run: a 12-byte binary whose first byte
 // is odd while the user has disabled the entry there.
-// Portable; the registry values come through RunKey.
+// Portable; the registry values come through RunAtLogonValues.
 #pragma once
 
 #include <cstdint>
@@ -16,10 +16,11 @@
 
 namespace quillet {
 
-class RunKey {
+// The two registry values: the Run value and Task Manager's StartupApproved value.
+class RunAtLogonValues {
   public:
-    virtual ~RunKey() = default;
-    // The value's text; nothing when it is absent or not a string.
+    virtual ~RunAtLogonValues() = default;
+    // The Run value's text; nothing when it is absent or not a string.
     virtual std::optional<std::u16string> Read() = 0;
     // Writes the value as REG_SZ.
     virtual bool Write(std::u16string_view command) = 0;
@@ -48,11 +49,11 @@ bool IsStartupApproved(const std::optional<std::vector<uint8_t>>& value);
 // not say it is disabled. The quoted path matches without regard to case, whatever
 // the arguments after it. A value naming another copy, or the path without quotes,
 // reads as off.
-bool IsRunAtLogonOn(RunKey& key, std::u16string_view exePath);
+bool IsRunAtLogonOn(RunAtLogonValues& key, std::u16string_view exePath);
 
 // On writes the value (over whatever it held) and Task Manager's enabled word where it
 // said disabled; off deletes the value and leaves Task Manager's word as it is. False
 // when that failed.
-bool SetRunAtLogon(RunKey& key, std::u16string_view exePath, bool on);
+bool SetRunAtLogon(RunAtLogonValues& key, std::u16string_view exePath, bool on);
 
 }  // namespace quillet

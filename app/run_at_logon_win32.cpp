@@ -25,7 +25,7 @@ bool SetValue(const wchar_t* subKey, DWORD type, const void* data, size_t size) 
 
 }  // namespace
 
-std::optional<std::u16string> SystemRunKey::Read() {
+std::optional<std::u16string> SystemRunAtLogonValues::Read() {
     // Asked twice: its size, then its text; a value that grew between the two is
     // read again.
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -46,17 +46,17 @@ std::optional<std::u16string> SystemRunKey::Read() {
     return std::nullopt;
 }
 
-bool SystemRunKey::Write(std::u16string_view command) {
+bool SystemRunAtLogonValues::Write(std::u16string_view command) {
     const std::u16string text(command);
     return SetValue(kRunKey, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
-bool SystemRunKey::Delete() {
+bool SystemRunAtLogonValues::Delete() {
     const LSTATUS status = RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kValueName);
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
-std::optional<std::vector<uint8_t>> SystemRunKey::ReadStartupApproved() {
+std::optional<std::vector<uint8_t>> SystemRunAtLogonValues::ReadStartupApproved() {
     // Windows' word is 12 bytes; a longer value is not one we know.
     std::vector<uint8_t> bytes(64);
     DWORD size = static_cast<DWORD>(bytes.size());
@@ -69,7 +69,7 @@ std::optional<std::vector<uint8_t>> SystemRunKey::ReadStartupApproved() {
     return bytes;
 }
 
-bool SystemRunKey::WriteStartupApproved(std::span<const uint8_t> bytes) {
+bool SystemRunAtLogonValues::WriteStartupApproved(std::span<const uint8_t> bytes) {
     return SetValue(kApprovedKey, REG_BINARY, bytes.data(), bytes.size());
 }
 

@@ -5,7 +5,7 @@
 
 namespace quillet {
 
-class SystemRunKey final : public RunKey {
+class SystemRunAtLogonValues final : public RunAtLogonValues {
   public:
     std::optional<std::u16string> Read() override;
     bool Write(std::u16string_view command) override;

@@ -1,6 +1,8 @@
 // What start-up, the event loop, the restart and the end sequence ask of the system
-// and of the other layers, one small interface per concern. seams_win32.* implements
-// them on the real layers; the unit tests record every call through fakes.
+// and of the other layers, one small interface per concern. The app/*_win32 files named
+// for each (process_win32, settings_store_win32, feedback_output_win32, shell_win32,
+// hook_wiring_win32) implement them on the real layers; the unit tests record every
+// call through fakes.
 #pragma once
 
 #include <cstdint>
@@ -69,7 +71,7 @@ class Feedback {
     virtual ~Feedback() = default;
     virtual void StartSound() = 0;
     // Returns at once.
-    virtual void SoundCue(Cue cue) = 0;
+    virtual void QueueCue(Cue cue) = 0;
     // On the braille display alone, never spoken; returns at once.
     virtual void ShowBraille(std::u16string_view text) = 0;
     // The exit and restart cues: drops what is queued and waits for the cue's end,
@@ -158,7 +160,7 @@ struct Seams {
     Dialogs& dialogs;
     KeyboardHook& hook;
     ProgramItem& programItem;
-    RunKey& runKey;  // "Start with Windows"
+    RunAtLogonValues& runAtLogon;  // "Start with Windows"
 };
 
 }  // namespace quillet

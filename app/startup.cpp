@@ -52,7 +52,7 @@ bool StartUp(const Seams& seams, AppState& state) {
 
     feedback.StartSound();
     const bool silent = EqualIgnoringCase(state.parameterText, kSilentParameter);
-    if (!silent) feedback.SoundCue(Cue::Start);
+    if (!silent) feedback.QueueCue(Cue::Start);
 
     if (!feedback.BindSpeech()) {
         dialogs.ShowMessage(language.Text(kErrorTitle), language.Text(kCannotLoadComponents),

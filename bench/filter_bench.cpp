@@ -22,7 +22,7 @@ class StillKeyboard final : public FilterPlatform {
     bool IsKeyHeld(uint32_t) override { return held; }
     int64_t ReadClock() override { return now; }
     void SendNoOpKey() override {}
-    bool ProgramGetsItsKeys() override { return false; }
+    bool ListedOrOwnWindowInFront() override { return false; }
     uint64_t ForegroundStamp() override { return 0; }
     uint64_t WindowInFront() override { return 0; }
 };
@@ -30,7 +30,7 @@ class StillKeyboard final : public FilterPlatform {
 class SilentFeedback final : public FilterFeedback {
   public:
     void Announce(std::u16string_view text) override { benchmark::DoNotOptimize(text.data()); }
-    void SoundCue(Cue) override {}
+    void SoundCueFromHook(Cue) override {}
 };
 
 constexpr uint32_t kF5 = 116;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "filter/exempt_program_check.h"
+#include "filter/program_gets_its_keys_check.h"
 #include "runtime/text.h"
 #include "tests/unit/filter/filter_fakes.h"
 #include "ui/program_in_front.h"
@@ -40,25 +40,25 @@ struct Rig {
     StillSystem system;
     PublishedPrograms programs;
     ProgramInFront inFront{7};
-    ExemptProgramCheck cache{system, programs, &inFront};
+    ProgramGetsItsKeysCheck cache{system, programs, &inFront};
     Rig() { programs.Publish(FullList()); }
 };
 
-void BM_IsExemptSameWindow(benchmark::State& s) {
+void BM_ListedOrOwnSameWindow(benchmark::State& s) {
     Rig rig;
-    rig.cache.IsExempt();
-    for (auto _ : s) benchmark::DoNotOptimize(rig.cache.IsExempt());
+    rig.cache.ListedOrOwnWindowInFront();
+    for (auto _ : s) benchmark::DoNotOptimize(rig.cache.ListedOrOwnWindowInFront());
 }
-BENCHMARK(BM_IsExemptSameWindow);
+BENCHMARK(BM_ListedOrOwnSameWindow);
 
-void BM_IsExemptAfterForegroundChange(benchmark::State& s) {
+void BM_ListedOrOwnAfterForegroundChange(benchmark::State& s) {
     Rig rig;
     for (auto _ : s) {
         ++rig.system.front;  // every key finds a new window, listed and not in turn
-        benchmark::DoNotOptimize(rig.cache.IsExempt());
+        benchmark::DoNotOptimize(rig.cache.ListedOrOwnWindowInFront());
     }
 }
-BENCHMARK(BM_IsExemptAfterForegroundChange);
+BENCHMARK(BM_ListedOrOwnAfterForegroundChange);
 
 // The filter asks the cache as the hook thread's platform does.
 class ForegroundKeyboard final : public FilterPlatform {
@@ -67,7 +67,7 @@ class ForegroundKeyboard final : public FilterPlatform {
     bool IsKeyHeld(uint32_t) override { return false; }
     int64_t ReadClock() override { return 0; }
     void SendNoOpKey() override {}
-    bool ProgramGetsItsKeys() override { return rig.cache.IsExempt(); }
+    bool ListedOrOwnWindowInFront() override { return rig.cache.ListedOrOwnWindowInFront(); }
     uint64_t ForegroundStamp() override { return 0; }
     uint64_t WindowInFront() override { return rig.system.front; }
 };
@@ -75,7 +75,7 @@ class ForegroundKeyboard final : public FilterPlatform {
 class SilentFeedback final : public FilterFeedback {
   public:
     void Announce(std::u16string_view text) override { benchmark::DoNotOptimize(text.data()); }
-    void SoundCue(Cue) override {}
+    void SoundCueFromHook(Cue) override {}
 };
 
 using FilterBench = testing::BasicFilterRig<ForegroundKeyboard, SilentFeedback>;

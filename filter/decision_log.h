@@ -18,8 +18,8 @@ enum class Decision : uint8_t {
     None = 0,            // nothing to list: an unguarded key, a release
     FirstPress,          // swallowed and spoken
     SecondPress,         // passed: pressed again within the timeout
-    SinglePress,         // passed: a key chosen for a single press, or Escape exempted
-    ProgramGetsItsKeys,  // passed: the program in front is listed
+    SinglePress,         // passed: a key chosen for a single press, or Escape excluded
+    ProgramGetsItsKeys,  // passed: the program in front is listed, or is Quillet's own window
     Ignoring,            // passed: "next key only" or "always" (detail: the mode)
     ReaderKeyHeld,       // passed: a screen reader's modifier is held
     HotKey,              // Ctrl+Alt+Escape (detail: the new mode)

@@ -12,7 +12,7 @@
 // passes everything. A copy a screen reader sends of a press it trapped gets that
 // press's decision, changing nothing.
 //
-// A key the user chose to pass on a single press (Escape exempted, or one of F1
+// A key the user chose to pass on a single press (Escape excluded, or one of F1
 // to F12) is not guarded: its events pass untouched, as any other key's.
 //
 // An auto-repeat and a release belong to their press, whatever is in front, held,
@@ -230,7 +230,7 @@ bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uin
         if (message == kWmKeyDown) {
             const auto mode = static_cast<int32_t>(CycleIgnoreMode(state_.ignoreMode));
             feedback_.Announce(state_.ignoreModeTexts[mode]);
-            feedback_.SoundCue(IgnoreModeCue(mode));
+            feedback_.SoundCueFromHook(IgnoreModeCue(mode));
             Record(vk, origin, Decision::HotKey, static_cast<uint8_t>(mode));
         }
         if (kind == kPressKind) {
@@ -242,7 +242,7 @@ bool DoublePressFilter::Decide(KeyState& s, uint32_t message, uint32_t kind, uin
 
     const std::u16string* name = GuardedName(vk, origin);
     if (!name || kind != kPressKind) return false;
-    if (ModifierStillHeld() || platform_.ProgramGetsItsKeys()) {
+    if (ModifierStillHeld() || platform_.ListedOrOwnWindowInFront()) {
         Record(vk, origin,
                state_.AnyModifierHeld() ? Decision::ReaderKeyHeld : Decision::ProgramGetsItsKeys);
         HoldPassed(s, HeldPress::Outside, origin, platform_.ReadClock());
@@ -360,7 +360,7 @@ bool DoublePressFilter::OnPress(KeyState& s, uint32_t vk, const std::u16string& 
         case IgnoreMode::Off:
             break;
         case IgnoreMode::NextKey:
-            if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundCue(Cue::NextKeyUsed);
+            if (EndNextKeyMode(state_.ignoreMode)) feedback_.SoundCueFromHook(Cue::NextKeyUsed);
             Record(vk, origin, Decision::Ignoring, static_cast<uint8_t>(IgnoreMode::NextKey));
             HoldPassed(s, HeldPress::Outside, origin, platform_.ReadClock());
             return false;

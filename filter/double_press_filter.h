@@ -118,7 +118,7 @@ struct FilterState {
     // The last decisions about guarded keys, which the main thread reads.
     DecisionLog decisions;
     // The names of the programs found in front: the hook's platform keeps each as
-    // ProgramGetsItsKeys finds it.
+    // ListedOrOwnWindowInFront finds it.
     ProgramNames programNames;
 
     bool AnyModifierHeld() const { return modifierHeld[0] || modifierHeld[1] || modifierHeld[2]; }
@@ -136,9 +136,9 @@ class FilterPlatform {
     // Virtual key 255 down and up, which no program acts on, marked so that our
     // own hook passes it at once.
     virtual void SendNoOpKey() = 0;
-    // Whether the program in front is one the user lets have its keys. Asked for
-    // guarded keys only.
-    virtual bool ProgramGetsItsKeys() = 0;
+    // Whether the window in front gets its keys: a listed program's, or one of Quillet's
+    // own (its menu and dialogs). Asked for guarded keys only.
+    virtual bool ListedOrOwnWindowInFront() = 0;
     // Changes when the window in front becomes one whose keys may go unseen (a
     // higher integrity level); asked only while a trapped modifier is held.
     virtual uint64_t ForegroundStamp() = 0;
@@ -152,7 +152,7 @@ class FilterFeedback {
   public:
     virtual ~FilterFeedback() = default;
     virtual void Announce(std::u16string_view text) = 0;
-    virtual void SoundCue(Cue cue) = 0;
+    virtual void SoundCueFromHook(Cue cue) = 0;
     // Called by the hook thread once a hook call has returned: the moment for work
     // that must not hold up a key, such as waking another thread. True when some of
     // it could not be done without waiting and the hook thread should call again soon.

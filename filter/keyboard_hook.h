@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "filter/double_press_filter.h"
-#include "filter/exempt_program_check.h"
+#include "filter/program_gets_its_keys_check.h"
 
 namespace quillet {
 

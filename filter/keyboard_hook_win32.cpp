@@ -101,7 +101,7 @@ class Win32FilterPlatform final : public FilterPlatform {
     Win32FilterPlatform(const PublishedPrograms& programs, FrontWindowListener& inFront,
                         ProgramNames& names)
         : naming_(names, inFront),
-          exemptCheck_(lookup_, programs, &naming_, GetCurrentProcessId()) {
+          programCheck_(lookup_, programs, &naming_, GetCurrentProcessId()) {
         hookPlatform = this;
     }
     ~Win32FilterPlatform() override {
@@ -125,13 +125,13 @@ class Win32FilterPlatform final : public FilterPlatform {
         SendInput(2, keys, sizeof(INPUT));
     }
     // One GetForegroundWindow per key; the program is looked up when the window changed.
-    bool ProgramGetsItsKeys() override { return exemptCheck_.IsExempt(); }
+    bool ListedOrOwnWindowInFront() override { return programCheck_.ListedOrOwnWindowInFront(); }
     // A trapped modifier's release may be lost only in a window of a higher level.
     uint64_t ForegroundStamp() override { return unseenWatch_.Stamp(); }
 
     // The foreground event: whether keys typed in `window` may go unseen.
     bool CameToFront(HWND window) {
-        exemptCheck_.ForegroundMoved();
+        programCheck_.ForegroundMoved();
         return unseenWatch_.CameToFront(reinterpret_cast<WindowHandle>(window));
     }
     uint64_t WindowInFront() override { return reinterpret_cast<uintptr_t>(GetForegroundWindow()); }
@@ -141,7 +141,7 @@ class Win32FilterPlatform final : public FilterPlatform {
     MillisecondClock clock_{counter_};
     Win32WindowLookup lookup_;
     NamingListener naming_;
-    ExemptProgramCheck exemptCheck_;
+    ProgramGetsItsKeysCheck programCheck_;
     Win32IntegrityLevels levels_;
     UnseenWindowWatch unseenWatch_{lookup_, levels_};
 };

@@ -162,7 +162,7 @@ def menu_lookups(path, source, constants):
             raise CheckError("%s: the menu context %s is not defined" % (path, context))
         found.append((line_of(source, match.start()), constants[context][0], label))
         if kind == "OpenSubmenu":
-            context = "kIgnoreSubmenuContext"
+            context = "kSubmenuContext"
     return found
 
 

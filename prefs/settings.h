@@ -14,7 +14,7 @@
 namespace quillet {
 
 struct SettingsRecord {
-    uint8_t exclude_escape = 0;        // 1 exempts Escape from the double-press rule
+    uint8_t exclude_escape = 0;        // 1 excludes Escape from the double-press rule
     int32_t doublePressTimeout = 300;  // milliseconds
     uint8_t runAsAdmin = 0;            // non-zero asks to run elevated
     // File names of the programs that get their keys, as the program list keeps them.

@@ -13,8 +13,8 @@ enum class Cue : uint8_t {
     Start,
     Exit,     // waited for
     Restart,  // waited for
-    EscapeExemptOn,
-    EscapeExemptOff,
+    ExcludeEscapeOn,
+    ExcludeEscapeOff,
     RunAsAdminOn,
     RunAsAdminOff,
     StartWithWindowsOn,

@@ -1,5 +1,5 @@
 // Which window is in front and which program owns a window: what the hook's check of
-// the program in front (filter/exempt_program_check.h) and the menu's program in
+// the program in front (filter/program_gets_its_keys_check.h) and the menu's program in
 // front (ui/program_in_front.h) both ask of the system. Portable; the Windows side is
 // window_lookup_win32.*.
 #pragma once

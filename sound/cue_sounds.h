@@ -27,16 +27,16 @@ inline constexpr CueSound kCueSounds[] = {
     {Clip::On, 1.0, 50, false},   // Start
     {Clip::Off, 1.0, 50, true},   // Exit
     {Clip::Off, 1.0, 100, true},  // Restart
-    {Clip::On, 2.0, 50, false},   // EscapeExemptOn
-    {Clip::Off, 2.0, 50, false},  // EscapeExemptOff
+    {Clip::On, 2.0, 50, false},   // ExcludeEscapeOn
+    {Clip::Off, 2.0, 50, false},  // ExcludeEscapeOff
     {Clip::On, 1.5, 50, false},   // RunAsAdminOn
     {Clip::Off, 1.5, 50, false},  // RunAsAdminOff
     {Clip::On, 1.5, 50, false},   // StartWithWindowsOn, as RunAsAdminOn
     {Clip::Off, 1.5, 50, false},  // StartWithWindowsOff, as RunAsAdminOff
-    {Clip::On, 2.0, 50, false},   // LetKeysThroughOn, as EscapeExemptOn
-    {Clip::Off, 2.0, 50, false},  // LetKeysThroughOff, as EscapeExemptOff
-    {Clip::On, 2.0, 50, false},   // SinglePressOn, as EscapeExemptOn
-    {Clip::Off, 2.0, 50, false},  // SinglePressOff, as EscapeExemptOff
+    {Clip::On, 2.0, 50, false},   // LetKeysThroughOn, as ExcludeEscapeOn
+    {Clip::Off, 2.0, 50, false},  // LetKeysThroughOff, as ExcludeEscapeOff
+    {Clip::On, 2.0, 50, false},   // SinglePressOn, as ExcludeEscapeOn
+    {Clip::Off, 2.0, 50, false},  // SinglePressOff, as ExcludeEscapeOff
     {Clip::Off, 1.5, 60, false},  // IgnoreModeOff
     {Clip::On, 1.5, 60, false},   // IgnoreModeNextKey
     {Clip::On, 2.0, 60, false},   // IgnoreModeAlways

@@ -6,7 +6,7 @@ namespace {
 void (*deviceGate)() = nullptr;
 }  // namespace
 
-SoundPlayer& TheSoundLayer() {
+SoundPlayer& TheSoundPlayer() {
     // Never destroyed: EndSoundLayer releases everything, and no exit-time destructor
     // races a worker that was left behind in a hung device.
     static SoundPlayer* layer = new SoundPlayer;
@@ -16,7 +16,7 @@ SoundPlayer& TheSoundLayer() {
 void SetSoundDeviceGateForTest(void (*gate)()) { deviceGate = gate; }
 
 bool StartSoundLayer(const SoundPlayerOptions& options) {
-    SoundPlayer& player = TheSoundLayer();
+    SoundPlayer& player = TheSoundPlayer();
     SoundPlayerOptions chosen = options;
     if (!chosen.deviceGate) chosen.deviceGate = deviceGate;
     const bool works = player.Start(chosen);
@@ -24,6 +24,6 @@ bool StartSoundLayer(const SoundPlayerOptions& options) {
     return works;
 }
 
-void EndSoundLayer() { TheSoundLayer().End(); }
+void EndSoundLayer() { TheSoundPlayer().End(); }
 
 }  // namespace quillet

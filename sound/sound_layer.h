@@ -19,7 +19,8 @@ namespace quillet {
 bool StartSoundLayer(const SoundPlayerOptions& options = {});
 // Frees every sound and closes the device.
 void EndSoundLayer();
-SoundPlayer& TheSoundLayer();
+// The layer's one player.
+SoundPlayer& TheSoundPlayer();
 
 // Called before every start and stop of the device. In every build; only
 // QuilletFaults.exe, built for the end-to-end tests, sets it, to make the device hang.

@@ -3,7 +3,7 @@
 // desktop). By the time the menu is open the foreground is Quillet's or the
 // taskbar's, so the program must be remembered as windows come and go. Three
 // sources feed it: the foreground event on the main thread (Windows raises it,
-// Wine does not), the hook's check (filter/exempt_program_check.h) whenever a
+// Wine does not), the hook's check (filter/program_gets_its_keys_check.h) whenever a
 // guarded key finds a new window, and the foreground as the menu is asked for,
 // before Quillet's window takes it. Portable; the Windows side is
 // program_in_front_win32.cpp.

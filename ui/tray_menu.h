@@ -36,9 +36,12 @@ constexpr int32_t SinglePressKeyNumber(int32_t id) { return id - kMenuSinglePres
 
 struct TrayMenuEntry {
     MenuEntry::Kind kind;
-    int32_t id;  // items only
+    int32_t id;  // an item's, or a submenu's marker
     const char16_t* label;
 };
+
+// The marker of the submenu that TrayMenuEntries fills with F1 to F12; no item has it.
+inline constexpr int32_t kSinglePressSubmenu = -2;
 
 inline constexpr TrayMenuEntry kTrayMenu[] = {
     {MenuEntry::Item, kMenuExcludeEscape, u"Exclude Escape key (allow single-press for it)"},
@@ -50,8 +53,8 @@ inline constexpr TrayMenuEntry kTrayMenu[] = {
     {MenuEntry::CloseSubmenu, -1, u""},
     // Names the program in front each time the menu opens.
     {MenuEntry::Item, kMenuLetKeysThrough, u"&Let keys through in %s"},
-    // Its items are F1 to F12 by their own names, from this id on.
-    {MenuEntry::OpenSubmenu, kMenuSinglePressF1, u"&Single press for"},
+    // Its items are F1 to F12 by their own names, kMenuSinglePressF1 on.
+    {MenuEntry::OpenSubmenu, kSinglePressSubmenu, u"&Single press for"},
     {MenuEntry::CloseSubmenu, -1, u""},
     {MenuEntry::Item, kMenuRunAsAdmin, u"Run as &admin"},
     {MenuEntry::Item, kMenuStartWithWindows, u"Start with &Windows"},
@@ -59,9 +62,10 @@ inline constexpr TrayMenuEntry kTrayMenu[] = {
     {MenuEntry::Item, kMenuExit, u"E&xit"},
 };
 
-// The translators' names for the two menus; mnemonics are kept apart within each.
+// The translators' names for the menu and for its submenus (one name for every submenu, as
+// the catalogs have it); mnemonics are kept apart within each.
 inline constexpr char16_t kTrayMenuContext[] = u"tray menu";
-inline constexpr char16_t kIgnoreSubmenuContext[] = u"ignore submenu";
+inline constexpr char16_t kSubmenuContext[] = u"ignore submenu";
 // Shown in place of its tray menu item at times: its mnemonic stands in the same slot.
 inline constexpr char16_t kTrayMenuAlternativeContext[] = u"tray menu alternative";
 
@@ -80,8 +84,8 @@ std::vector<MenuEntry> TrayMenuEntries(LabelText labelText) {
             continue;
         }
         entries.push_back({entry.kind, entry.id, std::u16string(labelText(context, entry.label))});
-        if (entry.kind == MenuEntry::OpenSubmenu) context = kIgnoreSubmenuContext;
-        if (entry.kind == MenuEntry::OpenSubmenu && entry.id == kMenuSinglePressF1) {
+        if (entry.kind == MenuEntry::OpenSubmenu) context = kSubmenuContext;
+        if (entry.kind == MenuEntry::OpenSubmenu && entry.id == kSinglePressSubmenu) {
             for (int32_t id = kMenuSinglePressF1; id <= kMenuSinglePressF12; ++id) {
                 entries.push_back(
                     {MenuEntry::Item, id,

@@ -5,9 +5,9 @@
 //
 // Prints one line per measurement, "<name> median_us=<x> min_us=<y>", the time of
 // one call over N runs (default 7):
-//   per_key            ExemptProgramCheck::IsExempt, the window in front unchanged
-//                      (GetForegroundWindow and an atomic load)
-//   window_change      IsExempt when the window in front changed every time, between
+//   per_key            ProgramGetsItsKeysCheck::ListedOrOwnWindowInFront, the window in
+//                      front unchanged (GetForegroundWindow and an atomic load)
+//   window_change      the same when the window in front changed every time, between
 //                      a window of this process and the desktop's (another process):
 //                      the owner looked up and matched against a full list
 //   store_app_change   the same between this window and a Store app's frame whose
@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "filter/exempt_program_check.h"
+#include "filter/program_gets_its_keys_check.h"
 #include "runtime/text.h"
 #include "runtime/window_lookup_win32.h"
 #include "tests/support/plain_window_win32.h"
@@ -119,16 +119,16 @@ int wmain(int argc, wchar_t** argv) {
     ProgramInFront inFront(GetCurrentProcessId());
 
     auto still = std::make_unique<Win32WindowLookup>();
-    ExemptProgramCheck perKey(*still, programs, &inFront);
-    Measure("per_key", runs, 200000, [&] { perKey.IsExempt(); });
+    ProgramGetsItsKeysCheck perKey(*still, programs, &inFront);
+    Measure("per_key", runs, 200000, [&] { perKey.ListedOrOwnWindowInFront(); });
 
     Alternating change(handle(own), handle(desktop));
-    ExemptProgramCheck changing(change, programs, &inFront);
-    Measure("window_change", runs, 2000, [&] { changing.IsExempt(); });
+    ProgramGetsItsKeysCheck changing(change, programs, &inFront);
+    Measure("window_change", runs, 2000, [&] { changing.ListedOrOwnWindowInFront(); });
 
     Alternating store(handle(own), handle(frame));
-    ExemptProgramCheck storeApp(store, programs, &inFront);
-    Measure("store_app_change", runs, 2000, [&] { storeApp.IsExempt(); });
+    ProgramGetsItsKeysCheck storeApp(store, programs, &inFront);
+    Measure("store_app_change", runs, 2000, [&] { storeApp.ListedOrOwnWindowInFront(); });
 
     Measure("image_name_native", runs, 2000,
             [&] { ImageName(desktopProcess, PROCESS_NAME_NATIVE); });

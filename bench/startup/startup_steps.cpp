@@ -75,9 +75,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     Step("common_controls");
-    TheSoundLayer().Start();
+    TheSoundPlayer().Start();
     Step("sound_engine_init");
-    TheSoundLayer().RegisterOggVorbisDecoder();
+    TheSoundPlayer().RegisterOggVorbisDecoder();
     DecodedClip(Clip::On);
     DecodedClip(Clip::Off);
     Step("decode_clips");

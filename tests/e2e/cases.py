@@ -192,8 +192,8 @@ def exclude_escape_setting(c):
     start(c, settings={"exclude_escape": 1, "doublePressTimeout": 300, "runAsAdmin": 0})
     c.driver("tap", "esc")
     seen = presses(c, 27)
-    check("down 27" in seen, "Escape was filtered although exempt: %r" % seen)
-    check(c.spoken() == [], "spoken %r for an exempt Escape" % c.spoken())
+    check("down 27" in seen, "Escape was filtered although excluded: %r" % seen)
+    check(c.spoken() == [], "spoken %r for an excluded Escape" % c.spoken())
     c.script(HOT_KEY)
     c.wait_spoken(HOT_KEY_TEXTS[0])
 

@@ -13,7 +13,7 @@ from cases_settings import (escape_passes, expect_default_filtering, file_state,
 from cases_shell import choose, file_bytes, wait_exit
 from harness import HIDDEN_WINDOW_TITLE, check, wait_until, windows_path
 
-# Read, either would exempt Escape and force a rewrite of the timeout to 50.
+# Read, either would exclude Escape and force a rewrite of the timeout to 50.
 HOSTILE_VALUES = b'"exclude_escape":1,"doublePressTimeout":20'
 
 

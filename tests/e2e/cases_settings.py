@@ -52,8 +52,8 @@ def escape_passes(c):
     c.mark()
     c.driver("tap", "esc")
     seen = presses(c, 27)
-    check("down 27" in seen, "a single Escape was filtered although exempt: %r" % seen)
-    check(c.spoken() == [], "spoken %r for an exempt Escape" % c.spoken())
+    check("down 27" in seen, "a single Escape was filtered although excluded: %r" % seen)
+    check(c.spoken() == [], "spoken %r for an excluded Escape" % c.spoken())
 
 
 def expect_default_filtering(c):
@@ -204,7 +204,7 @@ def settings_beside_exe_not_working_dir(c):
 def settings_in_deep_folder(c):
     """Started from a folder whose Windows path is longer than 260 characters,
     with the working directory elsewhere: the file there is read (Escape
-    exempt kept) and corrected in place (20 -> 50), nothing is written where
+    excluded kept) and corrected in place (20 -> 50), nothing is written where
     the program was started from, and the speech library beside it is found,
     so the program runs and speaks."""
     c.install(settings=None)
@@ -234,7 +234,7 @@ def settings_in_deep_folder(c):
 def settings_save_failure_is_told_without_cue(c):
     """Folders stand where the new file would be written (both names the writer
     tries), so the save fails: choosing "Exclude Escape key" shows an error box naming
-    the file instead of the cue, and Escape is exempt for this run all the same. With
+    the file instead of the cue, and Escape is excluded for this run all the same. With
     the folders gone, the next choice saves and its cue is heard, so the audio
     device did record."""
     # cases_threads imports this module: taken here, once both are loaded.

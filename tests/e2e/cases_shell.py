@@ -336,9 +336,9 @@ def exclude_escape_through_menu(c):
     menu = open_menu(c)
     check(item_state(menu_items(c, menu), 0) == (True, False),
           "'Exclude Escape key' is not checked at the next display")
-    # Escape is exempt now: one press closes the menu.
+    # Escape is excluded now: one press closes the menu.
     c.driver("tap", "esc")
-    wait_menu_closed(c, "a single Escape did not close the menu while exempt")
+    wait_menu_closed(c, "a single Escape did not close the menu while excluded")
     choose(c, "down", "enter")
     wait_until(lambda: file_bytes(c) == saved_bytes(0, 300, 0), 3,
                "Quillet.json is %r after switching back" % file_bytes(c))

@@ -340,31 +340,31 @@ TEST(EventLoop, StartWithWindowsWritesOrDeletesTheRunValue) {
     };
     for (const Row& r : rows) {
         LoopRig rig;
-        rig.seams.runKey.value = r.before;
-        rig.seams.runKey.fails = r.fails;
+        rig.seams.runAtLogon.value = r.before;
+        rig.seams.runAtLogon.fails = r.fails;
         rig.seams.shell.callsOnMenu = {Menu(kMenuStartWithWindows)};
         const Calls calls = rig.Run({kRight});
         EXPECT_EQ(LastMarks(calls).back(), r.shown);
         EXPECT_EQ(calls.back(), r.cue);
         EXPECT_EQ(rig.seams.feedback.brailled, Calls{braille(r.cue)});
-        EXPECT_EQ(rig.seams.runKey.value, r.after);
+        EXPECT_EQ(rig.seams.runAtLogon.value, r.after);
     }
 }
 
-TEST(EventLoop, EscapeExemptionAndSinglePressKeysToggleSaveAndSound) {
+TEST(EventLoop, ExcludeEscapeAndSinglePressKeysToggleSaveAndSound) {
     LoopRig rig;
     rig.state.settings.singlePressKeys = SinglePressKeyBit(1);
     const std::initializer_list<WindowCall> items = {Menu(kMenuExcludeEscape),
                                                      Menu(kMenuSinglePressF1 + 5)};
     EXPECT_EQ(rig.Run(items),
-              (Calls{"SaveSettings", "Cue EscapeExemptOn", "SaveSettings", "Cue SinglePressOn"}));
+              (Calls{"SaveSettings", "Cue ExcludeEscapeOn", "SaveSettings", "Cue SinglePressOn"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 1);
     EXPECT_EQ(rig.state.filterSettings.excludeEscape, 1);  // the hook thread sees it
     EXPECT_EQ(rig.state.filterSettings.singlePressKeys,
               SinglePressKeyBit(1) | SinglePressKeyBit(6));
     rig.seams.calls.clear();
-    EXPECT_EQ(rig.Run(items),
-              (Calls{"SaveSettings", "Cue EscapeExemptOff", "SaveSettings", "Cue SinglePressOff"}));
+    EXPECT_EQ(rig.Run(items), (Calls{"SaveSettings", "Cue ExcludeEscapeOff", "SaveSettings",
+                                     "Cue SinglePressOff"}));
     EXPECT_EQ(rig.state.settings.exclude_escape, 0);
     EXPECT_EQ(rig.state.settings.singlePressKeys, SinglePressKeyBit(1));
     EXPECT_EQ(rig.seams.feedback.brailled, (Calls{"Escape: single press", "F6: single press",

@@ -87,8 +87,8 @@ TEST(FeedbackWorker, DeliversInOrderAndDropsTheOldestWhenFull) {
     worker.Announce(std::u16string(FeedbackWorker::kMaxTextLength + 7, u'x'));
     output.WaitFor(1);  // the worker is stuck in the output from here on
     for (int n = 0; n < 18; ++n) worker.Announce(std::u16string(u"F").append(IntegerText(n)));
-    worker.SoundCue(Cue::IgnoreModeAlways);
-    worker.SoundCue(Cue::NextKeyUsed);
+    worker.SoundCueFromHook(Cue::IgnoreModeAlways);
+    worker.SoundCueFromHook(Cue::NextKeyUsed);
     output.Open();
     output.WaitFor(1 + FeedbackWorker::kCapacity);
     ASSERT_TRUE(worker.Stop(10s));
@@ -187,8 +187,8 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         {false,
          1,
          true,
-         {"F5", "last Exit", "braille Closed", "NextKeyUsed", "EscapeExemptOff", "IgnoreModeAlways",
-          "F7", "braille On", "RunAsAdminOff"}},
+         {"F5", "last Exit", "braille Closed", "NextKeyUsed", "ExcludeEscapeOff",
+          "IgnoreModeAlways", "F7", "braille On", "RunAsAdminOff"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stuck);
@@ -199,8 +199,8 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         worker.Announce(u"F5");
         output.WaitFor(1);
         if (c.stuck) {
-            worker.QueueCue(Cue::EscapeExemptOn);
-            worker.SoundCue(Cue::IgnoreModeNextKey);
+            worker.QueueCue(Cue::ExcludeEscapeOn);
+            worker.SoundCueFromHook(Cue::IgnoreModeNextKey);
             worker.Announce(u"F6");
         }
         const auto asked = std::chrono::steady_clock::now();
@@ -209,9 +209,9 @@ TEST(FeedbackWorker, LastCueEmptiesTheQueueAndTakesNoCueAfterIt) {
         if (c.waitEnds) {
             EXPECT_LT(std::chrono::steady_clock::now() - asked, 5s) << "waited for the limit";
         }
-        worker.SoundCue(Cue::NextKeyUsed);
-        worker.QueueCue(Cue::EscapeExemptOff);
-        worker.SoundCue(Cue::IgnoreModeAlways);
+        worker.SoundCueFromHook(Cue::NextKeyUsed);
+        worker.QueueCue(Cue::ExcludeEscapeOff);
+        worker.SoundCueFromHook(Cue::IgnoreModeAlways);
         worker.SoundSlotHousekeeping();
         for (int n = 7; n < 7 + c.spokenAfter; ++n) {
             worker.Announce(std::u16string(u"F").append(IntegerText(n)));
@@ -297,10 +297,10 @@ TEST(FeedbackWorker, HookMeetingTheQueueTakenGoesOnAndHandsOverLater) {
     };
     hookCallMeetingTheQueueTaken([&] {
         worker.Announce(u"F2");
-        worker.SoundCue(Cue::IgnoreModeNextKey);
+        worker.SoundCueFromHook(Cue::IgnoreModeNextKey);
     });
     worker.Announce(u"F3");
-    worker.SoundCue(Cue::NextKeyUsed);
+    worker.SoundCueFromHook(Cue::NextKeyUsed);
     AfterHookCall(worker);
     EXPECT_TRUE(output.WaitFor(5));
     std::this_thread::sleep_for(20ms);  // from its last look into its sleep

@@ -20,7 +20,7 @@ using Calls = std::vector<std::string>;
 inline std::string CueName(Cue cue) {
     // clang-format off
     static const char* const names[] = {
-        "Start", "Exit", "Restart", "EscapeExemptOn", "EscapeExemptOff", "RunAsAdminOn",
+        "Start", "Exit", "Restart", "ExcludeEscapeOn", "ExcludeEscapeOff", "RunAsAdminOn",
         "RunAsAdminOff", "StartWithWindowsOn", "StartWithWindowsOff", "LetKeysThroughOn",
         "LetKeysThroughOff", "SinglePressOn", "SinglePressOff", "IgnoreModeOff", "IgnoreModeNextKey", "IgnoreModeAlways",
         "NextKeyUsed"};
@@ -119,7 +119,7 @@ class RecordingFeedback final : public Feedback, Recorder {
     std::vector<std::string> brailled;  // apart, so the calls read as the user hears them
 
     void StartSound() override { Record("StartSound"); }
-    void SoundCue(Cue cue) override { Record("Cue " + CueName(cue)); }
+    void QueueCue(Cue cue) override { Record("Cue " + CueName(cue)); }
     void ShowBraille(std::u16string_view text) override {
         brailled.push_back(Utf16ToUtf8(std::u16string(text)));
     }
@@ -290,7 +290,7 @@ class RecordingProgramItem final : public ProgramItem, Recorder {
 };
 
 // The Run value and Task Manager's word on it, kept here.
-class FakeRunKey final : public RunKey {
+class FakeRunAtLogonValues final : public RunAtLogonValues {
   public:
     std::optional<std::u16string> value;
     std::optional<std::vector<uint8_t>> approved;
@@ -326,10 +326,10 @@ struct RecordingSeams {
     RecordingDialogs dialogs{calls, shell};
     RecordingHook hook;
     RecordingProgramItem programItem{calls};
-    FakeRunKey runKey;
+    FakeRunAtLogonValues runAtLogon;
 
     Seams All() {
-        return {process, settingsStore, feedback, shell, dialogs, hook, programItem, runKey};
+        return {process, settingsStore, feedback, shell, dialogs, hook, programItem, runAtLogon};
     }
 };
 

@@ -11,7 +11,7 @@
 namespace quillet {
 namespace {
 
-using testing::FakeRunKey;
+using testing::FakeRunAtLogonValues;
 
 constexpr std::u16string_view kExe = u"C:\\Tools\\Quillet\\Quillet.exe";
 
@@ -51,7 +51,7 @@ TEST(RunAtLogon, OnOnlyWhileTheValueStartsThisExecutableAndTaskManagerLetsIt) {
         {ours, false, Bytes(13, 2)},
     };
     for (const Row& r : rows) {
-        FakeRunKey key;
+        FakeRunAtLogonValues key;
         key.value = r.value;
         key.approved = r.approved;
         EXPECT_EQ(IsRunAtLogonOn(key, kExe), r.on)
@@ -60,7 +60,7 @@ TEST(RunAtLogon, OnOnlyWhileTheValueStartsThisExecutableAndTaskManagerLetsIt) {
 }
 
 TEST(RunAtLogon, SetWritesOrDeletes) {
-    FakeRunKey key;
+    FakeRunAtLogonValues key;
     key.value = u"\"D:\\Quillet\\Quillet.exe\" /silent";
     EXPECT_TRUE(SetRunAtLogon(key, kExe, true));
     EXPECT_EQ(key.value, u"\"C:\\Tools\\Quillet\\Quillet.exe\" /silent");
@@ -79,7 +79,7 @@ TEST(RunAtLogon, SetWritesOrDeletes) {
 #if defined(_WIN32)
 // The test run's own registry (a private Wine prefix).
 TEST(RunAtLogon, TheRegistryValue) {
-    SystemRunKey key;
+    SystemRunAtLogonValues key;
     ASSERT_TRUE(SetRunAtLogon(key, kExe, true));
     EXPECT_EQ(key.Read(), RunAtLogonCommand(kExe));
     EXPECT_TRUE(IsRunAtLogonOn(key, kExe));

@@ -48,7 +48,7 @@ void RunScript(FilterRig& rig, const std::vector<Step>& steps) {
         const size_t loggedBefore = rig.state.decisions.Read().size();
         const KeyOrigin origin{s.source == kSent || s.source == kSentTrapped,
                                s.source == kTrapped || s.source == kSentTrapped};
-        rig.keyboard.programGetsItsKeys = s.listed;
+        rig.keyboard.listedOrOwnWindowInFront = s.listed;
         rig.keyboard.foreground = s.window;
         rig.settings.singlePressKeys = s.single;
         if (s.source == kUnseen) {
@@ -430,10 +430,10 @@ TEST(DoublePressFilter, SessionChangeForgetsHeldKeysAndModifiers) {
     EXPECT_FALSE(rig.Release(kF7, 50));
     EXPECT_TRUE(rig.Press(kF7, 1000));  // neither let through as held nor armed
 
-    rig.keyboard.programGetsItsKeys = true;  // a press outside the rule is forgotten too
+    rig.keyboard.listedOrOwnWindowInFront = true;  // a press outside the rule is forgotten too
     EXPECT_FALSE(rig.Press(kF6, 2000));
     rig.filter.ForgetHeldKeys();
-    rig.keyboard.programGetsItsKeys = false;
+    rig.keyboard.listedOrOwnWindowInFront = false;
     EXPECT_TRUE(rig.Press(kF6, 3000));
     rig.Release(kF6, 3050);
     EXPECT_FALSE(rig.Press(kF6, 3100));
@@ -521,7 +521,7 @@ TEST(DoublePressFilter, HotKeyCyclesModesAndSwallowsEveryEscapeEvent) {
     EXPECT_TRUE(rig.KeyStatesUntouched());
 }
 
-TEST(DoublePressFilter, HotKeyWorksWhenEscapeIsExemptOrAModifierIsHeld) {
+TEST(DoublePressFilter, HotKeyWorksWhenEscapeIsExcludedOrAModifierIsHeld) {
     FilterRig rig;
     rig.excludeEscape = 1;
     rig.Press(45, 0);  // Insert held
@@ -590,7 +590,7 @@ TEST(DoublePressFilter, NoOpKeyAfterASwallowUnderAModifierThatActsAlone) {
     }
 }
 
-// Escape exempted, or F6 chosen: every event of the key passes as an unguarded one's.
+// Escape excluded, or F6 chosen: every event of the key passes as an unguarded one's.
 TEST(DoublePressFilter, KeysForASinglePressAlwaysPassAndLeaveModeOneAlone) {
     const struct {
         uint32_t vk;
@@ -682,7 +682,7 @@ TEST(DoublePressFilter, AProgramThatGetsItsKeysHasThemPassSilently) {
                        {170, D, kLetterA, false, nullptr, kTyped, true},
                        {180, U, kLetterA, false, nullptr, kTyped, true},
                    });
-    rig.keyboard.programGetsItsKeys = true;
+    rig.keyboard.listedOrOwnWindowInFront = true;
     EXPECT_EQ(rig.keyboard.programAsks, 2);  // a release is its press's
     EXPECT_TRUE(rig.KeyStatesUntouched());
     EXPECT_EQ(rig.state.ignoreMode.load(), IgnoreMode::NextKey);  // kept for another program
@@ -694,7 +694,7 @@ TEST(DoublePressFilter, AProgramThatGetsItsKeysHasThemPassSilently) {
     rig.Release(27, 210);
     // The first key once it is no longer in front is guarded again.
     rig.state.ignoreMode = IgnoreMode::Off;
-    rig.keyboard.programGetsItsKeys = false;
+    rig.keyboard.listedOrOwnWindowInFront = false;
     RunScript(rig, {{300, D, kF5, true, u"F5"}});
 }
 
@@ -832,7 +832,7 @@ TEST(DoublePressFilter, GeneratedScriptsKeepWhatTheUserIsPromised) {
             const bool single = vk == kF5 && (rig.settings.singlePressKeys & kSingleF5);
             const bool hotKey = vk == kVkEscape && held.count(kVkControl) && held.count(kVkMenu);
             const bool ruled = mode == IgnoreMode::Off && !held.count(kVkInsert) &&
-                               !rig.keyboard.programGetsItsKeys && !single && !hotKey;
+                               !rig.keyboard.listedOrOwnWindowInFront && !single && !hotKey;
             // After a release we never heard, a press of the same key soon after, with
             // no key typed between, cannot be told from a repeat unless the system saw
             // the press: it is taken as one.
@@ -850,7 +850,7 @@ TEST(DoublePressFilter, GeneratedScriptsKeepWhatTheUserIsPromised) {
                 if (ruled && swallowed) k.firstSince = true;
                 if (ruled && !swallowed) k.firstSince = false;
                 const bool spends = mode == IgnoreMode::NextKey && !held.count(kVkInsert) &&
-                                    !rig.keyboard.programGetsItsKeys && !single && !hotKey;
+                                    !rig.keyboard.listedOrOwnWindowInFront && !single && !hotKey;
                 if (spends && (swallowed || rig.state.ignoreMode != IgnoreMode::Off))
                     fail("next key only was not spent by a fresh press"), failed = 1;
                 k = {true,
@@ -896,8 +896,8 @@ TEST(DoublePressFilter, GeneratedScriptsKeepWhatTheUserIsPromised) {
                 rig.keyboard.foreground = 3 - rig.keyboard.foreground;
                 log << now << " window " << rig.keyboard.foreground << "\n";
             } else if (what < 83) {
-                rig.keyboard.programGetsItsKeys = !rig.keyboard.programGetsItsKeys;
-                log << now << " listed " << rig.keyboard.programGetsItsKeys << "\n";
+                rig.keyboard.listedOrOwnWindowInFront = !rig.keyboard.listedOrOwnWindowInFront;
+                log << now << " listed " << rig.keyboard.listedOrOwnWindowInFront << "\n";
             } else if (what < 86) {
                 rig.settings.singlePressKeys ^= kSingleF5;
                 log << now << " single F5 " << rig.settings.singlePressKeys.load() << "\n";

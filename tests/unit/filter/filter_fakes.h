@@ -18,7 +18,7 @@ class FakeKeyboard final : public FilterPlatform {
     int clockReads = 0;
     std::vector<uint32_t> keysAsked;
     int noOpKeys = 0;
-    bool programGetsItsKeys = false;  // the program in front
+    bool listedOrOwnWindowInFront = false;  // the window in front gets its keys
     int programAsks = 0;
     uint64_t foreground = 1;  // the window in front
 
@@ -32,9 +32,9 @@ class FakeKeyboard final : public FilterPlatform {
         return now;
     }
     void SendNoOpKey() override { ++noOpKeys; }
-    bool ProgramGetsItsKeys() override {
+    bool ListedOrOwnWindowInFront() override {
         ++programAsks;
-        return programGetsItsKeys;
+        return listedOrOwnWindowInFront;
     }
     uint64_t ForegroundStamp() override { return foreground; }
     uint64_t WindowInFront() override { return foreground; }
@@ -46,7 +46,7 @@ class RecordingFeedback final : public FilterFeedback {
     std::vector<Cue> cues;
 
     void Announce(std::u16string_view text) override { spoken.emplace_back(text); }
-    void SoundCue(Cue cue) override { cues.push_back(cue); }
+    void SoundCueFromHook(Cue cue) override { cues.push_back(cue); }
 };
 
 // A filter with freshly built key tables and the default settings, asking

@@ -43,8 +43,8 @@ TEST_F(CueSoundTest, EveryCueSoundsItsClipAtItsRateAndVolume) {
         {Cue::Start, Clip::On, 48000, 50, false},
         {Cue::Exit, Clip::Off, 48000, 50, true},
         {Cue::Restart, Clip::Off, 48000, 100, true},
-        {Cue::EscapeExemptOn, Clip::On, 96000, 50, false},
-        {Cue::EscapeExemptOff, Clip::Off, 96000, 50, false},
+        {Cue::ExcludeEscapeOn, Clip::On, 96000, 50, false},
+        {Cue::ExcludeEscapeOff, Clip::Off, 96000, 50, false},
         {Cue::RunAsAdminOn, Clip::On, 72000, 50, false},
         {Cue::RunAsAdminOff, Clip::Off, 72000, 50, false},
         {Cue::StartWithWindowsOn, Clip::On, 72000, 50, false},
@@ -117,7 +117,7 @@ TEST_F(CueSoundTest, ANewCueCutsOffTheOneBefore) {
 TEST_F(CueSoundTest, HousekeepingFreesTheSlotOnlyOnceTheCueEnded) {
     SoundSlotHousekeeping(player);  // nothing there: nothing happens
     EXPECT_FALSE(player.Exists(kSoundSlot));
-    PlayCueSound(player, CueSoundOf(Cue::EscapeExemptOn));
+    PlayCueSound(player, CueSoundOf(Cue::ExcludeEscapeOn));
     SoundSlotHousekeeping(player);
     EXPECT_TRUE(player.Exists(kSoundSlot));
     EXPECT_EQ(player.Status(kSoundSlot), kSoundPlaying);
@@ -153,13 +153,13 @@ TEST_F(CueSoundTest, WaitEndsAtTheCuesLengthPlusAMarginWhenTheSoundNeverEnds) {
     struct Case {
         Cue cue;
         int64_t limitMs;  // frames / 48 / factor + 250
-    } cases[] = {{Cue::Exit, 1085}, {Cue::EscapeExemptOn, 541}, {Cue::IgnoreModeNextKey, 638}};
+    } cases[] = {{Cue::Exit, 1085}, {Cue::ExcludeEscapeOn, 541}, {Cue::IgnoreModeNextKey, 638}};
     for (const auto& c : cases) EXPECT_EQ(CueWaitLimit(CueSoundOf(c.cue)).count(), c.limitMs);
 
     const auto start = std::chrono::steady_clock::now();
-    PlayCueSoundAndWait(player, CueSoundOf(Cue::EscapeExemptOn));
+    PlayCueSoundAndWait(player, CueSoundOf(Cue::ExcludeEscapeOn));
     EXPECT_GE(std::chrono::steady_clock::now() - start,
-              CueWaitLimit(CueSoundOf(Cue::EscapeExemptOn)));
+              CueWaitLimit(CueSoundOf(Cue::ExcludeEscapeOn)));
     EXPECT_FALSE(player.Exists(kSoundSlot));
 }
 

@@ -10,14 +10,14 @@ TEST(SoundLayer, CuesReplaceEachOtherInTheSlotAndTheEndFreesIt) {
     SoundPlayerOptions options;
     options.nullBackend = true;
     ASSERT_TRUE(StartSoundLayer(options));
-    PlayCueSound(TheSoundLayer(), CueSoundOf(Cue::Start));
-    EXPECT_EQ(TheSoundLayer().Status(kSoundSlot), kSoundPlaying);
-    EXPECT_EQ(TheSoundLayer().GetFrequency(kSoundSlot), 48000);
-    PlayCueSound(TheSoundLayer(), CueSoundOf(Cue::IgnoreModeAlways));
-    EXPECT_EQ(TheSoundLayer().GetFrequency(kSoundSlot), 96000);
-    EXPECT_EQ(TheSoundLayer().IdleCheck(0), SoundPlayer::kPlayingLookMs);
+    PlayCueSound(TheSoundPlayer(), CueSoundOf(Cue::Start));
+    EXPECT_EQ(TheSoundPlayer().Status(kSoundSlot), kSoundPlaying);
+    EXPECT_EQ(TheSoundPlayer().GetFrequency(kSoundSlot), 48000);
+    PlayCueSound(TheSoundPlayer(), CueSoundOf(Cue::IgnoreModeAlways));
+    EXPECT_EQ(TheSoundPlayer().GetFrequency(kSoundSlot), 96000);
+    EXPECT_EQ(TheSoundPlayer().IdleCheck(0), SoundPlayer::kPlayingLookMs);
     EndSoundLayer();
-    EXPECT_FALSE(TheSoundLayer().Exists(kSoundSlot));
+    EXPECT_FALSE(TheSoundPlayer().Exists(kSoundSlot));
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ constexpr char16_t kMisspelt[] = u"Alredy running.";
 constexpr std::u16string_view kModes[2] = {u"Ignoring double-press.", u"Ignoring double press."};
 constexpr char16_t kKeyNameContext[] = u"key name";
 constexpr char16_t kTrayMenuContext[] = u"tray menu";
-constexpr char16_t kIgnoreSubmenuContext[] = u"ignore submenu";
+constexpr char16_t kSubmenuContext[] = u"ignore submenu";
 
 inline constexpr TrayMenuEntry kTrayMenu[] = {
     {MenuEntry::Item, kMenuTimeout, u"Change double press &timeout..."},

@@ -1,4 +1,4 @@
-#include "filter/exempt_program_check.h"
+#include "filter/program_gets_its_keys_check.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ enum : WindowHandle { kStoreFrame = kClosed + 1, kStoreApp, kEmptyFrame, kStartM
 enum : WindowHandle { kLateApp = kStartMenu + 1 };
 constexpr uint32_t kOwnProcess = 1;
 
-TEST(ExemptProgramCheck, LooksUpOncePerChangeOfWindowOrList) {
+TEST(ProgramGetsItsKeysCheck, LooksUpOncePerChangeOfWindowOrList) {
     FakeLookup system;
     system.windows = {
         {kDevenv, {10, u"HwndWrapper", u"devenv.exe"}},
@@ -65,7 +65,7 @@ TEST(ExemptProgramCheck, LooksUpOncePerChangeOfWindowOrList) {
     system.storeApps = {{kStoreFrame, kStoreApp}};
     PublishedPrograms programs;
     ProgramInFront inFront(kOwnProcess);
-    ExemptProgramCheck cache(system, programs, &inFront, kOwnProcess);
+    ProgramGetsItsKeysCheck cache(system, programs, &inFront, kOwnProcess);
     const Names devenv{u"DevEnv.exe"}, notepad{u"notepad.exe"}, none;
     const Names hosts{u"calculator.exe", u"ApplicationFrameHost.exe",
                       u"StartMenuExperienceHost.exe"};
@@ -73,7 +73,7 @@ TEST(ExemptProgramCheck, LooksUpOncePerChangeOfWindowOrList) {
         const char* what;
         WindowHandle front;
         const Names* publish;
-        bool exempt;
+        bool getsKeys;
         int lookups;  // in all, after the step
         WindowHandle remembered;
         WindowHandle appInFrame = 0;                // goes into the frame in front first
@@ -115,7 +115,7 @@ TEST(ExemptProgramCheck, LooksUpOncePerChangeOfWindowOrList) {
             cache.ForegroundMoved();
         }
         if (s.publish) programs.Publish(ProgramList(*s.publish));
-        EXPECT_EQ(cache.IsExempt(), s.exempt) << s.what;
+        EXPECT_EQ(cache.ListedOrOwnWindowInFront(), s.getsKeys) << s.what;
         EXPECT_EQ(system.lookups, s.lookups) << s.what;
         EXPECT_EQ(inFront.Last(), s.remembered) << s.what;
     }

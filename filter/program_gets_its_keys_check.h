@@ -39,18 +39,19 @@ class PublishedPrograms {
     std::atomic<const ProgramList*> current_;
 };
 
-class ExemptProgramCheck {
+class ProgramGetsItsKeysCheck {
   public:
     // `inFront`, when given, hears of every window the check sees come to the front
     // (the menu's program in front). The windows of `ownProcess` (Quillet's menu and
     // dialogs) get their keys too, so one Escape closes them.
-    ExemptProgramCheck(WindowLookup& lookup, const PublishedPrograms& programs,
-                       FrontWindowListener* inFront = nullptr, uint32_t ownProcess = 0)
+    ProgramGetsItsKeysCheck(WindowLookup& lookup, const PublishedPrograms& programs,
+                            FrontWindowListener* inFront = nullptr, uint32_t ownProcess = 0)
         : lookup_(lookup), programs_(programs), inFront_(inFront), ownProcess_(ownProcess) {}
 
-    // Hook thread, for a guarded key: whether the program in front gets its keys.
-    // A window that is gone or a program that cannot be asked is not listed.
-    bool IsExempt();
+    // Hook thread, for a guarded key: whether the window in front is a listed program's
+    // or one of `ownProcess`, which get their keys. A window that is gone or a program that cannot
+    // be asked is not listed.
+    bool ListedOrOwnWindowInFront();
 
     // Hook thread: Windows reported a window coming to the front (it may come after
     // the first key there, and Wine never sends it). The next key makes sure the
@@ -61,7 +62,7 @@ class ExemptProgramCheck {
     }
 
   private:
-    // Apart from IsExempt, so that the path of every key stays short.
+    // Apart from ListedOrOwnWindowInFront, so that the path of every key stays short.
     [[gnu::noinline]] bool Refresh(WindowHandle window, const ProgramList* list);
     // Whether the window kept still shows the same program, asking only what may
     // have changed.
@@ -78,10 +79,10 @@ class ExemptProgramCheck {
     WindowHandle app_ = 0;               // the app's window in that frame, or 0
     bool confirm_ = false;               // the foreground moved since the answer
     const ProgramList* list_ = nullptr;  // what the answer was worked out against
-    // list_ while the answer holds as it is, else null, so that IsExempt compares
+    // list_ while the answer holds as it is, else null, so that ListedOrOwnWindowInFront compares
     // no more than it did.
     const ProgramList* keptFor_ = nullptr;
-    bool exempt_ = false;
+    bool getsKeys_ = false;
 };
 
 }  // namespace quillet

@@ -1,4 +1,4 @@
-#include "filter/exempt_program_check.h"
+#include "filter/program_gets_its_keys_check.h"
 
 namespace quillet {
 
@@ -8,14 +8,14 @@ void PublishedPrograms::Publish(ProgramList list) {
     current_.store(&kept_.emplace_back(std::move(list)), std::memory_order_release);
 }
 
-bool ExemptProgramCheck::IsExempt() {
+bool ProgramGetsItsKeysCheck::ListedOrOwnWindowInFront() {
     const WindowHandle window = lookup_.ForegroundWindow();
     const ProgramList* list = programs_.Current();
-    if (window == window_ && list == keptFor_) return exempt_;
+    if (window == window_ && list == keptFor_) return getsKeys_;
     return Refresh(window, list);
 }
 
-bool ExemptProgramCheck::StillSameProgram() {
+bool ProgramGetsItsKeysCheck::StillSameProgram() {
     if (confirm_) {
         confirm_ = false;
         if (lookup_.ProcessOf(window_) != process_) return false;
@@ -25,13 +25,13 @@ bool ExemptProgramCheck::StillSameProgram() {
     return !frame_ || lookup_.StoreAppWindow(window_) == app_;
 }
 
-bool ExemptProgramCheck::Refresh(WindowHandle window, const ProgramList* list) {
+bool ProgramGetsItsKeysCheck::Refresh(WindowHandle window, const ProgramList* list) {
     bool tell = true;  // the menu's program in front hears of a new program, not a new list
     if (window == window_ && window != 0 && list_ != nullptr) {
         tell = !StillSameProgram();
         if (!tell && list == list_) {
             keptFor_ = AwaitsApp() ? nullptr : list;
-            return exempt_;
+            return getsKeys_;
         }
     }
     window_ = window;
@@ -41,13 +41,13 @@ bool ExemptProgramCheck::Refresh(WindowHandle window, const ProgramList* list) {
     frame_ = false;
     app_ = 0;
     confirm_ = false;
-    exempt_ = false;
+    getsKeys_ = false;
     if (window == 0 || (list->Empty() && !inFront_ && ownProcess_ == 0)) return false;
     const ProgramWindow program = ProgramOfWindow(lookup_, window);
     const WindowOwner& owner = program.owner;
     if (inFront_ && tell) inFront_->Saw(program.window, owner);
-    exempt_ = (ownProcess_ != 0 && owner.processId == ownProcess_) ||
-              (!IsShellHostProgram(owner.fileName) && list->Contains(owner.fileName));
+    getsKeys_ = (ownProcess_ != 0 && owner.processId == ownProcess_) ||
+                (!IsShellHostProgram(owner.fileName) && list->Contains(owner.fileName));
     // What the answer depends on beside the handle, for StillSameProgram.
     frame_ = program.inFrame;
     if (program.window != window) {
@@ -57,7 +57,7 @@ bool ExemptProgramCheck::Refresh(WindowHandle window, const ProgramList* list) {
         process_ = owner.processId;
         if (frame_) keptFor_ = nullptr;  // no app in it yet
     }
-    return exempt_;
+    return getsKeys_;
 }
 
 }  // namespace quillet
